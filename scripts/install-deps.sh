@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, whatever the build and the test suites need and this machine lacks.
+set -euo pipefail
+
+need=()
+have() { command -v "$1" >/dev/null 2>&1; }
+pkg_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+have cmake || need+=(cmake)
+have ninja || need+=(ninja-build)
+have g++ || need+=(g++)
+have clang++ || need+=(clang)
+have x86_64-w64-mingw32-g++-posix || need+=(g++-mingw-w64-x86-64)
+have i686-w64-mingw32-g++-posix || need+=(g++-mingw-w64-i686)
+have wine || need+=(wine)
+have wine64 || need+=(wine64)
+have Xvfb || need+=(xvfb)
+have xauth || need+=(xauth)
+have chmcmd || need+=(fp-utils)
+have import || need+=(imagemagick)
+[ -d /usr/src/googletest ] || need+=(googletest)
+pkg_installed libgtest-dev || need+=(libgtest-dev)
+pkg_installed libbenchmark-dev || need+=(libbenchmark-dev)
+pkg_installed libclang-rt-14-dev || need+=(libclang-rt-14-dev)
+
+# 32-bit Windows programs need Wine's i386 half.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+    refresh=1
+fi
+pkg_installed wine32:i386 || need+=(wine32:i386)
+
+if [ ${#need[@]} -gt 0 ] || [ -n "${refresh:-}" ]; then
+    echo "Installing: ${need[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi

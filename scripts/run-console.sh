@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The main job: builds the Windows binaries and starts the Quillon console under
+# Wine on the project's private prefix, on the desktop's display. Until the console
+# exists it builds the Windows binaries and says what it built and where.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+arch=${GW_ARCH:-win64}
+
+scripts/install-deps.sh
+cmake --preset "$arch" >/dev/null
+cmake --build --preset "$arch"
+
+echo "Built in $root/build/$arch:"
+find "build/$arch" -maxdepth 3 \( -name 'gatewell.dll' -o -name 'quillon.exe' -o -name 'QUILLON.chm' \) \
+    -printf '  %p\n' | sort
+
+console=$(find "build/$arch" -maxdepth 3 -name quillon.exe | head -n1)
+if [ -z "$console" ]; then
+    echo "The console is not built yet; nothing to start."
+    exit 0
+fi
+if [ -z "${DISPLAY:-}" ]; then
+    echo "No display: set DISPLAY to an X display (for example run 'Xvfb :5 &' and"
+    echo "'export DISPLAY=:5', or log in to a desktop) and run this command again."
+    exit 1
+fi
+scripts/wine-prefix.sh "$root/build/$arch/wineprefix" "$arch"
+export WINEPREFIX=$root/build/$arch/wineprefix WINEARCH=$arch WINEDEBUG=-all
+exec wine "$console"

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The whole test run: installs what is missing, builds every preset and runs every
+# suite (native unit tests under sanitizers, the fuzz targets, and the Windows
+# builds' tests under Wine). Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+scripts/install-deps.sh
+
+# A private X server for the Windows programs that open windows.
+xvfb_pid=
+cleanup() {
+    for p in build/win64/wineprefix build/win32/wineprefix; do
+        [ -d "$p" ] && WINEPREFIX=$root/$p wineserver -k >/dev/null 2>&1 || true
+    done
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+for n in $(seq 91 120); do
+    if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then
+        Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        xvfb_pid=$!
+        export DISPLAY=:$n
+        break
+    fi
+done
+for _ in $(seq 50); do [ -e /tmp/.X11-unix/X${DISPLAY#:} ] && break; sleep 0.1; done
+
+failed=()
+step() {
+    local name=$1
+    shift
+    echo "=== $name"
+    if ! "$@"; then
+        failed+=("$name")
+    fi
+}
+
+step "native build" bash -c 'cmake --preset native >/dev/null && cmake --build --preset native'
+step "native tests" ctest --preset native
+
+step "fuzz build" bash -c 'cmake --preset fuzz >/dev/null && cmake --build --preset fuzz'
+step "fuzz runs" scripts/run-fuzzers.sh build/fuzz
+
+step "bench build" bash -c 'cmake --preset bench >/dev/null && cmake --build --preset bench'
+
+for arch in win64 win32; do
+    step "$arch build" bash -c "cmake --preset $arch >/dev/null && cmake --build --preset $arch"
+    step "$arch prefix" scripts/wine-prefix.sh "$root/build/$arch/wineprefix" "$arch"
+    step "$arch tests" ctest --preset $arch
+done
+
+echo
+if [ ${#failed[@]} -gt 0 ]; then
+    echo "FAILED: ${failed[*]}"
+    exit 1
+fi
+echo "All suites passed."
