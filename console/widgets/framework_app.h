@@ -1,0 +1,65 @@
+// The application object: one per process. It owns the message loop, the settings key
+// under HKEY_CURRENT_USER, and the main window the loop serves. A program derives from
+// AppObject, overrides InitInstance and hands the object to RunApplication.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class FrameWindow;
+
+class AppObject {
+public:
+    AppObject();
+    virtual ~AppObject();
+    AppObject(const AppObject&) = delete;
+    AppObject& operator=(const AppObject&) = delete;
+
+    // The one live application object, or null.
+    static AppObject* Current();
+
+    // Builds the program's windows; false ends the process without a message loop.
+    virtual bool InitInstance() = 0;
+    // Commands no window handled (the About box lives here).
+    virtual bool OnAppCommand(UINT id);
+
+    HINSTANCE Instance() const { return instance_; }
+    void SetInstance(HINSTANCE instance) { instance_ = instance; }
+    const char* CommandLine() const { return commandLine_.c_str(); }
+    void SetCommandLine(const char* text) { commandLine_ = text != nullptr ? text : ""; }
+
+    FrameWindow* MainWindow() const { return mainWindow_; }
+    void SetMainWindow(FrameWindow* frame) { mainWindow_ = frame; }
+
+    // Loads the standard common controls; our stand-in for the old framework's
+    // control-container and three-dimensional-controls switches.
+    static void EnableStandardControls();
+
+    // Settings: HKCU\Software\<key>\<profile>. The profile name is the application title.
+    void SetRegistryKey(const char* key);
+    void SetProfileName(const char* name) { profileName_ = name != nullptr ? name : ""; }
+    // Reads the standard settings section ("Settings"); a recent-file list of
+    // `recentFiles` entries (0: none). Returns false when the key cannot be opened.
+    bool LoadStdProfileSettings(unsigned recentFiles);
+    const std::string& RegistryKey() const { return registryKey_; }
+    int PreviewPages() const { return previewPages_; }
+
+    // The message loop; returns the exit code of WM_QUIT.
+    int Run();
+
+private:
+    HINSTANCE instance_ = nullptr;
+    std::string commandLine_;
+    FrameWindow* mainWindow_ = nullptr;
+    std::string registryKey_;
+    std::string profileName_;
+    int previewPages_ = 0;
+};
+
+// InitInstance, then the message loop when it succeeded. Returns the process exit code.
+int RunApplication(AppObject& app, HINSTANCE instance, const char* commandLine);
+
+// The process's resource module: the one module that carries the program's resources
+// (the executable, or a test program that links the same resource script).
+HINSTANCE ResourceInstance();

@@ -1,0 +1,77 @@
+// The frame window base: a top-level window that lays out its bars (menu bar and
+// toolbars on any side, status bar at the bottom) around one client view, routes
+// commands (unhandled ones go to the application object) and owns the accelerators.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+enum class BarSide { Top, Bottom, Left, Right };
+
+class FrameWindow {
+public:
+    FrameWindow();
+    virtual ~FrameWindow();
+    FrameWindow(const FrameWindow&) = delete;
+    FrameWindow& operator=(const FrameWindow&) = delete;
+
+    // Creates the window with `title`; the icon and accelerators come from resource
+    // `resourceId` when present. False when the window could not be created.
+    bool Create(const char* title, UINT resourceId);
+    HWND hwnd() const { return hwnd_; }
+
+    // The bars, laid out in the order added, each given the thickness it asks for
+    // at the length of its side. A hidden bar takes no room.
+    void AddBar(HWND bar, BarSide side, std::function<int(int length)> thickness);
+    void SetBarSide(HWND bar, BarSide side);
+    bool IsBarVisible(HWND bar) const;
+    void ShowBar(HWND bar, bool show);
+    // The window filling what the bars leave.
+    void SetClientView(HWND view) { clientView_ = view; }
+    HWND ClientView() const { return clientView_; }
+    virtual void RecalcLayout();
+    // Client area rectangle left for the view after the bars.
+    RECT ViewRect() const;
+
+    // Keyboard messages first seen by the frame (accelerators, dialog navigation of
+    // the page shown). True when consumed.
+    virtual bool PreTranslateMessage(MSG* msg);
+    // A child window whose controls take dialog keyboard navigation (Tab, arrows).
+    void SetDialogNavigationWindow(HWND window) { navigationWindow_ = window; }
+
+protected:
+    // Style bits of the window before it is created.
+    virtual void PreCreateWindow(DWORD& style, DWORD& exStyle);
+    // Creates the client view; false fails the creation.
+    virtual bool OnCreateClient() { return true; }
+    // After the client view: bars and the rest. Nonzero fails the creation (-1).
+    virtual int OnCreate() { return 0; }
+    virtual bool OnCommand(UINT id, UINT code, HWND control);
+    virtual LRESULT OnNotify(NMHDR* header);
+    // WM_CLOSE; the base destroys the window.
+    virtual void OnClose();
+    virtual void OnDestroy();
+    // Anything else; return false to let the default handling run.
+    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    struct Bar {
+        HWND hwnd;
+        BarSide side;
+        std::function<int(int)> thickness;
+    };
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    RECT LayoutBars(bool move) const;
+
+    HWND hwnd_ = nullptr;
+    HACCEL accelerators_ = nullptr;
+    HWND clientView_ = nullptr;
+    HWND navigationWindow_ = nullptr;
+    std::vector<Bar> bars_;
+};

@@ -1,0 +1,77 @@
+// The frame's flat menu bar: a child window across the top of the frame that shows
+// the top-level entries of a menu resource as flat buttons. Pressing one (mouse, or
+// Alt+its mnemonic forwarded by the frame) drops its popup under it; the chosen
+// command reaches the owner as WM_COMMAND (HIWORD 0, lParam 0), exactly as a window
+// menu's would, so the frame handles menu and toolbar commands in one place.
+#pragma once
+
+#include "console/widgets/widget_common.h"
+#include "console/widgets/status_bar.h"
+
+#include <string>
+#include <vector>
+
+// Identifier the frame gives its menu bar.
+enum : UINT { ID_MENU_BAR = 59480 };
+
+class MenuBar : public OwnedWindow {
+public:
+    MenuBar() = default;
+    ~MenuBar();
+
+    // Creates the bar (child, visible, flat, with a gripper) in `parent`, which also
+    // receives its commands. Returns false when the window cannot be created.
+    bool Create(HWND parent, UINT id = ID_MENU_BAR);
+
+    // Loads menu resource `menuId` of `module` and shows its top-level entries (a
+    // top-level entry without a popup sends its command directly). The bar owns the
+    // loaded menu; prompts come from `module`'s string table. False when the resource
+    // is missing or has no entries (the bar is then empty).
+    bool LoadMenuResource(HINSTANCE module, UINT menuId);
+
+    // Status bar that shows the prompt (CommandPrompt) of the highlighted menu item;
+    // optional, borrowed.
+    void SetPromptBar(StatusBar* bar) { promptBar_ = bar; }
+
+    // Number of top-level entries and their texts (with their '&' mnemonics).
+    int EntryCount() const;
+    std::string EntryText(int index) const;
+    // The popup of top-level entry `index` (owned by the bar), or null.
+    HMENU EntryPopup(int index) const;
+    // Client rectangle of the button of entry `index` (empty when out of range).
+    RECT EntryRect(int index) const;
+
+    // Drops the popup of entry `index` under its button and runs it; when an item is
+    // chosen, sends its command to the parent. Returns the command id, 0 when the menu
+    // was dismissed. This is what a click on the entry does.
+    UINT TrackEntry(int index);
+
+    // Opens the entry whose mnemonic is `ch` (Alt+letter from the frame's message
+    // loop). Returns true when there is such an entry.
+    bool OpenByMnemonic(wchar_t ch);
+
+    // Height the bar needs in a frame whose client area is `frameClientWidth` wide
+    // (one row of entries).
+    int CalcHeight(int frameClientWidth) const;
+    // Layout for the frame: when visible, places the bar across the top of
+    // `*remaining` and removes its height from it.
+    void LayoutIn(RECT* remaining);
+
+    // Window procedure details (public for the window class registration).
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+private:
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    void Paint(HDC dc);
+    int HitTest(POINT pt) const;
+    void Measure();
+
+    HMENU menu_ = nullptr;
+    HINSTANCE module_ = nullptr;
+    StatusBar* promptBar_ = nullptr;
+    int hot_ = -1;
+    int pressed_ = -1;
+    HFONT font_ = nullptr;
+    int height_ = 0;
+    std::vector<RECT> rects_; // one per top-level entry, in menu order
+};

@@ -1,0 +1,151 @@
+// The outlook-style navigation bar: a column of group headers; the open group shows
+// its items (an icon and a text each) between its header and the headers below it.
+// Clicking a header opens that group; clicking an item asks the owner, and the item
+// becomes the selection when the owner agrees.
+//
+// The owner hears of things through one message, OUTLOOK_BAR_NOTIFY (35286), sent with
+// wParam = a notification code and lParam = a pointer to an OutlookBarItemInfo; its
+// answer 1 lets the bar go on, 0 stops it:
+//   OBN_ITEM_CLICKED (1)   an item was clicked; 1 selects it
+//   OBN_REMOVE_ITEM (7)    the user asked to remove an item; 1 removes it
+//   OBN_REMOVE_GROUP (8)   the user asked to remove a group (info.index is the group);
+//                          1 removes it with its items
+// The record lives only during the call.
+//
+// The right-button context menu always offers "Small Icons" / "Large Icons"; "Remove"
+// for the item or group under the mouse only when created with OBS_EDIT_ITEMS /
+// OBS_EDIT_GROUPS.
+#pragma once
+
+#include "console/widgets/widget_common.h"
+
+#include <commctrl.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum : UINT {
+    OUTLOOK_BAR_NOTIFY = 0x8000 + 2518, // WM_APP + 2518 = 35286
+    OBN_ITEM_CLICKED = 1,
+    OBN_REMOVE_ITEM = 7,
+    OBN_REMOVE_GROUP = 8,
+};
+
+// Editing options (the frame uses none).
+enum : uint32_t {
+    OBS_EDIT_GROUPS = 0x1, // context menu may remove groups
+    OBS_EDIT_ITEMS = 0x2,  // context menu may remove items
+};
+
+// Context menu commands (also accepted as WM_COMMAND by the bar itself).
+enum : UINT {
+    ID_OUTLOOK_SMALL_ICONS = 0xE100,
+    ID_OUTLOOK_LARGE_ICONS = 0xE101,
+    ID_OUTLOOK_REMOVE_ITEM = 0xE102,
+    ID_OUTLOOK_REMOVE_GROUP = 0xE103,
+};
+
+// Sent by pointer with OUTLOOK_BAR_NOTIFY. The first 32-bit word is the item's index
+// within its group and the fourth member points to the item's text (NUL-terminated
+// UTF-8, for a group notification the group's text).
+struct OutlookBarItemInfo {
+    int32_t index;    // item index in its group (group index for OBN_REMOVE_GROUP)
+    int32_t group;    // index of the item's group
+    int32_t image;    // image number in both image lists (-1 for a group)
+    const char* text; // item's (group's) text
+    uintptr_t data;   // the caller's value given to AddItem
+};
+
+enum OutlookIconSize { OUTLOOK_SMALL_ICONS = 0, OUTLOOK_LARGE_ICONS = 1 };
+
+class OutlookBar : public OwnedWindow {
+public:
+    OutlookBar() = default;
+
+    // Creates the bar with extended style `exStyle` (the frame passes
+    // WS_EX_STATICEDGE), WS_CHILD|WS_VISIBLE, identifier `id`, in `parent`. `owner`
+    // receives OUTLOOK_BAR_NOTIFY (null: the parent). `options` are OBS_* bits.
+    // Starts with large icons. False when the window cannot be created.
+    bool Create(DWORD exStyle, HWND parent, UINT id, HWND owner, uint32_t options = 0);
+
+    // Image lists: borrowed, must outlive the bar. Large is drawn in large-icon mode,
+    // small in small-icon mode.
+    void SetImageList(HIMAGELIST list, OutlookIconSize which);
+    void SetIconSize(OutlookIconSize size);
+    OutlookIconSize IconSize() const { return iconSize_; }
+
+    // Appends a group; returns its index (-1 on failure).
+    int AddGroup(const char* text);
+    // Inserts an item into `group` at `index` (clamped to the group's item count);
+    // returns the index it got, -1 when the group does not exist.
+    int AddItem(int group, int index, const char* text, int image, uintptr_t data = 0);
+
+    int GroupCount() const { return static_cast<int>(groups_.size()); }
+    int ItemCount(int group) const;
+    std::string GroupText(int group) const;
+    std::string ItemText(int group, int index) const;
+    int ItemImage(int group, int index) const;
+
+    // Opens `group` (closing the one open before). False when out of range.
+    bool OpenGroup(int group);
+    int OpenGroupIndex() const { return openGroup_; }
+
+    // Selected item of the open group (-1: none). Selection follows agreed clicks.
+    int SelectedItem() const { return selectedItem_; }
+    int SelectedGroup() const { return selectedGroup_; }
+
+    // Rectangles in client coordinates, for painting, hit testing and tests: a
+    // group's header; an item of the open group (empty when not visible).
+    RECT GroupHeaderRect(int group) const;
+    RECT ItemRect(int index) const;
+
+    // What a left click on item `index` of the open group does: asks the owner with
+    // OBN_ITEM_CLICKED and selects the item when it answers nonzero. Returns the
+    // answer (0 also when there is no such item).
+    LRESULT ClickItem(int index);
+
+    // Removal as the context menu does it: asks the owner first (OBN_REMOVE_ITEM /
+    // OBN_REMOVE_GROUP) and removes only when it answers nonzero. True when removed.
+    bool RemoveItem(int group, int index);
+    bool RemoveGroup(int group);
+
+    // The context menu the bar would show for client point `pt`; the caller destroys
+    // it. Exposed so its entries can be inspected.
+    HMENU BuildContextMenu(POINT pt) const;
+
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+private:
+    struct Item {
+        std::string text;
+        int image;
+        uintptr_t data;
+    };
+    struct Group {
+        std::string text;
+        std::vector<Item> items;
+    };
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    void Paint(HDC dc);
+    int HeaderHeight() const;
+    int ItemHeight() const;
+    int HitGroup(POINT pt) const;
+    int HitItem(POINT pt) const;
+    LRESULT Notify(UINT code, OutlookBarItemInfo* info) const;
+    void OnCommand(UINT cmd);
+
+    HWND owner_ = nullptr;
+    uint32_t options_ = 0;
+    HIMAGELIST large_ = nullptr;
+    HIMAGELIST small_ = nullptr;
+    OutlookIconSize iconSize_ = OUTLOOK_LARGE_ICONS;
+    std::vector<Group> groups_;
+    int openGroup_ = -1;
+    int selectedGroup_ = -1;
+    int selectedItem_ = -1;
+    int pressedItem_ = -1; // item under a left-button press, clicked on release
+    int hotItem_ = -1;
+    int scroll_ = 0;           // pixels the open group's items are scrolled up
+    POINT menuPoint_ = {0, 0}; // client point of the last context menu
+};
