@@ -1,0 +1,229 @@
+#include "config/persistence.h"
+
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "config/config_mapping.h"
+#include "config/config_model.h"
+#include "config/container.h"
+#include "platform/config_store.h"
+#include "platform/message_box.h"
+
+namespace {
+
+const char kRegistryError[] = "Read reg error,maybe you have not enough rights!";
+const char kDecodeError[] = "file error!";
+const char kSaveFileError[] = "Save file error!";
+const char kOpenFileError[] = "Open file error!";
+// Shown through the wide message box, so it reads right on every ANSI code page.
+const char kFileDecodeError[] = u8"解包数据错误！";
+
+const char kDataValue[] = "tsdata";
+const char kSizeValue[] = "datasize";
+
+// The console writes "tsdata" and then "datasize". A reader that meets the new blob
+// with the old, smaller length waits this long for the length to catch up before it
+// takes the stored configuration for unreadable.
+const int kPairRetries = 20;
+const uint32_t kPairRetryDelayMs = 50;
+
+struct BlobDeleter {
+    void operator()(uint8_t* blob) const { FreeBlob(blob); }
+};
+using BlobPtr = std::unique_ptr<uint8_t, BlobDeleter>;
+
+struct PacketDeleter {
+    void operator()(ParamPacket* packet) const { FreePacket(packet); }
+};
+using PacketPtr = std::unique_ptr<ParamPacket, PacketDeleter>;
+
+// "datasize", or 0 when it cannot be read as a 4-byte value.
+uint32_t ReadDeclaredSize(StoreKey* key) {
+    uint8_t bytes[4] = {0, 0, 0, 0};
+    uint32_t size = sizeof(bytes);
+    if (StoreReadValue(key, kSizeValue, bytes, &size) != 0 || size != sizeof(bytes))
+        return 0;
+    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+}
+
+// Reads the enciphered blob. False when the stored configuration counts as absent:
+// no "tsdata", no usable "datasize", or a pair that still disagrees after the
+// writer had time to finish.
+bool ReadStoredBlob(StoreKey* key, std::vector<uint8_t>* blob) {
+    for (int attempt = 0;; ++attempt) {
+        if (attempt > 0)
+            StoreSleep(kPairRetryDelayMs);
+        uint32_t realSize = 0;
+        if (StoreQueryValueSize(key, kDataValue, &realSize) != 0)
+            return false;
+        uint32_t declared = ReadDeclaredSize(key);
+        // "datasize" at least as large as the blob: read what is stored. (A smaller
+        // "datasize" means a save may be in progress: look again shortly.)
+        if (declared >= realSize) {
+            if (declared == 0)
+                return false;
+            blob->resize(realSize);
+            uint32_t length = realSize;
+            if (StoreReadValue(key, kDataValue, blob->data(), &length) == 0) {
+                blob->resize(length);
+                return true;
+            }
+            // The value changed between the two reads: look again.
+        }
+        if (attempt >= kPairRetries)
+            return false;
+    }
+}
+
+// Builds the default configuration, stores it enciphered as "tsdata" and "datasize",
+// and leaves the enciphered blob in `blob`. -1 when it cannot be built or written.
+int WriteDefaultConfig(StoreKey* key, std::vector<uint8_t>* blob) {
+    uint8_t* plain = nullptr;
+    size_t length = 0;
+    if (BuildDefaultConfig(&plain, &length) != 0)
+        return -1;
+    BlobPtr owned(plain);
+    blob->assign(plain, plain + length);
+    CryptConfigBlob(blob->data(), blob->size());
+    if (StoreWriteBinary(key, kDataValue, blob->data(), static_cast<uint32_t>(blob->size())) != 0)
+        return -1;
+    if (StoreWriteDword(key, kSizeValue, static_cast<uint32_t>(blob->size())) != 0)
+        return -1;
+    return 0;
+}
+
+// Opens the configuration key, or says why not.
+StoreKey* OpenConfigKeyOrReport() {
+    StoreKey* key = StoreOpenConfigKey();
+    if (key == nullptr)
+        ShowMessageBox(kRegistryError);
+    return key;
+}
+
+// Builds and encodes the current configuration. Null when memory runs out.
+BlobPtr EncodeCurrentConfig(ConfigParamOrder order, size_t* length) {
+    PacketPtr packet(BuildConfigPacket(order));
+    if (!packet)
+        return nullptr;
+    uint8_t* blob = nullptr;
+    if (EncodePacket(packet.get(), &blob, length) != 0)
+        return nullptr;
+    return BlobPtr(blob);
+}
+
+int LoadFromRegistry() {
+    std::vector<uint8_t> blob;
+    {
+        ConfigKeyHandle key(OpenConfigKeyOrReport());
+        if (!key)
+            return -1;
+        if (!ReadStoredBlob(key.get(), &blob) && WriteDefaultConfig(key.get(), &blob) != 0)
+            return -1;
+    }
+    CryptConfigBlob(blob.data(), blob.size());
+    ParamPacket* decoded = nullptr;
+    if (DecodePacket(blob.data(), blob.size(), &decoded) != 0) {
+        ShowMessageBox(kDecodeError);
+        return -1;
+    }
+    PacketPtr packet(decoded);
+    return ApplyConfigPacket(packet.get());
+}
+
+int SaveToRegistry() {
+    size_t length = 0;
+    BlobPtr blob = EncodeCurrentConfig(REGISTRY_PARAM_ORDER, &length);
+    if (!blob || length > std::numeric_limits<uint32_t>::max())
+        return -1;
+    ConfigKeyHandle key(OpenConfigKeyOrReport());
+    if (!key)
+        return -1;
+    CryptConfigBlob(blob.get(), length);
+    // "tsdata" first: a reader that meets the new blob with the old "datasize" waits.
+    if (StoreWriteBinary(key.get(), kDataValue, blob.get(), static_cast<uint32_t>(length)) != 0)
+        return -1;
+    if (StoreWriteDword(key.get(), kSizeValue, static_cast<uint32_t>(length)) != 0)
+        return -1;
+    FilterConfig.modified = 0;
+    return 0;
+}
+
+int SaveToFile(const char* path) {
+    size_t length = 0;
+    BlobPtr blob = EncodeCurrentConfig(FILE_PARAM_ORDER, &length);
+    if (!blob)
+        return -1;
+    {
+        // Saving a file needs the same rights as applying, so the key is checked first.
+        ConfigKeyHandle key(OpenConfigKeyOrReport());
+        if (!key)
+            return -1;
+    }
+    CryptConfigBlob(blob.get(), length);
+    if (path == nullptr || StoreWriteWholeFile(path, blob.get(), length) != STORE_FILE_OK) {
+        ShowMessageBox(kSaveFileError);
+        return -1;
+    }
+    FilterConfig.modified = 0;
+    return 0;
+}
+
+int LoadFromFile(const char* path) {
+    // Emptied before anything else, so even a failed load leaves no stale rows.
+    ClearConfigLists();
+    std::vector<uint8_t> blob;
+    if (path == nullptr || StoreReadWholeFile(path, &blob) != STORE_FILE_OK) {
+        ShowMessageBox(kOpenFileError);
+        return -1;
+    }
+    if (blob.empty())
+        return -1;
+    CryptConfigBlob(blob.data(), blob.size());
+    ParamPacket* decoded = nullptr;
+    if (DecodePacket(blob.data(), blob.size(), &decoded) != 0) {
+        ShowMessageBox(kFileDecodeError);
+        return -1;
+    }
+    PacketPtr packet(decoded);
+    return ApplyConfigPacket(packet.get());
+}
+
+} // namespace
+
+// The public operations run to completion without throwing: running out of memory is
+// a failure like any other.
+int LoadConfigFromRegistry() {
+    try {
+        return LoadFromRegistry();
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+}
+
+int SaveConfigToRegistry() {
+    try {
+        return SaveToRegistry();
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+}
+
+int SaveConfigToFile(const char* path) {
+    try {
+        return SaveToFile(path);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+}
+
+int LoadConfigFromFile(const char* path) {
+    try {
+        return LoadFromFile(path);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+}

@@ -1,0 +1,119 @@
+#include <windows.h>
+
+#include <new>
+
+#include "platform/config_store.h"
+
+namespace {
+
+const char kConfigSubkey[] = "Software\\Marrowby\\Gatewell";
+
+HKEY ToHkey(StoreKey* key) {
+    return reinterpret_cast<HKEY>(key);
+}
+
+// Closes a file handle at the end of a scope.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            CloseHandle(handle_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE get() const { return handle_; }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+} // namespace
+
+StoreKey* StoreOpenConfigKey() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kConfigSubkey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS)
+        return reinterpret_cast<StoreKey*>(key);
+    DWORD disposition = 0;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kConfigSubkey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &key, &disposition) == ERROR_SUCCESS)
+        return reinterpret_cast<StoreKey*>(key);
+    return nullptr;
+}
+
+void StoreCloseKey(StoreKey* key) {
+    if (key != nullptr)
+        RegCloseKey(ToHkey(key));
+}
+
+int StoreQueryValueSize(StoreKey* key, const char* name, uint32_t* size) {
+    DWORD bytes = 0;
+    if (RegQueryValueExA(ToHkey(key), name, nullptr, nullptr, nullptr, &bytes) != ERROR_SUCCESS)
+        return -1;
+    *size = bytes;
+    return 0;
+}
+
+int StoreReadValue(StoreKey* key, const char* name, void* buffer, uint32_t* size) {
+    DWORD bytes = *size;
+    if (RegQueryValueExA(ToHkey(key), name, nullptr, nullptr, static_cast<BYTE*>(buffer), &bytes) !=
+        ERROR_SUCCESS)
+        return -1;
+    *size = bytes;
+    return 0;
+}
+
+int StoreWriteBinary(StoreKey* key, const char* name, const void* data, uint32_t size) {
+    return RegSetValueExA(ToHkey(key), name, 0, REG_BINARY, static_cast<const BYTE*>(data), size) ==
+                   ERROR_SUCCESS
+               ? 0
+               : -1;
+}
+
+int StoreWriteDword(StoreKey* key, const char* name, uint32_t value) {
+    DWORD dword = value;
+    return RegSetValueExA(ToHkey(key), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dword),
+                          sizeof(dword)) == ERROR_SUCCESS
+               ? 0
+               : -1;
+}
+
+StoreFileResult StoreReadWholeFile(const char* path, std::vector<uint8_t>* data) {
+    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return STORE_FILE_OPEN_FAILED;
+    DWORD high = 0;
+    DWORD low = GetFileSize(file.get(), &high);
+    if ((low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0)
+        return STORE_FILE_IO_FAILED;
+    try {
+        data->assign(low, 0);
+    } catch (const std::bad_alloc&) {
+        return STORE_FILE_IO_FAILED;
+    }
+    DWORD read = 0;
+    if (low > 0 && (!ReadFile(file.get(), data->data(), low, &read, nullptr) || read != low))
+        return STORE_FILE_IO_FAILED;
+    return STORE_FILE_OK;
+}
+
+StoreFileResult StoreWriteWholeFile(const char* path, const void* data, size_t size) {
+    FileHandle file(CreateFileA(path, GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return STORE_FILE_OPEN_FAILED;
+    if (size > MAXDWORD)
+        return STORE_FILE_IO_FAILED;
+    DWORD written = 0;
+    if (size > 0 && (!WriteFile(file.get(), data, static_cast<DWORD>(size), &written, nullptr) ||
+                     written != size))
+        return STORE_FILE_IO_FAILED;
+    return STORE_FILE_OK;
+}
+
+void StoreSleep(uint32_t milliseconds) {
+    Sleep(milliseconds);
+}
