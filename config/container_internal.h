@@ -1,0 +1,116 @@
+// Helpers shared by the container's packet, table and voice-list code: value and
+// name copies, the little-endian byte writer, and the bounds-checked reader the
+// decoders use. Not part of the container's interface.
+#pragma once
+
+#include "config/container.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace container_detail {
+
+// Size of the cell and entry header: type, encryptMethod, name length, value length.
+constexpr size_t kItemHeaderSize = 10;
+// Size of the packet and table header: three int32.
+constexpr size_t kBlobHeaderSize = 12;
+// Nested tables deeper than this are refused by the decoders, so hostile input
+// cannot exhaust the stack through recursion.
+constexpr int kMaxTableDepth = 64;
+
+// Copies n bytes into a fresh buffer that is zero-filled to at least 8 bytes and
+// always ends with a 0 byte past the copied bytes, so a reader of an integer or
+// float, or of a text, never runs off the allocation whatever the stored length.
+// Null when memory runs out.
+void* CopyValueBytes(const void* bytes, size_t n);
+// NUL-terminated copies: of a text (empty text for null), or of the first n bytes
+// of the input (whatever they hold). Null when memory runs out.
+char* CopyText(const char* text);
+char* CopyCountedText(const void* bytes, size_t n);
+// Length of the text in the first n bytes: up to the first 0 byte, at most n.
+size_t BoundedTextLength(const void* bytes, size_t n);
+
+// The value a parameter or cell stores, prepared by the copy rule shared by
+// AddParam and SetCell. For PT_VOICELIST and PT_RESULTSET the given pointer is
+// taken as the list or table itself.
+struct PreparedValue {
+    void* value;
+    int32_t length;
+};
+// Returns 0 and fills out, or -1 (bad length, unknown type, out of memory).
+// wholeText: a plain text is measured by its terminator rather than by length.
+int PrepareValue(const void* value, int32_t length, int32_t type, uint8_t encryptMethod,
+                 bool wholeText, PreparedValue* out);
+// Frees a stored value by its type (lists and tables recursively).
+void FreeValue(int32_t type, void* value);
+
+// Writes into a buffer whose size was computed beforehand.
+struct ByteWriter {
+    uint8_t* data;
+    size_t pos;
+    void Put8(uint8_t v) { data[pos++] = v; }
+    void Put32(uint32_t v) {
+        Put8(static_cast<uint8_t>(v));
+        Put8(static_cast<uint8_t>(v >> 8));
+        Put8(static_cast<uint8_t>(v >> 16));
+        Put8(static_cast<uint8_t>(v >> 24));
+    }
+    void PutBytes(const void* bytes, size_t n);
+    void Patch32(size_t at, uint32_t v);
+};
+
+// Reads from untrusted input; every read is checked against the end.
+struct ByteReader {
+    const uint8_t* data;
+    size_t length;
+    size_t pos;
+    bool Has(uint64_t n) const { return n <= static_cast<uint64_t>(length - pos); }
+    bool Get8(uint8_t* v);
+    bool Get32(int32_t* v);
+    // Points at the next n bytes and moves past them.
+    bool Take(uint64_t n, const uint8_t** bytes);
+};
+
+// The 10-byte header of a packet entry or table cell, with its name and value
+// located inside the input.
+struct ItemHeader {
+    uint8_t type;
+    uint8_t encryptMethod;
+    const uint8_t* name;
+    size_t nameLength;
+    const uint8_t* value;
+    size_t valueLength;
+};
+// False when the header, name or value does not lie wholly inside the input, or a
+// length is negative.
+bool ReadItemHeader(ByteReader* reader, ItemHeader* item);
+
+// Largest size an encoded value, table or packet may have: its length travels in
+// an int32 field.
+constexpr uint64_t kMaxEncodedSize = 0x7FFFFFFF;
+
+// Encoded size of a stored value (a nested table with its header). Returns 0, or
+// CONTAINER_INCOMPLETE_TABLE when it cannot be sized (an absent table, an unset
+// cell, a voice list that cannot be encoded), or -1 when the size does not fit the
+// int32 length fields.
+int EncodedValueSize(int32_t type, int32_t length, const void* value, uint64_t* size);
+// Size of one entry or cell: header, name and value; codes as EncodedValueSize.
+int EncodedItemSize(int32_t type, const char* name, int32_t length, const void* value,
+                    uint64_t* size);
+void WriteValue(ByteWriter* w, int32_t type, int32_t length, const void* value);
+void WriteItem(ByteWriter* w, int32_t type, uint8_t encryptMethod, const char* name, int32_t length,
+               const void* value);
+
+// Voice lists.
+// Fails (CONTAINER_INCOMPLETE_TABLE) for an item whose number is outside 0..254.
+int EncodedVoiceListSize(const VoiceList* l, uint64_t* size);
+void WriteVoiceList(ByteWriter* w, const VoiceList* l);
+// A new list decoded from the value bytes; null when memory runs out.
+VoiceList* DecodeVoiceList(const uint8_t* bytes, size_t n);
+
+// Tables.
+int EncodedTableSize(const ResultSet* t, uint64_t* size);
+void WriteTable(ByteWriter* w, const ResultSet* t);
+int DecodeTable(const uint8_t* blob, size_t length, int depth, ResultSet** out);
+
+} // namespace container_detail
