@@ -1,0 +1,86 @@
+// The order of everything: console check, record and datagram, then the filters of
+// the moment. Nothing raised inside an export reaches the host.
+#include "engine/pipeline.h"
+
+#include <cstring>
+
+#include "config/config_model.h"
+#include "engine/engine_state.h"
+#include "engine/filters.h"
+#include "engine/rejection.h"
+#include "engine/session_facts.h"
+#include "engine/session_record.h"
+
+namespace {
+bool g_loaded = false;
+} // namespace
+
+void EnsureLibraryLoaded() {
+    // Loading belongs outside the loader lock, so it runs here, at the first call of
+    // any export, once.
+    if (g_loaded)
+        return;
+    g_loaded = true;
+    LoadLibraryOnce();
+}
+
+namespace {
+
+void RunStartupFilters() {
+    // A filter that rejects ends the process, so the later ones never run.
+    ValidateIPAddress();
+    ValidateClientName();
+    ValidateMACAddress();
+    ValidateTime();
+    ValidateVersion();
+    ValidateSessionCount_IP();
+}
+
+void RebuildAndSendRecord() {
+    BuildSessionRecord(TS_CURRENT_SESSION, &SessionRecord);
+    SendRecordToMonitor(&SessionRecord);
+}
+
+} // namespace
+
+extern "C" void VerifyUser_Startup(uint32_t) {
+    try {
+        EnsureLibraryLoaded();
+        RunStartupFilters();
+    } catch (...) {
+    }
+}
+
+extern "C" void VerifyUser_Logon(uint32_t) {
+    try {
+        EnsureLibraryLoaded();
+        ValidateSessionCount_User();
+    } catch (...) {
+    }
+}
+
+extern "C" void TSEventStartup(uint32_t value) {
+    try {
+        EnsureLibraryLoaded();
+        if (IsConsoleSession() != 0)
+            return;
+        SessionRejected = 0;
+        memset(&SessionRecord, 0, sizeof SessionRecord);
+        RebuildAndSendRecord();
+        VerifyUser_Startup(value);
+    } catch (...) {
+    }
+}
+
+extern "C" void TSEventLogon(uint32_t value) {
+    try {
+        EnsureLibraryLoaded();
+        if (IsConsoleSession() != 0)
+            return;
+        RebuildAndSendRecord();
+        VerifyUser_Logon(value);
+        if (SessionRejected == 0 && FilterConfig.FLAG_LOGON_LOGS == 1)
+            WriteLogonLog(REJECT_NONE);
+    } catch (...) {
+    }
+}

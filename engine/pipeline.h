@@ -1,0 +1,19 @@
+// The library's entry points: the session-start and logon sequences, and the
+// one-time loading that runs before the first export's body.
+#pragma once
+
+#include <cstdint>
+
+extern "C" {
+void TSEventStartup(uint32_t value);
+void TSEventLogon(uint32_t value);
+void VerifyUser_Startup(uint32_t value);
+void VerifyUser_Logon(uint32_t value);
+}
+
+// Runs LoadLibraryOnce's work the first time it is called; later calls do nothing.
+void EnsureLibraryLoaded();
+
+// The loading steps (sockets, then the configuration), supplied by the module that
+// is linked with the engine: the library's own attach code, or a test program.
+void LoadLibraryOnce();
