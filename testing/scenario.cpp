@@ -148,9 +148,10 @@ bool ParseScenario(const std::string& text, Scenario* out, std::string* error) {
     };
     while (std::getline(lines, line)) {
         ++lineNo;
-        size_t hash = line.find('#');
-        if (hash != std::string::npos)
-            line.erase(hash);
+        // Only whole lines are comments: WinStation names such as "RDP-Tcp#1" hold '#'.
+        size_t first = line.find_first_not_of(" \t");
+        if (first != std::string::npos && line[first] == '#')
+            continue;
         std::vector<std::string> w;
         if (!SplitWords(line, &w))
             return fail("unclosed quote");

@@ -2,7 +2,7 @@
 // calling process is in, the sessions on the pretend server with their facts, the ARP
 // table, and where the stand-ins record the calls a test wants to see.
 //
-// The file is plain text, one statement a line, '#' starts a comment:
+// The file is plain text, one statement a line; a line starting with '#' is a comment:
 //   self <id>                  session id of the calling process
 //   record <path>              append call records ("logoff 7 0", ...) to this file
 //   enumerate fail             WTSEnumerateSessionsA fails
