@@ -1,0 +1,389 @@
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "config/config_mapping.h"
+#include "config/config_model.h"
+#include "config/container.h"
+#include "tests/config/support/config_samples.h"
+
+namespace {
+
+struct PacketFree {
+    void operator()(ParamPacket* p) const { FreePacket(p); }
+};
+using Packet = std::unique_ptr<ParamPacket, PacketFree>;
+
+Packet NewPacket() {
+    ParamPacket* p = nullptr;
+    EXPECT_EQ(0, CreatePacket(&p, 1, 1, 1, 1));
+    return Packet(p);
+}
+
+// Encodes and decodes, as a stored configuration comes back.
+Packet StoredForm(const ParamPacket* packet) {
+    uint8_t* blob = nullptr;
+    size_t length = 0;
+    EXPECT_EQ(0, EncodePacket(packet, &blob, &length));
+    ParamPacket* decoded = nullptr;
+    EXPECT_EQ(0, DecodePacket(blob, length, &decoded));
+    FreeBlob(blob);
+    return Packet(decoded);
+}
+
+Packet DefaultPacket() {
+    uint8_t* blob = nullptr;
+    size_t length = 0;
+    EXPECT_EQ(0, BuildDefaultConfig(&blob, &length));
+    ParamPacket* decoded = nullptr;
+    EXPECT_EQ(0, DecodePacket(blob, length, &decoded));
+    FreeBlob(blob);
+    return Packet(decoded);
+}
+
+std::vector<std::string> ParamNames(const ParamPacket* p) {
+    std::vector<std::string> names;
+    for (int32_t k = 0; k < p->count; ++k)
+        names.push_back(p->entries[k].name);
+    return names;
+}
+
+int IndexOf(const std::vector<std::string>& names, const char* name) {
+    for (size_t k = 0; k < names.size(); ++k)
+        if (names[k] == name)
+            return static_cast<int>(k);
+    return -1;
+}
+
+// A table built cell by cell: {column name, text or null, integer}.
+struct Cell {
+    const char* column;
+    const char* text;
+    int32_t value;
+};
+void AddTable(ParamPacket* p, const char* name, const std::vector<std::vector<Cell>>& rows) {
+    ResultSetBuilder builder;
+    ASSERT_EQ(0, builder.Create(static_cast<int32_t>(rows.size()),
+                                static_cast<int32_t>(rows.empty() ? 0 : rows[0].size())));
+    for (size_t r = 0; r < rows.size(); ++r)
+        for (size_t c = 0; c < rows[r].size(); ++c) {
+            const Cell& cell = rows[r][c];
+            int32_t ri = static_cast<int32_t>(r), ci = static_cast<int32_t>(c);
+            ASSERT_EQ(0, cell.text ? builder.SetStringCell(ri, ci, cell.text, cell.column, 0)
+                                   : builder.SetIntCell(ri, ci, cell.value, cell.column));
+        }
+    ASSERT_EQ(0, AddResultSetParam(p, builder.Finish(), name));
+}
+
+class Mapping : public ::testing::Test {
+protected:
+    void SetUp() override { ResetFilterConfig(); }
+    void TearDown() override { ResetFilterConfig(); }
+};
+
+TEST_F(Mapping, DefaultConfigurationTurnsEveryFilterOff) {
+    Packet packet = DefaultPacket();
+    for (int32_t k = 0; k < packet->count; ++k) {
+        EXPECT_NE(PT_RESULTSET, packet->entries[k].type) << packet->entries[k].name;
+        EXPECT_EQ(0, packet->entries[k].encryptMethod);
+    }
+    EXPECT_EQ(52, packet->count);
+    ASSERT_EQ(0, ApplyConfigPacket(packet.get()));
+
+    const FilterConfigRecord& c = FilterConfig;
+    for (int32_t flag : {c.FLAG_IPADDRESS, c.FLAG_COMPUTERNAME, c.FLAG_MACADDRESS, c.FLAG_VERSION,
+                         c.FLAG_SERVEROPTION, c.FLAG_TIME, c.FLAG_SERVEROPTION_SESSIONPERUSER,
+                         c.FLAG_LOGON_LOGS, c.FLAG_APP_LOGS, c.FLAG_IPADDRESS_ALLOW,
+                         c.REMOVE_DISCONNECTED, c.FLAG_USER_IGNORE_ADMINISTRATOR})
+        EXPECT_EQ(0, flag);
+    for (int32_t day :
+         {c.WEEK_W1, c.WEEK_W2, c.WEEK_W3, c.WEEK_W4, c.WEEK_W5, c.WEEK_W6, c.WEEK_W7})
+        EXPECT_EQ(1, day);
+    EXPECT_EQ(1, c.TIME_BETWEEN);
+    EXPECT_STREQ("00:00:00", c.TIME_FROM);
+    EXPECT_STREQ("00:00:00", c.TIME_TO);
+    EXPECT_EQ(1, c.SESSION_PER_IP);
+    EXPECT_EQ(1, c.SESSIONPERUSER_COUNT);
+    EXPECT_STREQ("", c.VERBETWEEN);
+    EXPECT_STREQ("", c.LOGON_LOGFILE);
+    EXPECT_STREQ(DEFAULT_MESSAGE_TEXT, c.MSG_IPADDRESS);
+    EXPECT_STREQ(DEFAULT_MESSAGE_TEXT, c.MSG_SESSIONPERUSER);
+    EXPECT_STREQ("Attention - IP Address Filter active - Quillon", c.TITLE_IPADDRESS);
+    EXPECT_STREQ("Attention - Sessions by Username Filter active - Quillon",
+                 c.TITLE_SESSIONPERUSER);
+    EXPECT_TRUE(c.ipRanges.empty() && c.computerNames.empty() && c.macAddresses.empty() &&
+                c.monitorServers.empty() && c.sessionIps.empty() && c.sessionUsers.empty());
+}
+
+TEST_F(Mapping, FullConfigurationSurvivesTheStoredFormInBothOrders) {
+    FillSampleConfig(5);
+    ConfigSnapshot expected = ConfigSnapshot::Take();
+    for (ConfigParamOrder order : {REGISTRY_PARAM_ORDER, FILE_PARAM_ORDER}) {
+        FillSampleConfig(5);
+        Packet built(BuildConfigPacket(order));
+        ASSERT_TRUE(built);
+        Packet stored = StoredForm(built.get());
+        ResetFilterConfig();
+        ASSERT_EQ(0, ApplyConfigPacket(stored.get()));
+        ExpectSameConfig(expected, ConfigSnapshot::Take());
+    }
+}
+
+TEST_F(Mapping, FileOrderMovesOnlyThePerUserTexts) {
+    FillSampleConfig(1);
+    Packet registry(BuildConfigPacket(REGISTRY_PARAM_ORDER));
+    Packet file(BuildConfigPacket(FILE_PARAM_ORDER));
+    std::vector<std::string> r = ParamNames(registry.get()), f = ParamNames(file.get());
+    ASSERT_EQ(r.size(), f.size());
+    EXPECT_EQ(IndexOf(f, "TITLE_VERSION") + 1, IndexOf(f, "MSG_SESSIONPERUSER"));
+    EXPECT_EQ(IndexOf(f, "TITLE_VERSION") + 2, IndexOf(f, "TITLE_SESSIONPERUSER"));
+    EXPECT_EQ(IndexOf(r, "FLAG_USER_IGNORE_ADMINISTRATOR") + 1, IndexOf(r, "MSG_SESSIONPERUSER"));
+    EXPECT_EQ(IndexOf(r, "FLAG_USER_IGNORE_ADMINISTRATOR") + 2, IndexOf(r, "TITLE_SESSIONPERUSER"));
+    std::vector<std::string> rMoved = r, fMoved = f;
+    for (auto* names : {&rMoved, &fMoved})
+        names->erase(std::remove_if(names->begin(), names->end(),
+                                    [](const std::string& n) {
+                                        return n == "MSG_SESSIONPERUSER" ||
+                                               n == "TITLE_SESSIONPERUSER";
+                                    }),
+                     names->end());
+    EXPECT_EQ(rMoved, fMoved);
+    // Scalars first, then the six tables in list order.
+    std::vector<std::string> tables(r.end() - 6, r.end());
+    EXPECT_EQ((std::vector<std::string>{"R_IPADDRESS", "R_COMPUTERNAME", "R_MAC", "MONITOR_SERVER",
+                                        "R_SESSION_IP", "R_SESSION_USER"}),
+              tables);
+}
+
+TEST_F(Mapping, EmptyListsWriteNoTable) {
+    FillSampleConfig(2);
+    ClearConfigLists();
+    auto* server = new MonitorServerRow();
+    CopyToField(server->SERVER, "TS01");
+    FilterConfig.monitorServers.push_back(server);
+    Packet packet(BuildConfigPacket());
+    int tables = 0;
+    for (int32_t k = 0; k < packet->count; ++k)
+        tables += packet->entries[k].type == PT_RESULTSET;
+    EXPECT_EQ(1, tables);
+
+    Packet stored = StoredForm(packet.get());
+    ResetFilterConfig();
+    ASSERT_EQ(0, ApplyConfigPacket(stored.get()));
+    EXPECT_TRUE(FilterConfig.ipRanges.empty());
+    EXPECT_TRUE(FilterConfig.sessionUsers.empty());
+    ASSERT_EQ(1u, FilterConfig.monitorServers.size());
+    EXPECT_STREQ("TS01", FilterConfig.monitorServers[0]->SERVER);
+}
+
+TEST_F(Mapping, ApplyAppendsRowsToWhatTheListsHold) {
+    FillSampleConfig(2);
+    Packet packet(BuildConfigPacket());
+    ClearConfigLists();
+    ASSERT_EQ(0, ApplyConfigPacket(packet.get()));
+    ASSERT_EQ(0, ApplyConfigPacket(packet.get()));
+    EXPECT_EQ(4u, FilterConfig.ipRanges.size());
+    EXPECT_EQ(4u, FilterConfig.sessionUsers.size());
+    EXPECT_STREQ(FilterConfig.ipRanges[0]->IPFROM, FilterConfig.ipRanges[2]->IPFROM);
+
+    ClearConfigLists();
+    ASSERT_EQ(0, ApplyConfigPacket(packet.get()));
+    ClearConfigLists();
+    ASSERT_EQ(0, ApplyConfigPacket(packet.get()));
+    EXPECT_EQ(2u, FilterConfig.ipRanges.size());
+    EXPECT_EQ(2u, FilterConfig.monitorServers.size());
+}
+
+TEST_F(Mapping, SessionLimitsReadBack) {
+    struct Case {
+        bool storePerIp;
+        int32_t perIp, perUser, before, expectedPerIp;
+    };
+    // A stored per-address limit of 0 reads as 1; the per-user limit is not corrected;
+    // an absent key leaves the field as it was.
+    const Case cases[] = {
+        {true, 0, 0, 9, 1},
+        {true, 5, 0, 9, 5},
+        {false, 0, 0, 9, 9},
+        {false, 0, 0, 0, 0},
+    };
+    for (const Case& k : cases) {
+        Packet packet = NewPacket();
+        if (k.storePerIp)
+            AddIntParam(packet.get(), k.perIp, "SESSION_PER_IP", 0);
+        AddIntParam(packet.get(), k.perUser, "SESSIONPERUSER_COUNT", 0);
+        FilterConfig.SESSION_PER_IP = k.before;
+        FilterConfig.SESSIONPERUSER_COUNT = 7;
+        ASSERT_EQ(0, ApplyConfigPacket(packet.get()));
+        EXPECT_EQ(k.expectedPerIp, FilterConfig.SESSION_PER_IP);
+        EXPECT_EQ(k.perUser, FilterConfig.SESSIONPERUSER_COUNT);
+    }
+}
+
+TEST_F(Mapping, AbsentOrMistypedScalarsKeepTheirFields) {
+    FilterConfig.FLAG_TIME = 1;
+    CopyToField(FilterConfig.TIME_FROM, "08:00:00");
+    CopyToField(FilterConfig.MSG_TIME, "keep");
+    Packet packet = NewPacket();
+    AddStringParam(packet.get(), "1", "FLAG_TIME", 0);      // text where an integer belongs
+    AddIntParam(packet.get(), 0x41414141, "TIME_FROM", 0);  // integer where a text belongs
+    AddStringParam(packet.get(), "evening", "msg_time", 0); // wrong case: another key
+    Packet stored = StoredForm(packet.get());
+    ASSERT_EQ(0, ApplyConfigPacket(stored.get()));
+    EXPECT_EQ(1, FilterConfig.FLAG_TIME);
+    EXPECT_STREQ("08:00:00", FilterConfig.TIME_FROM);
+    EXPECT_STREQ("keep", FilterConfig.MSG_TIME);
+}
+
+TEST_F(Mapping, OverlongStoredTextsAreCutToTheirFields) {
+    const std::string longText(5000, 'x');
+    Packet packet = NewPacket();
+    AddStringParam(packet.get(), longText.c_str(), "MSG_IPADDRESS", 0);
+    AddStringParam(packet.get(), longText.c_str(), "VERALLOW", 0);
+    AddStringParam(packet.get(), longText.c_str(), "LOGON_LOGFILE", 0);
+    AddTable(packet.get(), "R_IPADDRESS",
+             {{{"IPFROM", longText.c_str(), 0}, {"IPTO", longText.c_str(), 0}, {"TYPE", 0, 1}}});
+    AddTable(packet.get(), "MONITOR_SERVER", {{{"SERVER", longText.c_str(), 0}}});
+    AddTable(packet.get(), "R_SESSION_USER",
+             {{{"SESSION_USER", longText.c_str(), 0}, {"SESSION_USERCOUNT", 0, 3}}});
+    Packet stored = StoredForm(packet.get());
+    // Bytes just past each field must survive: the neighbour is written first.
+    CopyToField(FilterConfig.MSG_COMPUTERNAME, "neighbour");
+    ASSERT_EQ(0, ApplyConfigPacket(stored.get()));
+
+    const FilterConfigRecord& c = FilterConfig;
+    EXPECT_EQ(std::string(1023, 'x'), c.MSG_IPADDRESS);
+    EXPECT_STREQ("neighbour", c.MSG_COMPUTERNAME);
+    EXPECT_EQ(std::string(254, 'x'), c.VERALLOW);
+    EXPECT_EQ(std::string(511, 'x'), c.LOGON_LOGFILE);
+    ASSERT_EQ(1u, c.ipRanges.size());
+    EXPECT_EQ(std::string(63, 'x'), c.ipRanges[0]->IPFROM);
+    EXPECT_EQ(std::string(63, 'x'), c.ipRanges[0]->IPTO);
+    EXPECT_EQ(1, c.ipRanges[0]->TYPE);
+    EXPECT_EQ(std::string(254, 'x'), c.monitorServers[0]->SERVER);
+    EXPECT_EQ(std::string(255, 'x'), c.sessionUsers[0]->SESSION_USER);
+    EXPECT_EQ(3, c.sessionUsers[0]->SESSION_USERCOUNT);
+}
+
+TEST_F(Mapping, RowsTakeOnlyCellsOfTheirTypeAndZeroTheRest) {
+    Packet packet = NewPacket();
+    // Columns in another order, a wrong-typed TYPE, an integer IPTO, and a table with a
+    // column missing.
+    AddTable(packet.get(), "R_IPADDRESS",
+             {{{"TYPE", "1", 0}, {"IPTO", 0, 77}, {"IPFROM", "10.1.1.1", 0}},
+              {{"TYPE", 0, 1}, {"IPTO", "10.2.2.9", 0}, {"IPFROM", "10.2.2.2", 0}}});
+    AddTable(packet.get(), "R_SESSION_IP", {{{"SESSION_IP", "1.2.3.4", 0}}});
+    AddTable(packet.get(), "r_mac", {{{"MACADDRESS", "00-11-22-33-44-55", 0}, {"TYPE", 0, 1}}});
+    Packet stored = StoredForm(packet.get());
+    ASSERT_EQ(0, ApplyConfigPacket(stored.get()));
+
+    const FilterConfigRecord& c = FilterConfig;
+    ASSERT_EQ(2u, c.ipRanges.size());
+    IpRangeRow zero{};
+    EXPECT_STREQ("10.1.1.1", c.ipRanges[0]->IPFROM);
+    EXPECT_EQ(0, memcmp(zero.IPTO, c.ipRanges[0]->IPTO, sizeof(zero.IPTO)));
+    EXPECT_EQ(0, c.ipRanges[0]->TYPE);
+    EXPECT_STREQ("10.2.2.9", c.ipRanges[1]->IPTO);
+    EXPECT_EQ(1, c.ipRanges[1]->TYPE);
+    ASSERT_EQ(1u, c.sessionIps.size());
+    EXPECT_EQ(0, c.sessionIps[0]->SESSION_IPCOUNTER);
+    EXPECT_TRUE(c.macAddresses.empty());
+}
+
+TEST(ConfigAccessors, GetConfigValueByExactName) {
+    Packet packet = NewPacket();
+    AddIntParam(packet.get(), 0x7FFFFFFF, "BIG", 0);
+    AddIntParam(packet.get(), -3, "NEG", 0);
+    AddStringParam(packet.get(), "first", "TEXT", 0);
+    AddStringParam(packet.get(), "second", "TEXT", 0);
+    AddBinaryParam(packet.get(), "\x01\x02\x03\x04", 4, "BIN", 0);
+    Packet stored = StoredForm(packet.get());
+
+    int32_t value = 11;
+    EXPECT_EQ(0, GetConfigValue("BIG", &value, sizeof(value), stored.get()));
+    EXPECT_EQ(0x7FFFFFFF, value);
+    EXPECT_EQ(0, GetConfigValue("NEG", &value, sizeof(value), stored.get()));
+    EXPECT_EQ(-3, value);
+    EXPECT_EQ(-1, GetConfigValue("big", &value, sizeof(value), stored.get()));
+    EXPECT_EQ(-1, GetConfigValue("BIN", &value, sizeof(value), stored.get()));
+    EXPECT_EQ(-1, GetConfigValue("ABSENT", &value, sizeof(value), stored.get()));
+    int16_t small = 5; // too small for an int32: refused, untouched
+    EXPECT_EQ(-1, GetConfigValue("BIG", &small, sizeof(small), stored.get()));
+    EXPECT_EQ(5, small);
+    EXPECT_EQ(-3, value);
+
+    char text[4] = {'?', '?', '?', '?'};
+    EXPECT_EQ(0, GetConfigValue("TEXT", text, sizeof(text), stored.get()));
+    EXPECT_STREQ("fir", text); // the first of that name, cut to fit
+}
+
+TEST(ConfigAccessors, EncipheredTextWithoutTerminatorIsReadWithinItsLength) {
+    Packet packet = NewPacket();
+    ASSERT_EQ(0, AddParam(packet.get(), 0, "abcdef", 3, PT_STRING, "RAW", 1));
+    Packet stored = StoredForm(packet.get());
+    char text[16];
+    memset(text, '#', sizeof(text));
+    EXPECT_EQ(0, GetConfigValue("RAW", text, sizeof(text), stored.get()));
+    EXPECT_STREQ("abc", text);
+}
+
+TEST(ConfigAccessors, GetConfigCellAndTableSize) {
+    Packet packet = NewPacket();
+    AddTable(packet.get(), "T",
+             {{{"N", 0, 16777216}, {"S", "one", 0}}, {{"N", 0, INT32_MIN}, {"S", "two", 0}}});
+    AddTable(packet.get(), "T", {{{"N", 0, 1}}, {{"N", 0, 2}}, {{"N", 0, 3}}});
+    Packet stored = StoredForm(packet.get());
+
+    int32_t rows = -1, columns = -1;
+    GetConfigTableSize("T", stored.get(), &rows, &columns);
+    EXPECT_EQ(3, rows); // the last table of that name
+    EXPECT_EQ(1, columns);
+    GetConfigTableSize("t", stored.get(), &rows, &columns);
+    EXPECT_EQ(0, rows);
+    EXPECT_EQ(0, columns);
+
+    int32_t value = 0;
+    GetConfigCell("T", "N", &value, sizeof(value), stored.get(), 0); // cells: the first table
+    EXPECT_EQ(16777216, value);
+    GetConfigCell("T", "N", &value, sizeof(value), stored.get(), 1);
+    EXPECT_EQ(INT32_MIN, value);
+    value = 42;
+    GetConfigCell("T", "N", &value, sizeof(value), stored.get(), 2); // beyond the first table
+    GetConfigCell("T", "N", &value, sizeof(value), stored.get(), -1);
+    GetConfigCell("T", "n", &value, sizeof(value), stored.get(), 0);
+    EXPECT_EQ(42, value);
+
+    char text[3] = {'?', '?', '?'};
+    GetConfigCell("T", "S", text, sizeof(text), stored.get(), 1);
+    EXPECT_STREQ("tw", text);
+}
+
+TEST(ConfigAccessors, CellsOfOtherKindsFollowTheirOwnRules) {
+    ResultSetBuilder builder;
+    ASSERT_EQ(0, builder.Create(1, 3));
+    ASSERT_EQ(0, builder.SetCell(0, 0, "secret", 6, PT_STRING, "E", 1));
+    ASSERT_EQ(0, builder.SetCell(0, 1, "\x01\x02\x03\x04\x05", 5, PT_BINARY, "B", 0));
+    ASSERT_EQ(0, builder.SetCell(0, 2, "\x01\x02", 2, PT_INTEGER, "SHORT", 1));
+    Packet packet = NewPacket();
+    ASSERT_EQ(0, AddResultSetParam(packet.get(), builder.Finish(), "T"));
+    Packet stored = StoredForm(packet.get());
+
+    char text[8] = "same";
+    GetConfigCell("T", "E", text, sizeof(text), stored.get(), 0); // enciphered: nothing
+    EXPECT_STREQ("same", text);
+    uint8_t bytes[4] = {0, 0, 0, 0xEE};
+    GetConfigCell("T", "B", bytes, 3, stored.get(), 0); // binary: its bytes, cut to fit
+    EXPECT_EQ(1, bytes[0]);
+    EXPECT_EQ(3, bytes[2]);
+    EXPECT_EQ(0xEE, bytes[3]);
+    int32_t value = 9;
+    GetConfigCell("T", "SHORT", &value, sizeof(value), stored.get(), 0); // under 4 bytes
+    EXPECT_EQ(9, value);
+}
+
+} // namespace
