@@ -24,7 +24,10 @@ public:
 
     // The bars, laid out in the order added, each given the thickness it asks for
     // at the length of its side. A hidden bar takes no room.
-    void AddBar(HWND bar, BarSide side, std::function<int(int length)> thickness);
+    // `currentSide`, when given, is asked for the bar's side at each layout (a bar
+    // that docks itself elsewhere).
+    void AddBar(HWND bar, BarSide side, std::function<int(int length)> thickness,
+                std::function<BarSide()> currentSide = nullptr);
     void SetBarSide(HWND bar, BarSide side);
     bool IsBarVisible(HWND bar) const;
     void ShowBar(HWND bar, bool show);
@@ -63,6 +66,7 @@ private:
         HWND hwnd;
         BarSide side;
         std::function<int(int)> thickness;
+        std::function<BarSide()> currentSide;
     };
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,100 @@
+#include "console/pages/list_view_rows.h"
+
+#include <commctrl.h>
+
+void SetupReportColumns(HWND list, const char* const* titles, int count, int width,
+                        DWORD exStyles) {
+    LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
+    SetWindowLongPtrA(list, GWL_STYLE, (style & ~LVS_TYPEMASK) | LVS_REPORT);
+    for (int i = 0; i < count; ++i) {
+        LVCOLUMNA column = {};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = width;
+        column.pszText = const_cast<char*>(titles[i]);
+        column.iSubItem = i;
+        SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(&column));
+    }
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, exStyles, exStyles);
+}
+
+int AppendListRow(HWND list, const std::string* texts, int count, LPARAM data) {
+    if (count <= 0)
+        return -1;
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = ListRowCount(list);
+    item.pszText = const_cast<char*>(texts[0].c_str());
+    item.lParam = data;
+    int row =
+        static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    if (row < 0)
+        return -1;
+    for (int i = 1; i < count; ++i) {
+        LVITEMA sub = {};
+        sub.iSubItem = i;
+        sub.pszText = const_cast<char*>(texts[i].c_str());
+        SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&sub));
+    }
+    return row;
+}
+
+void SetListRowTexts(HWND list, int row, const std::string* texts, int count) {
+    for (int i = 0; i < count; ++i) {
+        LVITEMA sub = {};
+        sub.iSubItem = i;
+        sub.pszText = const_cast<char*>(texts[i].c_str());
+        SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&sub));
+    }
+}
+
+std::string ListCellText(HWND list, int row, int column) {
+    char buffer[512] = {};
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = buffer;
+    item.cchTextMax = sizeof(buffer);
+    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    buffer[sizeof(buffer) - 1] = '\0';
+    return buffer;
+}
+
+LPARAM ListRowData(HWND list, int row) {
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (!SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+        return 0;
+    return item.lParam;
+}
+
+int ListRowCount(HWND list) {
+    return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::vector<int> SelectedListRows(HWND list) {
+    std::vector<int> rows;
+    int row = -1;
+    for (;;) {
+        row = static_cast<int>(
+            SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED));
+        if (row < 0)
+            break;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+void SelectListRows(HWND list, const std::vector<int>& rows) {
+    LVITEMA item = {};
+    item.stateMask = LVIS_SELECTED;
+    item.state = 0;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    item.state = LVIS_SELECTED;
+    for (int row : rows)
+        SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&item));
+}

@@ -1,0 +1,67 @@
+// Resource identifiers of the Quillon console: resource names, dialog control ids,
+// commands and strings. Shared by quillon.rc and the C++ code.
+#pragma once
+
+// Main frame: menu, accelerators, icon, toolbar data and image strip, document string.
+#define IDR_MAINFRAME 128
+
+// Dialogs and form views.
+#define IDD_ABOUTBOX 100
+#define IDD_IPADDRESS_PAGE 101
+#define IDD_PLACEHOLDER_PAGE 102
+#define IDD_ADD_IPADDRESS 131
+#define IDD_EDIT_IPADDRESS 152
+
+// Context menu of the IP address page.
+#define IDR_IPADDRESS_MENU 135
+
+// Navigation bar icons, images 0 to 10 of both image lists.
+#define IDI_NAV_IP_ADDRESS 131
+#define IDI_NAV_COMPUTER_NAME 142
+#define IDI_NAV_MAC_ADDRESS 133
+#define IDI_NAV_CLIENT_VERSION 143
+#define IDI_NAV_TIME 147
+#define IDI_NAV_SESSION_IP 139
+#define IDI_NAV_SESSION_USER 148
+#define IDI_NAV_SERVERS 136
+#define IDI_NAV_POPUP 144
+#define IDI_NAV_LOGS 137
+#define IDI_NAV_SPARE 163
+
+// Controls of the IP address page and its dialogs.
+#define IDC_IP_LIST 1014
+#define IDC_IP_ENABLE 1015
+#define IDC_DEFAULT_ALLOW 1038
+#define IDC_IP_ADD 1009
+#define IDC_IP_REMOVE 1010
+#define IDC_IP_EDIT 1058
+#define IDC_IP_FROM 1011
+#define IDC_IP_TO 1012
+#define IDC_MODE 1018
+#define IDC_PLACEHOLDER_TEXT 1100
+
+// Commands.
+#define ID_ITEM_ADD 32771
+#define ID_ITEM_REMOVE 32772
+#define ID_ITEM_EDIT 32780
+#define ID_APPLY_CONFIG 32777
+#define ID_LOAD_CONFIG 32778
+#define ID_SAVE_CONFIG 32779
+#define ID_HELP_FILE 32789
+#define ID_APP_ABOUT 57664
+#define ID_APP_EXIT 57665
+#define ID_VIEW_TOOLBAR 59392
+#define ID_VIEW_STATUS_BAR 59393
+#define ID_NEXT_PANE 59408
+#define ID_PREV_PANE 59409
+
+// Strings.
+#define IDS_APP_TITLE 57344
+#define IDS_IDLE_MESSAGE 57345
+#define IDS_INDICATOR_CAP 59137
+#define IDS_INDICATOR_NUM 59138
+#define IDS_INDICATOR_SCRL 59139
+#define IDS_PAGE_NOT_AVAILABLE 61000
+
+// Resource type of the toolbar button data.
+#define RT_TOOLBAR_BUTTONS 241

@@ -1,0 +1,312 @@
+#include "console/shell/main_frame.h"
+
+#include <commdlg.h>
+
+#include <string>
+
+#include "config/config_model.h"
+#include "config/persistence.h"
+#include "console/pages/page_factory.h"
+#include "console/res/resource.h"
+#include "console/shell/help_file.h"
+#include "console/shell/navigation.h"
+#include "console/widgets/framework_app.h"
+#include "console/widgets/framework_file_dialog.h"
+#include "platform/message_box.h"
+
+const char MSG_APPLIED[] = "Configuration applied successfully!";
+const char MSG_SAVE_ERROR[] = "Save Data error!";
+const char MSG_FILE_SAVED[] = "Configuration file saved successfully!";
+const char MSG_CLOSE_QUESTION[] = "The configuration was changed. Do you want to save it?";
+const char MSG_REMOVE_ITEM_QUESTION[] = "Are you sure you want to remove this folder shortcut?";
+const char MSG_REMOVE_GROUP_QUESTION[] = "Are you sure you want to remove the specified folder?";
+const char CONFIG_FILE_FILTER[] = "Keymoor (*.WTS)|*.WTS|";
+const char CONFIG_FILE_INITIAL_NAME[] = "*.WTS";
+const char CONFIG_FILE_EXTENSION[] = "WTS";
+
+namespace {
+// The longest configuration file path handed to the store.
+const size_t CONFIG_PATH_SIZE = 512;
+
+BarSide ToBarSide(DockSide side) {
+    switch (side) {
+    case DOCK_BOTTOM:
+        return BarSide::Bottom;
+    case DOCK_LEFT:
+        return BarSide::Left;
+    case DOCK_RIGHT:
+        return BarSide::Right;
+    default:
+        return BarSide::Top;
+    }
+}
+
+// The main window's title: the first field of the document string.
+std::string DocumentTitle() {
+    char text[256] = {};
+    LoadStringA(ResourceInstance(), IDR_MAINFRAME, text, sizeof(text));
+    std::string title = text;
+    size_t end = title.find('\n');
+    if (end != std::string::npos)
+        title.resize(end);
+    return title.empty() ? std::string("Quillon") : title;
+}
+
+HIMAGELIST MakeNavigationImages(int size) {
+    HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR16 | ILC_MASK, 2, 1);
+    if (list == nullptr)
+        return nullptr;
+    for (UINT icon : NAVIGATION_ICONS) {
+        HICON image = static_cast<HICON>(LoadImageA(ResourceInstance(), MAKEINTRESOURCEA(icon),
+                                                    IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+        ImageList_AddIcon(list, image);
+        if (image != nullptr)
+            DestroyIcon(image);
+    }
+    return list;
+}
+} // namespace
+
+CMainFrame::CMainFrame(CTollbrookDoc* document) : document_(document) {}
+
+CMainFrame::~CMainFrame() {
+    page_.reset();
+    if (hwnd() != nullptr)
+        DestroyWindow(hwnd());
+    if (largeImages_ != nullptr)
+        ImageList_Destroy(largeImages_);
+    if (smallImages_ != nullptr)
+        ImageList_Destroy(smallImages_);
+}
+
+bool CMainFrame::Create() {
+    return FrameWindow::Create(DocumentTitle().c_str(), IDR_MAINFRAME);
+}
+
+void CMainFrame::PreCreateWindow(DWORD& style, DWORD&) {
+    // The title is the application's alone; no document name is added to it.
+    style |= WS_CLIPCHILDREN;
+}
+
+bool CMainFrame::OnCreateClient() {
+    if (!splitter_.CreateStatic(hwnd(), 1, 2, ID_FIRST_PANE))
+        return false;
+    SetClientView(splitter_.hwnd());
+
+    std::unique_ptr<PageView> first = MakePage(PageKind::IpAddress);
+    PageView* created = first.get();
+    HWND view = splitter_.CreateView(0, 1, [created](HWND parent, UINT id) -> HWND {
+        return created->Create(parent, id) ? created->hwnd() : nullptr;
+    });
+    if (view == nullptr)
+        return false;
+    page_ = std::move(first);
+    SetDialogNavigationWindow(page_->hwnd());
+
+    if (!CreateNavigationBar())
+        return false;
+
+    RECT client = {};
+    GetClientRect(hwnd(), &client);
+    int width = client.right - client.left;
+    splitter_.SetColumnInfo(0, width / 6, 0);
+    splitter_.SetColumnInfo(1, width / 3, 0);
+    splitter_.RecalcLayout();
+    return true;
+}
+
+bool CMainFrame::CreateNavigationBar() {
+    // No editing options: the bar's menu offers no removing or renaming.
+    if (!navigationBar_.Create(WS_EX_STATICEDGE, splitter_.hwnd(), Splitter::PaneId(0, 0), hwnd(),
+                               0))
+        return false;
+    largeImages_ = MakeNavigationImages(32);
+    smallImages_ = MakeNavigationImages(16);
+    navigationBar_.SetImageList(largeImages_, OUTLOOK_LARGE_ICONS);
+    navigationBar_.SetImageList(smallImages_, OUTLOOK_SMALL_ICONS);
+    for (const char* group : NAVIGATION_GROUPS)
+        navigationBar_.AddGroup(group);
+    for (const NavigationItem& item : NAVIGATION_ITEMS)
+        navigationBar_.AddItem(item.group, item.index, item.text, item.image);
+    navigationBar_.OpenGroup(0);
+    return true;
+}
+
+int CMainFrame::OnCreate() {
+    FilterConfig.modified = 0;
+
+    HINSTANCE resources = ResourceInstance();
+    if (!menuBar_.Create(hwnd(), ID_MENU_BAR) ||
+        !menuBar_.LoadMenuResource(resources, IDR_MAINFRAME))
+        return -1;
+    if (!toolbar_.Create(hwnd(), ID_TOOL_BAR) ||
+        !toolbar_.LoadToolbarResource(resources, IDR_MAINFRAME))
+        return -1;
+    const UINT indicators[] = {ID_INDICATOR_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM,
+                               ID_INDICATOR_SCRL};
+    if (!statusBar_.Create(hwnd(), ID_STATUS_BAR, indicators, 4, resources))
+        return -1;
+    menuBar_.SetPromptBar(&statusBar_);
+    toolbar_.SetPromptBar(&statusBar_);
+
+    toolbar_.EnableDocking(DOCK_ANY);
+    toolbar_.DockTo(DOCK_TOP);
+
+    AddBar(menuBar_.hwnd(), BarSide::Top, [this](int width) { return menuBar_.CalcHeight(width); });
+    AddBar(
+        toolbar_.hwnd(), BarSide::Top, [this](int) { return toolbar_.CalcThickness(); },
+        [this]() { return ToBarSide(toolbar_.Side()); });
+    AddBar(statusBar_.hwnd(), BarSide::Bottom,
+           [this](int width) { return statusBar_.CalcHeight(width); });
+
+    page_->OnInitialUpdate();
+    return 0;
+}
+
+bool CMainFrame::ReplacePage(PageKind kind) {
+    std::unique_ptr<PageView> next = MakePage(kind);
+    PageView* created = next.get();
+    HWND previous = nullptr;
+    HWND view = splitter_.ReplacePaneView(
+        0, 1,
+        [created](HWND parent, UINT id) -> HWND {
+            return created->Create(parent, id) ? created->hwnd() : nullptr;
+        },
+        &previous);
+    if (view == nullptr)
+        return false;
+    std::unique_ptr<PageView> old = std::move(page_);
+    page_ = std::move(next);
+    SetDialogNavigationWindow(page_->hwnd());
+    page_->OnInitialUpdate();
+    // The replaced page is gone for good: nothing of it can touch FilterConfig again.
+    if (old != nullptr)
+        old->Destroy();
+    return true;
+}
+
+LRESULT CMainFrame::OnNavigationNotify(UINT code, const OutlookBarItemInfo* info) {
+    switch (code) {
+    case OBN_ITEM_CLICKED: {
+        if (info == nullptr)
+            return 1;
+        PageKind kind;
+        if (!ChoosePageForItem(info->index, info->text, &kind))
+            return 1;
+        if (page_ != nullptr && page_->Kind() == kind)
+            return 1;
+        ReplacePage(kind);
+        return 1;
+    }
+    case OBN_REMOVE_ITEM:
+    case OBN_REMOVE_GROUP: {
+        if (!IsWindowVisible(navigationBar_.hwnd()))
+            return 1;
+        const char* question =
+            code == OBN_REMOVE_ITEM ? MSG_REMOVE_ITEM_QUESTION : MSG_REMOVE_GROUP_QUESTION;
+        return ShowMessageBox(question, nullptr, BOX_YESNO | BOX_ICONWARNING) == ANSWER_NO ? 0 : 1;
+    }
+    default:
+        return 1;
+    }
+}
+
+bool CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == OUTLOOK_BAR_NOTIFY) {
+        result = OnNavigationNotify(static_cast<UINT>(wParam),
+                                    reinterpret_cast<const OutlookBarItemInfo*>(lParam));
+        return true;
+    }
+    return false;
+}
+
+bool CMainFrame::OnCommand(UINT id, UINT, HWND control) {
+    if (control != nullptr && control != toolbar_.ButtonsWindow() && control != toolbar_.hwnd())
+        return false;
+    switch (id) {
+    case ID_APPLY_CONFIG:
+        OnApply();
+        return true;
+    case ID_SAVE_CONFIG:
+        OnSaveAs();
+        return true;
+    case ID_LOAD_CONFIG:
+        OnLoad();
+        return true;
+    case ID_HELP_FILE:
+        OpenHelpFile(hwnd());
+        return true;
+    case ID_APP_EXIT:
+        PostMessageA(hwnd(), WM_CLOSE, 0, 0);
+        return true;
+    case ID_VIEW_TOOLBAR:
+        ShowBar(toolbar_.hwnd(), !IsBarVisible(toolbar_.hwnd()));
+        return true;
+    case ID_VIEW_STATUS_BAR:
+        ShowBar(statusBar_.hwnd(), !IsBarVisible(statusBar_.hwnd()));
+        return true;
+    case ID_NEXT_PANE:
+    case ID_PREV_PANE:
+        SwitchPaneFocus();
+        return true;
+    case ID_APP_ABOUT: {
+        AppObject* app = AppObject::Current();
+        return app != nullptr && app->OnAppCommand(id);
+    }
+    default:
+        return false;
+    }
+}
+
+void CMainFrame::SwitchPaneFocus() {
+    HWND focus = GetFocus();
+    HWND navigation = navigationBar_.hwnd();
+    HWND page = page_ != nullptr ? page_->hwnd() : nullptr;
+    bool inNavigation =
+        focus == navigation || (navigation != nullptr && IsChild(navigation, focus));
+    SetFocus(inNavigation ? page : navigation);
+}
+
+void CMainFrame::OnApply() {
+    if (SaveConfigToRegistry() == 0)
+        ShowMessageBox(MSG_APPLIED, nullptr, BOX_OK);
+    else
+        ShowMessageBox(MSG_SAVE_ERROR, nullptr, BOX_OK);
+}
+
+void CMainFrame::OnSaveAs() {
+    FileDialogOptions options = {true, CONFIG_FILE_FILTER, CONFIG_FILE_INITIAL_NAME,
+                                 CONFIG_FILE_EXTENSION, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT};
+    char path[CONFIG_PATH_SIZE] = {};
+    if (!ChooseFile(hwnd(), options, path, sizeof(path)))
+        return;
+    if (SaveConfigToFile(path) == 0)
+        ShowMessageBox(MSG_FILE_SAVED, nullptr, BOX_OK);
+}
+
+void CMainFrame::OnLoad() {
+    FileDialogOptions options = {false, CONFIG_FILE_FILTER, CONFIG_FILE_INITIAL_NAME,
+                                 CONFIG_FILE_EXTENSION, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT};
+    char path[CONFIG_PATH_SIZE] = {};
+    if (!ChooseFile(hwnd(), options, path, sizeof(path)))
+        return;
+    if (LoadConfigFromFile(path) != 0) {
+        // A failed load may already have freed the rows the page lists: the page is
+        // made again from what FilterConfig holds now.
+        if (page_ != nullptr)
+            ReplacePage(page_->Kind());
+        return;
+    }
+    // A freshly made IP address page shows the loaded configuration.
+    if (page_ != nullptr && page_->Kind() == PageKind::IpAddress)
+        ReplacePage(PageKind::ComputerName);
+    ReplacePage(PageKind::IpAddress);
+}
+
+void CMainFrame::OnClose() {
+    if (FilterConfig.modified == 1 &&
+        ShowMessageBox(MSG_CLOSE_QUESTION, nullptr, BOX_YESNO) == ANSWER_YES &&
+        SaveConfigToRegistry() != 0)
+        ShowMessageBox(MSG_SAVE_ERROR, nullptr, BOX_OK);
+    DestroyWindow(hwnd());
+}

@@ -1,0 +1,84 @@
+#include "console/widgets/framework_form_view.h"
+
+#include "console/widgets/framework_app.h"
+
+FormView::~FormView() {
+    Destroy();
+}
+
+bool FormView::Create(HWND parent, UINT id) {
+    if (hwnd_ != nullptr)
+        return false;
+    HWND created = CreateDialogParamA(ResourceInstance(), MAKEINTRESOURCEA(templateId_), parent,
+                                      &FormView::DialogProc, reinterpret_cast<LPARAM>(this));
+    if (created == nullptr)
+        return false;
+    SetWindowLongPtrA(created, GWLP_ID, static_cast<LONG_PTR>(id));
+    OnCreate();
+    return true;
+}
+
+void FormView::Destroy() {
+    if (hwnd_ == nullptr)
+        return;
+    HWND window = hwnd_;
+    SetWindowLongPtrA(window, DWLP_USER, 0);
+    hwnd_ = nullptr;
+    DestroyWindow(window);
+}
+
+bool FormView::UpdateData(bool save) {
+    if (hwnd_ == nullptr)
+        return false;
+    DataExchange dx{hwnd_, save, false};
+    DoDataExchange(dx);
+    return !dx.failed;
+}
+
+bool FormView::OnCommand(UINT, UINT, HWND) {
+    return false;
+}
+
+LRESULT FormView::OnNotify(NMHDR*) {
+    return 0;
+}
+
+void FormView::OnSize(int, int) {}
+
+void FormView::OnContextMenu(HWND, POINT) {}
+
+INT_PTR CALLBACK FormView::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    FormView* self = nullptr;
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<FormView*>(lParam);
+        SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+        self->hwnd_ = hwnd;
+        return FALSE;
+    }
+    self = reinterpret_cast<FormView*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    if (self == nullptr)
+        return FALSE;
+    switch (message) {
+    case WM_COMMAND:
+        return self->OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam))
+                   ? TRUE
+                   : FALSE;
+    case WM_NOTIFY:
+        SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, self->OnNotify(reinterpret_cast<NMHDR*>(lParam)));
+        return TRUE;
+    case WM_SIZE:
+        self->OnSize(LOWORD(lParam), HIWORD(lParam));
+        return TRUE;
+    case WM_CONTEXTMENU: {
+        POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        self->OnContextMenu(reinterpret_cast<HWND>(wParam), point);
+        return TRUE;
+    }
+    case WM_NCDESTROY:
+        SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        self->hwnd_ = nullptr;
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}

@@ -1,0 +1,43 @@
+// A form view: a child window laid out from a dialog template (style DS_CONTROL |
+// WS_CHILD), with data exchange like a dialog. Controls' commands and notifications
+// and the context menu come to the virtual handlers.
+#pragma once
+
+#include <windows.h>
+
+#include "console/widgets/framework_ddx.h"
+
+class FormView {
+public:
+    explicit FormView(UINT templateId) : templateId_(templateId) {}
+    virtual ~FormView();
+    FormView(const FormView&) = delete;
+    FormView& operator=(const FormView&) = delete;
+
+    // Creates the (hidden) child window from the template under `parent` with the
+    // control id `id`. False when the template or a control could not be created.
+    bool Create(HWND parent, UINT id);
+    // Destroys the window; the object stays and can be deleted.
+    void Destroy();
+    HWND hwnd() const { return hwnd_; }
+    UINT TemplateId() const { return templateId_; }
+
+    // Fills the view once it is in place.
+    virtual void OnInitialUpdate() { UpdateData(false); }
+
+protected:
+    bool UpdateData(bool save);
+    virtual void DoDataExchange(DataExchange&) {}
+    // Called once the window and its controls exist, before it is shown.
+    virtual void OnCreate() {}
+    virtual bool OnCommand(UINT id, UINT code, HWND control);
+    virtual LRESULT OnNotify(NMHDR* header);
+    virtual void OnSize(int width, int height);
+    virtual void OnContextMenu(HWND window, POINT screenPoint);
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    UINT templateId_;
+    HWND hwnd_ = nullptr;
+};
