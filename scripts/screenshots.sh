@@ -1,0 +1,297 @@
+#!/usr/bin/env bash
+# screenshots.sh [BUILD_DIR]
+# Takes a screenshot of the Quillon console's main window for every page it has, for
+# people to look at (not a test). Runs the built console (BUILD_DIR/bin/quillon.exe,
+# default build/win64; the architecture is taken from GW_ARCH, default win64) under a
+# private Xvfb and a private Wine prefix made by scripts/wine-prefix.sh, so the console
+# shows a fresh default configuration. Pages are switched by clicking the navigation
+# bar with xdotool, as an administrator would; pages that this version of the console
+# does not have yet (it shows "This page is not available ...") are skipped.
+# Writes build/screenshots/NN-<page>.png and leaves nothing running.
+#
+# Environment: GW_ARCH (win64 | win32), GW_SCREENSHOT_DISPLAY (X display number to use;
+# default: the first free one), GW_SCREENSHOT_SIZE (window size, default 1100x760).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+arch=${GW_ARCH:-win64}
+build=$(cd "${1:-build/$arch}" && pwd)
+exe=$build/bin/quillon.exe
+out=$root/build/screenshots
+size=${GW_SCREENSHOT_SIZE:-1100x760}
+
+if [ ! -f "$exe" ]; then
+    echo "No console at $exe: build it first (cmake --preset $arch && cmake --build --preset $arch)." >&2
+    exit 1
+fi
+
+need=()
+command -v Xvfb >/dev/null || need+=(xvfb)
+command -v import >/dev/null || need+=(imagemagick)
+command -v xdotool >/dev/null || need+=(xdotool)
+command -v wine >/dev/null || need+=(wine)
+if [ ${#need[@]} -gt 0 ]; then
+    echo "Installing ${need[*]}"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi
+case $arch in
+win64) cc=x86_64-w64-mingw32-gcc ;;
+win32) cc=i686-w64-mingw32-gcc ;;
+*) echo "GW_ARCH must be win64 or win32" >&2; exit 2 ;;
+esac
+command -v "$cc" >/dev/null || { echo "$cc is needed to build the window probe" >&2; exit 1; }
+
+work=$(mktemp -d)
+xvfb_pid=""
+console_pid=""
+prefix=$root/build/screenshots/wineprefix-$arch
+cleanup() {
+    if [ -n "$console_pid" ] && kill -0 "$console_pid" 2>/dev/null; then
+        kill "$console_pid" 2>/dev/null || true
+    fi
+    # The prefix is this script's own: stop whatever still runs in it.
+    WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The probe: a small Windows program that answers, from inside the same Wine session,
+# where the console's frame, navigation bar headers and items are on the screen and
+# whether the page shown is a real page. The bar's geometry follows the toolkit's
+# navigation bar: headers of the message font's height + 10 pixels, the headers up to
+# the open group at the top and the rest at the bottom, items of 32 + font + 20 pixels
+# with the large icon 6 pixels below the item's top, centred.
+cat >"$work/probe.c" <<'EOF'
+#include <windows.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#define PLACEHOLDER_TEXT_ID 1100
+
+static HWND frame, bar;
+
+static BOOL CALLBACK find_bar(HWND w, LPARAM unused) {
+    char cls[64];
+    (void)unused;
+    if (GetClassNameA(w, cls, sizeof cls) && strcmp(cls, "GwOutlookBar") == 0) {
+        bar = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static int text_height(void) {
+    NONCLIENTMETRICSW ncm;
+    HFONT font = NULL, old;
+    HDC dc;
+    TEXTMETRICW tm;
+    memset(&ncm, 0, sizeof ncm);
+    ncm.cbSize = offsetof(NONCLIENTMETRICSW, lfMessageFont) + sizeof(LOGFONTW);
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, ncm.cbSize, &ncm, 0))
+        font = CreateFontIndirectW(&ncm.lfMessageFont);
+    if (!font)
+        font = (HFONT)GetStockObject(DEFAULT_GUI_FONT);
+    dc = GetDC(NULL);
+    old = SelectObject(dc, font);
+    memset(&tm, 0, sizeof tm);
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(NULL, dc);
+    return tm.tmHeight;
+}
+
+static int find_frame(int wait_ms) {
+    for (int waited = 0; waited <= wait_ms; waited += 100) {
+        frame = FindWindowA("QuillonFrameWindow", NULL);
+        if (frame && IsWindowVisible(frame)) {
+            bar = NULL;
+            EnumChildWindows(frame, find_bar, 0);
+            if (bar)
+                return 1;
+        }
+        Sleep(100);
+    }
+    return 0;
+}
+
+/* Screen point of a client point of the bar. */
+static void print_bar_point(int x, int y) {
+    POINT p = {x, y};
+    ClientToScreen(bar, &p);
+    printf("%ld %ld\n", (long)p.x, (long)p.y);
+}
+
+struct page_scan { int placeholder; unsigned long long signature; };
+
+static BOOL CALLBACK scan_page(HWND w, LPARAM param) {
+    struct page_scan *scan = (struct page_scan *)param;
+    char cls[64];
+    if (!IsWindowVisible(w))
+        return TRUE;
+    if (GetDlgCtrlID(w) == PLACEHOLDER_TEXT_ID)
+        scan->placeholder = 1;
+    if (GetClassNameA(w, cls, sizeof cls) && strcmp(cls, "#32770") == 0)
+        scan->signature = scan->signature * 1000003u + (unsigned long long)(ULONG_PTR)w;
+    return TRUE;
+}
+
+int main(int argc, char **argv) {
+    const char *cmd = argc > 1 ? argv[1] : "";
+    if (!find_frame(strcmp(cmd, "wait") == 0 ? 60000 : 2000)) {
+        printf("none\n");
+        return 1;
+    }
+    if (strcmp(cmd, "wait") == 0) {
+        /* Put the frame at the top left at the requested size, for even pictures. */
+        int w = argc > 3 ? atoi(argv[2]) : 1100, h = argc > 3 ? atoi(argv[3]) : 760;
+        SetWindowPos(frame, NULL, 0, 0, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+        printf("ok\n");
+    } else if (strcmp(cmd, "frame") == 0) {
+        RECT r;
+        GetWindowRect(frame, &r);
+        printf("%ld %ld %ld %ld\n", (long)r.left, (long)r.top, (long)(r.right - r.left),
+               (long)(r.bottom - r.top));
+    } else if (strcmp(cmd, "header") == 0 && argc > 4) {
+        int group = atoi(argv[2]), open = atoi(argv[3]), groups = atoi(argv[4]);
+        int h = text_height() + 10, top;
+        RECT c;
+        GetClientRect(bar, &c);
+        top = group <= open ? group * h : c.bottom - (groups - group) * h;
+        print_bar_point(c.right / 2, top + h / 2);
+    } else if (strcmp(cmd, "item") == 0 && argc > 3) {
+        int item = atoi(argv[2]), open = atoi(argv[3]);
+        int t = text_height(), h = t + 10, item_h = 32 + t + 20;
+        RECT c;
+        GetClientRect(bar, &c);
+        print_bar_point(c.right / 2, (open + 1) * h + item * item_h + 6 + 16);
+    } else if (strcmp(cmd, "page") == 0) {
+        struct page_scan scan = {0, 0};
+        EnumChildWindows(frame, scan_page, (LPARAM)&scan);
+        printf("%s %llu\n", scan.placeholder ? "placeholder" : "page", scan.signature);
+    } else if (strcmp(cmd, "close") == 0) {
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        printf("ok\n");
+    } else {
+        printf("usage: probe wait W H | frame | header G OPEN GROUPS | item I OPEN | page | close\n");
+        return 2;
+    }
+    return 0;
+}
+EOF
+"$cc" -O1 -o "$work/probe.exe" "$work/probe.c" -luser32 -lgdi32
+
+# A private X display.
+if [ -n "${GW_SCREENSHOT_DISPLAY:-}" ]; then
+    display=$GW_SCREENSHOT_DISPLAY
+    Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+else
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+    display=$(tr -dc '0-9' <"$work/display")
+fi
+if [ -z "$display" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
+    echo "Xvfb did not start" >&2
+    exit 1
+fi
+export DISPLAY=:$display
+
+# The prefix is made without a display, so Wine's desktop process does not hold ours.
+mkdir -p "$out"
+rm -f "$out"/[0-9][0-9]-*.png
+DISPLAY='' scripts/wine-prefix.sh "$prefix" "$arch"
+export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+probe() {
+    wine "$work/probe.exe" "$@" </dev/null 2>/dev/null | tr -d '\r' || true
+}
+
+# Grabs the frame until two pictures in a row are the same (the window has finished
+# painting), at most a few seconds, into $1.
+shoot() {
+    local file=$1 geometry previous="" current
+    read -r fx fy fw fh <<<"$(probe frame)"
+    geometry="${fw}x${fh}+${fx}+${fy}"
+    for _ in $(seq 20); do
+        import -window root -crop "$geometry" +repage "$work/shot.png"
+        current=$(md5sum <"$work/shot.png")
+        [ "$current" = "$previous" ] && break
+        previous=$current
+        sleep 0.25
+    done
+    cp "$work/shot.png" "$file"
+}
+
+click() {
+    xdotool mousemove --sync "$1" "$2" click 1
+}
+
+wine "$exe" </dev/null >"$work/console.log" 2>&1 &
+console_pid=$!
+if [ "$(probe wait "${size%x*}" "${size#*x}")" != "ok" ]; then
+    echo "The console's main window did not appear; its output:" >&2
+    cat "$work/console.log" >&2
+    exit 1
+fi
+
+# Navigation bar: group, item, page name, in the bar's order.
+pages=(
+    "0 0 ip-address" "0 1 computer-name" "0 2 mac-address" "0 3 client-version"
+    "0 4 time-restrictions" "1 0 session-per-ip" "1 1 session-per-user"
+    "2 0 servers-information" "2 1 popup-messages" "2 2 logs"
+)
+groups=3
+open=0
+taken=0
+n=0
+for entry in "${pages[@]}"; do
+    read -r group item name <<<"$entry"
+    n=$((n + 1))
+    file=$(printf '%s/%02d-%s.png' "$out" "$n" "$name")
+    before=$(probe page)
+    if [ "$group" -ne "$open" ]; then
+        read -r x y <<<"$(probe header "$group" "$open" "$groups")"
+        click "$x" "$y"
+        open=$group
+    fi
+    if [ "$n" -gt 1 ]; then
+        read -r x y <<<"$(probe item "$item" "$open")"
+        click "$x" "$y"
+        # Wait for the page to change (a new page window replaces the old one).
+        now=$before
+        for _ in $(seq 50); do
+            now=$(probe page)
+            [ "$now" != "$before" ] && break
+            sleep 0.1
+        done
+        if [ "$now" = "$before" ]; then
+            echo "  $name: the page did not change; skipped"
+            continue
+        fi
+    else
+        now=$before
+    fi
+    if [ "${now%% *}" = "placeholder" ]; then
+        echo "  $name: not in this version of the console; skipped"
+        continue
+    fi
+    rm -f "$file"
+    shoot "$file"
+    echo "  $name: $file"
+    taken=$((taken + 1))
+done
+
+# Close the console as the close box would; it asks nothing, as nothing was edited.
+probe close >/dev/null
+for _ in $(seq 100); do
+    kill -0 "$console_pid" 2>/dev/null || break
+    sleep 0.1
+done
+echo "$taken screenshot(s) in $out"
