@@ -6,7 +6,8 @@
 // Actions: startup[=V] logon[=V] verify_startup[=V] verify_logon[=V] (the 32-bit host
 // value, default 0), console, count=A.B.C.D, mac=A.B.C.D, stristr=TEXT/FIND.
 // --wait-event waits (up to 60 s) for a named manual-reset event after loading and
-// before the first action, so a test can start several hosts at one moment.
+// before the first action, so a test can start several hosts at one moment; first it
+// releases the semaphore NAME.ready, if there is one, so the test can count them in.
 // --timing writes "load_us N" (LoadLibrary alone) and "first_export_us N" (from
 // LoadLibrary to the first action's return); --report writes one line per action
 // with a result.
@@ -175,6 +176,13 @@ int main(int argc, char** argv) {
     }
 
     if (!options.waitEvent.empty()) {
+        // Tell the test this host is loaded and waiting, when it counts the hosts.
+        std::string readyName = options.waitEvent + ".ready";
+        HANDLE ready = OpenSemaphoreA(SEMAPHORE_MODIFY_STATE, FALSE, readyName.c_str());
+        if (ready) {
+            ReleaseSemaphore(ready, 1, nullptr);
+            CloseHandle(ready);
+        }
         HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, options.waitEvent.c_str());
         if (!event || WaitForSingleObject(event, 60000) != WAIT_OBJECT_0)
             return 5;
