@@ -48,7 +48,7 @@ bool ParseToolbarTemplate(const void* data, size_t size, ToolbarTemplate* out);
 class DockToolbar : public OwnedWindow {
 public:
     DockToolbar() = default;
-    ~DockToolbar();
+    ~DockToolbar() override;
 
     // Creates the bar (child, visible, flat, with gripper and tooltips) in `parent`,
     // docked at the top. False when a window cannot be created.
@@ -93,10 +93,8 @@ public:
     // and removes its thickness from it.
     void LayoutIn(RECT* remaining);
 
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-
 private:
-    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) override;
     void ApplyOrientation();
     DockSide SideForDrop(POINT screenPt) const;
 

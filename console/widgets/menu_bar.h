@@ -17,7 +17,7 @@ enum : UINT { ID_MENU_BAR = 59480 };
 class MenuBar : public OwnedWindow {
 public:
     MenuBar() = default;
-    ~MenuBar();
+    ~MenuBar() override;
 
     // Creates the bar (child, visible, flat, with a gripper) in `parent`, which also
     // receives its commands. Returns false when the window cannot be created.
@@ -58,10 +58,9 @@ public:
     void LayoutIn(RECT* remaining);
 
     // Window procedure details (public for the window class registration).
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 private:
-    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) override;
     void Paint(HDC dc);
     int HitTest(POINT pt) const;
     void Measure();

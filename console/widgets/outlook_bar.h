@@ -62,6 +62,7 @@ enum OutlookIconSize { OUTLOOK_SMALL_ICONS = 0, OUTLOOK_LARGE_ICONS = 1 };
 class OutlookBar : public OwnedWindow {
 public:
     OutlookBar() = default;
+    ~OutlookBar() override { Destroy(); }
 
     // Creates the bar with extended style `exStyle` (the frame passes
     // WS_EX_STATICEDGE), WS_CHILD|WS_VISIBLE, identifier `id`, in `parent`. `owner`
@@ -92,7 +93,7 @@ public:
     int OpenGroupIndex() const { return openGroup_; }
 
     // Selected item of the open group (-1: none). Selection follows agreed clicks.
-    int SelectedItem() const { return selectedItem_; }
+    int SelectedItem() const;
     int SelectedGroup() const { return selectedGroup_; }
 
     // Rectangles in client coordinates, for painting, hit testing and tests: a
@@ -114,8 +115,6 @@ public:
     // it. Exposed so its entries can be inspected.
     HMENU BuildContextMenu(POINT pt) const;
 
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-
 private:
     struct Item {
         std::string text;
@@ -126,7 +125,7 @@ private:
         std::string text;
         std::vector<Item> items;
     };
-    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) override;
     void Paint(HDC dc);
     int HeaderHeight() const;
     int ItemHeight() const;

@@ -35,6 +35,7 @@ std::vector<Span> LayoutSpans(const std::vector<int>& ideal, int total, int bar)
 class Splitter : public OwnedWindow {
 public:
     Splitter() = default;
+    ~Splitter() override { Destroy(); }
 
     // Creates the splitter (child, visible) with `rows` × `cols` panes (each 1..16)
     // in `parent`. False when the window cannot be created or the grid is empty.
@@ -75,18 +76,15 @@ public:
     // Width of the bars between panes (pixels).
     int BarSize() const { return bar_; }
 
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-
 private:
     struct Track {
         int ideal = 0;
         int minimum = 0;
     };
-    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) override;
     // Bar under a client point: column bar index (>= 0), row bar index encoded as
     // -(index + 2), or -1 for none.
     int HitBar(POINT pt) const;
-    void DrawTracker();
     void EndDrag(bool commit);
 
     int rows_ = 0;

@@ -21,6 +21,7 @@ enum : UINT {
 class StatusBar : public OwnedWindow {
 public:
     StatusBar() = default;
+    ~StatusBar() override { Destroy(); }
 
     // Creates the bar (child, visible, at the bottom) in `parent`. Each entry of
     // `indicators` is a pane, in order: ID_INDICATOR_SEPARATOR for the message pane,

@@ -18,7 +18,7 @@ enum : uint32_t {
 class TipWindow {
 public:
     TipWindow() = default; // no window until Show
-    ~TipWindow() { Hide(); }
+    ~TipWindow();
     TipWindow(const TipWindow&) = delete;
     TipWindow& operator=(const TipWindow&) = delete;
 

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/text_win32.h"
+
 #include <string>
 
 // String-table entry `id` of `module` as UTF-8; empty when there is none.
@@ -20,11 +22,15 @@ std::string CommandTip(HINSTANCE module, UINT id);
 // Text of a window as UTF-8.
 std::string GetWindowTextUtf8(HWND hwnd);
 
-// Owns one window: destroys it with the object. Not copyable; movable.
+// Owns one window: destroys it with the object. Not copyable. Controls with their own
+// window class route its messages to Handle through WidgetProc; the object given to
+// CreateWidget is attached on WM_NCCREATE and detached on WM_NCDESTROY, so a window
+// destroyed by its parent never leaves a dangling handle here. Derived classes call
+// Destroy() in their own destructor so no message reaches a half-destroyed object.
 class OwnedWindow {
 public:
     OwnedWindow() = default;
-    ~OwnedWindow() { Destroy(); }
+    virtual ~OwnedWindow();
     OwnedWindow(const OwnedWindow&) = delete;
     OwnedWindow& operator=(const OwnedWindow&) = delete;
 
@@ -34,7 +40,26 @@ public:
     void Destroy();
 
 protected:
-    // Set by the control's window procedure on creation, cleared on WM_NCDESTROY,
-    // so a window destroyed by its parent never leaves a dangling handle here.
+    // Messages of a window made by CreateWidget. Default: DefWindowProcW.
+    virtual LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    // Registers window class `name` once per process (WidgetProc as procedure).
+    static bool RegisterWidgetClass(const wchar_t* name, UINT style, LPCSTR cursor, int background);
+    // CreateWindowExW with this object attached; sets hwnd_ on success.
+    HWND CreateWidget(DWORD exStyle, const wchar_t* cls, DWORD style, const RECT& rect, HWND parent,
+                      UINT id);
+    static LRESULT CALLBACK WidgetProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
     HWND hwnd_ = nullptr;
 };
+
+// Sizes of a rectangle; one of negative size reads as empty.
+inline int RectWidth(const RECT& r) {
+    return r.right > r.left ? r.right - r.left : 0;
+}
+inline int RectHeight(const RECT& r) {
+    return r.bottom > r.top ? r.bottom - r.top : 0;
+}
+
+// The system's message font (non-client metrics), created once and kept for the
+// process; never delete it.
+HFONT WidgetFont();

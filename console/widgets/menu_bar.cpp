@@ -1,0 +1,255 @@
+#include "console/widgets/menu_bar.h"
+
+#include <windowsx.h>
+
+namespace {
+
+const wchar_t kMenuBarClass[] = L"GwMenuBar";
+const int kGripperWidth = 10;
+const int kEntryPadX = 8;
+
+std::wstring TopLevelText(HMENU menu, int index) {
+    wchar_t buf[256] = {};
+    int len = GetMenuStringW(menu, static_cast<UINT>(index), buf, 255, MF_BYPOSITION);
+    if (len < 0)
+        len = 0;
+    buf[len < 255 ? len : 255] = L'\0';
+    return buf;
+}
+
+} // namespace
+
+MenuBar::~MenuBar() {
+    Destroy();
+    if (menu_ != nullptr)
+        DestroyMenu(menu_);
+}
+
+bool MenuBar::Create(HWND parent, UINT id) {
+    if (!RegisterWidgetClass(kMenuBarClass, CS_HREDRAW | CS_VREDRAW, IDC_ARROW, COLOR_BTNFACE))
+        return false;
+    RECT r = {0, 0, 0, 0};
+    if (CreateWidget(0, kMenuBarClass, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, r, parent, id) ==
+        nullptr)
+        return false;
+    Measure();
+    return true;
+}
+
+bool MenuBar::LoadMenuResource(HINSTANCE module, UINT menuId) {
+    HMENU loaded = LoadMenuW(module, MAKEINTRESOURCEW(menuId));
+    if (menu_ != nullptr)
+        DestroyMenu(menu_);
+    menu_ = loaded;
+    module_ = module;
+    hot_ = pressed_ = -1;
+    Measure();
+    if (hwnd_ != nullptr)
+        InvalidateRect(hwnd_, nullptr, TRUE);
+    return menu_ != nullptr && GetMenuItemCount(menu_) > 0;
+}
+
+int MenuBar::EntryCount() const {
+    if (menu_ == nullptr)
+        return 0;
+    int n = GetMenuItemCount(menu_);
+    return n > 0 ? n : 0;
+}
+
+std::string MenuBar::EntryText(int index) const {
+    if (index < 0 || index >= EntryCount())
+        return std::string();
+    return NarrowToUtf8(TopLevelText(menu_, index).c_str());
+}
+
+HMENU MenuBar::EntryPopup(int index) const {
+    if (index < 0 || index >= EntryCount())
+        return nullptr;
+    return GetSubMenu(menu_, index);
+}
+
+RECT MenuBar::EntryRect(int index) const {
+    if (index < 0 || index >= static_cast<int>(rects_.size()))
+        return RECT{0, 0, 0, 0};
+    return rects_[static_cast<size_t>(index)];
+}
+
+void MenuBar::Measure() {
+    rects_.clear();
+    HDC dc = GetDC(hwnd_);
+    HGDIOBJ old = SelectObject(dc, WidgetFont());
+    TEXTMETRICW tm = {};
+    GetTextMetricsW(dc, &tm);
+    height_ = tm.tmHeight + 10;
+    int x = kGripperWidth;
+    for (int i = 0; i < EntryCount(); ++i) {
+        std::wstring text = TopLevelText(menu_, i);
+        RECT calc = {0, 0, 0, 0};
+        DrawTextW(dc, text.c_str(), -1, &calc, DT_SINGLELINE | DT_CALCRECT);
+        int w = RectWidth(calc) + 2 * kEntryPadX;
+        rects_.push_back(RECT{x, 2, x + w, height_ - 2});
+        x += w;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(hwnd_, dc);
+}
+
+int MenuBar::HitTest(POINT pt) const {
+    for (size_t i = 0; i < rects_.size(); ++i)
+        if (PtInRect(&rects_[i], pt))
+            return static_cast<int>(i);
+    return -1;
+}
+
+int MenuBar::CalcHeight(int /*frameClientWidth*/) const {
+    return hwnd_ != nullptr && IsWindowVisible(hwnd_) ? height_ : 0;
+}
+
+void MenuBar::LayoutIn(RECT* remaining) {
+    if (hwnd_ == nullptr || remaining == nullptr || !IsWindowVisible(hwnd_))
+        return;
+    int h = height_;
+    if (h > RectHeight(*remaining))
+        h = RectHeight(*remaining);
+    MoveWindow(hwnd_, remaining->left, remaining->top, RectWidth(*remaining), h, TRUE);
+    remaining->top += h;
+}
+
+UINT MenuBar::TrackEntry(int index) {
+    if (hwnd_ == nullptr || index < 0 || index >= EntryCount())
+        return 0;
+    HWND parent = GetParent(hwnd_);
+    HMENU popup = GetSubMenu(menu_, index);
+    UINT cmd = 0;
+    if (popup == nullptr) {
+        // A command placed directly on the bar.
+        UINT id = GetMenuItemID(menu_, index);
+        cmd = id == static_cast<UINT>(-1) ? 0 : id;
+    } else {
+        pressed_ = index;
+        InvalidateRect(hwnd_, nullptr, TRUE);
+        UpdateWindow(hwnd_);
+        RECT r = EntryRect(index);
+        MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        TPMPARAMS tpm = {};
+        tpm.cbSize = sizeof tpm;
+        tpm.rcExclude = r;
+        // Let the frame enable and check items as it would for a window menu.
+        SendMessageW(parent, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup),
+                     MAKELPARAM(index, FALSE));
+        cmd = static_cast<UINT>(TrackPopupMenuEx(
+            popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_LEFTBUTTON | TPM_VERTICAL,
+            r.left, r.bottom, hwnd_, &tpm));
+        pressed_ = -1;
+        if (hwnd_ != nullptr)
+            InvalidateRect(hwnd_, nullptr, TRUE);
+        if (promptBar_ != nullptr)
+            promptBar_->ShowIdleMessage();
+    }
+    if (cmd != 0 && parent != nullptr)
+        SendMessageW(parent, WM_COMMAND, MAKEWPARAM(cmd, 0), 0);
+    return cmd;
+}
+
+bool MenuBar::OpenByMnemonic(wchar_t ch) {
+    wchar_t want = static_cast<wchar_t>(reinterpret_cast<UINT_PTR>(
+        CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(ch)))));
+    for (int i = 0; i < EntryCount(); ++i) {
+        std::wstring text = TopLevelText(menu_, i);
+        for (size_t k = 0; k + 1 < text.size(); ++k) {
+            if (text[k] != L'&')
+                continue;
+            if (text[k + 1] == L'&') { // "&&" is a literal ampersand
+                ++k;
+                continue;
+            }
+            wchar_t m = static_cast<wchar_t>(reinterpret_cast<UINT_PTR>(
+                CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(text[k + 1])))));
+            if (m == want) {
+                TrackEntry(i);
+                return true;
+            }
+            break;
+        }
+    }
+    return false;
+}
+
+void MenuBar::Paint(HDC dc) {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    // Gripper: two thin raised lines.
+    for (int k = 0; k < 2; ++k) {
+        RECT g = {3 + k * 3, 3, 5 + k * 3, client.bottom - 3};
+        DrawEdge(dc, &g, BDR_RAISEDINNER, BF_RECT);
+    }
+    HGDIOBJ old = SelectObject(dc, WidgetFont());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    for (int i = 0; i < static_cast<int>(rects_.size()); ++i) {
+        RECT r = rects_[static_cast<size_t>(i)];
+        if (i == pressed_)
+            DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+        else if (i == hot_)
+            DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+        std::wstring text = TopLevelText(menu_, i);
+        DrawTextW(dc, text.c_str(), -1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    }
+    SelectObject(dc, old);
+}
+
+LRESULT MenuBar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        Paint(dc);
+        EndPaint(hwnd_, &ps);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_MOUSEMOVE: {
+        POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        int hit = HitTest(pt);
+        if (hit != hot_) {
+            hot_ = hit;
+            InvalidateRect(hwnd_, nullptr, TRUE);
+            TRACKMOUSEEVENT tme = {sizeof tme, TME_LEAVE, hwnd_, 0};
+            TrackMouseEvent(&tme);
+        }
+        return 0;
+    }
+    case WM_MOUSELEAVE:
+        if (hot_ != -1) {
+            hot_ = -1;
+            InvalidateRect(hwnd_, nullptr, TRUE);
+        }
+        return 0;
+    case WM_LBUTTONDOWN: {
+        POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        int hit = HitTest(pt);
+        if (hit >= 0)
+            TrackEntry(hit);
+        return 0;
+    }
+    case WM_MENUSELECT: {
+        if (promptBar_ == nullptr)
+            return 0;
+        UINT flags = HIWORD(wp);
+        if (flags == 0xFFFF && lp == 0) {
+            promptBar_->ShowIdleMessage();
+        } else if (!(flags & (MF_POPUP | MF_SEPARATOR))) {
+            std::string prompt = CommandPrompt(module_, LOWORD(wp));
+            promptBar_->SetMessageText(prompt.c_str());
+        }
+        return 0;
+    }
+    case WM_SETTINGCHANGE:
+        Measure();
+        InvalidateRect(hwnd_, nullptr, TRUE);
+        break;
+    }
+    return DefWindowProcW(hwnd_, msg, wp, lp);
+}

@@ -1,0 +1,457 @@
+#include "console/widgets/outlook_bar.h"
+
+#include <windowsx.h>
+
+namespace {
+
+const wchar_t kOutlookBarClass[] = L"GwOutlookBar";
+const int kLargeIcon = 32;
+const int kSmallIcon = 16;
+
+int TextHeight(HWND hwnd) {
+    HDC dc = GetDC(hwnd);
+    HGDIOBJ old = SelectObject(dc, WidgetFont());
+    TEXTMETRICW tm = {};
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd, dc);
+    return tm.tmHeight;
+}
+
+} // namespace
+
+bool OutlookBar::Create(DWORD exStyle, HWND parent, UINT id, HWND owner, uint32_t options) {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    if (!RegisterWidgetClass(kOutlookBarClass, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, IDC_ARROW, -1))
+        return false;
+    owner_ = owner != nullptr ? owner : parent;
+    options_ = options;
+    groups_.clear();
+    openGroup_ = selectedGroup_ = selectedItem_ = -1;
+    pressedItem_ = hotItem_ = -1;
+    scroll_ = 0;
+    iconSize_ = OUTLOOK_LARGE_ICONS;
+    RECT r = {0, 0, 0, 0};
+    return CreateWidget(exStyle, kOutlookBarClass, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, r,
+                        parent, id) != nullptr;
+}
+
+void OutlookBar::SetImageList(HIMAGELIST list, OutlookIconSize which) {
+    (which == OUTLOOK_LARGE_ICONS ? large_ : small_) = list;
+    if (hwnd_ != nullptr)
+        InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void OutlookBar::SetIconSize(OutlookIconSize size) {
+    iconSize_ = size;
+    scroll_ = 0;
+    if (hwnd_ != nullptr)
+        InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+int OutlookBar::AddGroup(const char* text) {
+    groups_.push_back(Group{text != nullptr ? text : "", {}});
+    if (openGroup_ < 0)
+        openGroup_ = 0;
+    if (hwnd_ != nullptr)
+        InvalidateRect(hwnd_, nullptr, TRUE);
+    return static_cast<int>(groups_.size()) - 1;
+}
+
+int OutlookBar::AddItem(int group, int index, const char* text, int image, uintptr_t data) {
+    if (group < 0 || group >= GroupCount())
+        return -1;
+    std::vector<Item>& items = groups_[static_cast<size_t>(group)].items;
+    if (index < 0 || index > static_cast<int>(items.size()))
+        index = static_cast<int>(items.size());
+    items.insert(items.begin() + index, Item{text != nullptr ? text : "", image, data});
+    if (group == selectedGroup_ && selectedItem_ >= index)
+        ++selectedItem_;
+    if (hwnd_ != nullptr)
+        InvalidateRect(hwnd_, nullptr, TRUE);
+    return index;
+}
+
+int OutlookBar::ItemCount(int group) const {
+    if (group < 0 || group >= GroupCount())
+        return 0;
+    return static_cast<int>(groups_[static_cast<size_t>(group)].items.size());
+}
+
+std::string OutlookBar::GroupText(int group) const {
+    if (group < 0 || group >= GroupCount())
+        return std::string();
+    return groups_[static_cast<size_t>(group)].text;
+}
+
+std::string OutlookBar::ItemText(int group, int index) const {
+    if (index < 0 || index >= ItemCount(group))
+        return std::string();
+    return groups_[static_cast<size_t>(group)].items[static_cast<size_t>(index)].text;
+}
+
+int OutlookBar::ItemImage(int group, int index) const {
+    if (index < 0 || index >= ItemCount(group))
+        return -1;
+    return groups_[static_cast<size_t>(group)].items[static_cast<size_t>(index)].image;
+}
+
+bool OutlookBar::OpenGroup(int group) {
+    if (group < 0 || group >= GroupCount())
+        return false;
+    if (group != openGroup_) {
+        openGroup_ = group;
+        scroll_ = 0;
+        hotItem_ = pressedItem_ = -1;
+        if (hwnd_ != nullptr)
+            InvalidateRect(hwnd_, nullptr, TRUE);
+    }
+    return true;
+}
+
+int OutlookBar::SelectedItem() const {
+    return selectedGroup_ == openGroup_ ? selectedItem_ : -1;
+}
+
+int OutlookBar::HeaderHeight() const {
+    return TextHeight(hwnd_) + 10;
+}
+
+int OutlookBar::ItemHeight() const {
+    int text = TextHeight(hwnd_);
+    return iconSize_ == OUTLOOK_LARGE_ICONS ? kLargeIcon + text + 20
+                                            : (text > kSmallIcon ? text : kSmallIcon) + 10;
+}
+
+RECT OutlookBar::GroupHeaderRect(int group) const {
+    RECT r = {0, 0, 0, 0};
+    if (hwnd_ == nullptr || group < 0 || group >= GroupCount())
+        return r;
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    int h = HeaderHeight();
+    // Headers up to the open one stack at the top, the rest at the bottom.
+    int top = group <= openGroup_ ? group * h : client.bottom - (GroupCount() - group) * h;
+    return RECT{0, top, client.right, top + h};
+}
+
+RECT OutlookBar::ItemRect(int index) const {
+    RECT r = {0, 0, 0, 0};
+    if (hwnd_ == nullptr || index < 0 || index >= ItemCount(openGroup_))
+        return r;
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    int h = HeaderHeight();
+    int areaTop = (openGroup_ + 1) * h;
+    int areaBottom = client.bottom - (GroupCount() - openGroup_ - 1) * h;
+    int top = areaTop + index * ItemHeight() - scroll_;
+    int bottom = top + ItemHeight();
+    // Clip to the items area; an item wholly outside it is not visible.
+    if (top < areaTop)
+        top = areaTop;
+    if (bottom > areaBottom)
+        bottom = areaBottom;
+    if (bottom <= top)
+        return r;
+    return RECT{0, top, client.right, bottom};
+}
+
+int OutlookBar::HitGroup(POINT pt) const {
+    for (int g = 0; g < GroupCount(); ++g) {
+        RECT r = GroupHeaderRect(g);
+        if (PtInRect(&r, pt))
+            return g;
+    }
+    return -1;
+}
+
+int OutlookBar::HitItem(POINT pt) const {
+    if (HitGroup(pt) >= 0)
+        return -1;
+    for (int i = 0; i < ItemCount(openGroup_); ++i) {
+        RECT r = ItemRect(i);
+        if (PtInRect(&r, pt))
+            return i;
+    }
+    return -1;
+}
+
+LRESULT OutlookBar::Notify(UINT code, OutlookBarItemInfo* info) const {
+    if (owner_ == nullptr || !IsWindow(owner_))
+        return 1; // nobody to object
+    return SendMessageW(owner_, OUTLOOK_BAR_NOTIFY, code, reinterpret_cast<LPARAM>(info));
+}
+
+LRESULT OutlookBar::ClickItem(int index) {
+    int group = openGroup_;
+    if (index < 0 || index >= ItemCount(group))
+        return 0;
+    // The owner may change the bar while it answers: hand it a copy of the text.
+    const Item& item = groups_[static_cast<size_t>(group)].items[static_cast<size_t>(index)];
+    std::string text = item.text;
+    OutlookBarItemInfo info = {index, group, item.image, text.c_str(), item.data};
+    LRESULT answer = Notify(OBN_ITEM_CLICKED, &info);
+    if (answer != 0 && index < ItemCount(group)) {
+        selectedGroup_ = group;
+        selectedItem_ = index;
+        if (hwnd_ != nullptr)
+            InvalidateRect(hwnd_, nullptr, TRUE);
+    }
+    return answer;
+}
+
+bool OutlookBar::RemoveItem(int group, int index) {
+    if (index < 0 || index >= ItemCount(group))
+        return false;
+    const Item& item = groups_[static_cast<size_t>(group)].items[static_cast<size_t>(index)];
+    std::string text = item.text;
+    OutlookBarItemInfo info = {index, group, item.image, text.c_str(), item.data};
+    if (Notify(OBN_REMOVE_ITEM, &info) == 0 || index >= ItemCount(group))
+        return false;
+    std::vector<Item>& items = groups_[static_cast<size_t>(group)].items;
+    items.erase(items.begin() + index);
+    if (selectedGroup_ == group) {
+        if (selectedItem_ == index)
+            selectedGroup_ = selectedItem_ = -1;
+        else if (selectedItem_ > index)
+            --selectedItem_;
+    }
+    hotItem_ = pressedItem_ = -1;
+    if (hwnd_ != nullptr)
+        InvalidateRect(hwnd_, nullptr, TRUE);
+    return true;
+}
+
+bool OutlookBar::RemoveGroup(int group) {
+    if (group < 0 || group >= GroupCount())
+        return false;
+    std::string text = groups_[static_cast<size_t>(group)].text;
+    OutlookBarItemInfo info = {group, group, -1, text.c_str(), 0};
+    if (Notify(OBN_REMOVE_GROUP, &info) == 0 || group >= GroupCount())
+        return false;
+    groups_.erase(groups_.begin() + group);
+    if (selectedGroup_ == group)
+        selectedGroup_ = selectedItem_ = -1;
+    else if (selectedGroup_ > group)
+        --selectedGroup_;
+    if (openGroup_ > group || openGroup_ >= GroupCount())
+        --openGroup_;
+    if (openGroup_ < 0 && GroupCount() > 0)
+        openGroup_ = 0;
+    scroll_ = 0;
+    hotItem_ = pressedItem_ = -1;
+    if (hwnd_ != nullptr)
+        InvalidateRect(hwnd_, nullptr, TRUE);
+    return true;
+}
+
+HMENU OutlookBar::BuildContextMenu(POINT pt) const {
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr)
+        return nullptr;
+    AppendMenuW(menu, MF_STRING | (iconSize_ == OUTLOOK_SMALL_ICONS ? MF_CHECKED : 0),
+                ID_OUTLOOK_SMALL_ICONS, L"&Small Icons");
+    AppendMenuW(menu, MF_STRING | (iconSize_ == OUTLOOK_LARGE_ICONS ? MF_CHECKED : 0),
+                ID_OUTLOOK_LARGE_ICONS, L"&Large Icons");
+    bool item = (options_ & OBS_EDIT_ITEMS) && HitItem(pt) >= 0;
+    bool group = (options_ & OBS_EDIT_GROUPS) && HitGroup(pt) >= 0;
+    if (item || group)
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    if (item)
+        AppendMenuW(menu, MF_STRING, ID_OUTLOOK_REMOVE_ITEM, L"&Remove Shortcut");
+    if (group)
+        AppendMenuW(menu, MF_STRING, ID_OUTLOOK_REMOVE_GROUP, L"Remove &Folder");
+    return menu;
+}
+
+void OutlookBar::OnCommand(UINT cmd) {
+    switch (cmd) {
+    case ID_OUTLOOK_SMALL_ICONS:
+        SetIconSize(OUTLOOK_SMALL_ICONS);
+        break;
+    case ID_OUTLOOK_LARGE_ICONS:
+        SetIconSize(OUTLOOK_LARGE_ICONS);
+        break;
+    case ID_OUTLOOK_REMOVE_ITEM:
+        if (options_ & OBS_EDIT_ITEMS)
+            RemoveItem(openGroup_, HitItem(menuPoint_));
+        break;
+    case ID_OUTLOOK_REMOVE_GROUP:
+        if (options_ & OBS_EDIT_GROUPS)
+            RemoveGroup(HitGroup(menuPoint_));
+        break;
+    }
+}
+
+void OutlookBar::Paint(HDC target) {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    // Drawn off screen first so switching groups does not flicker.
+    HDC dc = CreateCompatibleDC(target);
+    HBITMAP bmp = CreateCompatibleBitmap(target, RectWidth(client) > 0 ? RectWidth(client) : 1,
+                                         RectHeight(client) > 0 ? RectHeight(client) : 1);
+    HGDIOBJ oldBmp = SelectObject(dc, bmp);
+    HGDIOBJ oldFont = SelectObject(dc, WidgetFont());
+    SetBkMode(dc, TRANSPARENT);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_3DSHADOW));
+
+    for (int g = 0; g < GroupCount(); ++g) {
+        RECT r = GroupHeaderRect(g);
+        DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH);
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        std::wstring text = WidenUtf8(groups_[static_cast<size_t>(g)].text.c_str());
+        DrawTextW(dc, text.c_str(), -1, &r,
+                  DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+
+    int h = HeaderHeight();
+    RECT area = {0, (openGroup_ + 1) * h, client.right,
+                 client.bottom - (GroupCount() - openGroup_ - 1) * h};
+    HRGN clip = CreateRectRgnIndirect(&area);
+    SelectClipRgn(dc, clip);
+    HIMAGELIST list = iconSize_ == OUTLOOK_LARGE_ICONS ? large_ : small_;
+    int icon = iconSize_ == OUTLOOK_LARGE_ICONS ? kLargeIcon : kSmallIcon;
+    SetTextColor(dc, GetSysColor(COLOR_WINDOW));
+    for (int i = 0; i < ItemCount(openGroup_); ++i) {
+        int top = area.top + i * ItemHeight() - scroll_;
+        RECT row = {0, top, client.right, top + ItemHeight()};
+        if (row.bottom <= area.top || row.top >= area.bottom)
+            continue;
+        const Item& item = groups_[static_cast<size_t>(openGroup_)].items[static_cast<size_t>(i)];
+        RECT iconRect, textRect;
+        if (iconSize_ == OUTLOOK_LARGE_ICONS) {
+            int x = (client.right - icon) / 2;
+            iconRect = RECT{x, top + 6, x + icon, top + 6 + icon};
+            textRect = RECT{2, iconRect.bottom + 4, client.right - 2, row.bottom - 2};
+        } else {
+            iconRect = RECT{8, top + (ItemHeight() - icon) / 2, 8 + icon,
+                            top + (ItemHeight() - icon) / 2 + icon};
+            textRect = RECT{iconRect.right + 6, top, client.right - 2, row.bottom};
+        }
+        if (list != nullptr && item.image >= 0)
+            ImageList_Draw(list, item.image, dc, iconRect.left, iconRect.top, ILD_TRANSPARENT);
+        RECT edge = {iconRect.left - 2, iconRect.top - 2, iconRect.right + 2, iconRect.bottom + 2};
+        bool selected = openGroup_ == selectedGroup_ && i == selectedItem_;
+        if (selected || i == pressedItem_)
+            DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
+        else if (i == hotItem_)
+            DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
+        std::wstring text = WidenUtf8(item.text.c_str());
+        UINT format =
+            DT_NOPREFIX | DT_END_ELLIPSIS | DT_SINGLELINE |
+            (iconSize_ == OUTLOOK_LARGE_ICONS ? DT_CENTER | DT_TOP : DT_LEFT | DT_VCENTER);
+        DrawTextW(dc, text.c_str(), -1, &textRect, format);
+    }
+    SelectClipRgn(dc, nullptr);
+    DeleteObject(clip);
+
+    BitBlt(target, 0, 0, RectWidth(client), RectHeight(client), dc, 0, 0, SRCCOPY);
+    SelectObject(dc, oldFont);
+    SelectObject(dc, oldBmp);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+}
+
+LRESULT OutlookBar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        Paint(dc);
+        EndPaint(hwnd_, &ps);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_LBUTTONDOWN: {
+        POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        int group = HitGroup(pt);
+        if (group >= 0) {
+            OpenGroup(group);
+            return 0;
+        }
+        pressedItem_ = HitItem(pt);
+        if (pressedItem_ >= 0) {
+            SetCapture(hwnd_);
+            InvalidateRect(hwnd_, nullptr, FALSE);
+        }
+        return 0;
+    }
+    case WM_LBUTTONUP: {
+        if (pressedItem_ < 0)
+            return 0;
+        int pressed = pressedItem_;
+        pressedItem_ = -1;
+        if (GetCapture() == hwnd_)
+            ReleaseCapture();
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        // A click is a press and a release on the same item.
+        if (HitItem(pt) == pressed)
+            ClickItem(pressed);
+        return 0;
+    }
+    case WM_CAPTURECHANGED:
+        if (pressedItem_ >= 0) {
+            pressedItem_ = -1;
+            InvalidateRect(hwnd_, nullptr, FALSE);
+        }
+        return 0;
+    case WM_MOUSEMOVE: {
+        POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        int hit = HitItem(pt);
+        if (hit != hotItem_) {
+            hotItem_ = hit;
+            InvalidateRect(hwnd_, nullptr, FALSE);
+            TRACKMOUSEEVENT tme = {sizeof tme, TME_LEAVE, hwnd_, 0};
+            TrackMouseEvent(&tme);
+        }
+        return 0;
+    }
+    case WM_MOUSELEAVE:
+        if (hotItem_ != -1) {
+            hotItem_ = -1;
+            InvalidateRect(hwnd_, nullptr, FALSE);
+        }
+        return 0;
+    case WM_MOUSEWHEEL: {
+        RECT client;
+        GetClientRect(hwnd_, &client);
+        int h = HeaderHeight();
+        int areaHeight = RectHeight(client) - GroupCount() * h;
+        int content = ItemCount(openGroup_) * ItemHeight();
+        int maxScroll = content > areaHeight ? content - areaHeight : 0;
+        int delta = GET_WHEEL_DELTA_WPARAM(wp) > 0 ? -ItemHeight() : ItemHeight();
+        int next = scroll_ + delta;
+        scroll_ = next < 0 ? 0 : (next > maxScroll ? maxScroll : next);
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        return 0;
+    }
+    case WM_CONTEXTMENU: {
+        POINT screen = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        if (screen.x == -1 && screen.y == -1) { // from the keyboard
+            RECT client;
+            GetClientRect(hwnd_, &client);
+            screen = POINT{client.right / 2, client.bottom / 2};
+            ClientToScreen(hwnd_, &screen);
+        }
+        menuPoint_ = screen;
+        ScreenToClient(hwnd_, &menuPoint_);
+        HMENU menu = BuildContextMenu(menuPoint_);
+        if (menu == nullptr)
+            return 0;
+        UINT cmd = static_cast<UINT>(
+            TrackPopupMenuEx(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_RIGHTBUTTON,
+                             screen.x, screen.y, hwnd_, nullptr));
+        DestroyMenu(menu);
+        if (cmd != 0)
+            OnCommand(cmd);
+        return 0;
+    }
+    case WM_COMMAND:
+        OnCommand(LOWORD(wp));
+        return 0;
+    }
+    return DefWindowProcW(hwnd_, msg, wp, lp);
+}

@@ -1,0 +1,108 @@
+#include "console/widgets/menu_bar.h"
+#include "console/widgets/status_bar.h"
+#include "widget_test_env.h"
+#include "widgets_test_res.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class MenuBarTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(bar.Create(host.hwnd()));
+        ASSERT_TRUE(bar.LoadMenuResource(GetModuleHandleW(nullptr), IDR_TEST_FRAME));
+        RECT client;
+        GetClientRect(host.hwnd(), &client);
+        bar.LayoutIn(&client);
+        PumpPending();
+    }
+    // Clicks top-level entry `index` and drives its popup with `keys`.
+    void ClickEntry(int index, std::vector<UINT> keys) {
+        PostKeysSoon(bar.hwnd(), std::move(keys));
+        ClickAt(bar.hwnd(), CenterOf(bar.EntryRect(index)));
+        PumpPending();
+    }
+    TestHost host;
+    MenuBar bar;
+};
+
+TEST_F(MenuBarTest, ShowsTheTopLevelEntriesAcrossTheTop) {
+    ASSERT_EQ(bar.EntryCount(), 3);
+    EXPECT_EQ(bar.EntryText(0), "&File");
+    EXPECT_EQ(bar.EntryText(1), "&View");
+    EXPECT_EQ(bar.EntryText(2), "&Help");
+    EXPECT_EQ(bar.EntryText(3), "");
+    EXPECT_EQ(GetDlgCtrlID(bar.hwnd()), static_cast<int>(ID_MENU_BAR));
+    // Entries side by side, left to right, inside the bar.
+    RECT a = bar.EntryRect(0), b = bar.EntryRect(1);
+    EXPECT_GT(RectWidth(a), 0);
+    EXPECT_LE(a.right, b.left);
+    RECT placed = ScreenRect(bar.hwnd());
+    MapWindowPoints(nullptr, host.hwnd(), reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_EQ(placed.top, 0);
+    EXPECT_EQ(RectHeight(placed), bar.CalcHeight(0));
+    EXPECT_GT(bar.CalcHeight(0), 10);
+}
+
+TEST_F(MenuBarTest, ChosenItemsReachTheParentAsCommands) {
+    // File: Apply, (separator), Save As, Load — three steps down is Load.
+    ClickEntry(0, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    ASSERT_EQ(host.commands.size(), 1u);
+    EXPECT_EQ(host.commands[0], static_cast<UINT>(CMD_LOAD));
+
+    ClickEntry(2, {VK_DOWN, VK_DOWN, VK_RETURN});
+    ASSERT_EQ(host.commands.size(), 2u);
+    EXPECT_EQ(host.commands[1], static_cast<UINT>(CMD_ABOUT));
+
+    PostKeysSoon(bar.hwnd(), {VK_DOWN, VK_RETURN});
+    EXPECT_EQ(bar.TrackEntry(1), static_cast<UINT>(CMD_VIEW_TOOLBAR));
+    ASSERT_EQ(host.commands.size(), 3u);
+    EXPECT_EQ(host.commands[2], static_cast<UINT>(CMD_VIEW_TOOLBAR));
+}
+
+TEST_F(MenuBarTest, DismissedMenuSendsNothing) {
+    PostKeysSoon(bar.hwnd(), {VK_ESCAPE});
+    EXPECT_EQ(bar.TrackEntry(0), 0u);
+    PumpPending();
+    EXPECT_TRUE(host.commands.empty());
+    EXPECT_EQ(bar.TrackEntry(7), 0u);
+}
+
+TEST_F(MenuBarTest, MnemonicOpensItsEntry) {
+    PostKeysSoon(bar.hwnd(), {VK_DOWN, VK_DOWN, VK_RETURN});
+    EXPECT_TRUE(bar.OpenByMnemonic(L'v'));
+    PumpPending();
+    ASSERT_EQ(host.commands.size(), 1u);
+    EXPECT_EQ(host.commands[0], static_cast<UINT>(CMD_VIEW_STATUS));
+    EXPECT_FALSE(bar.OpenByMnemonic(L'q'));
+}
+
+TEST_F(MenuBarTest, HighlightedItemPromptsInTheStatusBar) {
+    StatusBar status;
+    const UINT panes[] = {ID_INDICATOR_SEPARATOR};
+    ASSERT_TRUE(status.Create(host.hwnd(), ID_STATUS_BAR, panes, 1));
+    bar.SetPromptBar(&status);
+    SendMessageW(bar.hwnd(), WM_MENUSELECT, MAKEWPARAM(CMD_APPLY, MF_STRING),
+                 reinterpret_cast<LPARAM>(bar.EntryPopup(0)));
+    EXPECT_EQ(status.PaneText(0), "Apply Configuration");
+    // "prompt\ntip": only the prompt goes to the status bar.
+    SendMessageW(bar.hwnd(), WM_MENUSELECT, MAKEWPARAM(CMD_SAVE, MF_STRING),
+                 reinterpret_cast<LPARAM>(bar.EntryPopup(0)));
+    EXPECT_EQ(status.PaneText(0), "Save Configure to file");
+    SendMessageW(bar.hwnd(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    EXPECT_EQ(status.PaneText(0), "Ready");
+}
+
+TEST(MenuBarLoad, MissingMenuLeavesAnEmptyBar) {
+    TestHost host;
+    MenuBar bar;
+    ASSERT_TRUE(bar.Create(host.hwnd()));
+    EXPECT_FALSE(bar.LoadMenuResource(GetModuleHandleW(nullptr), 999));
+    EXPECT_EQ(bar.EntryCount(), 0);
+    EXPECT_EQ(bar.TrackEntry(0), 0u);
+    PostKeysSoon(bar.hwnd(), {VK_ESCAPE});
+    EXPECT_FALSE(bar.OpenByMnemonic(L'f'));
+}
+
+} // namespace
