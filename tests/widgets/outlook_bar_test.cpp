@@ -10,10 +10,9 @@ namespace {
 // The owner reads the index from the record's first 32-bit word and the text pointer
 // from its fourth member (the fourth 32-bit word on 32-bit Windows).
 static_assert(offsetof(OutlookBarItemInfo, index) == 0, "index first");
-static_assert(offsetof(OutlookBarItemInfo, text) == 3 * sizeof(void*) ||
-                  offsetof(OutlookBarItemInfo, text) == 12,
-              "text pointer fourth");
-#ifndef _WIN64
+#ifdef _WIN64
+static_assert(offsetof(OutlookBarItemInfo, text) == 16, "fourth member, pointer-aligned");
+#else
 static_assert(offsetof(OutlookBarItemInfo, text) == 12, "fourth 32-bit word");
 #endif
 
