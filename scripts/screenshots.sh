@@ -42,6 +42,18 @@ esac
 command -v "$cc" >/dev/null || { echo "$cc is needed to build the window probe" >&2; exit 1; }
 
 work=$(mktemp -d)
+
+# With wine32 installed, "wine" starts the 32-bit loader first; where the kernel runs no
+# 32-bit programs that fails at once. A 64-bit console then goes straight to wine64.
+if ! wine --version >/dev/null 2>&1 && [ "$arch" = win64 ] && [ -x /usr/lib/wine/wine64 ]; then
+    mkdir -p "$work/bin"
+    for name in wine wine-stable; do
+        printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' \
+            >"$work/bin/$name"
+        chmod +x "$work/bin/$name"
+    done
+    export PATH=$work/bin:$PATH
+fi
 xvfb_pid=""
 console_pid=""
 prefix=$root/build/screenshots/wineprefix-$arch
