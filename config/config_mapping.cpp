@@ -311,7 +311,9 @@ void ApplyTable(const ParamPacket* packet, const char* tableName, std::vector<Ro
                 const ColumnKey<Row> (&columns)[N]) {
     int32_t rowCount = 0, columnCount = 0;
     GetConfigTableSize(tableName, packet, &rowCount, &columnCount);
-    if (rowCount <= 0)
+    // A table without columns carries no values; its row count alone costs the
+    // encoding nothing, so it must not be able to make us allocate rows.
+    if (rowCount <= 0 || columnCount <= 0)
         return;
     // Cells come from the first table of that name (as GetConfigCell reads them); a row
     // it does not hold stays zero.

@@ -387,3 +387,84 @@ TEST(ConfigAccessors, CellsOfOtherKindsFollowTheirOwnRules) {
 }
 
 } // namespace
+
+namespace {
+
+// Every text field of FilterConfig and its rows must end inside the field.
+template <size_t N> bool Terminated(const char (&field)[N]) {
+    return memchr(field, 0, N) != nullptr;
+}
+
+bool EveryTextTerminated() {
+    const FilterConfigRecord& c = FilterConfig;
+#define GW_CHECK_TEXT(f)                                                                           \
+    if (!Terminated(c.f))                                                                          \
+        return false;
+    GW_SAMPLE_TEXT_FIELDS(GW_CHECK_TEXT)
+#undef GW_CHECK_TEXT
+    for (const IpRangeRow* r : c.ipRanges)
+        if (!Terminated(r->IPFROM) || !Terminated(r->IPTO))
+            return false;
+    for (const ComputerNameRow* r : c.computerNames)
+        if (!Terminated(r->CNAME))
+            return false;
+    for (const MacAddressRow* r : c.macAddresses)
+        if (!Terminated(r->MACADDRESS))
+            return false;
+    for (const MonitorServerRow* r : c.monitorServers)
+        if (!Terminated(r->SERVER))
+            return false;
+    for (const SessionIpRow* r : c.sessionIps)
+        if (!Terminated(r->SESSION_IP))
+            return false;
+    for (const SessionUserRow* r : c.sessionUsers)
+        if (!Terminated(r->SESSION_USER))
+            return false;
+    return true;
+}
+
+TEST_F(Mapping, TableWithoutColumnsGivesNoRows) {
+    ResultSetBuilder builder;
+    ASSERT_EQ(0, builder.Create(1000, 0));
+    Packet packet = NewPacket();
+    ASSERT_EQ(0, AddResultSetParam(packet.get(), builder.Finish(), "R_SESSION_USER"));
+    Packet stored = StoredForm(packet.get());
+    ASSERT_EQ(0, ApplyConfigPacket(stored.get()));
+    EXPECT_TRUE(FilterConfig.sessionUsers.empty());
+}
+
+// Corrupted stored configurations: whatever still decodes must apply without
+// touching memory outside the fields (the sanitizers watch) and leave every text
+// terminated.
+TEST_F(Mapping, CorruptedStoredFormsApplySafely) {
+    FillSampleConfig(3);
+    Packet built(BuildConfigPacket());
+    uint8_t* blob = nullptr;
+    size_t length = 0;
+    ASSERT_EQ(0, EncodePacket(built.get(), &blob, &length));
+    std::vector<uint8_t> original(blob, blob + length);
+    FreeBlob(blob);
+
+    uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    int decoded = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<uint8_t> bytes = original;
+        for (int flips = 1 + next() % 4; flips > 0; --flips)
+            bytes[next() % bytes.size()] = static_cast<uint8_t>(next());
+        ParamPacket* raw = nullptr;
+        if (DecodePacket(bytes.data(), bytes.size(), &raw) != 0)
+            continue;
+        Packet packet(raw);
+        ++decoded;
+        ResetFilterConfig();
+        ASSERT_EQ(0, ApplyConfigPacket(packet.get()));
+        ASSERT_TRUE(EveryTextTerminated()) << "round " << round;
+    }
+    EXPECT_GT(decoded, 100); // most single-byte changes hit values, which still decode
+}
+
+} // namespace
