@@ -75,10 +75,12 @@ struct FakeMachine {
     bool administratorLookupFails = false;
 
     long tsCalls = 0; // every Terminal Services call the engine made
-    int loads = 0;    // how often the library's loading step ran
 };
 
 extern FakeMachine Machine;
+
+// How often the library's loading step ran in this process (never reset).
+extern int LibraryLoads;
 
 // A clean machine: no sessions, clock on a Monday at noon.
 void ResetFakeMachine();
