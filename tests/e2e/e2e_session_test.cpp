@@ -1,0 +1,208 @@
+// A session's way through gatewell.dll in a real host process: the datagram, the
+// message box on screen, the logon log line, the process's end or the session's
+// logoff, and the console session left alone.
+#include "tests/e2e/e2e_fixture.h"
+
+#include "config/config_model.h"
+
+namespace {
+
+const char DENY_CAPTION[] = "Test bed - address turned away";
+const char DENY_MESSAGE[] = "The address 10.0.0.5 may not log on here.";
+
+// One deny row for the client's address, logging on.
+void ConfigDenyingClientAddress() {
+    FilterConfig.FLAG_IPADDRESS = 1;
+    FilterConfig.FLAG_IPADDRESS_ALLOW = 1;
+    IpRangeRow* row = new IpRangeRow();
+    CopyToField(row->IPFROM, "10.0.0.5");
+    row->TYPE = ROW_LOGON_DISABLED;
+    FilterConfig.ipRanges.push_back(row);
+    CopyToField(FilterConfig.TITLE_IPADDRESS, DENY_CAPTION);
+    CopyToField(FilterConfig.MSG_IPADDRESS, DENY_MESSAGE);
+}
+
+// The session record the library sent for RemoteClient().
+void ExpectClientRecord(const std::string& record, uint32_t sessionId) {
+    ASSERT_EQ(record.size(), SESSION_RECORD_SIZE);
+    EXPECT_EQ(RecordU32(record, REC_SESSION_ID), sessionId);
+    EXPECT_EQ(RecordU32(record, REC_STATE), 0u);
+    EXPECT_EQ(RecordText(record, REC_WINSTATION, RECORD_TEXT_WIDTH), "RDP-Tcp#7");
+    EXPECT_EQ(RecordText(record, REC_CLIENT_NAME, RECORD_TEXT_WIDTH), "PC-0005");
+    EXPECT_EQ(RecordText(record, REC_ADDRESS, RECORD_TEXT_WIDTH), "10.0.0.5");
+    EXPECT_EQ(RecordText(record, REC_MAC, RECORD_TEXT_WIDTH), "00-1A-2B-3C-4D-5E");
+    EXPECT_EQ(RecordU32(record, REC_BUILD), 2600u);
+    EXPECT_EQ(RecordU16(record, REC_PRODUCT_ID), 1u);
+    EXPECT_EQ(RecordText(record, REC_DOMAIN, RECORD_TEXT_WIDTH), "MARROWBY");
+    EXPECT_EQ(RecordText(record, REC_USER, RECORD_TEXT_WIDTH), "alice");
+    EXPECT_EQ(RecordU32(record, REC_DISPLAY), 1280u);
+    EXPECT_EQ(RecordU32(record, REC_DISPLAY + 4), 1024u);
+    EXPECT_EQ(RecordU32(record, REC_DISPLAY + 8), 24u);
+}
+
+// A whole log line for RemoteClient() with the decision and code given.
+void ExpectClientLogLine(const std::string& line, uint32_t sessionId, const char* decision,
+                         const char* code) {
+    std::vector<std::string> f = SplitFields(line);
+    ASSERT_EQ(f.size(), 10u) << line;
+    EXPECT_TRUE(LooksLikeTimestamp(f[0])) << f[0];
+    EXPECT_EQ(f[1], "PC-0005");
+    EXPECT_EQ(f[2], "10.0.0.5");
+    EXPECT_EQ(f[3], "00-1A-2B-3C-4D-5E");
+    EXPECT_EQ(f[4], "RDP-Tcp#7");
+    EXPECT_EQ(f[5], "alice");
+    EXPECT_EQ(f[6], std::to_string(sessionId));
+    EXPECT_EQ(f[7], decision);
+    EXPECT_EQ(f[8], code);
+    EXPECT_EQ(f[9], "");
+}
+
+} // namespace
+
+class SessionRoad : public HostRunTest {};
+
+TEST_F(SessionRoad, DeniedAddressSeesBoxIsLoggedAndItsProcessEnds) {
+    DefaultConfigWithLog();
+    ConfigDenyingClientAddress();
+    ASSERT_EQ(StoreConfig(), 0);
+    std::string scenario = WriteScenario(remoteId_, {RemoteClient()});
+
+    HostProcess host;
+    ASSERT_TRUE(StartHost(scenario, {"startup"}, &host));
+    HWND box = AwaitWindowWithCaption(DENY_CAPTION, 30000, host);
+    ASSERT_NE(box, nullptr) << "no message box; host ended with " << host.Wait(0);
+    EXPECT_EQ(MessageBoxText(box), DENY_MESSAGE);
+    PressOk(box);
+    EXPECT_EQ(host.Wait(30000), EXIT_CODE_MINUS_ONE);
+
+    std::vector<std::string> datagrams = sink_->Drain();
+    ASSERT_EQ(datagrams.size(), 1u);
+    ExpectClientRecord(datagrams[0], remoteId_);
+
+    std::string log = ReadTextFile(logPath_);
+    bool terminated = false;
+    std::vector<std::string> lines = LogLines(log, &terminated);
+    ASSERT_EQ(lines.size(), 1u) << log;
+    EXPECT_TRUE(terminated);
+    ExpectClientLogLine(lines[0], remoteId_, "Rejected", "REJECT_IPADDRESS");
+    const std::string ending = ",Rejected,REJECT_IPADDRESS,\r\n";
+    ASSERT_GE(log.size(), ending.size());
+    EXPECT_EQ(log.substr(log.size() - ending.size()), ending);
+
+    // A start-up rejection ends the process; it does not ask for a logoff.
+    EXPECT_TRUE(RecordLines(record_, "logoff").empty());
+    ExpectEveryAnswerFreed(record_);
+}
+
+TEST_F(SessionRoad, BoxLeftAloneClosesItselfAndTheRejectionGoesOn) {
+    DefaultConfigWithLog();
+    ConfigDenyingClientAddress();
+    ASSERT_EQ(StoreConfig(), 0);
+    std::string scenario = WriteScenario(remoteId_, {RemoteClient()});
+
+    HostProcess host;
+    ASSERT_TRUE(StartHost(scenario, {"startup"}, &host));
+    HWND box = AwaitWindowWithCaption(DENY_CAPTION, 30000, host);
+    ASSERT_NE(box, nullptr);
+    DWORD shown = GetTickCount();
+    // Its own timer closes it after 10 s; allow a generous margin for a busy machine.
+    ASSERT_TRUE(AwaitWindowGone(box, 40000)) << "the box did not close by itself";
+    DWORD visibleMs = GetTickCount() - shown;
+    std::printf("[ measure ] unattended box visible for %lu ms\n", visibleMs);
+    // It stayed up for its time-out rather than vanishing at once.
+    EXPECT_GE(visibleMs, 5000u);
+    EXPECT_EQ(host.Wait(30000), EXIT_CODE_MINUS_ONE);
+
+    bool terminated = false;
+    std::vector<std::string> lines = LogLines(ReadTextFile(logPath_), &terminated);
+    ASSERT_EQ(lines.size(), 1u);
+    ExpectClientLogLine(lines[0], remoteId_, "Rejected", "REJECT_IPADDRESS");
+}
+
+TEST_F(SessionRoad, AcceptedSessionSendsTwoRecordsAndLogsOnlyTheLogon) {
+    DefaultConfigWithLog();
+    // The filter runs and admits: the client matches an allow row.
+    FilterConfig.FLAG_IPADDRESS = 1;
+    IpRangeRow* row = new IpRangeRow();
+    CopyToField(row->IPFROM, "10.0.0.0");
+    CopyToField(row->IPTO, "10.0.0.255");
+    row->TYPE = ROW_LOGON_ENABLED;
+    FilterConfig.ipRanges.push_back(row);
+    ASSERT_EQ(StoreConfig(), 0);
+    std::string scenario = WriteScenario(remoteId_, {RemoteClient()});
+
+    ASSERT_EQ(RunHost(scenario, {"startup", "logon"}), 0u);
+
+    std::vector<std::string> datagrams = sink_->Drain();
+    ASSERT_EQ(datagrams.size(), 2u);
+    ExpectClientRecord(datagrams[0], remoteId_);
+    ExpectClientRecord(datagrams[1], remoteId_);
+
+    std::string log = ReadTextFile(logPath_);
+    bool terminated = false;
+    std::vector<std::string> lines = LogLines(log, &terminated);
+    ASSERT_EQ(lines.size(), 1u) << log;
+    EXPECT_TRUE(terminated);
+    ExpectClientLogLine(lines[0], remoteId_, "Accepted", "");
+    EXPECT_TRUE(RecordLines(record_, "logoff").empty());
+    ExpectEveryAnswerFreed(record_);
+}
+
+TEST_F(SessionRoad, LogonOverTheUserLimitIsLoggedOffAndReturnsToTheHost) {
+    DefaultConfigWithLog();
+    FilterConfig.FLAG_SERVEROPTION_SESSIONPERUSER = 1;
+    FilterConfig.FLAG_SESSION_PER_USER_DEFAULT = 1;
+    FilterConfig.SESSIONPERUSER_COUNT = 1;
+    CopyToField(FilterConfig.TITLE_SESSIONPERUSER, "Test bed - one session per user");
+    CopyToField(FilterConfig.MSG_SESSIONPERUSER, "alice already has a session.");
+    ASSERT_EQ(StoreConfig(), 0);
+    // The same user (in other letters' case) already holds a session elsewhere.
+    SessionSpec other = RemoteClient();
+    other.id = remoteId_ + 1;
+    other.user = "ALICE";
+    other.address = "10.0.0.77";
+    std::string scenario = WriteScenario(remoteId_, {other, RemoteClient()});
+
+    HostProcess host;
+    ASSERT_TRUE(StartHost(scenario, {"logon"}, &host));
+    HWND box = AwaitWindowWithCaption("Test bed - one session per user", 30000, host);
+    ASSERT_NE(box, nullptr) << "no message box; host ended with " << host.Wait(0);
+    EXPECT_EQ(MessageBoxText(box), "alice already has a session.");
+    PressOk(box);
+    EXPECT_EQ(host.Wait(30000), 0u) << "a logon rejection returns to the host";
+
+    std::vector<std::string> logoffs = RecordLines(record_, "logoff");
+    ASSERT_EQ(logoffs.size(), 1u);
+    EXPECT_EQ(logoffs[0].substr(0, logoffs[0].find(" raw=")),
+              "logoff " + std::to_string(remoteId_));
+    EXPECT_NE(logoffs[0].find(" wait=0 "), std::string::npos) << logoffs[0];
+
+    bool terminated = false;
+    std::vector<std::string> lines = LogLines(ReadTextFile(logPath_), &terminated);
+    ASSERT_EQ(lines.size(), 1u) << "one Rejected line and no Accepted line";
+    ExpectClientLogLine(lines[0], remoteId_, "Rejected", "REJECT_SESSIONPERUSER");
+    EXPECT_EQ(sink_->Drain().size(), 1u);
+    ExpectEveryAnswerFreed(record_);
+}
+
+TEST_F(SessionRoad, ConsoleSessionIsLeftAlone) {
+    DefaultConfigWithLog();
+    // This configuration turns every remote client away.
+    FilterConfig.FLAG_IPADDRESS = 1;
+    FilterConfig.FLAG_IPADDRESS_ALLOW = 0;
+    FilterConfig.FLAG_SERVEROPTION_SESSIONPERUSER = 1;
+    FilterConfig.FLAG_SESSION_PER_USER_DEFAULT = 1;
+    FilterConfig.SESSIONPERUSER_COUNT = 0;
+    ASSERT_EQ(StoreConfig(), 0);
+    SessionSpec console = RemoteClient();
+    console.id = consoleId_;
+    console.winStation = "Console";
+    std::string scenario = WriteScenario(consoleId_, {console});
+
+    ASSERT_EQ(RunHost(scenario, {"startup", "logon"}), 0u);
+
+    EXPECT_TRUE(sink_->Drain().empty()) << "no datagram from the console session";
+    EXPECT_FALSE(FileExists(logPath_)) << "no log line from the console session";
+    EXPECT_TRUE(RecordLines(record_, "logoff").empty());
+    EXPECT_TRUE(RecordLines(record_, "arp").empty());
+}
