@@ -26,7 +26,7 @@ ResultCell* NewRow(int32_t row, int32_t columnCount) {
 }
 
 // Widens every row to columnCount and appends rows up to rowCount. On failure the
-// table keeps its old size and stays consistent (some rows may have spare cells).
+// table stays consistent: counts only ever cover cells that exist and are cleared.
 int GrowTable(ResultSet* t, int64_t rowCount, int64_t columnCount) {
     if (rowCount > INT32_MAX || columnCount > INT32_MAX) {
         return -1;
