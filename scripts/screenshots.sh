@@ -10,7 +10,8 @@
 # Writes build/screenshots/NN-<page>.png and leaves nothing running.
 #
 # Environment: GW_ARCH (win64 | win32), GW_SCREENSHOT_DISPLAY (X display number to use;
-# default: the first free one), GW_SCREENSHOT_SIZE (window size, default 1100x760).
+# default: the first free one), GW_SCREENSHOT_SIZE (window size, default 1100x760),
+# GW_SCREENSHOT_PLACEHOLDERS (set: take the "not available" pages too).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -164,10 +165,12 @@ int main(int argc, char **argv) {
         SetWindowPos(frame, NULL, 0, 0, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
         printf("ok\n");
     } else if (strcmp(cmd, "frame") == 0) {
+        /* The client area: without a window manager nobody draws the caption. */
         RECT r;
-        GetWindowRect(frame, &r);
-        printf("%ld %ld %ld %ld\n", (long)r.left, (long)r.top, (long)(r.right - r.left),
-               (long)(r.bottom - r.top));
+        POINT p = {0, 0};
+        GetClientRect(frame, &r);
+        ClientToScreen(frame, &p);
+        printf("%ld %ld %ld %ld\n", (long)p.x, (long)p.y, (long)r.right, (long)r.bottom);
     } else if (strcmp(cmd, "header") == 0 && argc > 4) {
         int group = atoi(argv[2]), open = atoi(argv[3]), groups = atoi(argv[4]);
         int h = text_height() + 10, top;
@@ -215,10 +218,11 @@ if [ -z "$display" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
 fi
 export DISPLAY=:$display
 
-# The prefix is made without a display, so Wine's desktop process does not hold ours.
+# The prefix's desktop process starts on this display: Wine shows the windows of every
+# program of the prefix through it.
 mkdir -p "$out"
-rm -f "$out"/[0-9][0-9]-*.png
-DISPLAY='' scripts/wine-prefix.sh "$prefix" "$arch"
+rm -f "$out"/[0-9][0-9]-*.png "$out/failed-start.png"
+scripts/wine-prefix.sh "$prefix" "$arch"
 export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 probe() {
@@ -248,7 +252,8 @@ click() {
 wine "$exe" </dev/null >"$work/console.log" 2>&1 &
 console_pid=$!
 if [ "$(probe wait "${size%x*}" "${size#*x}")" != "ok" ]; then
-    echo "The console's main window did not appear; its output:" >&2
+    import -window root "$out/failed-start.png" 2>/dev/null || true
+    echo "The console's main window did not appear (screen: $out/failed-start.png); its output:" >&2
     cat "$work/console.log" >&2
     exit 1
 fi
@@ -290,7 +295,7 @@ for entry in "${pages[@]}"; do
     else
         now=$before
     fi
-    if [ "${now%% *}" = "placeholder" ]; then
+    if [ "${now%% *}" = "placeholder" ] && [ -z "${GW_SCREENSHOT_PLACEHOLDERS:-}" ]; then
         echo "  $name: not in this version of the console; skipped"
         continue
     fi
