@@ -68,7 +68,9 @@ bool ReadStoredBlob(StoreKey* key, std::vector<uint8_t>* blob) {
                 return false;
             blob->resize(realSize);
             uint32_t length = realSize;
-            if (StoreReadValue(key, kDataValue, blob->data(), &length) == 0) {
+            // (With nothing to read, the registry only reports the size: a value that
+            // grew in the meantime must not pass as read.)
+            if (StoreReadValue(key, kDataValue, blob->data(), &length) == 0 && length <= realSize) {
                 blob->resize(length);
                 return true;
             }
