@@ -1,0 +1,141 @@
+#include "console_test_support.h"
+
+#include "config/config_model.h"
+#include "console/widgets/framework_file_dialog.h"
+#include "platform/message_box.h"
+
+namespace {
+BoxRecorder* g_boxes = nullptr;
+DialogDriver* g_dialogs = nullptr;
+FileDialogDriver* g_files = nullptr;
+
+const char CONFIG_KEY[] = "Software\\Marrowby\\Gatewell";
+
+int RecordBox(const char* text, const char* caption, uint32_t style) {
+    g_boxes->boxes.push_back({text, caption != nullptr ? caption : "", style});
+    if (!g_boxes->answers.empty()) {
+        int answer = g_boxes->answers.front();
+        g_boxes->answers.pop_front();
+        return answer;
+    }
+    return (style & 0xF) == BOX_YESNO ? g_boxes->defaultAnswer : ANSWER_OK;
+}
+
+void DriveDialog(ModalDialog& dialog, HWND window, UINT templateId) {
+    g_dialogs->opened.push_back(templateId);
+    if (g_dialogs->onDialog)
+        g_dialogs->onDialog(dialog, window, templateId);
+    else
+        SendMessageA(GetDlgItem(window, IDCANCEL), BM_CLICK, 0, 0);
+}
+
+bool AnswerFileDialog(const FileDialogOptions& options, char* path, size_t size) {
+    g_files->saveRequests.push_back(options.save);
+    g_files->filters.push_back(options.filter != nullptr ? options.filter : "");
+    if (g_files->path.empty())
+        return false;
+    lstrcpynA(path, g_files->path.c_str(), static_cast<int>(size));
+    return true;
+}
+} // namespace
+
+BoxRecorder::BoxRecorder() {
+    g_boxes = this;
+    SetMessageBoxHook(&RecordBox);
+}
+
+BoxRecorder::~BoxRecorder() {
+    SetMessageBoxHook(nullptr);
+    g_boxes = nullptr;
+}
+
+DialogDriver::DialogDriver() {
+    g_dialogs = this;
+    SetDialogTestHook(&DriveDialog);
+}
+
+DialogDriver::~DialogDriver() {
+    SetDialogTestHook(nullptr);
+    g_dialogs = nullptr;
+}
+
+FileDialogDriver::FileDialogDriver() {
+    g_files = this;
+    SetFileDialogHook(&AnswerFileDialog);
+}
+
+FileDialogDriver::~FileDialogDriver() {
+    SetFileDialogHook(nullptr);
+    g_files = nullptr;
+}
+
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT)
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void DeleteConfigKey() {
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, CONFIG_KEY);
+}
+
+bool ConfigKeyExists() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, CONFIG_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::vector<uint8_t> ReadTsdata() {
+    std::vector<uint8_t> data;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, CONFIG_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return data;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, "tsdata", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
+        data.resize(size);
+        if (size == 0 ||
+            RegQueryValueExA(key, "tsdata", nullptr, nullptr, data.data(), &size) != ERROR_SUCCESS)
+            data.clear();
+    }
+    RegCloseKey(key);
+    return data;
+}
+
+RunningConsole::RunningConsole() : app_(std::make_unique<CTollbrookApp>()) {
+    app_->SetInstance(GetModuleHandleA(nullptr));
+}
+
+RunningConsole::~RunningConsole() {
+    app_.reset();
+    PumpMessages();
+    ResetFilterConfig();
+}
+
+bool RunningConsole::Start() {
+    bool started = app_->InitInstance();
+    PumpMessages();
+    return started;
+}
+
+HWND RunningConsole::Page() const {
+    CMainFrame* frame = app_->Frame();
+    if (frame == nullptr || frame->CurrentPage() == nullptr)
+        return nullptr;
+    return frame->CurrentPage()->hwnd();
+}
+
+void Click(HWND button) {
+    SendMessageA(button, BM_CLICK, 0, 0);
+}
+
+std::string TempFile(const char* name) {
+    char directory[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, directory);
+    return std::string(directory) + name;
+}

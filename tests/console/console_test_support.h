@@ -1,0 +1,82 @@
+// What the console's GUI tests share: recorders that answer message boxes, modal
+// dialogs and file dialogs; a running console (application object, frame, page);
+// the configuration key in the registry; message pumping.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "console/shell/tollbrook_app.h"
+#include "console/widgets/framework_dialog.h"
+
+struct RecordedBox {
+    std::string text;
+    std::string caption;
+    uint32_t style;
+};
+
+// Records every message box and answers it: from `answers` in order, then with
+// `defaultAnswer` (Yes/No questions) or OK.
+class BoxRecorder {
+public:
+    BoxRecorder();
+    ~BoxRecorder();
+    std::vector<RecordedBox> boxes;
+    std::deque<int> answers;
+    int defaultAnswer = 7; // No
+};
+
+// Hands every modal dialog to `onDialog` (which fills it and presses its buttons);
+// without one the dialog is cancelled at once.
+class DialogDriver {
+public:
+    DialogDriver();
+    ~DialogDriver();
+    std::function<void(ModalDialog&, HWND, UINT)> onDialog;
+    std::vector<UINT> opened; // template ids, in order
+};
+
+// Answers the open/save file dialogs with `path`, or cancels when it is empty.
+class FileDialogDriver {
+public:
+    FileDialogDriver();
+    ~FileDialogDriver();
+    std::string path;
+    std::vector<bool> saveRequests; // one per dialog: true for save
+    std::vector<std::string> filters;
+};
+
+// Runs the messages that are waiting (a WM_QUIT among them is dropped).
+void PumpMessages();
+
+// HKLM "Software\Marrowby\Gatewell".
+void DeleteConfigKey();
+bool ConfigKeyExists();
+// The raw "tsdata" bytes (empty when absent).
+std::vector<uint8_t> ReadTsdata();
+
+// A console started as the program starts it; closed and freed with the object.
+class RunningConsole {
+public:
+    RunningConsole();
+    ~RunningConsole();
+    bool Start(); // InitInstance
+    CTollbrookApp& App() { return *app_; }
+    CMainFrame& Frame() { return *app_->Frame(); }
+    HWND Page() const;
+    HWND PageItem(int id) const { return GetDlgItem(Page(), id); }
+
+private:
+    std::unique_ptr<CTollbrookApp> app_;
+};
+
+// A button click as the user makes it (the check box toggles, its parent hears).
+void Click(HWND button);
+// A file in the temporary directory.
+std::string TempFile(const char* name);

@@ -1,0 +1,327 @@
+// The main frame: page switching from the navigation bar, and the apply, save, load
+// and close commands with what they show and write.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+
+#include "config/config_model.h"
+#include "config/persistence.h"
+#include "console/res/resource.h"
+#include "console/shell/help_file.h"
+#include "console/shell/navigation.h"
+#include "console_test_support.h"
+#include "platform/message_box.h"
+
+namespace {
+void AddIpRow(const char* from, int32_t type) {
+    IpRangeRow* row = new IpRangeRow();
+    CopyToField(row->IPFROM, from);
+    row->TYPE = type;
+    FilterConfig.ipRanges.push_back(row);
+}
+
+void Command(CMainFrame& frame, UINT id) {
+    SendMessageA(frame.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    PumpMessages();
+}
+
+// A console whose IP page shows rows 1.1.1.1 and 2.2.2.2.
+struct ConsoleWithRows {
+    ConsoleWithRows() {
+        DeleteConfigKey();
+        ResetFilterConfig();
+        AddIpRow("1.1.1.1", 0);
+        AddIpRow("2.2.2.2", 1);
+        FilterConfig.FLAG_IPADDRESS = 1;
+        SaveConfigToRegistry();
+        ResetFilterConfig();
+        started = console.Start();
+    }
+    RunningConsole console;
+    bool started;
+};
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    FILE* file = fopen(path.c_str(), "wb");
+    ASSERT_NE(nullptr, file);
+    if (!bytes.empty())
+        fwrite(bytes.data(), 1, bytes.size(), file);
+    fclose(file);
+}
+} // namespace
+
+TEST(Navigation, ItemsChooseTheirPageByIndexAndExactText) {
+    struct Case {
+        int index;
+        const char* text;
+        bool shows;
+        PageKind kind;
+    };
+    const Case cases[] = {
+        {0, "IP Address", true, PageKind::IpAddress},
+        {0, "Session per IP", true, PageKind::SessionPerIp},
+        {0, "Servers Information", true, PageKind::ServerMonitor},
+        {0, "ip address", true, PageKind::ServerMonitor}, // case matters
+        {1, "Computer Name", true, PageKind::ComputerName},
+        {1, "Session per User", true, PageKind::SessionPerUser},
+        {1, "Popup Messages", true, PageKind::PopupMessages},
+        {2, "MAC address", true, PageKind::MacAddress},
+        {2, "Logs", true, PageKind::Logs},
+        {2, "MAC Address", false, PageKind::IpAddress},
+        {3, "anything", true, PageKind::ClientVersion},
+        {4, "", true, PageKind::Time},
+        {5, "IP Address", false, PageKind::IpAddress},
+        {-1, "IP Address", false, PageKind::IpAddress},
+    };
+    for (const Case& c : cases) {
+        PageKind kind = PageKind::IpAddress;
+        EXPECT_EQ(c.shows, ChoosePageForItem(c.index, c.text, &kind)) << c.index << c.text;
+        if (c.shows)
+            EXPECT_EQ(c.kind, kind) << c.index << c.text;
+    }
+    PageKind kind;
+    EXPECT_TRUE(ChoosePageForItem(0, nullptr, &kind)); // a missing text is no text
+}
+
+TEST(Navigation, ClickingItemsSwitchesPagesAndTheShownOneStaysUntouched) {
+    ConsoleWithRows setup;
+    ASSERT_TRUE(setup.started);
+    CMainFrame& frame = setup.console.Frame();
+    OutlookBar& bar = frame.NavigationBar();
+    PageView* ipPage = frame.CurrentPage();
+    HWND ipWindow = ipPage->hwnd();
+    HWND list = setup.console.PageItem(IDC_IP_LIST);
+    ASSERT_EQ(2, ListView_GetItemCount(list));
+
+    // The page already shown: nothing happens, its controls are not refilled.
+    FilterConfig.FLAG_IPADDRESS = 0;
+    EXPECT_EQ(1, bar.ClickItem(0));
+    PumpMessages();
+    EXPECT_EQ(ipPage, frame.CurrentPage());
+    EXPECT_EQ(BST_CHECKED, SendMessageA(setup.console.PageItem(IDC_IP_ENABLE), BM_GETCHECK, 0, 0));
+    FilterConfig.FLAG_IPADDRESS = 1;
+
+    // Another class replaces it; the replaced page is gone for good.
+    EXPECT_EQ(1, bar.ClickItem(1));
+    PumpMessages();
+    ASSERT_NE(nullptr, frame.CurrentPage());
+    EXPECT_EQ(PageKind::ComputerName, frame.CurrentPage()->Kind());
+    EXPECT_FALSE(IsWindow(ipWindow));
+    EXPECT_EQ(frame.CurrentPage()->hwnd(), frame.SplitterWindow().PaneWindow(0, 1));
+    EXPECT_TRUE(IsWindowVisible(frame.CurrentPage()->hwnd()));
+
+    // Back to the IP page: a new one, filled from FilterConfig.
+    EXPECT_EQ(1, bar.ClickItem(0));
+    PumpMessages();
+    ASSERT_EQ(PageKind::IpAddress, frame.CurrentPage()->Kind());
+    EXPECT_EQ(2, ListView_GetItemCount(setup.console.PageItem(IDC_IP_LIST)));
+
+    // Items of the other groups.
+    ASSERT_TRUE(bar.OpenGroup(2));
+    EXPECT_EQ(1, bar.ClickItem(2));
+    PumpMessages();
+    EXPECT_EQ(PageKind::Logs, frame.CurrentPage()->Kind());
+    ASSERT_TRUE(bar.OpenGroup(1));
+    EXPECT_EQ(1, bar.ClickItem(0));
+    PumpMessages();
+    EXPECT_EQ(PageKind::SessionPerIp, frame.CurrentPage()->Kind());
+    // Switching pages edits nothing.
+    EXPECT_EQ(0, FilterConfig.modified);
+}
+
+TEST(Navigation, RemovalQuestionsAnswerTheBar) {
+    RunningConsole console;
+    ASSERT_TRUE(console.Start());
+    BoxRecorder boxes;
+    OutlookBarItemInfo info = {0, 0, 0, "IP Address", 0};
+    boxes.answers = {ANSWER_NO, ANSWER_YES};
+    EXPECT_EQ(0, console.Frame().OnNavigationNotify(OBN_REMOVE_ITEM, &info));
+    EXPECT_EQ(1, console.Frame().OnNavigationNotify(OBN_REMOVE_GROUP, &info));
+    ASSERT_EQ(2u, boxes.boxes.size());
+    EXPECT_EQ("Are you sure you want to remove this folder shortcut?", boxes.boxes[0].text);
+    EXPECT_EQ("Are you sure you want to remove the specified folder?", boxes.boxes[1].text);
+    EXPECT_EQ(static_cast<uint32_t>(MB_YESNO | MB_ICONEXCLAMATION), boxes.boxes[0].style);
+    EXPECT_EQ(1, console.Frame().OnNavigationNotify(42, &info));
+    EXPECT_EQ(2u, boxes.boxes.size());
+}
+
+TEST(FrameCommands, ApplyWritesTheRegistryAndClearsTheChangeMark) {
+    ConsoleWithRows setup;
+    ASSERT_TRUE(setup.started);
+    BoxRecorder boxes;
+    Click(setup.console.PageItem(IDC_DEFAULT_ALLOW));
+    ASSERT_EQ(1, FilterConfig.modified);
+    Command(setup.console.Frame(), ID_APPLY_CONFIG);
+    ASSERT_EQ(1u, boxes.boxes.size());
+    EXPECT_EQ("Configuration applied successfully!", boxes.boxes[0].text);
+    EXPECT_EQ(0, FilterConfig.modified);
+
+    // What the library would read now.
+    ResetFilterConfig();
+    ASSERT_EQ(0, LoadConfigFromRegistry());
+    EXPECT_EQ(1, FilterConfig.FLAG_IPADDRESS_ALLOW);
+    EXPECT_EQ(2u, FilterConfig.ipRanges.size());
+}
+
+TEST(FrameCommands, SaveAsFileWritesTheFileWithTheConfigurationDialogSettings) {
+    ConsoleWithRows setup;
+    ASSERT_TRUE(setup.started);
+    BoxRecorder boxes;
+    FileDialogDriver files;
+    std::string path = TempFile("console_save.WTS");
+    DeleteFileA(path.c_str());
+
+    // Cancel: nothing.
+    Command(setup.console.Frame(), ID_SAVE_CONFIG);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
+
+    MarkConfigModified();
+    files.path = path;
+    Command(setup.console.Frame(), ID_SAVE_CONFIG);
+    ASSERT_EQ(2u, files.saveRequests.size());
+    EXPECT_TRUE(files.saveRequests[1]);
+    EXPECT_EQ("Keymoor (*.WTS)|*.WTS|", files.filters[1]);
+    ASSERT_EQ(1u, boxes.boxes.size());
+    EXPECT_EQ("Configuration file saved successfully!", boxes.boxes[0].text);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
+    EXPECT_EQ(0, FilterConfig.modified);
+
+    // After a save to a file, closing asks nothing.
+    SendMessageA(setup.console.Frame().hwnd(), WM_CLOSE, 0, 0);
+    PumpMessages();
+    EXPECT_EQ(1u, boxes.boxes.size());
+    DeleteFileA(path.c_str());
+}
+
+TEST(FrameCommands, LoadRefreshesTheIpPageAndLeavesRegistryAndChangeMark) {
+    ConsoleWithRows setup;
+    ASSERT_TRUE(setup.started);
+    BoxRecorder boxes;
+    FileDialogDriver files;
+    CMainFrame& frame = setup.console.Frame();
+
+    // A file with three rows, saved from another configuration.
+    std::vector<uint8_t> registryBefore = ReadTsdata();
+    std::string path = TempFile("console_load.WTS");
+    ClearConfigLists();
+    AddIpRow("3.3.3.3", 1);
+    AddIpRow("4.4.4.4", 0);
+    AddIpRow("5.5.5.5", 1);
+    ASSERT_EQ(0, SaveConfigToFile(path.c_str()));
+    ClearConfigLists();
+    AddIpRow("9.9.9.9", 1);
+    // The page still lists the rows it was filled with; make it match FilterConfig.
+    ASSERT_TRUE(frame.ReplacePage(PageKind::IpAddress));
+    ASSERT_EQ(1, ListView_GetItemCount(setup.console.PageItem(IDC_IP_LIST)));
+    FilterConfig.modified = 0;
+
+    files.path = path;
+    PageView* before = frame.CurrentPage();
+    Command(frame, ID_LOAD_CONFIG);
+    EXPECT_TRUE(boxes.boxes.empty());
+    ASSERT_EQ(PageKind::IpAddress, frame.CurrentPage()->Kind());
+    EXPECT_NE(before, frame.CurrentPage());
+    HWND list = setup.console.PageItem(IDC_IP_LIST);
+    ASSERT_EQ(3, ListView_GetItemCount(list));
+    char text[32] = {};
+    ListView_GetItemText(list, 2, 0, text, sizeof(text));
+    EXPECT_STREQ("5.5.5.5", text);
+    EXPECT_EQ(0, FilterConfig.modified);
+    EXPECT_EQ(registryBefore, ReadTsdata());
+
+    // From another page: the IP page comes back, the bar keeps its state.
+    ASSERT_TRUE(frame.NavigationBar().OpenGroup(2));
+    frame.NavigationBar().ClickItem(2);
+    PumpMessages();
+    ASSERT_EQ(PageKind::Logs, frame.CurrentPage()->Kind());
+    int selected = frame.NavigationBar().SelectedItem();
+    Command(frame, ID_LOAD_CONFIG);
+    EXPECT_EQ(PageKind::IpAddress, frame.CurrentPage()->Kind());
+    EXPECT_EQ(2, frame.NavigationBar().OpenGroupIndex());
+    EXPECT_EQ(selected, frame.NavigationBar().SelectedItem());
+
+    // Closing asks nothing: the load changed no mark.
+    SendMessageA(frame.hwnd(), WM_CLOSE, 0, 0);
+    PumpMessages();
+    EXPECT_TRUE(boxes.boxes.empty());
+    DeleteFileA(path.c_str());
+}
+
+TEST(FrameCommands, FailedLoadThatEmptiedTheListsLeavesNoStaleRowsOnThePage) {
+    ConsoleWithRows setup;
+    ASSERT_TRUE(setup.started);
+    BoxRecorder boxes;
+    FileDialogDriver files;
+    CMainFrame& frame = setup.console.Frame();
+    ASSERT_EQ(2, ListView_GetItemCount(setup.console.PageItem(IDC_IP_LIST)));
+
+    std::string path = TempFile("console_garbage.WTS");
+    std::vector<uint8_t> garbage(300);
+    for (size_t i = 0; i < garbage.size(); ++i)
+        garbage[i] = static_cast<uint8_t>(i * 37 + 11);
+    WriteBytes(path, garbage);
+    files.path = path;
+    Command(frame, ID_LOAD_CONFIG);
+    EXPECT_EQ(1u, boxes.boxes.size()); // the store's own message
+    EXPECT_TRUE(FilterConfig.ipRanges.empty());
+    ASSERT_EQ(PageKind::IpAddress, frame.CurrentPage()->Kind());
+    HWND list = setup.console.PageItem(IDC_IP_LIST);
+    EXPECT_EQ(0, ListView_GetItemCount(list));
+
+    // The page's commands act on what is there now, not on freed rows.
+    DialogDriver dialogs;
+    Click(setup.console.PageItem(IDC_IP_REMOVE));
+    Click(setup.console.PageItem(IDC_IP_EDIT));
+    EXPECT_TRUE(dialogs.opened.empty());
+    EXPECT_TRUE(FilterConfig.ipRanges.empty());
+
+    // An empty file fails without a message, and the page is brought in line too.
+    WriteBytes(path, {});
+    AddIpRow("7.7.7.7", 1);
+    Command(frame, ID_LOAD_CONFIG);
+    EXPECT_EQ(1u, boxes.boxes.size());
+    EXPECT_EQ(0, ListView_GetItemCount(setup.console.PageItem(IDC_IP_LIST)));
+    DeleteFileA(path.c_str());
+}
+
+TEST(FrameCommands, ClosePromptYesAppliesNoWritesNothing) {
+    for (int answer : {ANSWER_NO, ANSWER_YES}) {
+        ConsoleWithRows setup;
+        ASSERT_TRUE(setup.started);
+        std::vector<uint8_t> before = ReadTsdata();
+        BoxRecorder boxes;
+        boxes.answers = {answer};
+        Click(setup.console.PageItem(IDC_IP_ENABLE)); // switches the filter off
+        ASSERT_EQ(1, FilterConfig.modified);
+        HWND frameWindow = setup.console.Frame().hwnd();
+        SendMessageA(frameWindow, WM_CLOSE, 0, 0);
+        PumpMessages();
+        ASSERT_EQ(1u, boxes.boxes.size());
+        EXPECT_EQ("The configuration was changed. Do you want to save it?", boxes.boxes[0].text);
+        EXPECT_EQ(static_cast<uint32_t>(MB_YESNO), boxes.boxes[0].style & 0xF);
+        EXPECT_FALSE(IsWindow(frameWindow));
+        if (answer == ANSWER_NO) {
+            EXPECT_EQ(before, ReadTsdata());
+        } else {
+            EXPECT_NE(before, ReadTsdata());
+            ResetFilterConfig();
+            ASSERT_EQ(0, LoadConfigFromRegistry());
+            EXPECT_EQ(0, FilterConfig.FLAG_IPADDRESS);
+        }
+    }
+}
+
+TEST(HelpFile, LivesBesideTheProgramFile) {
+    char path[300];
+    ASSERT_TRUE(BuildHelpFilePath("C:\\Program Files\\Quillon\\quillon.exe", path, sizeof(path)));
+    EXPECT_STREQ("C:\\Program Files\\Quillon\\\\QUILLON.chm", path);
+    ASSERT_TRUE(BuildHelpFilePath("D:\\quillon.exe", path, sizeof(path)));
+    EXPECT_STREQ("D:\\\\QUILLON.chm", path);
+    char tiny[8];
+    EXPECT_FALSE(BuildHelpFilePath("C:\\a\\quillon.exe", tiny, sizeof(tiny)));
+    EXPECT_STREQ("", tiny);
+}
