@@ -12,9 +12,10 @@ any colour depth (the console's are 16-bit colour with mask) draw them with a cl
 transparent background. Shapes are rendered supersampled, then given a dark outline
 one pixel wide that makes every pixel either fully opaque or fully transparent.
 
-Usage: scripts/draw-icons.py [--png DIR]   (--png also writes previews for review)
+Usage: scripts/draw-icons.py [--out RES_DIR] [--png DIR]   (--png also writes a preview sheet)
 """
 
+import argparse
 import math
 import os
 import struct
@@ -589,14 +590,15 @@ def render_toolbar():
 
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-    res = os.path.join(root, "console", "res")
-    png_dir = None
-    if len(sys.argv) == 3 and sys.argv[1] == "--png":
-        png_dir = sys.argv[2]
+    parser = argparse.ArgumentParser(description="Draws the console's icons and toolbar strip.")
+    parser.add_argument("--out", default=os.path.join(root, "console", "res"),
+                        help="resource folder to write (default: console/res)")
+    parser.add_argument("--png", metavar="DIR", help="also write a preview sheet, icons.png")
+    args = parser.parse_args()
+    res = args.out
+    png_dir = args.png
+    if png_dir:
         os.makedirs(png_dir, exist_ok=True)
-    elif len(sys.argv) != 1:
-        sys.stderr.write(__doc__)
-        return 2
     os.makedirs(os.path.join(res, "icons"), exist_ok=True)
     previews = []
     for name, draw, sizes in ICONS:
