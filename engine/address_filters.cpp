@@ -41,33 +41,42 @@ Decision DecideByRows(const std::vector<Row*>& rows, int32_t defaultAllow, IsDen
 } // namespace
 
 int IpRowMatches(const IpRangeRow& row, uint32_t clientAddress) {
-    char from[sizeof row.IPFROM], to[sizeof row.IPTO];
-    CopyToZeroedField(from, sizeof from, row.IPFROM, sizeof row.IPFROM);
-    CopyToZeroedField(to, sizeof to, row.IPTO, sizeof row.IPTO);
     uint32_t low = 0;
-    if (ParseDottedAddress(from, &low) != 0)
+    if (ParseDottedAddress(row.IPFROM, sizeof row.IPFROM, &low) != 0)
         return 0; // a row that names no address matches nothing
     uint32_t high = 0;
     // An empty IPTO, or one whose first number is 0, makes a single-address row.
-    if (to[0] == '\0' || ParseDottedAddress(to, &high) != 0 || (high >> 24) == 0)
+    if (row.IPTO[0] == '\0' || ParseDottedAddress(row.IPTO, sizeof row.IPTO, &high) != 0 ||
+        (high >> 24) == 0)
         return clientAddress == low ? 1 : 0;
     return low <= clientAddress && clientAddress <= high ? 1 : 0;
 }
 
+namespace {
+
+// A row's text as a terminated string: the field itself when it holds its NUL,
+// else a cut copy in `copy`.
+template <size_t N> const char* Terminated(const char (&field)[N], char (&copy)[N]) {
+    if (memchr(field, '\0', N) != nullptr)
+        return field;
+    memcpy(copy, field, N - 1);
+    copy[N - 1] = '\0';
+    return copy;
+}
+
+} // namespace
+
 int ComputerNameRowMatches(const ComputerNameRow& row, const char* clientName) {
-    char cname[sizeof row.CNAME];
-    CopyToZeroedField(cname, sizeof cname, row.CNAME, sizeof row.CNAME);
-    if (strchr(cname, '*') != nullptr) {
-        std::unique_ptr<WildcardPattern, void (*)(WildcardPattern*)> pattern(CompileWildcard(cname),
-                                                                             ReleaseWildcard);
-        return MatchWildcard(clientName, pattern.get());
-    }
+    char copy[sizeof row.CNAME];
+    const char* cname = Terminated(row.CNAME, copy);
+    if (strchr(cname, '*') != nullptr)
+        return MatchWildcardText(clientName, cname);
     return CompareNoCase(cname, clientName) == 0 ? 1 : 0;
 }
 
 int MacRowMatches(const MacAddressRow& row, const char* macText) {
-    char mac[sizeof row.MACADDRESS];
-    CopyToZeroedField(mac, sizeof mac, row.MACADDRESS, sizeof row.MACADDRESS);
+    char copy[sizeof row.MACADDRESS];
+    const char* mac = Terminated(row.MACADDRESS, copy);
     return CompareNoCase(mac, macText) == 0 ? 1 : 0;
 }
 

@@ -27,10 +27,9 @@ int ValidateSessionCount_IP() {
     }
     const SessionIpRow* match = nullptr;
     for (const SessionIpRow* row : FilterConfig.sessionIps) {
-        char text[sizeof row->SESSION_IP];
-        CopyToZeroedField(text, sizeof text, row->SESSION_IP, sizeof row->SESSION_IP);
         uint32_t rowAddress = 0;
-        if (ParseDottedAddress(text, &rowAddress) == 0 && rowAddress == address) {
+        if (ParseDottedAddress(row->SESSION_IP, sizeof row->SESSION_IP, &rowAddress) == 0 &&
+            rowAddress == address) {
             match = row;
             break;
         }

@@ -49,13 +49,36 @@ void FormatClientAddress(uint32_t address, char* text, size_t size) {
              int((address >> 8) & 0xFF), int(address & 0xFF));
 }
 
-int ParseDottedAddress(const char* text, uint32_t* address) {
+int ParseDottedAddress(const char* text, size_t size, uint32_t* address) {
+    // "%d.%d.%d.%d" read by hand, within `size` bytes: white space before each
+    // number, an optional sign, digits; each number keeps its low 8 bits.
     *address = 0;
-    int a = 0, b = 0, c = 0, d = 0;
-    if (text == nullptr || sscanf(text, "%d.%d.%d.%d", &a, &b, &c, &d) != 4)
+    if (text == nullptr)
         return -1;
-    *address = (uint32_t(a & 0xFF) << 24) | (uint32_t(b & 0xFF) << 16) | (uint32_t(c & 0xFF) << 8) |
-               uint32_t(d & 0xFF);
+    size_t i = 0;
+    auto at = [&](size_t k) { return k < size ? text[k] : '\0'; };
+    uint32_t value = 0;
+    for (int part = 0; part < 4; ++part) {
+        if (part > 0) {
+            if (at(i) != '.')
+                return -1;
+            ++i;
+        }
+        while (at(i) == ' ' || (at(i) >= '\t' && at(i) <= '\r'))
+            ++i;
+        bool negative = false;
+        if (at(i) == '+' || at(i) == '-')
+            negative = text[i++] == '-';
+        if (at(i) < '0' || at(i) > '9')
+            return -1;
+        uint32_t number = 0;
+        while (at(i) >= '0' && at(i) <= '9')
+            number = number * 10u + static_cast<uint32_t>(text[i++] - '0');
+        if (negative)
+            number = 0u - number;
+        value = (value << 8) | (number & 0xFFu);
+    }
+    *address = value;
     return 0;
 }
 

@@ -30,9 +30,9 @@ int GetSessionId(int32_t* sessionId);
 int DecodeClientAddress(const char* answer, size_t length, uint32_t* address);
 // "%d.%d.%d.%d", first octet first, into a buffer of `size` bytes.
 void FormatClientAddress(uint32_t address, char* text, size_t size);
-// Reads "%d.%d.%d.%d" (each number cut to its low 8 bits). 0, or -1 when the text
-// does not hold four numbers (*address then 0).
-int ParseDottedAddress(const char* text, uint32_t* address);
+// Reads "%d.%d.%d.%d" (each number cut to its low 8 bits) from at most `size` bytes
+// of text. 0, or -1 when the text does not hold four numbers (*address then 0).
+int ParseDottedAddress(const char* text, size_t size, uint32_t* address);
 
 extern "C" {
 // Sessions of `server` whose client address equals `address` (disconnected ones

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "engine/session_facts.h"
 #include "engine/text_compare.h"
 
 int GetField(const char* text, int n, char* out, size_t outSize, char separator) {
@@ -61,30 +60,91 @@ void ReleaseWildcard(WildcardPattern* pattern) {
     delete pattern;
 }
 
-int MatchWildcard(const char* name, const WildcardPattern* pattern) {
-    if (name == nullptr || pattern == nullptr)
-        return 0;
+namespace {
+
+struct Piece {
+    const char* text;
+    size_t length;
+};
+
+// Places the pieces in order from the start of the name: the first is anchored at
+// the start unless the pattern has a leading star, the last at the end unless it
+// has a trailing star, the others go to their first occurrence. Pieces never
+// overlap.
+int MatchPieces(const char* name, const Piece* pieces, size_t count, bool leadingStar,
+                bool trailingStar) {
     const char* p = name;
-    const size_t count = pattern->pieces.size();
+    size_t remaining = strlen(name);
     for (size_t i = 0; i < count; ++i) {
-        const std::string& piece = pattern->pieces[i];
-        const size_t length = piece.size();
-        const size_t remaining = strlen(p);
-        if (i == 0 && !pattern->leadingStar) {
-            if (length > remaining || CompareNoCaseN(p, piece.c_str(), length) != 0)
+        const size_t length = pieces[i].length;
+        if (i == 0 && !leadingStar) {
+            if (length > remaining || CompareNoCaseN(p, pieces[i].text, length) != 0)
                 return 0;
-        } else if (i == count - 1 && !pattern->trailingStar) {
+        } else if (i == count - 1 && !trailingStar) {
             if (length > remaining ||
-                CompareNoCaseN(p + remaining - length, piece.c_str(), length) != 0)
+                CompareNoCaseN(p + remaining - length, pieces[i].text, length) != 0)
                 return 0;
             p += remaining - length;
+            remaining = length;
         } else {
-            const char* found = stristr(p, piece.c_str());
+            // The first occurrence at or after p, compared in place (a piece is not
+            // terminated inside the pattern text).
+            const char* found = nullptr;
+            for (const char* q = p; static_cast<size_t>(q - p) + length <= remaining; ++q) {
+                if (CompareNoCaseN(q, pieces[i].text, length) == 0) {
+                    found = q;
+                    break;
+                }
+            }
             if (found == nullptr)
                 return 0;
+            remaining -= static_cast<size_t>(found - p);
             p = found;
         }
         p += length;
+        remaining -= length;
     }
     return 1;
+}
+
+} // namespace
+
+int MatchWildcard(const char* name, const WildcardPattern* pattern) {
+    if (name == nullptr || pattern == nullptr)
+        return 0;
+    std::vector<Piece> pieces;
+    pieces.reserve(pattern->pieces.size());
+    for (const std::string& piece : pattern->pieces)
+        pieces.push_back({piece.data(), piece.size()});
+    return MatchPieces(name, pieces.data(), pieces.size(), pattern->leadingStar != 0,
+                       pattern->trailingStar != 0);
+}
+
+int MatchWildcardText(const char* name, const char* patternText) {
+    if (name == nullptr || patternText == nullptr)
+        return 0;
+    // The pieces point into the pattern itself: no allocation per row. A pattern of
+    // n characters has at most (n + 1) / 2 pieces.
+    const size_t length = strlen(patternText);
+    if (length == 0)
+        return 1;
+    Piece stackPieces[128];
+    std::vector<Piece> heapPieces;
+    Piece* pieces = stackPieces;
+    if ((length + 1) / 2 > 128) {
+        heapPieces.resize((length + 1) / 2);
+        pieces = heapPieces.data();
+    }
+    size_t count = 0;
+    const char* p = patternText;
+    for (;;) {
+        const char* star = strchr(p, '*');
+        const char* end = star != nullptr ? star : p + strlen(p);
+        if (end > p)
+            pieces[count++] = {p, static_cast<size_t>(end - p)};
+        if (star == nullptr)
+            break;
+        p = star + 1;
+    }
+    return MatchPieces(name, pieces, count, patternText[0] == '*', patternText[length - 1] == '*');
 }

@@ -22,3 +22,6 @@ void ReleaseWildcard(WildcardPattern* pattern);
 
 // 1 when name matches the pattern, else 0. A pattern of stars only matches all.
 int MatchWildcard(const char* name, const WildcardPattern* pattern);
+
+// The same for a pattern text, without compiling it first.
+int MatchWildcardText(const char* name, const char* patternText);

@@ -74,9 +74,20 @@ namespace {
 FakeSession* FindSession(uint32_t id) {
     if (id == TS_CURRENT_SESSION)
         id = Machine.currentSessionId;
-    for (FakeSession& session : Machine.sessions) {
-        if (session.id == id)
-            return &session;
+    // Walks over the sessions query their neighbours in turn: look there first.
+    static size_t hint = 0;
+    auto& sessions = Machine.sessions;
+    for (size_t k = hint; k < hint + 2 && k < sessions.size(); ++k) {
+        if (sessions[k].id == id) {
+            hint = k;
+            return &sessions[k];
+        }
+    }
+    for (size_t k = 0; k < sessions.size(); ++k) {
+        if (sessions[k].id == id) {
+            hint = k;
+            return &sessions[k];
+        }
     }
     return nullptr;
 }

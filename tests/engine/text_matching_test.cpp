@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "engine/session_facts.h"
 #include "engine/wildcard.h"
@@ -86,10 +87,13 @@ TEST(CompileWildcard, PiecesAndStarFlags) {
     EXPECT_EQ(q->pieces[1], "c");
 }
 
+// The compiled pattern and the pattern text must always agree.
 int Matches(const char* name, const char* pattern) {
     std::unique_ptr<WildcardPattern, void (*)(WildcardPattern*)> p(CompileWildcard(pattern),
                                                                    ReleaseWildcard);
-    return MatchWildcard(name, p.get());
+    int compiled = MatchWildcard(name, p.get());
+    EXPECT_EQ(MatchWildcardText(name, pattern), compiled) << pattern << " vs " << name;
+    return compiled;
 }
 
 struct WildcardCase {
@@ -125,6 +129,32 @@ INSTANTIATE_TEST_SUITE_P(
         // several pieces placed in order
         WildcardCase{"*a*b*c*", "xaybzc", 1}, WildcardCase{"*a*b*c*", "cba", 0},
         WildcardCase{"pc*-*-01", "PC-lab-2-01", 1}, WildcardCase{"pc*-*-01", "PC-lab-01x", 0}));
+
+TEST(MatchWildcard, PatternWithManyPiecesNeedsNoFixedLimit) {
+    std::string pattern, name;
+    for (int i = 0; i < 200; ++i) {
+        pattern += "*x";
+        name += "-x";
+    }
+    EXPECT_EQ(MatchWildcardText(name.c_str(), pattern.c_str()), 1);
+    EXPECT_EQ(MatchWildcardText(name.substr(2).c_str(), pattern.c_str()), 0);
+}
+
+TEST(ParseDottedAddress, ReadsFourNumbersWithinTheField) {
+    uint32_t address = 1;
+    EXPECT_EQ(ParseDottedAddress("10.1.2.3", 64, &address), 0);
+    EXPECT_EQ(address, 0x0A010203u);
+    EXPECT_EQ(ParseDottedAddress(" 10. 1.+2.-1", 64, &address), 0); // as %d reads them
+    EXPECT_EQ(address, 0x0A0102FFu);
+    EXPECT_EQ(ParseDottedAddress("300.0.0.1xyz", 64, &address), 0);
+    EXPECT_EQ(address, 0x2C000001u);
+    EXPECT_EQ(ParseDottedAddress("10.1.2", 64, &address), -1);
+    EXPECT_EQ(address, 0u);
+    EXPECT_EQ(ParseDottedAddress("10..2.3", 64, &address), -1);
+    EXPECT_EQ(ParseDottedAddress("10.1.2.3", 6, &address), -1); // the field ends at "10.1.2"
+    EXPECT_EQ(ParseDottedAddress("99999999999.0.0.7", 64, &address), 0);
+    EXPECT_EQ(address & 0xFFu, 7u);
+}
 
 TEST(MatchWildcard, NullInputsDoNotMatch) {
     std::unique_ptr<WildcardPattern, void (*)(WildcardPattern*)> p(CompileWildcard("*"),
