@@ -84,6 +84,8 @@ int StoreQueryValueSize(StoreKey* key, const char* name, uint32_t* size) {
     if (found == g_fake.values.end())
         return -1;
     *size = static_cast<uint32_t>(found->second.data.size());
+    if (g_fake.afterSizeQuery)
+        g_fake.afterSizeQuery(name);
     return 0;
 }
 

@@ -149,6 +149,24 @@ TEST_F(Persistence, ReaderWaitsForASaveInProgress) {
     ExpectSameConfig(expected, ConfigSnapshot::Take());
 }
 
+TEST_F(Persistence, BlobReplacedBetweenSizeAndReadIsReadAgain) {
+    std::vector<uint8_t> oldBlob = StoredBlob(REGISTRY_PARAM_ORDER);
+    FillSampleConfig(3);
+    ConfigSnapshot expected = ConfigSnapshot::Take();
+    std::vector<uint8_t> newBlob = StoredBlob(REGISTRY_PARAM_ORDER);
+    ResetFilterConfig();
+    StageHalfWrittenPair(oldBlob, static_cast<uint32_t>(oldBlob.size()));
+    // A whole save lands between the reader's size query and its read.
+    Fake().afterSizeQuery = [&](const std::string& name) {
+        if (name == "tsdata" && Value("tsdata") == oldBlob)
+            StageHalfWrittenPair(newBlob, static_cast<uint32_t>(newBlob.size()));
+    };
+    ASSERT_EQ(0, LoadConfigFromRegistry());
+    EXPECT_EQ(1, Fake().sleeps);
+    EXPECT_TRUE(Fake().writeLog.empty());
+    ExpectSameConfig(expected, ConfigSnapshot::Take());
+}
+
 TEST_F(Persistence, PairThatStaysInconsistentIsReplacedByTheDefaults) {
     std::vector<uint8_t> blob = RandomBytes(300, 7);
     for (bool datasizeAbsent : {false, true}) {

@@ -38,6 +38,9 @@ struct FakeStore {
     std::map<std::string, std::vector<uint8_t>> files;
     std::set<std::string> uncreatableFiles;
 
+    // Runs right after a value's size was queried (a writer racing the reader).
+    std::function<void(const std::string&)> afterSizeQuery;
+
     // Sleeps, and what happens during each (the n-th sleep, counted from 1).
     int sleeps = 0;
     std::function<void(int)> onSleep;
