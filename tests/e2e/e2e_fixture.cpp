@@ -26,7 +26,11 @@ void HostRunTest::SetUp() {
     consoleId_ = ConsoleSessionId();
     remoteId_ = consoleId_ + 2;
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = FreshWorkDir(std::string(info->test_suite_name()) + "." + info->name());
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    for (char& c : name)
+        if (c == '/' || c == '\\')
+            c = '_'; // parameterised cases carry slashes in their names
+    dir_ = FreshWorkDir(name);
     logPath_ = dir_ + "logon.log";
     record_ = dir_ + "calls.txt";
 }
