@@ -26,9 +26,9 @@ TOOLBAR_BACKGROUND = (192, 192, 192)
 
 
 def load_drawing_script():
-    spec = importlib.util.spec_from_file_location("draw_icons", os.path.join(HERE, "draw-icons.py"))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location("draw_icons", os.path.join(HERE, "draw-icons.py"))
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 
