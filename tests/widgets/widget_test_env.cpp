@@ -27,6 +27,8 @@ void CALLBACK SendPendingKeys(HWND, UINT, UINT_PTR id, DWORD) {
 
 } // namespace
 
+// Shown without activation: Wine waits up to two seconds for a window manager (which
+// Xvfb does not have) to let go of an active top-level window when it is hidden.
 TestHost::TestHost(int width, int height) {
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
@@ -40,10 +42,9 @@ TestHost::TestHost(int width, int height) {
         wc.lpszClassName = kHostClass;
         RegisterClassExW(&wc);
     }
-    hwnd_ =
-        CreateWindowExW(0, kHostClass, L"widget test", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 40,
-                        40, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
-    ShowWindow(hwnd_, SW_SHOW);
+    hwnd_ = CreateWindowExW(0, kHostClass, L"widget test", WS_POPUP | WS_CLIPCHILDREN, 40, 40,
+                            width, height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
     UpdateWindow(hwnd_);
     PumpPending();
 }
