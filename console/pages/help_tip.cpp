@@ -16,5 +16,9 @@ void ShowHelpTip(HWND page, HWND anchorControl, const TipAnchor& anchor, const c
     RECT rect = {};
     if (anchorControl == nullptr || !GetWindowRect(anchorControl, &rect))
         return;
-    tip.Show(page, HelpTipPoint(rect, anchor), title, text, HELP_TIP_MILLISECONDS);
+    // The tip belongs to the page's top-level window, so a page replaced while its tip
+    // is up does not take the tip with it: the tip still lasts its full time.
+    HWND owner = page != nullptr ? GetAncestor(page, GA_ROOT) : nullptr;
+    tip.Show(owner != nullptr ? owner : page, HelpTipPoint(rect, anchor), title, text,
+             HELP_TIP_MILLISECONDS);
 }
