@@ -81,15 +81,15 @@ void AppendFormatted(char* line, size_t size, size_t* used, const char* format, 
 void AppendFormatted(char* line, size_t size, size_t* used, const char* format, ...) {
     if (*used + 1 >= size)
         return;
+    line[*used] = '\0'; // nothing stale is counted if the call writes nothing
     va_list args;
     va_start(args, format);
-    int written = vsnprintf(line + *used, size - *used, format, args);
+    vsnprintf(line + *used, size - *used, format, args);
     va_end(args);
-    if (written < 0)
-        return;
-    *used += static_cast<size_t>(written);
-    if (*used > size - 1)
-        *used = size - 1;
+    // Some runtimes leave a cut text unterminated and report -1: terminate it here
+    // and measure what is really there.
+    line[size - 1] = '\0';
+    *used += strlen(line + *used);
 }
 
 // A record field read with its bound, whatever the record holds.
