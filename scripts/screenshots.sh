@@ -44,16 +44,10 @@ command -v "$cc" >/dev/null || { echo "$cc is needed to build the window probe" 
 
 work=$(mktemp -d)
 
-# With wine32 installed, "wine" starts the 32-bit loader first; where the kernel runs no
-# 32-bit programs that fails at once. A 64-bit console then goes straight to wine64.
-if ! wine --version >/dev/null 2>&1 && [ "$arch" = win64 ] && [ -x /usr/lib/wine/wine64 ]; then
-    mkdir -p "$work/bin"
-    for name in wine wine-stable; do
-        printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' \
-            >"$work/bin/$name"
-        chmod +x "$work/bin/$name"
-    done
-    export PATH=$work/bin:$PATH
+# Where the kernel runs no 32-bit programs, Debian's "wine" fails as soon as wine32 is
+# installed; the project's helper then hands 64-bit programs to wine64.
+if [ -d "$root/testing/wine64-path" ]; then
+    export PATH=$root/testing/wine64-path:$PATH
 fi
 xvfb_pid=""
 console_pid=""
