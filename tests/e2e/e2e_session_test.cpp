@@ -76,8 +76,8 @@ TEST_F(SessionRoad, DeniedAddressSeesBoxIsLoggedAndItsProcessEnds) {
     EXPECT_EQ(MessageBoxText(box), DENY_MESSAGE);
     PressOk(box);
     EXPECT_EQ(host.Wait(30000), EXIT_CODE_MINUS_ONE);
-    std::printf("[ measure ] host start to box %lu ms, OK to process end %lu ms\n",
-                shown - started, GetTickCount() - shown);
+    std::printf("[ measure ] host start to box %lu ms, OK to process end %lu ms\n", shown - started,
+                GetTickCount() - shown);
 
     std::vector<std::string> datagrams = sink_->Drain();
     ASSERT_EQ(datagrams.size(), 1u);
@@ -314,3 +314,45 @@ INSTANTIATE_TEST_SUITE_P(SessionRoad, MissingFact, ::testing::ValuesIn(FACT_FAIL
                          [](const ::testing::TestParamInfo<FactFailure>& info) {
                              return std::string(info.param.name);
                          });
+
+// The administrator exemption goes through Wine's netapi32.dll, which imports the
+// iphlpapi.dll the stand-in replaces: this also proves that replacement harmless.
+TEST_F(SessionRoad, BuiltInAdministratorIsExemptFromTheUserLimit) {
+    DefaultConfigWithLog();
+    FilterConfig.FLAG_SERVEROPTION_SESSIONPERUSER = 1;
+    FilterConfig.FLAG_SESSION_PER_USER_DEFAULT = 1;
+    FilterConfig.SESSIONPERUSER_COUNT = 1;
+    SessionSpec admin = RemoteClient();
+    admin.user = "administrator"; // the built-in account of a fresh prefix, any case
+    SessionSpec other = admin;
+    other.id = remoteId_ + 1;
+    std::string scenario = WriteScenario(remoteId_, {other, admin});
+
+    // Without the exemption the second session of the account is over the limit.
+    FilterConfig.FLAG_USER_IGNORE_ADMINISTRATOR = 0;
+    ASSERT_EQ(StoreConfig(), 0);
+    {
+        HostProcess host;
+        ASSERT_TRUE(StartHost(scenario, {"logon"}, &host));
+        HWND box = AwaitWindowWithCaption(FilterConfig.TITLE_SESSIONPERUSER, 30000, host);
+        ASSERT_NE(box, nullptr) << "no message box; host ended with " << host.Wait(0);
+        PressOk(box);
+        EXPECT_EQ(host.Wait(30000), 0u);
+        EXPECT_EQ(RecordLines(record_, "logoff").size(), 1u);
+    }
+
+    FilterConfig.FLAG_USER_IGNORE_ADMINISTRATOR = 1;
+    ASSERT_EQ(StoreConfig(), 0);
+    ASSERT_TRUE(DeleteFileA(logPath_.c_str()));
+    ASSERT_TRUE(DeleteFileA(record_.c_str()));
+    ASSERT_EQ(RunHost(scenario, {"logon"}), 0u);
+    EXPECT_TRUE(RecordLines(record_, "logoff").empty());
+    bool terminated = false;
+    std::vector<std::string> lines = LogLines(ReadTextFile(logPath_), &terminated);
+    ASSERT_EQ(lines.size(), 1u);
+    std::vector<std::string> f = SplitFields(lines[0]);
+    ASSERT_EQ(f.size(), 10u);
+    EXPECT_EQ(f[5], "administrator");
+    EXPECT_EQ(f[7], "Accepted");
+    EXPECT_EQ(sink_->Drain().size(), 2u);
+}
