@@ -6,6 +6,7 @@
 # output, so a test runner reading a program's output through a pipe never waits
 # on them.
 set -euo pipefail
+. "$(dirname "$0")/wine-env.sh"
 prefix=$1
 arch=$2
 export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all

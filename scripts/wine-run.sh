@@ -4,6 +4,7 @@
 # cross-compiling emulator. The program's output goes through a file, so Wine
 # processes that outlive it never hold the caller's pipe open.
 set -uo pipefail
+. "$(dirname "$0")/wine-env.sh"
 prefix=$1
 arch=$2
 shift 2
