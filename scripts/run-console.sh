@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-arch=${GW_ARCH:-win64}
+arch=${GW_ARCH:-win64} # GW_ARCH=win32 for the x86 build
 
 scripts/install-deps.sh
 cmake --preset "$arch" >/dev/null
@@ -25,6 +25,7 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "'export DISPLAY=:5', or log in to a desktop) and run this command again."
     exit 1
 fi
+. scripts/wine-env.sh
 scripts/wine-prefix.sh "$root/build/$arch/wineprefix" "$arch"
 export WINEPREFIX=$root/build/$arch/wineprefix WINEARCH=$arch WINEDEBUG=-all
 exec wine "$console"
