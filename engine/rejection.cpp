@@ -51,8 +51,13 @@ const char* RejectCodeText(int32_t code) {
 }
 
 void ShowRejectMessage(const char* text, const char* caption) {
+    // The texts come from fixed configuration fields: read them within that width.
+    char boundedText[1024];
+    char boundedCaption[1024];
+    CopyToField(boundedText, text);
+    CopyToField(boundedCaption, caption);
     // Whatever the box answers, the rejection goes on.
-    ShowTimedMessage(nullptr, text, caption, 0, REJECT_MESSAGE_TIMEOUT_MS);
+    ShowTimedMessage(nullptr, boundedText, boundedCaption, 0, REJECT_MESSAGE_TIMEOUT_MS);
 }
 
 void RecordRejection(int32_t code) {

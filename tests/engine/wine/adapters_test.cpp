@@ -102,6 +102,9 @@ TEST(NetworkAdapter, DatagramReachesALoopbackReceiver) {
     EXPECT_EQ(NetSendTo(sender, payload.data(), payload.size(), &target), 1128);
     NetCloseSocket(sender);
 
+    DWORD timeoutMs = 5000; // a lost datagram fails the test instead of hanging it
+    setsockopt(receiver, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs),
+               sizeof timeoutMs);
     char buffer[2048];
     int got = recv(receiver, buffer, sizeof buffer, 0);
     EXPECT_EQ(got, 1128);
