@@ -325,3 +325,42 @@ TEST(HelpFile, LivesBesideTheProgramFile) {
     EXPECT_FALSE(BuildHelpFilePath("C:\\a\\quillon.exe", tiny, sizeof(tiny)));
     EXPECT_STREQ("", tiny);
 }
+
+TEST(FrameLayout, BarsTakeTheirRoomAndTheViewMenuTogglesThem) {
+    RunningConsole console;
+    ASSERT_TRUE(console.Start());
+    CMainFrame& frame = console.Frame();
+    HWND splitter = frame.SplitterWindow().hwnd();
+    auto viewRect = [&]() {
+        RECT rect = {};
+        GetWindowRect(splitter, &rect);
+        MapWindowPoints(nullptr, frame.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    RECT client = {};
+    GetClientRect(frame.hwnd(), &client);
+    RECT withBars = viewRect();
+    int menuHeight = frame.MenuBarControl().CalcHeight(client.right);
+    int toolbarHeight = frame.Toolbar().CalcThickness();
+    ASSERT_GT(toolbarHeight, 0);
+    EXPECT_EQ(menuHeight + toolbarHeight, withBars.top);
+    EXPECT_EQ(client.bottom - frame.StatusBarControl().CalcHeight(client.right), withBars.bottom);
+
+    Command(frame, ID_VIEW_TOOLBAR);
+    EXPECT_FALSE(IsWindowVisible(frame.Toolbar().hwnd()));
+    EXPECT_EQ(menuHeight, viewRect().top);
+    Command(frame, ID_VIEW_STATUS_BAR);
+    EXPECT_EQ(client.bottom, viewRect().bottom);
+    Command(frame, ID_VIEW_TOOLBAR);
+    Command(frame, ID_VIEW_STATUS_BAR);
+    EXPECT_EQ(withBars.top, viewRect().top);
+    EXPECT_EQ(withBars.bottom, viewRect().bottom);
+
+    // Docked on the left, the toolbar takes its width from the view instead.
+    ASSERT_TRUE(frame.Toolbar().DockTo(DOCK_LEFT));
+    PumpMessages();
+    RECT docked = viewRect();
+    EXPECT_EQ(menuHeight, docked.top);
+    EXPECT_EQ(frame.Toolbar().CalcThickness(), docked.left);
+    EXPECT_GT(docked.left, 0);
+}
