@@ -212,14 +212,14 @@ SIZE DockToolbar::PreferredSize(DockSide side) const {
 }
 
 int DockToolbar::CalcThickness() const {
-    if (hwnd_ == nullptr || !IsWindowVisible(hwnd_))
+    if (hwnd_ == nullptr || !IsShownInParent(hwnd_))
         return 0;
     SIZE sz = PreferredSize(side_);
     return Vertical(side_) ? sz.cx : sz.cy;
 }
 
 void DockToolbar::LayoutIn(RECT* remaining) {
-    if (hwnd_ == nullptr || remaining == nullptr || !IsWindowVisible(hwnd_))
+    if (hwnd_ == nullptr || remaining == nullptr || !IsShownInParent(hwnd_))
         return;
     SIZE sz = PreferredSize(side_);
     RECT& r = *remaining;

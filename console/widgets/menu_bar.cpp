@@ -102,11 +102,11 @@ int MenuBar::HitTest(POINT pt) const {
 }
 
 int MenuBar::CalcHeight(int /*frameClientWidth*/) const {
-    return hwnd_ != nullptr && IsWindowVisible(hwnd_) ? height_ : 0;
+    return hwnd_ != nullptr && IsShownInParent(hwnd_) ? height_ : 0;
 }
 
 void MenuBar::LayoutIn(RECT* remaining) {
-    if (hwnd_ == nullptr || remaining == nullptr || !IsWindowVisible(hwnd_))
+    if (hwnd_ == nullptr || remaining == nullptr || !IsShownInParent(hwnd_))
         return;
     int h = height_;
     if (h > RectHeight(*remaining))

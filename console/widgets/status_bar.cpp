@@ -162,7 +162,7 @@ void StatusBar::SetPartsFromWidths() {
 }
 
 int StatusBar::CalcHeight(int /*frameClientWidth*/) const {
-    if (hwnd_ == nullptr || !IsWindowVisible(hwnd_))
+    if (hwnd_ == nullptr || !IsShownInParent(hwnd_))
         return 0;
     HDC dc = GetDC(hwnd_);
     HGDIOBJ old = SelectObject(dc, WidgetFont());
@@ -174,7 +174,7 @@ int StatusBar::CalcHeight(int /*frameClientWidth*/) const {
 }
 
 void StatusBar::LayoutIn(RECT* remaining) {
-    if (hwnd_ == nullptr || remaining == nullptr || !IsWindowVisible(hwnd_))
+    if (hwnd_ == nullptr || remaining == nullptr || !IsShownInParent(hwnd_))
         return;
     int h = CalcHeight(RectWidth(*remaining));
     if (h > RectHeight(*remaining))

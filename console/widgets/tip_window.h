@@ -1,8 +1,9 @@
 // The help tip: a borderless pop-up with a bold title line and a text broken into
 // lines at each '\n', painted in the system's tooltip colours, that closes by itself
 // after a given time. One tip window serves the whole process (SharedHelpTip); each
-// Show closes the tip shown before. The tip is owned by the window given to Show, so
-// it goes when that window is destroyed; hiding the owner leaves it to its timer.
+// Show closes the tip shown before. The tip is owned by the top-level window of the
+// window given to Show and goes when that one is destroyed; a child page that is
+// hidden or destroyed meanwhile leaves the tip to its timer.
 #pragma once
 
 #include "console/widgets/widget_common.h"

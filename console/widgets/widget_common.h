@@ -19,6 +19,12 @@ std::string CommandPrompt(HINSTANCE module, UINT id);
 // string when it has none.
 std::string CommandTip(HINSTANCE module, UINT id);
 
+// Whether a bar takes room in its frame: its own WS_VISIBLE style, whatever the frame's
+// (the frame lays out its bars before it is first shown).
+inline bool IsShownInParent(HWND hwnd) {
+    return hwnd != nullptr && (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
 // Text of a window as UTF-8.
 std::string GetWindowTextUtf8(HWND hwnd);
 

@@ -83,6 +83,13 @@ TEST_F(StatusBarTest, SitsAlongTheBottomWithIndicatorsAtTheRight) {
     EXPECT_LE(msg.right, cap.left);
     EXPECT_LE(scrl.right, client.right);
 
+    // The frame lays out before it is first shown: a bar of a hidden frame takes room.
+    ShowWindow(host.hwnd(), SW_HIDE);
+    EXPECT_GT(bar.CalcHeight(RectWidth(client)), 0);
+    rest = client;
+    bar.LayoutIn(&rest);
+    EXPECT_LT(rest.bottom, client.bottom);
+
     ShowWindow(bar.hwnd(), SW_HIDE);
     rest = client;
     bar.LayoutIn(&rest);
