@@ -15,5 +15,5 @@ void VerifyUser_Logon(uint32_t value);
 void EnsureLibraryLoaded();
 
 // The loading steps (sockets, then the configuration), supplied by the module that
-// is linked with the engine: the library's own attach code, or a test program.
+// links the engine; in gatewell.dll that is its attach code (dll_main.cpp).
 void LoadLibraryOnce();
