@@ -356,3 +356,29 @@ TEST_F(SessionRoad, BuiltInAdministratorIsExemptFromTheUserLimit) {
     EXPECT_EQ(f[7], "Accepted");
     EXPECT_EQ(sink_->Drain().size(), 2u);
 }
+
+TEST_F(SessionRoad, OverTheAddressLimitADisconnectedSessionMakesRoom) {
+    DefaultConfigWithLog();
+    FilterConfig.FLAG_SERVEROPTION = 1;
+    FilterConfig.FLAG_SERVEROPTION_CHECK_TYPE = 1;
+    FilterConfig.SESSION_PER_IP = 1;
+    FilterConfig.REMOVE_DISCONNECTED = 1;
+    ASSERT_EQ(StoreConfig(), 0);
+    // A live session from the same address puts the client over its limit of one; a
+    // disconnected session of somebody else, listed after it, is the one to go.
+    SessionSpec sameAddress = RemoteClient();
+    sameAddress.id = remoteId_ + 1;
+    SessionSpec stale = RemoteClient();
+    stale.id = remoteId_ + 2;
+    stale.state = 4;
+    stale.user = "bob";
+    stale.address = "10.9.9.9";
+    std::string scenario = WriteScenario(remoteId_, {sameAddress, RemoteClient(), stale});
+
+    ASSERT_EQ(RunHost(scenario, {"startup"}), 0u) << "the session was let in";
+    std::vector<std::string> logoffs = RecordLines(record_, "logoff");
+    ASSERT_EQ(logoffs.size(), 1u);
+    EXPECT_EQ(logoffs[0].substr(0, logoffs[0].find(" raw=")), "logoff " + std::to_string(stale.id));
+    EXPECT_FALSE(FileExists(logPath_)) << "a session start that passes logs nothing";
+    ExpectEveryAnswerFreed(record_);
+}

@@ -90,3 +90,21 @@ TEST_F(SharedState, HostsLoggingAtOnceLoseAndTearNoLine) {
     EXPECT_EQ(seenIds, expectedIds);
     EXPECT_EQ(sink_->Drain().size(), static_cast<size_t>(HOSTS));
 }
+
+TEST_F(SharedState, ExistingLogIsAppendedToNeverTruncated) {
+    DefaultConfigWithLog();
+    ASSERT_EQ(StoreConfig(), 0);
+    const std::string earlier = "2001-01-01 00:00:00,OLD,1.2.3.4,,RDP-Tcp#1,old,1,Accepted,,\r\n";
+    ASSERT_TRUE(WriteTextFile(logPath_, earlier));
+
+    ASSERT_EQ(RunHost(WriteScenario(remoteId_, {RemoteClient()}), {"logon"}), 0u);
+
+    std::string log = ReadTextFile(logPath_);
+    ASSERT_GT(log.size(), earlier.size());
+    EXPECT_EQ(log.substr(0, earlier.size()), earlier);
+    bool terminated = false;
+    std::vector<std::string> lines = LogLines(log, &terminated);
+    EXPECT_TRUE(terminated);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(SplitFields(lines[1]).size(), 10u);
+}

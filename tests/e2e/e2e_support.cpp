@@ -319,8 +319,9 @@ bool DatagramSink::Open(std::string* error) {
     address.sin_family = AF_INET;
     address.sin_port = htons(555);
     address.sin_addr.s_addr = inet_addr("127.0.0.1");
-    // Another suite using the port may be finishing; give it a moment.
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    // Another Wine suite on this machine may hold the port for a while; wait for it
+    // (up to a minute) rather than fail.
+    for (int attempt = 0; attempt < 600; ++attempt) {
         if (bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
             return true;
         Sleep(100);
