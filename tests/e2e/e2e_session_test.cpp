@@ -382,3 +382,25 @@ TEST_F(SessionRoad, OverTheAddressLimitADisconnectedSessionMakesRoom) {
     EXPECT_FALSE(FileExists(logPath_)) << "a session start that passes logs nothing";
     ExpectEveryAnswerFreed(record_);
 }
+
+TEST_F(SessionRoad, NobodyListeningOnTheMonitorPortChangesNothing) {
+    DefaultConfigWithLog();
+    ConfigDenyingClientAddress();
+    ASSERT_EQ(StoreConfig(), 0);
+    std::string scenario = WriteScenario(remoteId_, {RemoteClient()});
+    TearDownTestSuite(); // releases port 555
+
+    HostProcess host;
+    ASSERT_TRUE(StartHost(scenario, {"startup"}, &host));
+    HWND box = AwaitWindowWithCaption(DENY_CAPTION, 30000, host);
+    EXPECT_NE(box, nullptr) << "no message box; host ended with " << host.Wait(0);
+    if (box)
+        PressOk(box);
+    EXPECT_EQ(host.Wait(30000), EXIT_CODE_MINUS_ONE);
+    SetUpTestSuite();
+
+    bool terminated = false;
+    std::vector<std::string> lines = LogLines(ReadTextFile(logPath_), &terminated);
+    ASSERT_EQ(lines.size(), 1u);
+    ExpectClientLogLine(lines[0], remoteId_, "Rejected", "REJECT_IPADDRESS");
+}
