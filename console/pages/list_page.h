@@ -214,10 +214,13 @@ private:
         HWND list = ListView();
         std::vector<int> selected = SelectedListRows(list);
         // Highest index first, so the indices still to go stay valid.
+        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
         for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
             delete reinterpret_cast<Row*>(ListRowData(list, *it));
             SendMessageA(list, LVM_DELETEITEM, static_cast<WPARAM>(*it), 0);
         }
+        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list, nullptr, TRUE);
         std::vector<Row*>& rows = FilterConfig.*rows_;
         rows.clear();
         int count = ListRowCount(list);
