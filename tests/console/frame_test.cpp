@@ -154,7 +154,11 @@ TEST(FrameCommands, ApplyWritesTheRegistryAndClearsTheChangeMark) {
     BoxRecorder boxes;
     Click(setup.console.PageItem(IDC_DEFAULT_ALLOW));
     ASSERT_EQ(1, FilterConfig.modified);
-    Command(setup.console.Frame(), ID_APPLY_CONFIG);
+    // The toolbar's first button, as a click on it reaches the frame.
+    DockToolbar &toolbar = setup.console.Frame().Toolbar();
+    SendMessageA(toolbar.hwnd(), WM_COMMAND, MAKEWPARAM(toolbar.ButtonCommand(0), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(toolbar.ButtonsWindow()));
+    PumpMessages();
     ASSERT_EQ(1u, boxes.boxes.size());
     EXPECT_EQ("Configuration applied successfully!", boxes.boxes[0].text);
     EXPECT_EQ(0, FilterConfig.modified);

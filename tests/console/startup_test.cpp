@@ -125,8 +125,8 @@ TEST(Startup, FirstStartWritesTheDefaultsAndOpensWithFiltersOff) {
     EXPECT_EQ(5, margins.right);
     EXPECT_EQ(3, margins.bottom);
 
-    // Closing right away asks nothing.
-    SendMessageA(frame.hwnd(), WM_CLOSE, 0, 0);
+    // Closing right away (File, Exit) asks nothing.
+    SendMessageA(frame.hwnd(), WM_COMMAND, MAKEWPARAM(ID_APP_EXIT, 0), 0);
     PumpMessages();
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(nullptr, frame.hwnd());
