@@ -22,6 +22,9 @@ void HostRunTest::TearDownTestSuite() {
 
 void HostRunTest::SetUp() {
     ASSERT_NE(sink_, nullptr) << sinkError_;
+    // Wine shows the library's message boxes only on an X display.
+    ASSERT_GT(GetEnvironmentVariableA("DISPLAY", nullptr, 0), 0u)
+        << "DISPLAY is not set: start Xvfb and export DISPLAY";
     sink_->Drain(0); // nothing from an earlier case may count here
     consoleId_ = ConsoleSessionId();
     remoteId_ = consoleId_ + 2;

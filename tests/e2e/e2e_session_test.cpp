@@ -404,3 +404,54 @@ TEST_F(SessionRoad, NobodyListeningOnTheMonitorPortChangesNothing) {
     ASSERT_EQ(lines.size(), 1u);
     ExpectClientLogLine(lines[0], remoteId_, "Rejected", "REJECT_IPADDRESS");
 }
+
+// The system's answers can be longer than the record's fields; each is cut inside its
+// field, and the fields after it stay intact.
+TEST_F(SessionRoad, OverlongAnswersStayInsideTheirFields) {
+    DefaultConfigWithLog();
+    ASSERT_EQ(StoreConfig(), 0);
+    SessionSpec client = RemoteClient();
+    client.client = std::string(200, 'C');
+    client.user = std::string(200, 'U');
+    client.winStation = std::string(200, 'W');
+    client.domain = std::string(200, 'D');
+    client.extra += " app=" + std::string(300, 'A') + " clientdir=" + std::string(400, 'Y') +
+                    " workdir=" + std::string(400, 'X') + " program=" + std::string(300, 'P') +
+                    " oem=" + std::string(300, 'O');
+    std::string scenario = WriteScenario(remoteId_, {client});
+
+    ASSERT_EQ(RunHost(scenario, {"startup", "logon"}), 0u);
+
+    std::vector<std::string> datagrams = sink_->Drain();
+    ASSERT_EQ(datagrams.size(), 2u);
+    const std::string& r = datagrams[1];
+    ASSERT_EQ(r.size(), SESSION_RECORD_SIZE);
+    struct Field {
+        size_t offset, width;
+        char fill;
+    };
+    const Field texts[] = {{8, 64, 'W'},    {72, 64, 'C'},  {264, 64, 'A'},
+                           {332, 260, 'Y'}, {600, 64, 'D'}, {664, 64, 'P'},
+                           {728, 64, 'O'},  {792, 64, 'U'}, {856, 260, 'X'}};
+    for (const Field& f : texts) {
+        std::string text = RecordText(r, f.offset, f.width);
+        EXPECT_LT(text.size(), f.width) << "field at " << f.offset << " not terminated";
+        EXPECT_EQ(text, std::string(text.size(), f.fill)) << "field at " << f.offset;
+    }
+    EXPECT_EQ(RecordText(r, REC_ADDRESS, RECORD_TEXT_WIDTH), "10.0.0.5");
+    EXPECT_EQ(RecordText(r, REC_MAC, RECORD_TEXT_WIDTH), ClientMacText());
+    EXPECT_EQ(RecordU32(r, REC_BUILD), 2600u);
+    EXPECT_EQ(RecordU32(r, REC_DISPLAY), 1280u);
+
+    bool terminated = false;
+    std::vector<std::string> lines = LogLines(ReadTextFile(logPath_), &terminated);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(terminated);
+    std::vector<std::string> f = SplitFields(lines[0]);
+    ASSERT_EQ(f.size(), 10u) << lines[0];
+    EXPECT_LT(f[1].size(), 64u);
+    EXPECT_EQ(f[1], std::string(f[1].size(), 'C'));
+    EXPECT_EQ(f[2], "10.0.0.5");
+    EXPECT_LT(f[5].size(), 64u);
+    EXPECT_EQ(f[7], "Accepted");
+}
