@@ -1,5 +1,6 @@
 #include "console/widgets/menu_bar.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 namespace {
@@ -7,6 +8,7 @@ namespace {
 const wchar_t kMenuBarClass[] = L"GwMenuBar";
 const int kGripperWidth = 10;
 const int kEntryPadX = 8;
+const UINT_PTR kParentSubclassId = 0x4D42; // "MB"
 
 std::wstring TopLevelText(HMENU menu, int index) {
     wchar_t buf[256] = {};
@@ -20,6 +22,9 @@ std::wstring TopLevelText(HMENU menu, int index) {
 } // namespace
 
 MenuBar::~MenuBar() {
+    if (watchedParent_ != nullptr && IsWindow(watchedParent_))
+        RemoveWindowSubclass(watchedParent_, ParentSubclassProc, kParentSubclassId);
+    watchedParent_ = nullptr;
     Destroy();
     if (menu_ != nullptr)
         DestroyMenu(menu_);
@@ -32,8 +37,24 @@ bool MenuBar::Create(HWND parent, UINT id) {
     if (CreateWidget(0, kMenuBarClass, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, r, parent, id) ==
         nullptr)
         return false;
+    if (parent != nullptr && SetWindowSubclass(parent, ParentSubclassProc, kParentSubclassId,
+                                               reinterpret_cast<DWORD_PTR>(this)))
+        watchedParent_ = parent;
     Measure();
     return true;
+}
+
+LRESULT CALLBACK MenuBar::ParentSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
+                                             UINT_PTR idSubclass, DWORD_PTR refData) {
+    MenuBar* self = reinterpret_cast<MenuBar*>(refData);
+    if (msg == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_KEYMENU && lp != 0 && self->hwnd_ != nullptr &&
+        IsShownInParent(self->hwnd_) && self->OpenByMnemonic(static_cast<wchar_t>(lp)))
+        return 0;
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, ParentSubclassProc, idSubclass);
+        self->watchedParent_ = nullptr;
+    }
+    return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
 bool MenuBar::LoadMenuResource(HINSTANCE module, UINT menuId) {

@@ -46,8 +46,10 @@ public:
     // was dismissed. This is what a click on the entry does.
     UINT TrackEntry(int index);
 
-    // Opens the entry whose mnemonic is `ch` (Alt+letter from the frame's message
-    // loop). Returns true when there is such an entry.
+    // Opens the entry whose mnemonic is `ch`. Returns true when there is such an
+    // entry. Alt+letter in the parent does this by itself: the bar watches the
+    // parent's keyboard-menu requests (WM_SYSCOMMAND SC_KEYMENU), which a frame without
+    // a window menu would otherwise only beep at.
     bool OpenByMnemonic(wchar_t ch);
 
     // Height the bar needs in a frame whose client area is `frameClientWidth` wide
@@ -57,7 +59,8 @@ public:
     // `*remaining` and removes its height from it.
     void LayoutIn(RECT* remaining);
 
-    // Window procedure details (public for the window class registration).
+    static LRESULT CALLBACK ParentSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
+                                               UINT_PTR idSubclass, DWORD_PTR refData);
 
 private:
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -70,7 +73,7 @@ private:
     StatusBar* promptBar_ = nullptr;
     int hot_ = -1;
     int pressed_ = -1;
-    HFONT font_ = nullptr;
+    HWND watchedParent_ = nullptr; // parent whose Alt+letter we answer
     int height_ = 0;
     std::vector<RECT> rects_; // one per top-level entry, in menu order
 };

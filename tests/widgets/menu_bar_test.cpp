@@ -76,6 +76,13 @@ TEST_F(MenuBarTest, MnemonicOpensItsEntry) {
     ASSERT_EQ(host.commands.size(), 1u);
     EXPECT_EQ(host.commands[0], static_cast<UINT>(CMD_VIEW_STATUS));
     EXPECT_FALSE(bar.OpenByMnemonic(L'q'));
+
+    // Alt+H in the frame: the keyboard-menu request opens Help.
+    PostKeysSoon(bar.hwnd(), {VK_DOWN, VK_RETURN});
+    SendMessageW(host.hwnd(), WM_SYSCOMMAND, SC_KEYMENU, L'h');
+    PumpPending();
+    ASSERT_EQ(host.commands.size(), 2u);
+    EXPECT_EQ(host.commands[1], static_cast<UINT>(CMD_HELP));
 }
 
 TEST_F(MenuBarTest, HighlightedItemPromptsInTheStatusBar) {
