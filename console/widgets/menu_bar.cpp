@@ -140,13 +140,17 @@ UINT MenuBar::TrackEntry(int index) {
     if (hwnd_ == nullptr || index < 0 || index >= EntryCount())
         return 0;
     HWND parent = GetParent(hwnd_);
-    HMENU popup = GetSubMenu(menu_, index);
     UINT cmd = 0;
-    if (popup == nullptr) {
-        // A command placed directly on the bar.
-        UINT id = GetMenuItemID(menu_, index);
-        cmd = id == static_cast<UINT>(-1) ? 0 : id;
-    } else {
+    // Left and right arrows in an open popup move to the neighbouring entry: the
+    // filter ends the popup and names the entry to open next.
+    for (int hops = 0; hops <= EntryCount(); ++hops) {
+        HMENU popup = GetSubMenu(menu_, index);
+        if (popup == nullptr) {
+            // A command placed directly on the bar.
+            UINT id = GetMenuItemID(menu_, index);
+            cmd = id == static_cast<UINT>(-1) ? 0 : id;
+            break;
+        }
         pressed_ = index;
         InvalidateRect(hwnd_, nullptr, TRUE);
         UpdateWindow(hwnd_);
@@ -158,18 +162,43 @@ UINT MenuBar::TrackEntry(int index) {
         // Let the frame enable and check items as it would for a window menu.
         SendMessageW(parent, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup),
                      MAKELPARAM(index, FALSE));
+        trackingBar_ = this;
+        nextEntry_ = -1;
+        HHOOK hook = SetWindowsHookExW(WH_MSGFILTER, MenuKeyFilter, nullptr, GetCurrentThreadId());
         cmd = static_cast<UINT>(TrackPopupMenuEx(
             popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_LEFTBUTTON | TPM_VERTICAL,
             r.left, r.bottom, hwnd_, &tpm));
+        if (hook != nullptr)
+            UnhookWindowsHookEx(hook);
+        trackingBar_ = nullptr;
         pressed_ = -1;
         if (hwnd_ != nullptr)
             InvalidateRect(hwnd_, nullptr, TRUE);
         if (promptBar_ != nullptr)
             promptBar_->ShowIdleMessage();
+        if (cmd != 0 || nextEntry_ < 0 || hwnd_ == nullptr)
+            break;
+        index = nextEntry_;
     }
     if (cmd != 0 && parent != nullptr)
         SendMessageW(parent, WM_COMMAND, MAKEWPARAM(cmd, 0), 0);
     return cmd;
+}
+
+MenuBar* MenuBar::trackingBar_ = nullptr;
+
+LRESULT CALLBACK MenuBar::MenuKeyFilter(int code, WPARAM wp, LPARAM lp) {
+    MenuBar* self = trackingBar_;
+    const MSG* msg = reinterpret_cast<const MSG*>(lp);
+    if (code == MSGF_MENU && self != nullptr && msg != nullptr && msg->message == WM_KEYDOWN &&
+        (msg->wParam == VK_LEFT || msg->wParam == VK_RIGHT) && self->EntryCount() > 1) {
+        int n = self->EntryCount();
+        int step = msg->wParam == VK_RIGHT ? 1 : n - 1;
+        self->nextEntry_ = (self->pressed_ + step) % n;
+        EndMenu();
+        return 1; // handled: the menu must not see the key
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
 }
 
 bool MenuBar::OpenByMnemonic(wchar_t ch) {

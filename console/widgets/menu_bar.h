@@ -43,7 +43,8 @@ public:
 
     // Drops the popup of entry `index` under its button and runs it; when an item is
     // chosen, sends its command to the parent. Returns the command id, 0 when the menu
-    // was dismissed. This is what a click on the entry does.
+    // was dismissed. Left/Right in the popup move to the neighbouring entry's popup.
+    // This is what a click on the entry does.
     UINT TrackEntry(int index);
 
     // Opens the entry whose mnemonic is `ch`. Returns true when there is such an
@@ -63,6 +64,10 @@ public:
                                                UINT_PTR idSubclass, DWORD_PTR refData);
 
 private:
+    static LRESULT CALLBACK MenuKeyFilter(int code, WPARAM wp, LPARAM lp);
+    static MenuBar* trackingBar_; // the bar whose popup is open (one UI thread)
+    int nextEntry_ = -1;          // entry to open after the arrow keys closed a popup
+
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) override;
     void Paint(HDC dc);
     int HitTest(POINT pt) const;

@@ -61,6 +61,13 @@ TEST_F(MenuBarTest, ChosenItemsReachTheParentAsCommands) {
     EXPECT_EQ(host.commands[2], static_cast<UINT>(CMD_VIEW_TOOLBAR));
 }
 
+TEST_F(MenuBarTest, ArrowKeysMoveBetweenEntries) {
+    // From File, Right opens View; Left from File wraps round to Help.
+    ClickEntry(0, {VK_RIGHT, VK_DOWN, VK_RETURN});
+    ClickEntry(0, {VK_LEFT, VK_DOWN, VK_RETURN});
+    EXPECT_EQ(host.commands, (std::vector<UINT>{CMD_VIEW_TOOLBAR, CMD_HELP}));
+}
+
 TEST_F(MenuBarTest, DismissedMenuSendsNothing) {
     PostKeysSoon(bar.hwnd(), {VK_ESCAPE});
     EXPECT_EQ(bar.TrackEntry(0), 0u);
