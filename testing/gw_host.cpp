@@ -4,7 +4,8 @@
 //   gw_host [--dll PATH] [--wait-event NAME] [--timing FILE] [--report FILE] ACTION...
 //
 // Actions: startup[=V] logon[=V] verify_startup[=V] verify_logon[=V] (the 32-bit host
-// value, default 0), console, count=A.B.C.D, mac=A.B.C.D, stristr=TEXT/FIND.
+// value, default 0), console, count=A.B.C.D, mac=A.B.C.D, stristr=TEXT/FIND, and
+// pause=NAME, which announces itself and waits as --wait-event does, between calls.
 // --wait-event waits (up to 60 s) for a named manual-reset event after loading and
 // before the first action, so a test can start several hosts at one moment; first it
 // releases the semaphore NAME.ready, if there is one, so the test can count them in.
@@ -97,6 +98,21 @@ uint32_t DottedToNumber(const std::string& text) {
     return ((a & 255) << 24) | ((b & 255) << 16) | ((c & 255) << 8) | (d & 255);
 }
 
+// Releases the semaphore NAME.ready, when the test made one to count its hosts in,
+// then waits (up to 60 s) for the event NAME. False when the wait fails.
+bool AnnounceAndWait(const std::string& name) {
+    HANDLE ready = OpenSemaphoreA(SEMAPHORE_MODIFY_STATE, FALSE, (name + ".ready").c_str());
+    if (ready) {
+        ReleaseSemaphore(ready, 1, nullptr);
+        CloseHandle(ready);
+    }
+    HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, name.c_str());
+    bool ok = event && WaitForSingleObject(event, 60000) == WAIT_OBJECT_0;
+    if (event)
+        CloseHandle(event);
+    return ok;
+}
+
 // Runs one action; returns false when its export is missing.
 bool RunAction(HMODULE lib, const std::string& action, std::string* report) {
     std::string name, value;
@@ -176,17 +192,8 @@ int main(int argc, char** argv) {
     }
 
     if (!options.waitEvent.empty()) {
-        // Tell the test this host is loaded and waiting, when it counts the hosts.
-        std::string readyName = options.waitEvent + ".ready";
-        HANDLE ready = OpenSemaphoreA(SEMAPHORE_MODIFY_STATE, FALSE, readyName.c_str());
-        if (ready) {
-            ReleaseSemaphore(ready, 1, nullptr);
-            CloseHandle(ready);
-        }
-        HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, options.waitEvent.c_str());
-        if (!event || WaitForSingleObject(event, 60000) != WAIT_OBJECT_0)
+        if (!AnnounceAndWait(options.waitEvent))
             return 5;
-        CloseHandle(event);
         // The wait is not part of the load time.
         QueryPerformanceCounter(&start);
         loadUs = 0;
@@ -194,6 +201,11 @@ int main(int argc, char** argv) {
 
     std::string report;
     for (size_t k = 0; k < options.actions.size(); ++k) {
+        if (options.actions[k].compare(0, 6, "pause=") == 0) {
+            if (!AnnounceAndWait(options.actions[k].substr(6)))
+                return 5;
+            continue;
+        }
         if (!RunAction(lib, options.actions[k], &report)) {
             std::fprintf(stderr, "gw_host: export for %s missing\n", options.actions[k].c_str());
             return 3;

@@ -245,23 +245,32 @@ std::string ScenarioPath(void* module) {
 
 const Scenario& CurrentScenario(void* module) {
     // Stand-ins are called from one thread at a time (the filter library has no
-    // threads), so a plain once-flag is enough.
+    // threads), so plain statics are enough. The file is read again whenever it
+    // changed, so a test can change the system's answers between two calls.
     static Scenario scenario;
-    static bool initialised = false;
-    if (!initialised) {
-        initialised = true;
-        bool ok = false;
-        std::string path = ScenarioPath(module);
-        std::string text = ReadWholeFile(path, &ok);
-        std::string error;
-        if (!ok) {
-            error = "cannot read scenario " + path;
-        } else {
-            ParseScenario(text, &scenario, &error);
-        }
-        if (!error.empty())
-            OutputDebugStringA(error.c_str());
-    }
+    static std::string path;
+    static WIN32_FILE_ATTRIBUTE_DATA seen;
+    static bool loaded = false;
+    if (path.empty())
+        path = ScenarioPath(module);
+    WIN32_FILE_ATTRIBUTE_DATA now;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &now))
+        std::memset(&now, 0, sizeof now);
+    if (loaded && CompareFileTime(&now.ftLastWriteTime, &seen.ftLastWriteTime) == 0 &&
+        now.nFileSizeLow == seen.nFileSizeLow && now.nFileSizeHigh == seen.nFileSizeHigh)
+        return scenario;
+    loaded = true;
+    seen = now;
+    bool ok = false;
+    std::string text = ReadWholeFile(path, &ok);
+    std::string error;
+    Scenario fresh;
+    if (!ok)
+        error = "cannot read scenario " + path;
+    else if (ParseScenario(text, &fresh, &error))
+        scenario = fresh;
+    if (!error.empty())
+        OutputDebugStringA(error.c_str());
     return scenario;
 }
 

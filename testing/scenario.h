@@ -74,9 +74,9 @@ const ScenarioSession* FindScenarioSession(const Scenario& scenario, uint32_t id
 bool ScenarioClassFails(const ScenarioSession& session, const char* className);
 
 #ifdef _WIN32
-// Loads the scenario once per process for the stand-in DLL `module`; a missing or
-// malformed file leaves an empty scenario (every query then fails) and says why
-// through OutputDebugString.
+// The scenario for the stand-in DLL `module`, read again whenever the file changed;
+// a missing or malformed file keeps the last good one (at first an empty scenario,
+// so every query fails) and says why through OutputDebugString.
 const Scenario& CurrentScenario(void* module);
 
 // Appends one line to the scenario's record file (opened and closed per line, so

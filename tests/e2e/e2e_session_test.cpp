@@ -455,3 +455,59 @@ TEST_F(SessionRoad, OverlongAnswersStayInsideTheirFields) {
     EXPECT_LT(f[5].size(), 64u);
     EXPECT_EQ(f[7], "Accepted");
 }
+
+TEST_F(SessionRoad, LogonRecordIsBuiltAfreshFromTheSystemsAnswers) {
+    DefaultConfigWithLog();
+    ASSERT_EQ(StoreConfig(), 0);
+    std::string scenario = WriteScenario(remoteId_, {RemoteClient()});
+    HostGate gate("GatewellE2eBetweenCalls");
+    ASSERT_TRUE(gate.Valid());
+
+    HostProcess host;
+    ASSERT_TRUE(StartHost(scenario, {"startup", "pause=GatewellE2eBetweenCalls", "logon"}, &host));
+    ASSERT_TRUE(gate.AwaitHosts(1, 30000));
+    // Between session start and logon the system now reports another user.
+    SessionSpec later = RemoteClient();
+    later.user = "bob";
+    later.domain = "ELSEWHERE";
+    WriteScenario(remoteId_, {later});
+    gate.Open();
+    ASSERT_EQ(host.Wait(30000), 0u);
+
+    std::vector<std::string> datagrams = sink_->Drain();
+    ASSERT_EQ(datagrams.size(), 2u);
+    EXPECT_EQ(RecordText(datagrams[0], REC_USER, RECORD_TEXT_WIDTH), "alice");
+    EXPECT_EQ(RecordText(datagrams[0], REC_DOMAIN, RECORD_TEXT_WIDTH), "MARROWBY");
+    EXPECT_EQ(RecordText(datagrams[1], REC_USER, RECORD_TEXT_WIDTH), "bob");
+    EXPECT_EQ(RecordText(datagrams[1], REC_DOMAIN, RECORD_TEXT_WIDTH), "ELSEWHERE");
+    bool terminated = false;
+    std::vector<std::string> lines = LogLines(ReadTextFile(logPath_), &terminated);
+    ASSERT_EQ(lines.size(), 1u);
+    std::vector<std::string> f = SplitFields(lines[0]);
+    ASSERT_EQ(f.size(), 10u);
+    EXPECT_EQ(f[5], "bob");
+}
+
+TEST_F(SessionRoad, ConfigurationAppliedLaterReachesOnlyLaterProcesses) {
+    DefaultConfigWithLog();
+    ASSERT_EQ(StoreConfig(), 0);
+    std::string scenario = WriteScenario(remoteId_, {RemoteClient()});
+    HostGate gate("GatewellE2eApplyLater");
+    ASSERT_TRUE(gate.Valid());
+
+    // This host reads the open configuration with its first call, then waits.
+    HostProcess early;
+    ASSERT_TRUE(StartHost(scenario, {"console", "pause=GatewellE2eApplyLater", "startup"}, &early));
+    ASSERT_TRUE(gate.AwaitHosts(1, 30000));
+    ConfigDenyingClientAddress();
+    ASSERT_EQ(StoreConfig(), 0);
+    gate.Open();
+    EXPECT_EQ(early.Wait(30000), 0u) << "the running process kept the configuration it read";
+
+    HostProcess late;
+    ASSERT_TRUE(StartHost(scenario, {"startup"}, &late));
+    HWND box = AwaitWindowWithCaption(DENY_CAPTION, 30000, late);
+    ASSERT_NE(box, nullptr) << "a new process did not see the new configuration";
+    PressOk(box);
+    EXPECT_EQ(late.Wait(30000), EXIT_CODE_MINUS_ONE);
+}

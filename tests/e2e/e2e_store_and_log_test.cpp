@@ -49,9 +49,8 @@ TEST_F(SharedState, HostsLoggingAtOnceLoseAndTearNoLine) {
 
     // Each host is its own session, so every line can be told apart.
     const std::string eventName = "GatewellE2eGo";
-    HANDLE go = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
-    HANDLE ready = CreateSemaphoreA(nullptr, 0, HOSTS, (eventName + ".ready").c_str());
-    ASSERT_TRUE(go && ready);
+    HostGate gate(eventName);
+    ASSERT_TRUE(gate.Valid());
     std::vector<std::unique_ptr<HostProcess>> hosts;
     std::set<std::string> expectedIds;
     for (int k = 0; k < HOSTS; ++k) {
@@ -64,13 +63,10 @@ TEST_F(SharedState, HostsLoggingAtOnceLoseAndTearNoLine) {
         hosts.emplace_back(new HostProcess);
         ASSERT_TRUE(StartHost(scenario, {"--wait-event", eventName, "logon"}, hosts.back().get()));
     }
-    for (int k = 0; k < HOSTS; ++k)
-        ASSERT_EQ(WaitForSingleObject(ready, 60000), WAIT_OBJECT_0) << "host " << k << " not ready";
-    SetEvent(go);
+    ASSERT_TRUE(gate.AwaitHosts(HOSTS, 60000)) << "not every host got ready";
+    gate.Open();
     for (auto& host : hosts)
         EXPECT_EQ(host->Wait(60000), 0u);
-    CloseHandle(go);
-    CloseHandle(ready);
 
     std::string log = ReadTextFile(logPath_);
     bool terminated = false;

@@ -298,6 +298,26 @@ DWORD RunHost(const std::string& scenarioPath, const std::vector<std::string>& a
     return host.Wait(timeoutMs);
 }
 
+HostGate::HostGate(const std::string& name)
+    : event_(CreateEventA(nullptr, TRUE, FALSE, name.c_str())),
+      ready_(CreateSemaphoreA(nullptr, 0, 1000, (name + ".ready").c_str())) {}
+
+HostGate::~HostGate() {
+    if (event_) {
+        SetEvent(event_); // never leave a host waiting
+        CloseHandle(event_);
+    }
+    if (ready_)
+        CloseHandle(ready_);
+}
+
+bool HostGate::AwaitHosts(int hosts, DWORD timeoutMs) {
+    for (int k = 0; k < hosts; ++k)
+        if (WaitForSingleObject(ready_, timeoutMs) != WAIT_OBJECT_0)
+            return false;
+    return true;
+}
+
 DatagramSink::~DatagramSink() {
     if (socket_ != INVALID_SOCKET)
         closesocket(socket_);

@@ -76,6 +76,22 @@ bool StartHost(const std::string& scenarioPath, const std::vector<std::string>& 
 DWORD RunHost(const std::string& scenarioPath, const std::vector<std::string>& args,
               DWORD timeoutMs = 60000);
 
+// The named event and ".ready" semaphore gw_host's --wait-event and pause= use: hosts
+// announce themselves and wait until the gate opens.
+class HostGate {
+public:
+    explicit HostGate(const std::string& name);
+    ~HostGate();
+    bool Valid() const { return event_ && ready_; }
+    // Waits until `hosts` hosts have announced themselves.
+    bool AwaitHosts(int hosts, DWORD timeoutMs);
+    void Open() { SetEvent(event_); }
+
+private:
+    HANDLE event_;
+    HANDLE ready_;
+};
+
 // Receives the session datagrams sent to 127.0.0.1 port 555.
 class DatagramSink {
 public:
