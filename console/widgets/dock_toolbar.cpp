@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -194,19 +195,33 @@ SIZE DockToolbar::PreferredSize(DockSide side) const {
     int n = ButtonCount();
     LRESULT btn = SendMessageW(buttons_, TB_GETBUTTONSIZE, 0, 0);
     int bw = LOWORD(btn), bh = HIWORD(btn);
+    int across = Vertical(side) ? bw : bh;
     int along = 0;
-    for (int i = 0; i < n; ++i) {
-        TBBUTTON b = {};
-        SendMessageW(buttons_, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&b));
-        along += (b.fsStyle & BTNS_SEP) ? (Vertical(side) ? 6 : b.iBitmap + 2)
-                                        : (Vertical(side) ? bh : bw);
+    if (Vertical(side) == Vertical(side_)) {
+        // The buttons are laid out for this orientation: take where they really are
+        // (wrapped separators take more room than their width).
+        for (int i = 0; i < n; ++i) {
+            RECT r = {0, 0, 0, 0};
+            SendMessageW(buttons_, TB_GETITEMRECT, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(&r));
+            along = std::max<int>(along, Vertical(side) ? r.bottom : r.right);
+            across = std::max<int>(across, Vertical(side) ? r.right : r.bottom);
+        }
+    } else {
+        for (int i = 0; i < n; ++i) {
+            TBBUTTON b = {};
+            SendMessageW(buttons_, TB_GETBUTTON, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(&b));
+            along += (b.fsStyle & BTNS_SEP) ? (Vertical(side) ? bh : b.iBitmap + 2)
+                                            : (Vertical(side) ? bh : bw);
+        }
     }
     if (Vertical(side)) {
-        sz.cx = bw + 2 * kBorder;
+        sz.cx = across + 2 * kBorder;
         sz.cy = kGripper + along + 2 * kBorder;
     } else {
         sz.cx = kGripper + along + 2 * kBorder;
-        sz.cy = bh + 2 * kBorder;
+        sz.cy = across + 2 * kBorder;
     }
     return sz;
 }

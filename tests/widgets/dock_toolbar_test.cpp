@@ -127,6 +127,16 @@ TEST_F(DockToolbarTest, StartsAtTheTopAndDocksOnAnyAllowedSide) {
     EXPECT_GE(bar.ButtonRect(1).top, bar.ButtonRect(0).bottom);
     EXPECT_EQ(bar.ButtonRect(1).left, bar.ButtonRect(0).left);
     EXPECT_EQ(bar.CalcThickness(), RectWidth(left));
+    // Every button, the last included, lies inside the bar's buttons window.
+    RECT inner;
+    GetClientRect(bar.ButtonsWindow(), &inner);
+    for (int i = 0; i < bar.ButtonCount(); ++i) {
+        RECT r = {};
+        SendMessageW(bar.ButtonsWindow(), TB_GETITEMRECT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(&r));
+        EXPECT_LE(r.bottom, inner.bottom) << "button " << i;
+        EXPECT_LE(r.right, inner.right) << "button " << i;
+    }
 
     ASSERT_TRUE(bar.DockTo(DOCK_RIGHT));
     RECT client;
