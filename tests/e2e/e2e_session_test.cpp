@@ -241,20 +241,25 @@ struct FactFailure {
     bool withoutArp;
     bool enumerationFails;
     int32_t FilterConfigRecord::*filterSwitch;
+    const char* caption;
     const char* message;
     const char* code;
 };
 
 const FactFailure FACT_FAILURES[] = {
     {"ClientName", "fail=ClientName", false, false, &FilterConfigRecord::FLAG_COMPUTERNAME,
-     "In ValidateClientName(), GetClientName() failed!", "REJECT_FAIL_GETCOMPUTERNAME"},
-    {"Arp", "", true, false, &FilterConfigRecord::FLAG_MACADDRESS,
+     "Error!", "In ValidateClientName(), GetClientName() failed!", "REJECT_FAIL_GETCOMPUTERNAME"},
+    {"Arp", "", true, false, &FilterConfigRecord::FLAG_MACADDRESS, "Error!",
      "In ValidateMACAddress(), GetRemoteMac() failed!", "REJECT_FAIL_GETMACADDRESS"},
-    {"Build", "fail=ClientBuildNumber", false, false, &FilterConfigRecord::FLAG_VERSION,
+    {"Build", "fail=ClientBuildNumber", false, false, &FilterConfigRecord::FLAG_VERSION, "Error!",
      "In ValidateVersion(), GetClientBuildNumber() failed!", "REJECT_FAIL_GETCLIENTVERSION"},
-    {"Enumeration", "", false, true, &FilterConfigRecord::FLAG_SERVEROPTION,
+    {"Enumeration", "", false, true, &FilterConfigRecord::FLAG_SERVEROPTION, "Error!",
      "In ValidateSessionCount_IP(), GetCountOfSessionWithTheSameIP() failed!",
      "REJECT_FAIL_GETSESSIONCOUNT_IP"},
+    // The address filter shows its own configured texts (here the defaults).
+    {"ClientAddress", "fail=ClientAddress", false, false, &FilterConfigRecord::FLAG_IPADDRESS,
+     "Attention - IP Address Filter active - Quillon", DEFAULT_MESSAGE_TEXT,
+     "REJECT_FAIL_GETIPADDRESS"},
 };
 
 void PrintTo(const FactFailure& c, std::ostream* os) {
@@ -279,7 +284,7 @@ TEST_P(MissingFact, RejectsWithItsErrorText) {
 
     HostProcess host;
     ASSERT_TRUE(StartHost(scenario, {"startup"}, &host));
-    HWND box = AwaitWindowWithCaption("Error!", 30000, host);
+    HWND box = AwaitWindowWithCaption(c.caption, 30000, host);
     ASSERT_NE(box, nullptr) << "no message box; host ended with " << host.Wait(0);
     EXPECT_EQ(MessageBoxText(box), c.message);
     PressOk(box);
@@ -299,6 +304,11 @@ TEST_P(MissingFact, RejectsWithItsErrorText) {
     if (std::string(c.name) == "ClientName") {
         EXPECT_EQ(RecordText(record, REC_CLIENT_NAME, RECORD_TEXT_WIDTH), "");
         EXPECT_EQ(f[1], "");
+    }
+    if (std::string(c.name) == "ClientAddress") {
+        EXPECT_EQ(RecordText(record, REC_ADDRESS, RECORD_TEXT_WIDTH), "0.0.0.0");
+        EXPECT_EQ(RecordText(record, REC_MAC, RECORD_TEXT_WIDTH), "");
+        EXPECT_EQ(f[2], "0.0.0.0");
     }
     if (c.withoutArp) {
         EXPECT_EQ(RecordText(record, REC_MAC, RECORD_TEXT_WIDTH), "");
