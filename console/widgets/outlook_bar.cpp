@@ -157,6 +157,46 @@ RECT OutlookBar::ItemRect(int index) const {
     return RECT{0, top, client.right, bottom};
 }
 
+RECT OutlookBar::ItemsArea() const {
+    RECT client = {0, 0, 0, 0};
+    if (hwnd_ != nullptr)
+        GetClientRect(hwnd_, &client);
+    int h = HeaderHeight();
+    RECT area = {0, (openGroup_ + 1) * h, client.right,
+                 client.bottom - (GroupCount() - openGroup_ - 1) * h};
+    if (area.bottom < area.top)
+        area.bottom = area.top;
+    return area;
+}
+
+int OutlookBar::MaxScroll() const {
+    if (hwnd_ == nullptr)
+        return 0;
+    int content = ItemCount(openGroup_) * ItemHeight();
+    int room = RectHeight(ItemsArea());
+    return content > room ? content - room : 0;
+}
+
+void OutlookBar::ScrollBy(int pixels) {
+    int next = scroll_ + pixels;
+    int top = MaxScroll();
+    scroll_ = next < 0 ? 0 : (next > top ? top : next);
+    if (hwnd_ != nullptr)
+        InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+RECT OutlookBar::ScrollButtonRect(bool up) const {
+    RECT none = {0, 0, 0, 0};
+    if (up ? !CanScrollUp() : !CanScrollDown())
+        return none;
+    RECT area = ItemsArea();
+    const int size = GetSystemMetrics(SM_CXVSCROLL);
+    if (RectHeight(area) < 2 * size + 8 || RectWidth(area) < size + 8)
+        return none;
+    int top = up ? area.top + 4 : area.bottom - 4 - size;
+    return RECT{area.right - 4 - size, top, area.right - 4, top + size};
+}
+
 int OutlookBar::HitGroup(POINT pt) const {
     for (int g = 0; g < GroupCount(); ++g) {
         RECT r = GroupHeaderRect(g);
@@ -169,6 +209,11 @@ int OutlookBar::HitGroup(POINT pt) const {
 int OutlookBar::HitItem(POINT pt) const {
     if (HitGroup(pt) >= 0)
         return -1;
+    for (bool up : {true, false}) {
+        RECT arrow = ScrollButtonRect(up);
+        if (PtInRect(&arrow, pt))
+            return -1;
+    }
     for (int i = 0; i < ItemCount(openGroup_); ++i) {
         RECT r = ItemRect(i);
         if (PtInRect(&r, pt))
@@ -218,6 +263,7 @@ bool OutlookBar::RemoveItem(int group, int index) {
             --selectedItem_;
     }
     hotItem_ = pressedItem_ = -1;
+    ScrollBy(0); // fewer items may need less scrolling
     if (hwnd_ != nullptr)
         InvalidateRect(hwnd_, nullptr, TRUE);
     return true;
@@ -343,6 +389,11 @@ void OutlookBar::Paint(HDC target) {
             (iconSize_ == OUTLOOK_LARGE_ICONS ? DT_CENTER | DT_TOP : DT_LEFT | DT_VCENTER);
         DrawTextW(dc, text.c_str(), -1, &textRect, format);
     }
+    for (bool up : {true, false}) {
+        RECT arrow = ScrollButtonRect(up);
+        if (RectWidth(arrow) > 0)
+            DrawFrameControl(dc, &arrow, DFC_SCROLL, up ? DFCS_SCROLLUP : DFCS_SCROLLDOWN);
+    }
     SelectClipRgn(dc, nullptr);
     DeleteObject(clip);
 
@@ -370,6 +421,13 @@ LRESULT OutlookBar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         if (group >= 0) {
             OpenGroup(group);
             return 0;
+        }
+        for (bool up : {true, false}) {
+            RECT arrow = ScrollButtonRect(up);
+            if (PtInRect(&arrow, pt)) {
+                ScrollBy(up ? -ItemHeight() : ItemHeight());
+                return 0;
+            }
         }
         pressedItem_ = HitItem(pt);
         if (pressedItem_ >= 0) {
@@ -415,19 +473,12 @@ LRESULT OutlookBar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             InvalidateRect(hwnd_, nullptr, FALSE);
         }
         return 0;
-    case WM_MOUSEWHEEL: {
-        RECT client;
-        GetClientRect(hwnd_, &client);
-        int h = HeaderHeight();
-        int areaHeight = RectHeight(client) - GroupCount() * h;
-        int content = ItemCount(openGroup_) * ItemHeight();
-        int maxScroll = content > areaHeight ? content - areaHeight : 0;
-        int delta = GET_WHEEL_DELTA_WPARAM(wp) > 0 ? -ItemHeight() : ItemHeight();
-        int next = scroll_ + delta;
-        scroll_ = next < 0 ? 0 : (next > maxScroll ? maxScroll : next);
-        InvalidateRect(hwnd_, nullptr, FALSE);
+    case WM_MOUSEWHEEL:
+        ScrollBy(GET_WHEEL_DELTA_WPARAM(wp) > 0 ? -ItemHeight() : ItemHeight());
         return 0;
-    }
+    case WM_SIZE:
+        ScrollBy(0); // a taller bar may need less scrolling
+        break;
     case WM_CONTEXTMENU: {
         POINT screen = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
         if (screen.x == -1 && screen.y == -1) { // from the keyboard

@@ -101,6 +101,13 @@ public:
     RECT GroupHeaderRect(int group) const;
     RECT ItemRect(int index) const;
 
+    // When the open group's items do not fit, arrow buttons at the right of the items
+    // area scroll them by one item. Whether each is shown, and where (client
+    // coordinates; empty when not shown).
+    bool CanScrollUp() const { return scroll_ > 0; }
+    bool CanScrollDown() const { return scroll_ < MaxScroll(); }
+    RECT ScrollButtonRect(bool up) const;
+
     // What a left click on item `index` of the open group does: asks the owner with
     // OBN_ITEM_CLICKED and selects the item when it answers nonzero. Returns the
     // answer (0 also when there is no such item).
@@ -130,6 +137,9 @@ private:
     int HeaderHeight() const;
     int ItemHeight() const;
     int HitGroup(POINT pt) const;
+    RECT ItemsArea() const;
+    int MaxScroll() const;
+    void ScrollBy(int pixels);
     int HitItem(POINT pt) const;
     LRESULT Notify(UINT code, OutlookBarItemInfo* info) const;
     void OnCommand(UINT cmd);

@@ -166,6 +166,37 @@ TEST_F(OutlookBarTest, ContextMenuSwitchesIconSize) {
     EXPECT_TRUE(host.notes.empty());
 }
 
+TEST_F(OutlookBarTest, ItemsThatDoNotFitScrollWithArrowButtons) {
+    EXPECT_FALSE(bar.CanScrollUp());
+    EXPECT_FALSE(bar.CanScrollDown()) << "five large items fit in 560 pixels";
+    MoveWindow(bar.hwnd(), 0, 0, 160, 200, TRUE);
+    ASSERT_TRUE(bar.CanScrollDown());
+    RECT down = bar.ScrollButtonRect(false);
+    ASSERT_GT(RectWidth(down), 0);
+    EXPECT_EQ(RectWidth(bar.ScrollButtonRect(true)), 0);
+    int firstTop = bar.ItemRect(1).top;
+
+    ClickAt(bar.hwnd(), CenterOf(down));
+    EXPECT_TRUE(host.notes.empty()) << "the arrow is not an item";
+    EXPECT_TRUE(bar.CanScrollUp());
+    EXPECT_LT(bar.ItemRect(1).top, firstTop);
+    for (int i = 0; i < 10 && bar.CanScrollDown(); ++i)
+        ClickAt(bar.hwnd(), CenterOf(bar.ScrollButtonRect(false)));
+    EXPECT_FALSE(bar.CanScrollDown());
+    // Scrolled to the end, the last item is whole and can be clicked.
+    RECT last = bar.ItemRect(4);
+    ASSERT_GT(RectHeight(last), 0);
+    EXPECT_EQ(last.bottom, bar.GroupHeaderRect(1).top);
+    ClickAt(bar.hwnd(), POINT{10, (last.top + last.bottom) / 2});
+    ASSERT_EQ(host.notes.size(), 1u);
+    EXPECT_EQ(host.notes[0].text, "Time Restrictions");
+
+    // Back to full height: nothing left to scroll.
+    MoveWindow(bar.hwnd(), 0, 0, 160, 560, TRUE);
+    EXPECT_FALSE(bar.CanScrollUp());
+    EXPECT_FALSE(bar.CanScrollDown());
+}
+
 TEST_F(OutlookBarTest, RemovalAsksTheOwnerFirst) {
     Build(OBS_EDIT_ITEMS | OBS_EDIT_GROUPS);
     HMENU menu = bar.BuildContextMenu(CenterOf(bar.ItemRect(1)));
