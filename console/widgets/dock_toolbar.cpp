@@ -164,6 +164,19 @@ RECT DockToolbar::ButtonRect(int index) const {
     return r;
 }
 
+int DockToolbar::CommandImage(UINT command) const {
+    if (command == 0 || images_ == nullptr)
+        return -1;
+    int image = 0; // images follow the non-separator buttons in order
+    for (UINT c : commands_) {
+        if (c == command)
+            return image < ImageList_GetImageCount(images_) ? image : -1;
+        if (c != 0)
+            ++image;
+    }
+    return -1;
+}
+
 void DockToolbar::EnableButton(UINT command, bool enable) {
     if (buttons_ != nullptr)
         SendMessageW(buttons_, TB_ENABLEBUTTON, command, MAKELPARAM(enable ? TRUE : FALSE, 0));

@@ -82,6 +82,10 @@ public:
     // Rectangle of button `index` in the bar's client coordinates.
     RECT ButtonRect(int index) const;
     void EnableButton(UINT command, bool enable);
+    // The buttons' images (owned by the bar; null without a bitmap) and the image of
+    // `command` in it (-1 when the command has no button or no image).
+    HIMAGELIST Images() const { return images_; }
+    int CommandImage(UINT command) const;
 
     // The size the bar needs docked on `side` (horizontal: width of all buttons and
     // the gripper, one row; vertical: one column).

@@ -21,6 +21,49 @@ std::wstring TopLevelText(HMENU menu, int index) {
 
 } // namespace
 
+int MenuBar::UseToolbarImages(const DockToolbar& toolbar) {
+    HIMAGELIST images = toolbar.Images();
+    if (menu_ == nullptr || images == nullptr)
+        return 0;
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(images, &cx, &cy);
+    int given = 0;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    for (int e = 0; e < EntryCount(); ++e) {
+        HMENU popup = GetSubMenu(menu_, e);
+        int n = popup != nullptr ? GetMenuItemCount(popup) : 0;
+        for (int i = 0; i < n; ++i) {
+            UINT id = GetMenuItemID(popup, i);
+            int image = id == static_cast<UINT>(-1) ? -1 : toolbar.CommandImage(id);
+            if (image < 0)
+                continue;
+            // Drawn once on the menu colour: menus show item bitmaps as they are.
+            HBITMAP bmp = CreateCompatibleBitmap(screen, cx, cy);
+            if (bmp == nullptr)
+                continue;
+            HGDIOBJ old = SelectObject(dc, bmp);
+            RECT r = {0, 0, cx, cy};
+            FillRect(dc, &r, GetSysColorBrush(COLOR_MENU));
+            ImageList_Draw(images, image, dc, 0, 0, ILD_TRANSPARENT);
+            SelectObject(dc, old);
+            MENUITEMINFOW info = {};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_BITMAP;
+            info.hbmpItem = bmp;
+            if (SetMenuItemInfoW(popup, static_cast<UINT>(i), TRUE, &info)) {
+                itemImages_.push_back(bmp);
+                ++given;
+            } else {
+                DeleteObject(bmp);
+            }
+        }
+    }
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return given;
+}
+
 MenuBar::~MenuBar() {
     if (watchedParent_ != nullptr && IsWindow(watchedParent_))
         RemoveWindowSubclass(watchedParent_, ParentSubclassProc, kParentSubclassId);
@@ -28,6 +71,8 @@ MenuBar::~MenuBar() {
     Destroy();
     if (menu_ != nullptr)
         DestroyMenu(menu_);
+    for (HBITMAP bmp : itemImages_)
+        DeleteObject(bmp);
 }
 
 bool MenuBar::Create(HWND parent, UINT id) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "console/widgets/widget_common.h"
+#include "console/widgets/dock_toolbar.h"
 #include "console/widgets/status_bar.h"
 
 #include <string>
@@ -32,6 +33,11 @@ public:
     // Status bar that shows the prompt (CommandPrompt) of the highlighted menu item;
     // optional, borrowed.
     void SetPromptBar(StatusBar* bar) { promptBar_ = bar; }
+
+    // Shows each toolbar button's image beside the menu item of the same command, in
+    // every popup of the loaded menu. Call after both are loaded; the bar keeps its
+    // own copies of the images. Returns how many items got an image.
+    int UseToolbarImages(const DockToolbar& toolbar);
 
     // Number of top-level entries and their texts (with their '&' mnemonics).
     int EntryCount() const;
@@ -80,5 +86,6 @@ private:
     int pressed_ = -1;
     HWND watchedParent_ = nullptr; // parent whose Alt+letter we answer
     int height_ = 0;
-    std::vector<RECT> rects_; // one per top-level entry, in menu order
+    std::vector<RECT> rects_;         // one per top-level entry, in menu order
+    std::vector<HBITMAP> itemImages_; // menu item bitmaps made from toolbar images
 };

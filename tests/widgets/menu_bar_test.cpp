@@ -108,6 +108,29 @@ TEST_F(MenuBarTest, HighlightedItemPromptsInTheStatusBar) {
     EXPECT_EQ(status.PaneText(0), "Ready");
 }
 
+TEST_F(MenuBarTest, ToolbarImagesAppearBesideTheirCommands) {
+    DockToolbar toolbar;
+    ASSERT_TRUE(toolbar.Create(host.hwnd()));
+    ASSERT_TRUE(toolbar.LoadToolbarResource(GetModuleHandleW(nullptr), IDR_TEST_FRAME));
+    EXPECT_EQ(toolbar.CommandImage(CMD_ABOUT), 3) << "the separator has no image";
+    EXPECT_EQ(toolbar.CommandImage(CMD_EXIT), -1);
+    // Apply, Save and Load in File, About in Help.
+    EXPECT_EQ(bar.UseToolbarImages(toolbar), 4);
+    auto bitmapOf = [&](int entry, UINT id) {
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_BITMAP;
+        GetMenuItemInfoW(bar.EntryPopup(entry), id, FALSE, &info);
+        return info.hbmpItem;
+    };
+    EXPECT_NE(bitmapOf(0, CMD_LOAD), nullptr);
+    EXPECT_NE(bitmapOf(2, CMD_ABOUT), nullptr);
+    EXPECT_EQ(bitmapOf(0, CMD_EXIT), nullptr);
+    // The menu still works with its images.
+    ClickEntry(0, {VK_DOWN, VK_RETURN});
+    EXPECT_EQ(host.commands, (std::vector<UINT>{CMD_APPLY}));
+}
+
 TEST(MenuBarLoad, MissingMenuLeavesAnEmptyBar) {
     TestHost host;
     MenuBar bar;
