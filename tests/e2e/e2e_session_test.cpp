@@ -5,6 +5,8 @@
 
 #include "config/config_model.h"
 
+#include <cstring>
+
 namespace {
 
 const char DENY_CAPTION[] = "Test bed - address turned away";
@@ -520,4 +522,27 @@ TEST_F(SessionRoad, ConfigurationAppliedLaterReachesOnlyLaterProcesses) {
     ASSERT_NE(box, nullptr) << "a new process did not see the new configuration";
     PressOk(box);
     EXPECT_EQ(late.Wait(30000), EXIT_CODE_MINUS_ONE);
+}
+
+TEST_F(SessionRoad, RecordOfASessionWithoutFactsHoldsOnlyItsIdAndTheZeroAddress) {
+    LoadDefaultConfigIntoMemory();
+    ASSERT_EQ(StoreConfig(), 0);
+    SessionSpec client = RemoteClient();
+    // Everything but the session id, which tells the library this is a remote session.
+    client.extra = "fail=InitialProgram,ApplicationName,WorkingDirectory,OEMId,UserName,"
+                   "WinStationName,DomainName,ConnectState,ClientBuildNumber,ClientName,"
+                   "ClientDirectory,ClientProductId,ClientHardwareId,ClientAddress,"
+                   "ClientDisplay,ClientProtocolType";
+    client.state = 2;
+    std::string scenario = WriteScenario(remoteId_, {client});
+
+    ASSERT_EQ(RunHost(scenario, {"startup"}), 0u);
+
+    std::vector<std::string> datagrams = sink_->Drain();
+    ASSERT_EQ(datagrams.size(), 1u);
+    std::string expected(SESSION_RECORD_SIZE, '\0');
+    std::memcpy(&expected[REC_SESSION_ID], &remoteId_, 4);
+    std::memcpy(&expected[REC_ADDRESS], "0.0.0.0", 7);
+    EXPECT_TRUE(datagrams[0] == expected) << "bytes other than the id and address are set";
+    ExpectEveryAnswerFreed(record_);
 }
