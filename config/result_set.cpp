@@ -10,6 +10,47 @@ using namespace container_detail;
 
 namespace {
 
+// Bytes a cell name takes at the front of a decoded cell's block: the text, its
+// terminator, and zero padding that keeps the value after it 8-byte aligned.
+size_t NameSpan(size_t nameLength) {
+    return (nameLength + 1 + 7) & ~static_cast<size_t>(7);
+}
+
+// A decoded cell keeps its name and value in one allocation: the name first, the
+// value NameSpan bytes after it; freeing the name frees both. A name allocated on its
+// own (CopyCellName) is always longer than NameSpan, so no separately allocated value
+// can start at that offset, and the test below never mistakes one for the other.
+bool ValueSharesNameBlock(const ResultCell* cell) {
+    if (cell->name == nullptr || cell->value == nullptr) {
+        return false;
+    }
+    uintptr_t name = reinterpret_cast<uintptr_t>(cell->name);
+    return reinterpret_cast<uintptr_t>(cell->value) == name + NameSpan(strlen(cell->name));
+}
+
+// A cell's own, terminated copy of a name of `length` bytes, allocated one byte
+// longer than NameSpan.
+char* CopyCellName(const void* name, size_t length) {
+    if (length >= SIZE_MAX - 16) {
+        return nullptr;
+    }
+    char* copy = static_cast<char*>(malloc(NameSpan(length) + 1));
+    if (copy != nullptr) {
+        memcpy(copy, name, length);
+        copy[length] = '\0';
+    }
+    return copy;
+}
+
+void FreeCellContents(ResultCell* cell) {
+    if (ValueSharesNameBlock(cell)) {
+        free(cell->name);
+        return;
+    }
+    free(cell->name);
+    FreeValue(cell->type, cell->value);
+}
+
 // A row of cleared cells that know their own indices. A row always owns an array,
 // even without columns, so rows[r] is never null in a table built here.
 ResultCell* NewRow(int32_t row, int32_t columnCount) {
@@ -74,9 +115,38 @@ int GrowTable(ResultSet* t, int64_t rowCount, int64_t columnCount) {
     return 0;
 }
 
+// A table of rowCount rows of cleared cells; null when memory runs out or a count
+// is negative.
+ResultSet* NewTable(int32_t rowCount, int32_t columnCount) {
+    if (rowCount < 0 || columnCount < 0) {
+        return nullptr;
+    }
+    ResultSet* t = static_cast<ResultSet*>(calloc(1, sizeof(ResultSet)));
+    if (t == nullptr) {
+        return nullptr;
+    }
+    t->columnCount = columnCount;
+    if (rowCount > 0) {
+        t->rows =
+            static_cast<ResultCell**>(calloc(static_cast<size_t>(rowCount), sizeof(ResultCell*)));
+        if (t->rows == nullptr) {
+            free(t);
+            return nullptr;
+        }
+        for (int32_t r = 0; r < rowCount; r++) {
+            t->rows[r] = NewRow(r, columnCount);
+            if (t->rows[r] == nullptr) {
+                FreeResultSet(t); // rowCount still covers only the rows made
+                return nullptr;
+            }
+            t->rowCount = r + 1;
+        }
+    }
+    return t;
+}
+
 void ClearCell(ResultCell* cell) {
-    free(cell->name);
-    FreeValue(cell->type, cell->value);
+    FreeCellContents(cell);
     int32_t row = cell->row;
     int32_t column = cell->column;
     memset(cell, 0, sizeof(ResultCell));
@@ -118,8 +188,7 @@ void FreeResultSet(ResultSet* t) {
             continue;
         }
         for (int32_t c = 0; c < t->columnCount; c++) {
-            free(t->rows[r][c].name);
-            FreeValue(t->rows[r][c].type, t->rows[r][c].value);
+            FreeCellContents(&t->rows[r][c]);
         }
         free(t->rows[r]);
     }
@@ -136,29 +205,9 @@ ResultSetBuilder::~ResultSetBuilder() {
 }
 
 int ResultSetBuilder::Create(int32_t rowCount, int32_t columnCount) {
-    if (rowCount < 0 || columnCount < 0) {
-        return -1;
-    }
-    ResultSet* t = static_cast<ResultSet*>(calloc(1, sizeof(ResultSet)));
+    ResultSet* t = NewTable(rowCount, columnCount);
     if (t == nullptr) {
         return -1;
-    }
-    t->columnCount = columnCount;
-    if (rowCount > 0) {
-        t->rows =
-            static_cast<ResultCell**>(calloc(static_cast<size_t>(rowCount), sizeof(ResultCell*)));
-        if (t->rows == nullptr) {
-            free(t);
-            return -1;
-        }
-        for (int32_t r = 0; r < rowCount; r++) {
-            t->rows[r] = NewRow(r, columnCount);
-            if (t->rows[r] == nullptr) {
-                FreeResultSet(t); // rowCount still covers only the rows made
-                return -1;
-            }
-            t->rowCount = r + 1;
-        }
     }
     FreeResultSet(table_);
     table_ = t;
@@ -180,7 +229,7 @@ int ResultSetBuilder::SetCell(int32_t row, int32_t column, const void* value, in
     if (PrepareValue(value, length, type, encryptMethod, true, &prepared) != 0) {
         return -1;
     }
-    char* nameCopy = CopyText(name);
+    char* nameCopy = name != nullptr ? CopyCellName(name, strlen(name)) : CopyCellName("", 0);
     if (nameCopy == nullptr ||
         GrowTable(table_, static_cast<int64_t>(row) + 1, static_cast<int64_t>(column) + 1) != 0) {
         free(nameCopy);
@@ -229,6 +278,71 @@ ResultSet* ResultSetBuilder::Finish() {
     table_ = nullptr;
     return t;
 }
+
+namespace {
+
+// Fills a cleared cell from its encoding, as SetCell would store it: a plain text up
+// to its first 0 byte with a terminator, any other value as CopyValueBytes copies it,
+// a nested table decoded. Name and value share one block (see ValueSharesNameBlock),
+// except for a nested table. -1 for a voice list or unknown type (the table would be
+// incomplete), a bad nested table, or no memory; the cell then stays cleared.
+int DecodeCell(const ItemHeader& item, int depth, ResultCell* cell) {
+    // The name, like any stored text, ends at its first 0 byte.
+    size_t nameLength = BoundedTextLength(item.name, item.nameLength);
+    if (item.type == PT_RESULTSET) {
+        ResultSet* nested = nullptr;
+        if (DecodeTable(item.value, item.valueLength, depth + 1, &nested) != 0) {
+            return -1;
+        }
+        char* name = CopyCellName(item.name, nameLength);
+        if (name == nullptr) {
+            FreeResultSet(nested);
+            return -1;
+        }
+        cell->type = PT_RESULTSET;
+        cell->encryptMethod = item.encryptMethod;
+        cell->length = 4;
+        cell->isSet = 1;
+        cell->name = name;
+        cell->value = nested;
+        return 0;
+    }
+    if (item.type != PT_STRING && item.type != PT_INTEGER && item.type != PT_FLOAT &&
+        item.type != PT_BINARY) {
+        return -1;
+    }
+    size_t dataLength = item.valueLength;
+    size_t valueSize;
+    if (item.type == PT_STRING && item.encryptMethod == 0) {
+        dataLength = BoundedTextLength(item.value, item.valueLength);
+        valueSize = dataLength + 1;
+    } else {
+        // As CopyValueBytes: at least 8 bytes and a 0 byte past the data.
+        valueSize = dataLength + 1 < 8 ? 8 : dataLength + 1;
+    }
+    size_t nameSpan = NameSpan(nameLength);
+    if (valueSize > SIZE_MAX - nameSpan) {
+        return -1;
+    }
+    char* block = static_cast<char*>(malloc(nameSpan + valueSize));
+    if (block == nullptr) {
+        return -1;
+    }
+    memcpy(block, item.name, nameLength);
+    memset(block + nameLength, 0, nameSpan - nameLength);
+    char* value = block + nameSpan;
+    memcpy(value, item.value, dataLength);
+    memset(value + dataLength, 0, valueSize - dataLength);
+    cell->type = item.type;
+    cell->encryptMethod = item.encryptMethod;
+    cell->length = static_cast<int32_t>(dataLength);
+    cell->isSet = 1;
+    cell->name = block;
+    cell->value = value;
+    return 0;
+}
+
+} // namespace
 
 namespace container_detail {
 
@@ -296,64 +410,22 @@ int DecodeTable(const uint8_t* blob, size_t length, int depth, ResultSet** out) 
         (rowCount > 0 && columnCount == 0)) {
         return -1;
     }
-    ResultSetBuilder builder;
-    if (builder.Create(rowCount, columnCount) != 0) {
+    ResultSet* t = NewTable(rowCount, columnCount);
+    if (t == nullptr) {
         return -1;
     }
     for (int32_t r = 0; r < rowCount; r++) {
         for (int32_t c = 0; c < columnCount; c++) {
             ItemHeader item;
-            if (!ReadItemHeader(&reader, &item)) {
-                return -1;
-            }
-            char* name = CopyCountedText(item.name, item.nameLength);
-            if (name == nullptr) {
-                return -1;
-            }
-            int result = -1;
-            int32_t valueLength = static_cast<int32_t>(item.valueLength);
-            switch (item.type) {
-            case PT_STRING: {
-                // A terminated copy, so plain text ends at its first 0 byte.
-                char* text = CopyCountedText(item.value, item.valueLength);
-                if (text != nullptr) {
-                    result = builder.SetCell(r, c, text, valueLength, PT_STRING, name,
-                                             item.encryptMethod);
-                    free(text);
-                }
-                break;
-            }
-            case PT_RESULTSET: {
-                ResultSet* nested = nullptr;
-                if (DecodeTable(item.value, item.valueLength, depth + 1, &nested) == 0) {
-                    // Complete by construction; SetCell also keeps its encryptMethod.
-                    result =
-                        builder.SetCell(r, c, nested, 4, PT_RESULTSET, name, item.encryptMethod);
-                    if (result != 0) {
-                        FreeResultSet(nested);
-                    }
-                }
-                break;
-            }
-            case PT_INTEGER:
-            case PT_FLOAT:
-            case PT_BINARY:
-                result = builder.SetCell(r, c, item.value, valueLength, item.type, name,
-                                         item.encryptMethod);
-                break;
-            default:
-                // A voice list or unknown cell would stay unset, and an incomplete
-                // table is no table.
-                break;
-            }
-            free(name);
-            if (result != 0) {
+            if (!ReadItemHeader(&reader, &item) || DecodeCell(item, depth, &t->rows[r][c]) != 0) {
+                FreeResultSet(t);
                 return -1;
             }
         }
     }
-    *out = builder.Finish();
-    return *out != nullptr ? 0 : -1;
+    // Every cell is set, and nested tables are complete: the table is complete.
+    *out = t;
+    return 0;
 }
 
 } // namespace container_detail
