@@ -1,5 +1,6 @@
 #include "config/persistence.h"
 
+#include <cstring>
 #include <utility>
 
 const char CONFIG_KEY_STRING[18] = "7r2mQx5vLd8wKp3Zn";
@@ -22,20 +23,43 @@ void Rc4Init(const uint8_t* key, size_t keyLength, Rc4State* state) {
     }
 }
 
+namespace {
+
+// One RC4 step on the permutation S: advances i and j, swaps, and returns the
+// keystream byte.
+inline uint8_t Rc4Step(uint8_t* S, unsigned& i, unsigned& j) {
+    i = (i + 1) & 0xFF;
+    unsigned si = S[i];
+    j = (j + si) & 0xFF;
+    unsigned sj = S[j];
+    S[i] = static_cast<uint8_t>(sj);
+    S[j] = static_cast<uint8_t>(si);
+    return S[(si + sj) & 0xFF];
+}
+
+} // namespace
+
 void Rc4Crypt(uint8_t* buffer, size_t length, Rc4State* state) {
-    uint8_t i = state->i;
-    uint8_t j = state->j;
-    uint8_t* S = state->S;
-    for (size_t n = 0; n < length; ++n) {
-        i = static_cast<uint8_t>(i + 1);
-        j = static_cast<uint8_t>(j + S[i]);
-        uint8_t si = S[i];
-        S[i] = S[j];
-        S[j] = si;
-        buffer[n] ^= S[static_cast<uint8_t>(S[i] + S[j])];
+    // The permutation is worked on in a local copy: stores into the buffer (bytes, which
+    // may alias anything) then cannot touch it, so the compiler need not reload it after
+    // every byte. Eight keystream bytes are made before the buffer is touched.
+    uint8_t S[256];
+    memcpy(S, state->S, sizeof(S));
+    unsigned i = state->i;
+    unsigned j = state->j;
+    size_t n = 0;
+    for (; length - n >= 8; n += 8) {
+        uint8_t key[8];
+        for (int b = 0; b < 8; ++b)
+            key[b] = Rc4Step(S, i, j);
+        for (int b = 0; b < 8; ++b)
+            buffer[n + b] ^= key[b];
     }
-    state->i = i;
-    state->j = j;
+    for (; n < length; ++n)
+        buffer[n] ^= Rc4Step(S, i, j);
+    memcpy(state->S, S, sizeof(S));
+    state->i = static_cast<uint8_t>(i);
+    state->j = static_cast<uint8_t>(j);
 }
 
 void CryptConfigBlob(uint8_t* blob, size_t length) {
