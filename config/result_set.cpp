@@ -10,43 +10,29 @@ using namespace container_detail;
 
 namespace {
 
-// Bytes a cell name takes at the front of a decoded cell's block: the text, its
-// terminator, and zero padding that keeps the value after it 8-byte aligned.
-size_t NameSpan(size_t nameLength) {
-    return (nameLength + 1 + 7) & ~static_cast<size_t>(7);
+// A decoded table lives in one allocation: its row pointers, then (from
+// CellsOffset on) every cell row-major, then the names and values of the cells. A
+// table made any other way has a row-pointer array at least one byte longer than
+// CellsOffset (RowArraySize), so no separately allocated row can start there, and
+// the test below never mistakes one layout for the other.
+size_t CellsOffset(size_t rowCount) {
+    return (rowCount * sizeof(ResultCell*) + 7) & ~static_cast<size_t>(7);
 }
 
-// A decoded cell keeps its name and value in one allocation: the name first, the
-// value NameSpan bytes after it; freeing the name frees both. A name allocated on its
-// own (CopyCellName) is always longer than NameSpan, so no separately allocated value
-// can start at that offset, and the test below never mistakes one for the other.
-bool ValueSharesNameBlock(const ResultCell* cell) {
-    if (cell->name == nullptr || cell->value == nullptr) {
+size_t RowArraySize(size_t rowCount) {
+    return CellsOffset(rowCount) + 1;
+}
+
+bool IsSingleBlock(const ResultSet* t) {
+    if (t->rows == nullptr || t->rowCount <= 0) {
         return false;
     }
-    uintptr_t name = reinterpret_cast<uintptr_t>(cell->name);
-    return reinterpret_cast<uintptr_t>(cell->value) == name + NameSpan(strlen(cell->name));
-}
-
-// A cell's own, terminated copy of a name of `length` bytes, allocated one byte
-// longer than NameSpan.
-char* CopyCellName(const void* name, size_t length) {
-    if (length >= SIZE_MAX - 16) {
-        return nullptr;
-    }
-    char* copy = static_cast<char*>(malloc(NameSpan(length) + 1));
-    if (copy != nullptr) {
-        memcpy(copy, name, length);
-        copy[length] = '\0';
-    }
-    return copy;
+    uintptr_t rows = reinterpret_cast<uintptr_t>(t->rows);
+    return reinterpret_cast<uintptr_t>(t->rows[0]) ==
+           rows + CellsOffset(static_cast<size_t>(t->rowCount));
 }
 
 void FreeCellContents(ResultCell* cell) {
-    if (ValueSharesNameBlock(cell)) {
-        free(cell->name);
-        return;
-    }
     free(cell->name);
     FreeValue(cell->type, cell->value);
 }
@@ -92,11 +78,11 @@ int GrowTable(ResultSet* t, int64_t rowCount, int64_t columnCount) {
         t->columnCount = static_cast<int32_t>(columnCount);
     }
     if (rowCount > t->rowCount) {
-        if (static_cast<uint64_t>(rowCount) > SIZE_MAX / sizeof(ResultCell*)) {
+        if (static_cast<uint64_t>(rowCount) > SIZE_MAX / sizeof(ResultCell*) - 2) {
             return -1;
         }
         ResultCell** rows = static_cast<ResultCell**>(
-            realloc(t->rows, static_cast<size_t>(rowCount) * sizeof(ResultCell*)));
+            realloc(t->rows, RowArraySize(static_cast<size_t>(rowCount))));
         if (rows == nullptr) {
             return -1;
         }
@@ -127,8 +113,11 @@ ResultSet* NewTable(int32_t rowCount, int32_t columnCount) {
     }
     t->columnCount = columnCount;
     if (rowCount > 0) {
-        t->rows =
-            static_cast<ResultCell**>(calloc(static_cast<size_t>(rowCount), sizeof(ResultCell*)));
+        if (static_cast<uint64_t>(rowCount) > SIZE_MAX / sizeof(ResultCell*) - 2) {
+            free(t);
+            return nullptr;
+        }
+        t->rows = static_cast<ResultCell**>(calloc(1, RowArraySize(static_cast<size_t>(rowCount))));
         if (t->rows == nullptr) {
             free(t);
             return nullptr;
@@ -183,6 +172,19 @@ void FreeResultSet(ResultSet* t) {
     if (t == nullptr) {
         return;
     }
+    if (IsSingleBlock(t)) {
+        // Names and values lie in the table's block; only nested tables are apart.
+        for (int32_t r = 0; r < t->rowCount; r++) {
+            for (int32_t c = 0; c < t->columnCount; c++) {
+                if (t->rows[r][c].type == PT_RESULTSET) {
+                    FreeResultSet(static_cast<ResultSet*>(t->rows[r][c].value));
+                }
+            }
+        }
+        free(t->rows);
+        free(t);
+        return;
+    }
     for (int32_t r = 0; r < t->rowCount && t->rows != nullptr; r++) {
         if (t->rows[r] == nullptr) {
             continue;
@@ -229,7 +231,7 @@ int ResultSetBuilder::SetCell(int32_t row, int32_t column, const void* value, in
     if (PrepareValue(value, length, type, encryptMethod, true, &prepared) != 0) {
         return -1;
     }
-    char* nameCopy = name != nullptr ? CopyCellName(name, strlen(name)) : CopyCellName("", 0);
+    char* nameCopy = CopyText(name);
     if (nameCopy == nullptr ||
         GrowTable(table_, static_cast<int64_t>(row) + 1, static_cast<int64_t>(column) + 1) != 0) {
         free(nameCopy);
@@ -281,64 +283,71 @@ ResultSet* ResultSetBuilder::Finish() {
 
 namespace {
 
-// Fills a cleared cell from its encoding, as SetCell would store it: a plain text up
-// to its first 0 byte with a terminator, any other value as CopyValueBytes copies it,
-// a nested table decoded. Name and value share one block (see ValueSharesNameBlock),
-// except for a nested table. -1 for a voice list or unknown type (the table would be
-// incomplete), a bad nested table, or no memory; the cell then stays cleared.
-int DecodeCell(const ItemHeader& item, int depth, ResultCell* cell) {
+// Bytes a cell's name takes in a decoded table's block: the text, its terminator,
+// and zero padding that keeps the value after it 8-byte aligned.
+size_t NameSpan(size_t nameLength) {
+    return (nameLength + 1 + 7) & ~static_cast<size_t>(7);
+}
+
+// Bytes a decoded value of `valueLength` stored bytes takes at most in the block:
+// as CopyValueBytes, at least 8 and a 0 byte past the data, rounded up to keep the
+// next cell aligned. A nested table is allocated apart.
+uint64_t ValueSpan(uint8_t type, size_t valueLength) {
+    if (type == PT_RESULTSET) {
+        return 0;
+    }
+    uint64_t size = valueLength + 1 < 8 ? 8 : static_cast<uint64_t>(valueLength) + 1;
+    return (size + 7) & ~static_cast<uint64_t>(7);
+}
+
+bool IsCellType(uint8_t type) {
+    return type == PT_STRING || type == PT_INTEGER || type == PT_FLOAT || type == PT_BINARY ||
+           type == PT_RESULTSET;
+}
+
+// Fills a cell from its encoding, as SetCell would store it: a plain text up to its
+// first 0 byte with a terminator, any other value as CopyValueBytes copies it, a
+// nested table decoded. Name and value are laid out at *storage, which moves past
+// them. -1 for a bad nested table or no memory; the cell is then cleared.
+int DecodeCell(const ItemHeader& item, int depth, int32_t row, int32_t column, char** storage,
+               ResultCell* cell) {
+    memset(cell, 0, sizeof(ResultCell));
+    cell->row = row;
+    cell->column = column;
     // The name, like any stored text, ends at its first 0 byte.
     size_t nameLength = BoundedTextLength(item.name, item.nameLength);
+    size_t nameSpan = NameSpan(nameLength);
+    char* name = *storage;
+    memcpy(name, item.name, nameLength);
+    memset(name + nameLength, 0, nameSpan - nameLength);
     if (item.type == PT_RESULTSET) {
         ResultSet* nested = nullptr;
         if (DecodeTable(item.value, item.valueLength, depth + 1, &nested) != 0) {
             return -1;
         }
-        char* name = CopyCellName(item.name, nameLength);
-        if (name == nullptr) {
-            FreeResultSet(nested);
-            return -1;
-        }
-        cell->type = PT_RESULTSET;
-        cell->encryptMethod = item.encryptMethod;
         cell->length = 4;
-        cell->isSet = 1;
-        cell->name = name;
         cell->value = nested;
-        return 0;
-    }
-    if (item.type != PT_STRING && item.type != PT_INTEGER && item.type != PT_FLOAT &&
-        item.type != PT_BINARY) {
-        return -1;
-    }
-    size_t dataLength = item.valueLength;
-    size_t valueSize;
-    if (item.type == PT_STRING && item.encryptMethod == 0) {
-        dataLength = BoundedTextLength(item.value, item.valueLength);
-        valueSize = dataLength + 1;
+        *storage += nameSpan;
     } else {
-        // As CopyValueBytes: at least 8 bytes and a 0 byte past the data.
-        valueSize = dataLength + 1 < 8 ? 8 : dataLength + 1;
+        size_t dataLength = item.valueLength;
+        size_t valueSize;
+        if (item.type == PT_STRING && item.encryptMethod == 0) {
+            dataLength = BoundedTextLength(item.value, item.valueLength);
+            valueSize = dataLength + 1;
+        } else {
+            valueSize = dataLength + 1 < 8 ? 8 : dataLength + 1;
+        }
+        char* value = name + nameSpan;
+        memcpy(value, item.value, dataLength);
+        memset(value + dataLength, 0, valueSize - dataLength);
+        cell->length = static_cast<int32_t>(dataLength);
+        cell->value = value;
+        *storage += nameSpan + static_cast<size_t>(ValueSpan(item.type, item.valueLength));
     }
-    size_t nameSpan = NameSpan(nameLength);
-    if (valueSize > SIZE_MAX - nameSpan) {
-        return -1;
-    }
-    char* block = static_cast<char*>(malloc(nameSpan + valueSize));
-    if (block == nullptr) {
-        return -1;
-    }
-    memcpy(block, item.name, nameLength);
-    memset(block + nameLength, 0, nameSpan - nameLength);
-    char* value = block + nameSpan;
-    memcpy(value, item.value, dataLength);
-    memset(value + dataLength, 0, valueSize - dataLength);
     cell->type = item.type;
     cell->encryptMethod = item.encryptMethod;
-    cell->length = static_cast<int32_t>(dataLength);
     cell->isSet = 1;
-    cell->name = block;
-    cell->value = value;
+    cell->name = name;
     return 0;
 }
 
@@ -410,14 +419,56 @@ int DecodeTable(const uint8_t* blob, size_t length, int depth, ResultSet** out) 
         (rowCount > 0 && columnCount == 0)) {
         return -1;
     }
-    ResultSet* t = NewTable(rowCount, columnCount);
+    // First pass: every cell header must be sound, and gives the room its name and
+    // value take.
+    const size_t bodyStart = reader.pos;
+    uint64_t storageSize = 0;
+    for (uint64_t k = 0; k < cells; k++) {
+        ItemHeader item;
+        if (!ReadItemHeader(&reader, &item) || !IsCellType(item.type)) {
+            // A voice list or unknown cell would stay unset: no table.
+            return -1;
+        }
+        storageSize += NameSpan(item.nameLength) + ValueSpan(item.type, item.valueLength);
+    }
+    ResultSet* t = static_cast<ResultSet*>(calloc(1, sizeof(ResultSet)));
     if (t == nullptr) {
         return -1;
     }
+    t->columnCount = columnCount;
+    if (cells == 0) {
+        *out = t; // no rows: no block
+        return 0;
+    }
+    const uint64_t cellsOffset = CellsOffset(static_cast<size_t>(rowCount));
+    const uint64_t storageOffset = cellsOffset + cells * sizeof(ResultCell);
+    if (storageSize > SIZE_MAX || storageOffset > SIZE_MAX - storageSize) {
+        free(t);
+        return -1;
+    }
+    char* block = static_cast<char*>(malloc(static_cast<size_t>(storageOffset + storageSize)));
+    if (block == nullptr) {
+        free(t);
+        return -1;
+    }
+    ResultCell** rows = reinterpret_cast<ResultCell**>(block);
+    ResultCell* cellArray = reinterpret_cast<ResultCell*>(block + cellsOffset);
     for (int32_t r = 0; r < rowCount; r++) {
-        for (int32_t c = 0; c < columnCount; c++) {
+        rows[r] = cellArray + static_cast<size_t>(r) * static_cast<size_t>(columnCount);
+    }
+    t->rows = rows;
+    t->rowCount = rowCount;
+    // Second pass: the cells, into the block.
+    reader.pos = bodyStart;
+    char* storage = block + storageOffset;
+    size_t done = 0;
+    for (int32_t r = 0; r < rowCount; r++) {
+        for (int32_t c = 0; c < columnCount; c++, done++) {
             ItemHeader item;
-            if (!ReadItemHeader(&reader, &item) || DecodeCell(item, depth, &t->rows[r][c]) != 0) {
+            ReadItemHeader(&reader, &item); // checked by the first pass
+            if (DecodeCell(item, depth, r, c, &storage, &cellArray[done]) != 0) {
+                // Cells not reached hold nothing to free.
+                memset(&cellArray[done], 0, static_cast<size_t>(cells - done) * sizeof(ResultCell));
                 FreeResultSet(t);
                 return -1;
             }
