@@ -147,6 +147,8 @@ int CMainFrame::OnCreate() {
     if (!statusBar_.Create(hwnd(), ID_STATUS_BAR, indicators, 4, resources))
         return -1;
     menuBar_.SetPromptBar(&statusBar_);
+    // The menu items of the toolbar's commands show the toolbar's pictures.
+    menuBar_.UseToolbarImages(toolbar_);
     toolbar_.SetPromptBar(&statusBar_);
 
     toolbar_.EnableDocking(DOCK_ANY);
