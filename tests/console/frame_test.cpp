@@ -79,8 +79,9 @@ TEST(Navigation, ItemsChooseTheirPageByIndexAndExactText) {
     for (const Case& c : cases) {
         PageKind kind = PageKind::IpAddress;
         EXPECT_EQ(c.shows, ChoosePageForItem(c.index, c.text, &kind)) << c.index << c.text;
-        if (c.shows)
+        if (c.shows) {
             EXPECT_EQ(c.kind, kind) << c.index << c.text;
+        }
     }
     PageKind kind;
     EXPECT_TRUE(ChoosePageForItem(0, nullptr, &kind)); // a missing text is no text
