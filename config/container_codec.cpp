@@ -43,13 +43,6 @@ char* CopyText(const char* text) {
     return CopyCountedText(text, strlen(text));
 }
 
-size_t BoundedTextLength(const void* bytes, size_t n) {
-    const void* zero = memchr(bytes, 0, n);
-    return zero == nullptr ? n
-                           : static_cast<size_t>(static_cast<const char*>(zero) -
-                                                 static_cast<const char*>(bytes));
-}
-
 int PrepareValue(const void* value, int32_t length, int32_t type, uint8_t encryptMethod,
                  bool wholeText, PreparedValue* out) {
     out->value = nullptr;
@@ -156,28 +149,6 @@ bool ByteReader::Take(uint64_t n, const uint8_t** bytes) {
     }
     *bytes = data + pos;
     pos += static_cast<size_t>(n);
-    return true;
-}
-
-bool ReadItemHeader(ByteReader* reader, ItemHeader* item) {
-    int32_t nameLength = 0;
-    int32_t valueLength = 0;
-    if (!reader->Has(kItemHeaderSize)) {
-        return false;
-    }
-    reader->Get8(&item->type);
-    reader->Get8(&item->encryptMethod);
-    reader->Get32(&nameLength);
-    reader->Get32(&valueLength);
-    if (nameLength < 0 || valueLength < 0) {
-        return false;
-    }
-    if (!reader->Take(static_cast<uint64_t>(nameLength), &item->name) ||
-        !reader->Take(static_cast<uint64_t>(valueLength), &item->value)) {
-        return false;
-    }
-    item->nameLength = static_cast<size_t>(nameLength);
-    item->valueLength = static_cast<size_t>(valueLength);
     return true;
 }
 

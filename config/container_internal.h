@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace container_detail {
 
@@ -27,8 +28,21 @@ void* CopyValueBytes(const void* bytes, size_t n);
 // of the input (whatever they hold). Null when memory runs out.
 char* CopyText(const char* text);
 char* CopyCountedText(const void* bytes, size_t n);
-// Length of the text in the first n bytes: up to the first 0 byte, at most n.
-size_t BoundedTextLength(const void* bytes, size_t n);
+// Length of the text in the first n bytes: up to the first 0 byte, at most n. Names
+// and cell texts are mostly short, where a plain loop beats a call to memchr.
+inline size_t BoundedTextLength(const void* bytes, size_t n) {
+    const char* text = static_cast<const char*>(bytes);
+    if (n <= 16) {
+        for (size_t k = 0; k < n; k++) {
+            if (text[k] == 0) {
+                return k;
+            }
+        }
+        return n;
+    }
+    const void* zero = memchr(bytes, 0, n);
+    return zero == nullptr ? n : static_cast<size_t>(static_cast<const char*>(zero) - text);
+}
 
 // The value a parameter or cell stores, prepared by the copy rule shared by
 // AddParam and SetCell. For PT_VOICELIST and PT_RESULTSET the given pointer is
@@ -59,6 +73,13 @@ struct ByteWriter {
     void Patch32(size_t at, uint32_t v);
 };
 
+// A little-endian int32 at p.
+inline int32_t LoadLe32(const uint8_t* p) {
+    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                                static_cast<uint32_t>(p[2]) << 16 |
+                                static_cast<uint32_t>(p[3]) << 24);
+}
+
 // Reads from untrusted input; every read is checked against the end.
 struct ByteReader {
     const uint8_t* data;
@@ -82,8 +103,28 @@ struct ItemHeader {
     size_t valueLength;
 };
 // False when the header, name or value does not lie wholly inside the input, or a
-// length is negative.
-bool ReadItemHeader(ByteReader* reader, ItemHeader* item);
+// length is negative. Inline: the table decoder reads every cell header twice.
+inline bool ReadItemHeader(ByteReader* reader, ItemHeader* item) {
+    if (!reader->Has(kItemHeaderSize)) {
+        return false;
+    }
+    const uint8_t* header = reader->data + reader->pos;
+    int32_t nameLength = LoadLe32(header + 2);
+    int32_t valueLength = LoadLe32(header + 6);
+    if (nameLength < 0 || valueLength < 0 ||
+        !reader->Has(kItemHeaderSize + static_cast<uint64_t>(nameLength) +
+                     static_cast<uint64_t>(valueLength))) {
+        return false;
+    }
+    item->type = header[0];
+    item->encryptMethod = header[1];
+    item->name = header + kItemHeaderSize;
+    item->nameLength = static_cast<size_t>(nameLength);
+    item->value = item->name + item->nameLength;
+    item->valueLength = static_cast<size_t>(valueLength);
+    reader->pos += kItemHeaderSize + item->nameLength + item->valueLength;
+    return true;
+}
 
 // Largest size an encoded value, table or packet may have: its length travels in
 // an int32 field.

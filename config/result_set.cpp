@@ -465,8 +465,9 @@ int DecodeTable(const uint8_t* blob, size_t length, int depth, ResultSet** out) 
     for (int32_t r = 0; r < rowCount; r++) {
         for (int32_t c = 0; c < columnCount; c++, done++) {
             ItemHeader item;
-            ReadItemHeader(&reader, &item); // checked by the first pass
-            if (DecodeCell(item, depth, r, c, &storage, &cellArray[done]) != 0) {
+            // The first pass checked every header, so reading one cannot fail here.
+            if (!ReadItemHeader(&reader, &item) ||
+                DecodeCell(item, depth, r, c, &storage, &cellArray[done]) != 0) {
                 // Cells not reached hold nothing to free.
                 memset(&cellArray[done], 0, static_cast<size_t>(cells - done) * sizeof(ResultCell));
                 FreeResultSet(t);

@@ -81,6 +81,23 @@ TEST(DecodedCells, ReadAsTheBuilderStoresThem) {
     EXPECT_EQ(EncodeTable(back.get()), again);
 }
 
+// Stored names and texts end at their first 0 byte wherever it lies, short or long.
+TEST(DecodedCells, TextsEndAtTheirFirstZeroByte) {
+    for (size_t zeroAt : {0, 1, 15, 16, 17, 31, 40, 64}) {
+        Bytes text(40, 'x');
+        if (zeroAt < text.size()) {
+            text[zeroAt] = 0;
+        }
+        std::string name(text.begin(), text.end());
+        TablePtr t = DecodeTableBlob(OneRowTable({{PT_STRING, 0, name, text}}));
+        ASSERT_NE(t, nullptr) << zeroAt;
+        size_t expected = zeroAt < text.size() ? zeroAt : text.size();
+        EXPECT_EQ(strlen(t->rows[0][0].name), expected) << zeroAt;
+        EXPECT_EQ(t->rows[0][0].length, static_cast<int32_t>(expected)) << zeroAt;
+        EXPECT_EQ(strlen(static_cast<const char*>(t->rows[0][0].value)), expected) << zeroAt;
+    }
+}
+
 // Names of every length around the alignment the decoder packs them to, each with a
 // value of a different size; decoded and built tables must agree cell for cell and
 // both free without a leak or a double free.
