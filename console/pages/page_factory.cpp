@@ -1,6 +1,5 @@
 #include "console/pages/page_factory.h"
 
-#include "console/pages/placeholder_page.h"
 #include "console/pages/tollbrook_view.h"
 
 std::unique_ptr<PageView> MakePage(PageKind kind) {
@@ -8,6 +7,7 @@ std::unique_ptr<PageView> MakePage(PageKind kind) {
     case PageKind::IpAddress:
         return std::make_unique<CTollbrookView>();
     default:
-        return std::make_unique<PlaceholderPage>(kind);
+        // The other pages are not part of this version: their items do nothing.
+        return nullptr;
     }
 }

@@ -1,4 +1,5 @@
-// Makes a new page object of a kind (the window is created by the caller).
+// Makes a new page object of a kind (the window is created by the caller); null for
+// a kind this version has no page for.
 #pragma once
 
 #include <memory>

@@ -8,7 +8,6 @@
 // Dialogs and form views.
 #define IDD_ABOUTBOX 100
 #define IDD_IPADDRESS_PAGE 101
-#define IDD_PLACEHOLDER_PAGE 102
 #define IDD_ADD_IPADDRESS 131
 #define IDD_EDIT_IPADDRESS 152
 
@@ -38,7 +37,6 @@
 #define IDC_IP_FROM 1011
 #define IDC_IP_TO 1012
 #define IDC_MODE 1018
-#define IDC_PLACEHOLDER_TEXT 1100
 
 // Commands.
 #define ID_ITEM_ADD 32771
@@ -61,7 +59,6 @@
 #define IDS_INDICATOR_CAP 59137
 #define IDS_INDICATOR_NUM 59138
 #define IDS_INDICATOR_SCRL 59139
-#define IDS_PAGE_NOT_AVAILABLE 61000
 
 // Resource type of the toolbar button data.
 #define RT_TOOLBAR_BUTTONS 241

@@ -167,6 +167,8 @@ int CMainFrame::OnCreate() {
 
 bool CMainFrame::ReplacePage(PageKind kind) {
     std::unique_ptr<PageView> next = MakePage(kind);
+    if (next == nullptr)
+        return false;
     PageView* created = next.get();
     HWND previous = nullptr;
     HWND view = splitter_.ReplacePaneView(

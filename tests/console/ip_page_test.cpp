@@ -113,7 +113,7 @@ TEST_F(IpPage, DefaultAllowSwitchStoresTheFlagAndShowsItsTip) {
     EXPECT_TRUE(tip.IsShown());
     EXPECT_FALSE(first != tip.hwnd() && IsWindow(first) && IsWindowVisible(first));
     // The tip outlives a page switch; it goes by its own timer.
-    ASSERT_TRUE(console.Frame().ReplacePage(PageKind::ComputerName));
+    ASSERT_TRUE(console.Frame().ReplacePage(PageKind::IpAddress));
     EXPECT_TRUE(tip.IsShown());
     tip.Hide();
 }
