@@ -243,6 +243,18 @@ LRESULT CALLBACK MenuBar::MenuKeyFilter(int code, WPARAM wp, LPARAM lp) {
         EndMenu();
         return 1; // handled: the menu must not see the key
     }
+    if (code == MSGF_MENU && self != nullptr && msg != nullptr && msg->message == WM_MOUSEMOVE &&
+        self->hwnd_ != nullptr) {
+        // The mouse sliding onto another entry of the bar opens that one instead.
+        POINT pt = {GET_X_LPARAM(msg->lParam), GET_Y_LPARAM(msg->lParam)};
+        MapWindowPoints(msg->hwnd, self->hwnd_, &pt, 1);
+        int hit = self->HitTest(pt);
+        if (hit >= 0 && hit != self->pressed_) {
+            self->nextEntry_ = hit;
+            EndMenu();
+            return 1;
+        }
+    }
     return CallNextHookEx(nullptr, code, wp, lp);
 }
 

@@ -49,7 +49,8 @@ public:
 
     // Drops the popup of entry `index` under its button and runs it; when an item is
     // chosen, sends its command to the parent. Returns the command id, 0 when the menu
-    // was dismissed. Left/Right in the popup move to the neighbouring entry's popup.
+    // was dismissed. Left/Right in the popup move to the neighbouring entry's popup, and
+    // so does the mouse moving onto another entry.
     // This is what a click on the entry does.
     UINT TrackEntry(int index);
 

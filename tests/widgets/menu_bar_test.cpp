@@ -66,6 +66,16 @@ TEST_F(MenuBarTest, ArrowKeysMoveBetweenEntries) {
     ClickEntry(0, {VK_RIGHT, VK_DOWN, VK_RETURN});
     ClickEntry(0, {VK_LEFT, VK_DOWN, VK_RETURN});
     EXPECT_EQ(host.commands, (std::vector<UINT>{CMD_VIEW_TOOLBAR, CMD_HELP}));
+
+    // The mouse sliding onto Help while File is open opens Help.
+    static POINT help;
+    help = CenterOf(bar.EntryRect(2));
+    SetTimer(bar.hwnd(), 77, 150, [](HWND hwnd, UINT, UINT_PTR id, DWORD) {
+        KillTimer(hwnd, id);
+        PostMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(help.x, help.y));
+    });
+    PostKeysSoon(bar.hwnd(), {VK_DOWN, VK_RETURN}, 400);
+    EXPECT_EQ(bar.TrackEntry(0), static_cast<UINT>(CMD_HELP));
 }
 
 TEST_F(MenuBarTest, DismissedMenuSendsNothing) {
