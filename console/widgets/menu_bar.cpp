@@ -246,8 +246,10 @@ LRESULT CALLBACK MenuBar::MenuKeyFilter(int code, WPARAM wp, LPARAM lp) {
     if (code == MSGF_MENU && self != nullptr && msg != nullptr && msg->message == WM_MOUSEMOVE &&
         self->hwnd_ != nullptr) {
         // The mouse sliding onto another entry of the bar opens that one instead.
-        POINT pt = {GET_X_LPARAM(msg->lParam), GET_Y_LPARAM(msg->lParam)};
-        MapWindowPoints(msg->hwnd, self->hwnd_, &pt, 1);
+        // The message's own screen point: in menu mode the coordinates in lParam are
+        // not those of the window the message is addressed to.
+        POINT pt = msg->pt;
+        ScreenToClient(self->hwnd_, &pt);
         int hit = self->HitTest(pt);
         if (hit >= 0 && hit != self->pressed_) {
             self->nextEntry_ = hit;

@@ -7,6 +7,15 @@
 
 namespace {
 
+POINT g_slideTo;
+
+// Moves the mouse to g_slideTo while a popup is open.
+void CALLBACK SlideMouse(HWND hwnd, UINT, UINT_PTR id, DWORD) {
+    KillTimer(hwnd, id);
+    SetCursorPos(g_slideTo.x, g_slideTo.y);
+    PostMessageW(hwnd, WM_MOUSEMOVE, 0, 0);
+}
+
 class MenuBarTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -68,12 +77,10 @@ TEST_F(MenuBarTest, ArrowKeysMoveBetweenEntries) {
     EXPECT_EQ(host.commands, (std::vector<UINT>{CMD_VIEW_TOOLBAR, CMD_HELP}));
 
     // The mouse sliding onto Help while File is open opens Help.
-    static POINT help;
-    help = CenterOf(bar.EntryRect(2));
-    SetTimer(bar.hwnd(), 77, 150, [](HWND hwnd, UINT, UINT_PTR id, DWORD) {
-        KillTimer(hwnd, id);
-        PostMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(help.x, help.y));
-    });
+    // A posted move carries the cursor position of its posting as its point.
+    g_slideTo = CenterOf(bar.EntryRect(2));
+    ClientToScreen(bar.hwnd(), &g_slideTo);
+    SetTimer(bar.hwnd(), 77, 150, SlideMouse);
     PostKeysSoon(bar.hwnd(), {VK_DOWN, VK_RETURN}, 400);
     EXPECT_EQ(bar.TrackEntry(0), static_cast<UINT>(CMD_HELP));
 }
