@@ -6,7 +6,8 @@
 # private Xvfb and a private Wine prefix made by scripts/wine-prefix.sh, so the console
 # shows a fresh default configuration. Pages are switched by clicking the navigation
 # bar with xdotool, as an administrator would; pages that this version of the console
-# does not have yet (it shows "This page is not available ...") are skipped.
+# does not have yet (their items do nothing, or show "This page is not available ...")
+# are skipped.
 # Writes build/screenshots/NN-<page>.png and leaves nothing running.
 #
 # Environment: GW_ARCH (win64 | win32), GW_SCREENSHOT_DISPLAY (X display number to use;
@@ -179,14 +180,25 @@ int main(int argc, char **argv) {
         GetClientRect(bar, &c);
         print_bar_point(c.right / 2, (open + 1) * h + item * item_h + 6 + 16);
     } else if (strcmp(cmd, "page") == 0) {
-        struct page_scan scan = {0, 0};
-        EnumChildWindows(frame, scan_page, (LPARAM)&scan);
+        /* page [OLD_SIGNATURE WAIT_MS]: waits up to WAIT_MS for another page than OLD. */
+        unsigned long long old = argc > 3 ? strtoull(argv[2], NULL, 10) : 0;
+        int wait_ms = argc > 3 ? atoi(argv[3]) : 0;
+        struct page_scan scan;
+        for (int waited = 0;; waited += 50) {
+            scan.placeholder = 0;
+            scan.signature = 0;
+            EnumChildWindows(frame, scan_page, (LPARAM)&scan);
+            if (scan.signature != old || waited >= wait_ms)
+                break;
+            Sleep(50);
+        }
         printf("%s %llu\n", scan.placeholder ? "placeholder" : "page", scan.signature);
     } else if (strcmp(cmd, "close") == 0) {
         PostMessageA(frame, WM_CLOSE, 0, 0);
         printf("ok\n");
     } else {
-        printf("usage: probe wait W H | frame | header G OPEN GROUPS | item I OPEN | page | close\n");
+        printf("usage: probe wait W H | frame | header G OPEN GROUPS | item I OPEN |\n"
+               "       page [OLD WAIT_MS] | close\n");
         return 2;
     }
     return 0;
@@ -275,15 +287,11 @@ for entry in "${pages[@]}"; do
     if [ "$n" -gt 1 ]; then
         read -r x y <<<"$(probe item "$item" "$open")"
         click "$x" "$y"
-        # Wait for the page to change (a new page window replaces the old one).
-        now=$before
-        for _ in $(seq 50); do
-            now=$(probe page)
-            [ "$now" != "$before" ] && break
-            sleep 0.1
-        done
+        # Wait for the page to change (a new page window replaces the old one). An item
+        # whose page this version of the console does not have leaves the page as it is.
+        now=$(probe page "${before#* }" 3000)
         if [ "$now" = "$before" ]; then
-            echo "  $name: the page did not change; skipped"
+            echo "  $name: no such page in this version of the console; skipped"
             continue
         fi
     else
