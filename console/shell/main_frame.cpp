@@ -221,6 +221,16 @@ bool CMainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
                                     reinterpret_cast<const OutlookBarItemInfo*>(lParam));
         return true;
     }
+    if (message == WM_INITMENUPOPUP) {
+        // The View menu ticks the bars that are shown.
+        HMENU popup = reinterpret_cast<HMENU>(wParam);
+        CheckMenuItem(popup, ID_VIEW_TOOLBAR,
+                      MF_BYCOMMAND | (IsBarVisible(toolbar_.hwnd()) ? MF_CHECKED : MF_UNCHECKED));
+        CheckMenuItem(popup, ID_VIEW_STATUS_BAR,
+                      MF_BYCOMMAND | (IsBarVisible(statusBar_.hwnd()) ? MF_CHECKED : MF_UNCHECKED));
+        result = 0;
+        return true;
+    }
     return false;
 }
 

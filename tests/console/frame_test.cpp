@@ -350,15 +350,32 @@ TEST(FrameLayout, BarsTakeTheirRoomAndTheViewMenuTogglesThem) {
     EXPECT_EQ(menuHeight + toolbarHeight, withBars.top);
     EXPECT_EQ(client.bottom - frame.StatusBarControl().CalcHeight(client.right), withBars.bottom);
 
+    // The View menu ticks the bars that are shown, as it opens.
+    HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(128));
+    ASSERT_NE(nullptr, menu);
+    HMENU viewMenu = GetSubMenu(menu, 1);
+    auto ticked = [&](UINT id) {
+        SendMessageA(frame.hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(viewMenu), 1);
+        return (GetMenuState(viewMenu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    };
+    EXPECT_TRUE(ticked(ID_VIEW_TOOLBAR));
+    EXPECT_TRUE(ticked(ID_VIEW_STATUS_BAR));
+
     Command(frame, ID_VIEW_TOOLBAR);
     EXPECT_FALSE(IsWindowVisible(frame.Toolbar().hwnd()));
     EXPECT_EQ(menuHeight, viewRect().top);
+    EXPECT_FALSE(ticked(ID_VIEW_TOOLBAR));
+    EXPECT_TRUE(ticked(ID_VIEW_STATUS_BAR));
     Command(frame, ID_VIEW_STATUS_BAR);
     EXPECT_EQ(client.bottom, viewRect().bottom);
+    EXPECT_FALSE(ticked(ID_VIEW_STATUS_BAR));
     Command(frame, ID_VIEW_TOOLBAR);
     Command(frame, ID_VIEW_STATUS_BAR);
     EXPECT_EQ(withBars.top, viewRect().top);
     EXPECT_EQ(withBars.bottom, viewRect().bottom);
+    EXPECT_TRUE(ticked(ID_VIEW_TOOLBAR));
+    EXPECT_TRUE(ticked(ID_VIEW_STATUS_BAR));
+    DestroyMenu(menu);
 
     // Docked on the left, the toolbar takes its width from the view instead.
     ASSERT_TRUE(frame.Toolbar().DockTo(DOCK_LEFT));
