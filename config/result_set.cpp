@@ -11,16 +11,16 @@ using namespace container_detail;
 namespace {
 
 // A decoded table lives in one allocation: its row pointers, then (from
-// CellsOffset on) every cell row-major, then the names and values of the cells. A
-// table made any other way has a row-pointer array at least one byte longer than
-// CellsOffset (RowArraySize), so no separately allocated row can start there, and
-// the test below never mistakes one layout for the other.
+// CellsOffset on) every cell row-major, then the names and values of the cells.
+//
+// A table the builder makes has a row-pointer array with a BuildTail behind the
+// pointers, at CellsOffset. The tail owns the builder's memory: one cell array
+// for the rows made at Create (the slab), and an arena of chunks holding every
+// cell's name with its value. Rows added later own their cell arrays. Since the
+// tail lies inside the row array's own allocation, no cell array can start at
+// CellsOffset, and the test below never mistakes one layout for the other.
 size_t CellsOffset(size_t rowCount) {
     return (rowCount * sizeof(ResultCell*) + 7) & ~static_cast<size_t>(7);
-}
-
-size_t RowArraySize(size_t rowCount) {
-    return CellsOffset(rowCount) + 1;
 }
 
 bool IsSingleBlock(const ResultSet* t) {
@@ -32,9 +32,98 @@ bool IsSingleBlock(const ResultSet* t) {
            rows + CellsOffset(static_cast<size_t>(t->rowCount));
 }
 
-void FreeCellContents(ResultCell* cell) {
-    free(cell->name);
-    FreeValue(cell->type, cell->value);
+struct ArenaChunk {
+    ArenaChunk* next;
+    size_t used;
+    size_t size;
+    // data follows, 8-byte aligned
+};
+
+constexpr size_t kChunkHeader = (sizeof(ArenaChunk) + 7) & ~static_cast<size_t>(7);
+constexpr size_t kFirstChunkSize = 1024;
+constexpr size_t kMaxChunkSize = 256 * 1024;
+
+struct BuildTail {
+    ResultCell* slab; // cells of rows 0..slabRows-1, null when none
+    int32_t slabRows;
+    ArenaChunk* chunks; // newest first
+};
+
+// Bytes the row array of a builder table takes: the pointers and the tail.
+size_t RowArraySize(size_t rowCount) {
+    return CellsOffset(rowCount) + sizeof(BuildTail);
+}
+
+// The tail sits at an offset that moves with the row count, so it is read and
+// written by copy (the row array is only 8-byte aligned by construction).
+BuildTail LoadTail(const ResultSet* t) {
+    BuildTail tail;
+    memcpy(&tail,
+           reinterpret_cast<const char*>(t->rows) + CellsOffset(static_cast<size_t>(t->rowCount)),
+           sizeof(tail));
+    return tail;
+}
+
+void StoreTail(ResultCell** rows, size_t rowCount, const BuildTail& tail) {
+    memcpy(reinterpret_cast<char*>(rows) + CellsOffset(rowCount), &tail, sizeof(tail));
+}
+
+void FreeChunks(ArenaChunk* chunk) {
+    while (chunk != nullptr) {
+        ArenaChunk* next = chunk->next;
+        free(chunk);
+        chunk = next;
+    }
+}
+
+// n bytes (a multiple of 8) from the arena; null when memory runs out.
+char* ArenaAllocate(BuildTail* tail, size_t n) {
+    ArenaChunk* head = tail->chunks;
+    if (head != nullptr && head->size - head->used >= n) {
+        char* p = reinterpret_cast<char*>(head) + kChunkHeader + head->used;
+        head->used += n;
+        return p;
+    }
+    size_t size = head == nullptr
+                      ? kFirstChunkSize
+                      : (head->size * 2 > kMaxChunkSize ? kMaxChunkSize : head->size * 2);
+    if (n > size) {
+        size = n;
+    }
+    if (size > SIZE_MAX - kChunkHeader) {
+        return nullptr;
+    }
+    ArenaChunk* chunk = static_cast<ArenaChunk*>(malloc(kChunkHeader + size));
+    if (chunk == nullptr) {
+        return nullptr;
+    }
+    chunk->size = size;
+    chunk->used = n;
+    // An oversized block goes behind the head, so the head's free room stays usable.
+    if (head != nullptr && n > head->size) {
+        chunk->next = head->next;
+        head->next = chunk;
+    } else {
+        chunk->next = head;
+        tail->chunks = chunk;
+    }
+    return reinterpret_cast<char*>(chunk) + kChunkHeader;
+}
+
+size_t RoundUp8(size_t n) {
+    return (n + 7) & ~static_cast<size_t>(7);
+}
+
+// Bytes a cell's name and value take in the arena. Depends only on what the cell
+// shows (name, type, length), so a replaced cell's room is known without
+// bookkeeping: every value copy fits in max(length + 1, 8) bytes.
+uint64_t CellSpan(size_t nameLength, int32_t type, int32_t length, bool hasValue) {
+    uint64_t span = (static_cast<uint64_t>(nameLength) + 1 + 7) & ~static_cast<uint64_t>(7);
+    if (type != PT_RESULTSET && hasValue) {
+        uint64_t value = static_cast<uint64_t>(length) + 1;
+        span += ((value < 8 ? 8 : value) + 7) & ~static_cast<uint64_t>(7);
+    }
+    return span;
 }
 
 // A row of cleared cells that know their own indices. A row always owns an array,
@@ -52,6 +141,38 @@ ResultCell* NewRow(int32_t row, int32_t columnCount) {
     return cellArray;
 }
 
+// Gives every slab row its own array of columnCount cells, copying the cells over
+// (their names, values and nested tables move with them). All or nothing.
+int WidenSlabRows(ResultSet* t, BuildTail* tail, int64_t columnCount) {
+    size_t n = static_cast<size_t>(tail->slabRows);
+    ResultCell** made = static_cast<ResultCell**>(calloc(n, sizeof(ResultCell*)));
+    if (made == nullptr) {
+        return -1;
+    }
+    for (size_t r = 0; r < n; r++) {
+        made[r] =
+            static_cast<ResultCell*>(malloc(static_cast<size_t>(columnCount) * sizeof(ResultCell)));
+        if (made[r] == nullptr) {
+            for (size_t k = 0; k < r; k++) {
+                free(made[k]);
+            }
+            free(made);
+            return -1;
+        }
+    }
+    for (size_t r = 0; r < n; r++) {
+        if (t->columnCount > 0) {
+            memcpy(made[r], t->rows[r], static_cast<size_t>(t->columnCount) * sizeof(ResultCell));
+        }
+        t->rows[r] = made[r];
+    }
+    free(made);
+    free(tail->slab);
+    tail->slab = nullptr;
+    tail->slabRows = 0;
+    return 0;
+}
+
 // Widens every row to columnCount and appends rows up to rowCount. On failure the
 // table stays consistent: counts only ever cover cells that exist and are cleared.
 int GrowTable(ResultSet* t, int64_t rowCount, int64_t columnCount) {
@@ -61,6 +182,15 @@ int GrowTable(ResultSet* t, int64_t rowCount, int64_t columnCount) {
     if (columnCount > t->columnCount) {
         if (static_cast<uint64_t>(columnCount) > SIZE_MAX / sizeof(ResultCell)) {
             return -1;
+        }
+        if (t->rowCount > 0) {
+            BuildTail tail = LoadTail(t);
+            if (tail.slabRows > 0) {
+                if (WidenSlabRows(t, &tail, columnCount) != 0) {
+                    return -1;
+                }
+                StoreTail(t->rows, static_cast<size_t>(t->rowCount), tail);
+            }
         }
         for (int32_t r = 0; r < t->rowCount; r++) {
             ResultCell* cells = static_cast<ResultCell*>(
@@ -78,8 +208,12 @@ int GrowTable(ResultSet* t, int64_t rowCount, int64_t columnCount) {
         t->columnCount = static_cast<int32_t>(columnCount);
     }
     if (rowCount > t->rowCount) {
-        if (static_cast<uint64_t>(rowCount) > SIZE_MAX / sizeof(ResultCell*) - 2) {
+        if (static_cast<uint64_t>(rowCount) > SIZE_MAX / sizeof(ResultCell*) - 8) {
             return -1;
+        }
+        BuildTail tail = {nullptr, 0, nullptr};
+        if (t->rowCount > 0) {
+            tail = LoadTail(t);
         }
         ResultCell** rows = static_cast<ResultCell**>(
             realloc(t->rows, RowArraySize(static_cast<size_t>(rowCount))));
@@ -93,16 +227,21 @@ int GrowTable(ResultSet* t, int64_t rowCount, int64_t columnCount) {
                 for (int64_t k = t->rowCount; k < r; k++) {
                     free(rows[k]);
                 }
+                // The array is larger now, but the tail belongs at the old count.
+                if (t->rowCount > 0) {
+                    StoreTail(rows, static_cast<size_t>(t->rowCount), tail);
+                }
                 return -1;
             }
         }
+        StoreTail(rows, static_cast<size_t>(rowCount), tail);
         t->rowCount = static_cast<int32_t>(rowCount);
     }
     return 0;
 }
 
-// A table of rowCount rows of cleared cells; null when memory runs out or a count
-// is negative.
+// A table of rowCount rows of cleared cells, all in one slab; null when memory
+// runs out or a count is negative.
 ResultSet* NewTable(int32_t rowCount, int32_t columnCount) {
     if (rowCount < 0 || columnCount < 0) {
         return nullptr;
@@ -113,34 +252,36 @@ ResultSet* NewTable(int32_t rowCount, int32_t columnCount) {
     }
     t->columnCount = columnCount;
     if (rowCount > 0) {
-        if (static_cast<uint64_t>(rowCount) > SIZE_MAX / sizeof(ResultCell*) - 2) {
+        size_t stride = columnCount > 0 ? static_cast<size_t>(columnCount) : 1;
+        if (static_cast<uint64_t>(rowCount) > SIZE_MAX / sizeof(ResultCell*) - 8 ||
+            static_cast<uint64_t>(rowCount) > SIZE_MAX / sizeof(ResultCell) / stride) {
             free(t);
             return nullptr;
         }
-        t->rows = static_cast<ResultCell**>(calloc(1, RowArraySize(static_cast<size_t>(rowCount))));
-        if (t->rows == nullptr) {
+        ResultCell** rows =
+            static_cast<ResultCell**>(malloc(RowArraySize(static_cast<size_t>(rowCount))));
+        ResultCell* slab = static_cast<ResultCell*>(
+            calloc(static_cast<size_t>(rowCount) * stride, sizeof(ResultCell)));
+        if (rows == nullptr || slab == nullptr) {
+            free(rows);
+            free(slab);
             free(t);
             return nullptr;
         }
         for (int32_t r = 0; r < rowCount; r++) {
-            t->rows[r] = NewRow(r, columnCount);
-            if (t->rows[r] == nullptr) {
-                FreeResultSet(t); // rowCount still covers only the rows made
-                return nullptr;
+            ResultCell* cells = slab + static_cast<size_t>(r) * stride;
+            for (int32_t c = 0; c < columnCount; c++) {
+                cells[c].row = r;
+                cells[c].column = c;
             }
-            t->rowCount = r + 1;
+            rows[r] = cells;
         }
+        BuildTail tail = {slab, rowCount, nullptr};
+        StoreTail(rows, static_cast<size_t>(rowCount), tail);
+        t->rows = rows;
+        t->rowCount = rowCount;
     }
     return t;
-}
-
-void ClearCell(ResultCell* cell) {
-    FreeCellContents(cell);
-    int32_t row = cell->row;
-    int32_t column = cell->column;
-    memset(cell, 0, sizeof(ResultCell));
-    cell->row = row;
-    cell->column = column;
 }
 
 } // namespace
@@ -185,14 +326,22 @@ void FreeResultSet(ResultSet* t) {
         free(t);
         return;
     }
-    for (int32_t r = 0; r < t->rowCount && t->rows != nullptr; r++) {
-        if (t->rows[r] == nullptr) {
-            continue;
+    if (t->rowCount > 0 && t->rows != nullptr) {
+        // A builder's table: names and values lie in the arena, cells of the rows
+        // made at Create in the slab.
+        BuildTail tail = LoadTail(t);
+        for (int32_t r = 0; r < t->rowCount; r++) {
+            for (int32_t c = 0; c < t->columnCount; c++) {
+                if (t->rows[r][c].type == PT_RESULTSET) {
+                    FreeResultSet(static_cast<ResultSet*>(t->rows[r][c].value));
+                }
+            }
+            if (r >= tail.slabRows) {
+                free(t->rows[r]);
+            }
         }
-        for (int32_t c = 0; c < t->columnCount; c++) {
-            FreeCellContents(&t->rows[r][c]);
-        }
-        free(t->rows[r]);
+        free(tail.slab);
+        FreeChunks(tail.chunks);
     }
     free(t->rows);
     free(t);
@@ -224,30 +373,107 @@ int ResultSetBuilder::SetCell(int32_t row, int32_t column, const void* value, in
     if (type == PT_RESULTSET && value != nullptr && value == table_) {
         return -1; // a table cannot hold itself
     }
+    // The value is measured as PrepareValue would copy it: a plain text up to its
+    // terminator, anything else by its length; a nested table is taken as it is.
+    const void* source = value;
+    size_t dataLength = 0;
+    int32_t storedLength = 0;
+    bool hasValue = value != nullptr;
+    switch (type) {
+    case PT_RESULTSET:
+        storedLength = hasValue ? 4 : 0;
+        break;
+    case PT_STRING:
+        if (encryptMethod == 0) {
+            size_t textLength = hasValue ? strlen(static_cast<const char*>(value)) : 0;
+            if (textLength > kMaxEncodedSize) {
+                return -1;
+            }
+            source = hasValue ? value : "";
+            hasValue = true;
+            dataLength = textLength;
+            storedLength = static_cast<int32_t>(textLength);
+            break;
+        }
+        // An enciphered text is stored as bytes.
+        [[fallthrough]];
+    case PT_INTEGER:
+    case PT_FLOAT:
+    case PT_BINARY:
+        if (hasValue) {
+            if (length < 0) {
+                return -1;
+            }
+            dataLength = static_cast<size_t>(length);
+            storedLength = length;
+        }
+        break;
+    default:
+        return -1;
+    }
     if (table_ == nullptr && Create(0, 0) != 0) {
         return -1;
     }
-    PreparedValue prepared;
-    if (PrepareValue(value, length, type, encryptMethod, true, &prepared) != 0) {
+    if (GrowTable(table_, static_cast<int64_t>(row) + 1, static_cast<int64_t>(column) + 1) != 0) {
         return -1;
     }
-    char* nameCopy = CopyText(name);
-    if (nameCopy == nullptr ||
-        GrowTable(table_, static_cast<int64_t>(row) + 1, static_cast<int64_t>(column) + 1) != 0) {
-        free(nameCopy);
-        if (type != PT_RESULTSET) {
-            free(prepared.value); // a table given to us stays the caller's on failure
-        }
+    size_t nameLength = name != nullptr ? strlen(name) : 0;
+    uint64_t wanted = CellSpan(nameLength, type, storedLength, hasValue && type != PT_RESULTSET);
+    if (wanted > SIZE_MAX - kChunkHeader) {
         return -1;
     }
+    size_t span = static_cast<size_t>(wanted);
     ResultCell* cell = &table_->rows[row][column];
-    ClearCell(cell);
+    // A replaced cell's room is reused when the new name and value fit and are not
+    // read from it; otherwise it stays in the arena until the table is freed.
+    char* block = nullptr;
+    if (cell->isSet && cell->name != nullptr) {
+        char* old = cell->name;
+        size_t oldSpan =
+            static_cast<size_t>(CellSpan(strlen(old), cell->type, cell->length,
+                                         cell->value != nullptr && cell->type != PT_RESULTSET));
+        uintptr_t begin = reinterpret_cast<uintptr_t>(old);
+        auto inside = [&](const void* p) {
+            uintptr_t q = reinterpret_cast<uintptr_t>(p);
+            return q >= begin && q < begin + oldSpan;
+        };
+        if (span <= oldSpan && !inside(source) && !(name != nullptr && inside(name))) {
+            block = old;
+        }
+    }
+    if (block == nullptr) {
+        BuildTail tail = LoadTail(table_);
+        block = ArenaAllocate(&tail, span);
+        StoreTail(table_->rows, static_cast<size_t>(table_->rowCount), tail);
+        if (block == nullptr) {
+            return -1; // a table given to us stays the caller's on failure
+        }
+    }
+    if (cell->type == PT_RESULTSET && cell->value != value) {
+        FreeResultSet(static_cast<ResultSet*>(cell->value));
+    }
+    size_t nameSpan = RoundUp8(nameLength + 1);
+    if (nameLength > 0) {
+        memcpy(block, name, nameLength);
+    }
+    memset(block + nameLength, 0, nameSpan - nameLength);
+    void* stored = nullptr;
+    if (type == PT_RESULTSET) {
+        stored = const_cast<void*>(value);
+    } else if (hasValue) {
+        char* copy = block + nameSpan;
+        if (dataLength > 0) {
+            memcpy(copy, source, dataLength);
+        }
+        memset(copy + dataLength, 0, span - nameSpan - dataLength);
+        stored = copy;
+    }
     cell->type = type;
     cell->encryptMethod = encryptMethod;
-    cell->length = prepared.length;
+    cell->length = storedLength;
     cell->isSet = 1;
-    cell->name = nameCopy;
-    cell->value = prepared.value;
+    cell->name = block;
+    cell->value = stored;
     return 0;
 }
 
