@@ -16,7 +16,7 @@ namespace {
 // A table the builder makes has a row-pointer array with a BuildTail behind the
 // pointers, at CellsOffset. The tail owns the builder's memory: one cell array
 // for the rows made at Create (the slab), and an arena of chunks holding every
-// cell's name with its value. Rows added later own their cell arrays. Since the
+// cell's name and value. Rows added later own their cell arrays. Since the
 // tail lies inside the row array's own allocation, no cell array can start at
 // CellsOffset, and the test below never mistakes one layout for the other.
 size_t CellsOffset(size_t rowCount) {
@@ -114,16 +114,12 @@ size_t RoundUp8(size_t n) {
     return (n + 7) & ~static_cast<size_t>(7);
 }
 
-// Bytes a cell's name and value take in the arena. Depends only on what the cell
-// shows (name, type, length), so a replaced cell's room is known without
-// bookkeeping: every value copy fits in max(length + 1, 8) bytes.
-uint64_t CellSpan(size_t nameLength, int32_t type, int32_t length, bool hasValue) {
-    uint64_t span = (static_cast<uint64_t>(nameLength) + 1 + 7) & ~static_cast<uint64_t>(7);
-    if (type != PT_RESULTSET && hasValue) {
-        uint64_t value = static_cast<uint64_t>(length) + 1;
-        span += ((value < 8 ? 8 : value) + 7) & ~static_cast<uint64_t>(7);
-    }
-    return span;
+// Bytes a copied value takes in the arena. Depends only on the length a cell shows,
+// so a replaced value's room is known without bookkeeping: every copy fits in
+// max(length + 1, 8) bytes.
+uint64_t ValueRoom(int32_t length) {
+    uint64_t value = static_cast<uint64_t>(length) + 1;
+    return ((value < 8 ? 8 : value) + 7) & ~static_cast<uint64_t>(7);
 }
 
 // A row of cleared cells that know their own indices. A row always owns an array,
@@ -417,33 +413,40 @@ int ResultSetBuilder::SetCell(int32_t row, int32_t column, const void* value, in
     if (GrowTable(table_, static_cast<int64_t>(row) + 1, static_cast<int64_t>(column) + 1) != 0) {
         return -1;
     }
-    size_t nameLength = name != nullptr ? strlen(name) : 0;
-    uint64_t wanted = CellSpan(nameLength, type, storedLength, hasValue && type != PT_RESULTSET);
+    ResultCell* cell = &table_->rows[row][column];
+    // Names repeat down a column, so a cell shares the name of the cell above (or
+    // keeps its own) when equal. Names in the arena are never written again.
+    const char* wantedName = name != nullptr ? name : "";
+    char* sharedName = nullptr;
+    if (cell->name != nullptr && strcmp(cell->name, wantedName) == 0) {
+        sharedName = cell->name;
+    } else if (row > 0) {
+        char* above = table_->rows[row - 1][column].name;
+        if (above != nullptr && strcmp(above, wantedName) == 0) {
+            sharedName = above;
+        }
+    }
+    size_t nameLength = sharedName != nullptr ? 0 : strlen(wantedName);
+    uint64_t wanted = sharedName != nullptr ? 0 : RoundUp8(nameLength + 1);
+    // A copied value goes into the room of the value it replaces when it fits; that
+    // room belongs to this cell alone.
+    bool copied = hasValue && type != PT_RESULTSET;
+    char* valueRoom = nullptr;
+    if (copied) {
+        if (cell->isSet && cell->type != PT_RESULTSET && cell->value != nullptr &&
+            ValueRoom(cell->length) >= ValueRoom(storedLength)) {
+            valueRoom = static_cast<char*>(cell->value);
+        } else {
+            wanted += ValueRoom(storedLength);
+        }
+    }
     if (wanted > SIZE_MAX - kChunkHeader) {
         return -1;
     }
-    size_t span = static_cast<size_t>(wanted);
-    ResultCell* cell = &table_->rows[row][column];
-    // A replaced cell's room is reused when the new name and value fit and are not
-    // read from it; otherwise it stays in the arena until the table is freed.
     char* block = nullptr;
-    if (cell->isSet && cell->name != nullptr) {
-        char* old = cell->name;
-        size_t oldSpan =
-            static_cast<size_t>(CellSpan(strlen(old), cell->type, cell->length,
-                                         cell->value != nullptr && cell->type != PT_RESULTSET));
-        uintptr_t begin = reinterpret_cast<uintptr_t>(old);
-        auto inside = [&](const void* p) {
-            uintptr_t q = reinterpret_cast<uintptr_t>(p);
-            return q >= begin && q < begin + oldSpan;
-        };
-        if (span <= oldSpan && !inside(source) && !(name != nullptr && inside(name))) {
-            block = old;
-        }
-    }
-    if (block == nullptr) {
+    if (wanted > 0) {
         BuildTail tail = LoadTail(table_);
-        block = ArenaAllocate(&tail, span);
+        block = ArenaAllocate(&tail, static_cast<size_t>(wanted));
         StoreTail(table_->rows, static_cast<size_t>(table_->rowCount), tail);
         if (block == nullptr) {
             return -1; // a table given to us stays the caller's on failure
@@ -452,27 +455,30 @@ int ResultSetBuilder::SetCell(int32_t row, int32_t column, const void* value, in
     if (cell->type == PT_RESULTSET && cell->value != value) {
         FreeResultSet(static_cast<ResultSet*>(cell->value));
     }
-    size_t nameSpan = RoundUp8(nameLength + 1);
-    if (nameLength > 0) {
-        memcpy(block, name, nameLength);
+    char* nameCopy = sharedName;
+    if (nameCopy == nullptr) {
+        size_t nameSpan = RoundUp8(nameLength + 1);
+        nameCopy = block;
+        memcpy(nameCopy, wantedName, nameLength);
+        memset(nameCopy + nameLength, 0, nameSpan - nameLength);
+        block += nameSpan;
     }
-    memset(block + nameLength, 0, nameSpan - nameLength);
     void* stored = nullptr;
     if (type == PT_RESULTSET) {
         stored = const_cast<void*>(value);
-    } else if (hasValue) {
-        char* copy = block + nameSpan;
+    } else if (copied) {
+        char* copy = valueRoom != nullptr ? valueRoom : block;
         if (dataLength > 0) {
-            memcpy(copy, source, dataLength);
+            memmove(copy, source, dataLength);
         }
-        memset(copy + dataLength, 0, span - nameSpan - dataLength);
+        memset(copy + dataLength, 0, static_cast<size_t>(ValueRoom(storedLength)) - dataLength);
         stored = copy;
     }
     cell->type = type;
     cell->encryptMethod = encryptMethod;
     cell->length = storedLength;
     cell->isSet = 1;
-    cell->name = block;
+    cell->name = nameCopy;
     cell->value = stored;
     return 0;
 }

@@ -78,6 +78,29 @@ TEST(BuilderStorage, ReplacedCellsReadAsTheLastValue) {
     ExpectRoundTrip(t.get());
 }
 
+TEST(BuilderStorage, RenamingOneCellLeavesItsColumnAlone) {
+    ResultSetBuilder b;
+    ASSERT_EQ(b.Create(4, 1), 0);
+    for (int r = 0; r < 4; r++) {
+        ASSERT_EQ(b.SetIntCell(r, 0, r, "SAME"), 0);
+    }
+    ASSERT_EQ(b.SetIntCell(1, 0, 10, "OTHER"), 0);
+    ASSERT_EQ(b.SetIntCell(0, 0, 20, "FIRST_RENAMED"), 0);
+    ASSERT_EQ(b.SetIntCell(3, 0, 30, nullptr), 0);
+    ASSERT_EQ(b.SetStringCell(1, 0, "text", "OTHER", 0), 0);
+    TablePtr t(b.Finish());
+    ASSERT_NE(t, nullptr);
+    EXPECT_STREQ(t->rows[0][0].name, "FIRST_RENAMED");
+    EXPECT_STREQ(t->rows[1][0].name, "OTHER");
+    EXPECT_STREQ(t->rows[2][0].name, "SAME");
+    EXPECT_STREQ(t->rows[3][0].name, "");
+    EXPECT_EQ(ValueInt(t->rows[0][0].value), 20);
+    EXPECT_EQ(CellText(t->rows[1][0]), "text");
+    EXPECT_EQ(ValueInt(t->rows[2][0].value), 2);
+    EXPECT_EQ(ValueInt(t->rows[3][0].value), 30);
+    ExpectRoundTrip(t.get());
+}
+
 TEST(BuilderStorage, SameNestedTableSetTwiceStaysAlive) {
     ResultSetBuilder inner;
     ASSERT_EQ(inner.SetIntCell(0, 0, 5, "N"), 0);
