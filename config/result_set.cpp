@@ -41,7 +41,7 @@ struct ArenaChunk {
 
 constexpr size_t kChunkHeader = (sizeof(ArenaChunk) + 7) & ~static_cast<size_t>(7);
 constexpr size_t kFirstChunkSize = 1024;
-constexpr size_t kMaxChunkSize = 256 * 1024;
+constexpr size_t kMaxChunkSize = 64 * 1024 - 64;
 
 struct BuildTail {
     ResultCell* slab; // cells of rows 0..slabRows-1, null when none
