@@ -8,16 +8,6 @@ const wchar_t kOutlookBarClass[] = L"GwOutlookBar";
 const int kLargeIcon = 32;
 const int kSmallIcon = 16;
 
-int TextHeight(HWND hwnd) {
-    HDC dc = GetDC(hwnd);
-    HGDIOBJ old = SelectObject(dc, WidgetFont());
-    TEXTMETRICW tm = {};
-    GetTextMetricsW(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
-    return tm.tmHeight;
-}
-
 } // namespace
 
 bool OutlookBar::Create(DWORD exStyle, HWND parent, UINT id, HWND owner, uint32_t options) {
@@ -115,11 +105,11 @@ int OutlookBar::SelectedItem() const {
 }
 
 int OutlookBar::HeaderHeight() const {
-    return TextHeight(hwnd_) + 10;
+    return WidgetFontHeight(hwnd_) + 10;
 }
 
 int OutlookBar::ItemHeight() const {
-    int text = TextHeight(hwnd_);
+    int text = WidgetFontHeight(hwnd_);
     return iconSize_ == OUTLOOK_LARGE_ICONS ? kLargeIcon + text + 20
                                             : (text > kSmallIcon ? text : kSmallIcon) + 10;
 }

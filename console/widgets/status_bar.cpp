@@ -164,13 +164,7 @@ void StatusBar::SetPartsFromWidths() {
 int StatusBar::CalcHeight(int /*frameClientWidth*/) const {
     if (hwnd_ == nullptr || !IsShownInParent(hwnd_))
         return 0;
-    HDC dc = GetDC(hwnd_);
-    HGDIOBJ old = SelectObject(dc, WidgetFont());
-    TEXTMETRICW tm = {};
-    GetTextMetricsW(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd_, dc);
-    return tm.tmHeight + 8;
+    return WidgetFontHeight(hwnd_) + 8;
 }
 
 void StatusBar::LayoutIn(RECT* remaining) {

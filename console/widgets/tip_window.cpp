@@ -103,20 +103,9 @@ bool TipWindow::Show(HWND owner, POINT topLeft, const char* title, const char* t
     title_ = title != nullptr ? title : "";
     text_ = text != nullptr ? text : "";
 
+    if (!OwnedWindow::RegisterWidgetClass(kTipClass, CS_SAVEBITS, IDC_ARROW, -1, WndProc))
+        return false;
     HINSTANCE inst = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    if (!GetClassInfoExW(inst, kTipClass, &wc)) {
-        wc = {};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_SAVEBITS;
-        wc.lpfnWndProc = WndProc;
-        wc.hInstance = inst;
-        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        wc.lpszClassName = kTipClass;
-        if (!RegisterClassExW(&wc))
-            return false;
-    }
     if (textFont_ == nullptr) {
         NONCLIENTMETRICSW ncm = {};
         ncm.cbSize = offsetof(NONCLIENTMETRICSW, lfMessageFont) + sizeof(LOGFONTW);

@@ -51,6 +51,16 @@ HFONT WidgetFont() {
     return font;
 }
 
+int WidgetFontHeight(HWND hwnd) {
+    HDC dc = GetDC(hwnd);
+    HGDIOBJ old = SelectObject(dc, WidgetFont());
+    TEXTMETRICW tm = {};
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd, dc);
+    return tm.tmHeight;
+}
+
 OwnedWindow::~OwnedWindow() {
     // The derived part is gone: detach first so no message reaches Handle.
     if (hwnd_ != nullptr && IsWindow(hwnd_)) {
@@ -71,7 +81,7 @@ LRESULT OwnedWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool OwnedWindow::RegisterWidgetClass(const wchar_t* name, UINT style, LPCSTR cursor,
-                                      int background) {
+                                      int background, WNDPROC procedure) {
     HINSTANCE inst = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
@@ -80,7 +90,7 @@ bool OwnedWindow::RegisterWidgetClass(const wchar_t* name, UINT style, LPCSTR cu
     wc = {};
     wc.cbSize = sizeof wc;
     wc.style = style;
-    wc.lpfnWndProc = WidgetProc;
+    wc.lpfnWndProc = procedure != nullptr ? procedure : WidgetProc;
     wc.hInstance = inst;
     wc.hCursor = LoadCursorA(nullptr, cursor);
     wc.hbrBackground =

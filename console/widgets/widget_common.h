@@ -45,11 +45,14 @@ public:
     // Destroys the window when there is one (safe to call repeatedly).
     void Destroy();
 
+    // Registers window class `name` once per process, with `procedure` (null:
+    // WidgetProc) and `background` a COLOR_* index (negative: none).
+    static bool RegisterWidgetClass(const wchar_t* name, UINT style, LPCSTR cursor, int background,
+                                    WNDPROC procedure = nullptr);
+
 protected:
     // Messages of a window made by CreateWidget. Default: DefWindowProcW.
     virtual LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
-    // Registers window class `name` once per process (WidgetProc as procedure).
-    static bool RegisterWidgetClass(const wchar_t* name, UINT style, LPCSTR cursor, int background);
     // CreateWindowExW with this object attached; sets hwnd_ on success.
     HWND CreateWidget(DWORD exStyle, const wchar_t* cls, DWORD style, const RECT& rect, HWND parent,
                       UINT id);
@@ -69,3 +72,6 @@ inline int RectHeight(const RECT& r) {
 // The system's message font (non-client metrics), created once and kept for the
 // process; never delete it.
 HFONT WidgetFont();
+
+// Height of a line of WidgetFont() text as `hwnd`'s device context measures it.
+int WidgetFontHeight(HWND hwnd);
