@@ -9,8 +9,6 @@ BoxRecorder* g_boxes = nullptr;
 DialogDriver* g_dialogs = nullptr;
 FileDialogDriver* g_files = nullptr;
 
-const char CONFIG_KEY[] = "Software\\Marrowby\\Gatewell";
-
 int RecordBox(const char* text, const char* caption, uint32_t style) {
     g_boxes->boxes.push_back({text, caption != nullptr ? caption : "", style});
     if (!g_boxes->answers.empty()) {
@@ -79,31 +77,11 @@ void PumpMessages() {
     }
 }
 
-void DeleteConfigKey() {
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, CONFIG_KEY);
-}
-
-bool ConfigKeyExists() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, CONFIG_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
 std::vector<uint8_t> ReadTsdata() {
+    DWORD type = 0;
     std::vector<uint8_t> data;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, CONFIG_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return data;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, "tsdata", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
-        data.resize(size);
-        if (size == 0 ||
-            RegQueryValueExA(key, "tsdata", nullptr, nullptr, data.data(), &size) != ERROR_SUCCESS)
-            data.clear();
-    }
-    RegCloseKey(key);
+    if (!ReadConfigValue("tsdata", &type, &data))
+        data.clear();
     return data;
 }
 

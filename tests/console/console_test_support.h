@@ -14,6 +14,7 @@
 
 #include "console/shell/tollbrook_app.h"
 #include "console/widgets/framework_dialog.h"
+#include "tests/support/config_registry.h"
 
 struct RecordedBox {
     std::string text;
@@ -55,9 +56,6 @@ public:
 // Runs the messages that are waiting (a WM_QUIT among them is dropped).
 void PumpMessages();
 
-// HKLM "Software\Marrowby\Gatewell".
-void DeleteConfigKey();
-bool ConfigKeyExists();
 // The raw "tsdata" bytes (empty when absent).
 std::vector<uint8_t> ReadTsdata();
 

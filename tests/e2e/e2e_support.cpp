@@ -10,8 +10,6 @@
 
 namespace {
 
-const char CONFIG_SUBKEY[] = "Software\\Marrowby\\Gatewell";
-
 // Dialog boxes, message boxes included, have this window class.
 const char DIALOG_CLASS[] = "#32770";
 
@@ -217,25 +215,6 @@ void LoadDefaultConfigIntoMemory() {
 
 int StoreConfig() {
     return SaveConfigToRegistry();
-}
-
-void DeleteConfigKey() {
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, CONFIG_SUBKEY);
-}
-
-bool ReadConfigValue(const char* name, DWORD* type, std::vector<uint8_t>* data) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, CONFIG_SUBKEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD size = 0;
-    bool ok = RegQueryValueExA(key, name, nullptr, type, nullptr, &size) == ERROR_SUCCESS;
-    if (ok) {
-        data->assign(size, 0);
-        ok = RegQueryValueExA(key, name, nullptr, type, data->data(), &size) == ERROR_SUCCESS;
-        data->resize(size);
-    }
-    RegCloseKey(key);
-    return ok;
 }
 
 DWORD HostProcess::Wait(DWORD timeoutMs) {

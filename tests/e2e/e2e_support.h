@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/config_registry.h"
+
 // ExitProcess(-1) as the parent sees it.
 const DWORD EXIT_CODE_MINUS_ONE = 0xFFFFFFFFu;
 // RunHost's answer when the host did not end in time (it is then killed).
@@ -53,10 +55,6 @@ std::string ScenarioText(uint32_t self, const std::vector<SessionSpec>& sessions
 void LoadDefaultConfigIntoMemory();
 // Writes FilterConfig to the registry, as the console's apply command does. 0 or -1.
 int StoreConfig();
-// Removes the library's configuration key (and its values).
-void DeleteConfigKey();
-// Reads one value of the configuration key; false when absent.
-bool ReadConfigValue(const char* name, DWORD* type, std::vector<uint8_t>* data);
 
 // A started gw_host.exe.
 struct HostProcess {

@@ -9,44 +9,22 @@
 #include "config/persistence.h"
 #include "tests/config/support/config_samples.h"
 #include "tests/config/wine/wine_support.h"
+#include "tests/support/config_registry.h"
 
 namespace {
 
-const char kSubkey[] = "Software\\Marrowby\\Gatewell";
-
-void DeleteConfigKey() {
-    LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSubkey);
-    ASSERT_TRUE(result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) << result;
+void DeleteKeyOrFail() {
+    ASSERT_TRUE(DeleteConfigKey());
 }
 
-bool ReadRawValue(const char* name, DWORD* type, std::vector<uint8_t>* data) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSubkey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD size = 0;
-    bool ok = RegQueryValueExA(key, name, nullptr, type, nullptr, &size) == ERROR_SUCCESS;
-    if (ok) {
-        data->assign(size, 0);
-        ok = RegQueryValueExA(key, name, nullptr, type, data->data(), &size) == ERROR_SUCCESS;
-        data->resize(size);
-    }
-    RegCloseKey(key);
-    return ok;
-}
-
-void WriteRawValue(const char* name, DWORD type, const void* data, DWORD size) {
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSubkey, 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    EXPECT_EQ(ERROR_SUCCESS,
-              RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size));
-    RegCloseKey(key);
+void WriteValueOrFail(const char* name, DWORD type, const void* data, DWORD size) {
+    EXPECT_TRUE(WriteConfigValue(name, type, data, size)) << name;
 }
 
 uint32_t StoredDatasize() {
     DWORD type = 0;
     std::vector<uint8_t> data;
-    EXPECT_TRUE(ReadRawValue("datasize", &type, &data));
+    EXPECT_TRUE(ReadConfigValue("datasize", &type, &data));
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
     EXPECT_EQ(4u, data.size());
     uint32_t value = 0;
@@ -69,10 +47,10 @@ class WineRegistry : public WineStoreTest {
 protected:
     void SetUp() override {
         WineStoreTest::SetUp();
-        DeleteConfigKey();
+        DeleteKeyOrFail();
     }
     void TearDown() override {
-        DeleteConfigKey();
+        DeleteKeyOrFail();
         WineStoreTest::TearDown();
     }
 };
@@ -81,7 +59,7 @@ TEST_F(WineRegistry, FirstLoadCreatesTheKeyWithTheDefaults) {
     ASSERT_EQ(0, LoadConfigFromRegistry());
     DWORD type = 0;
     std::vector<uint8_t> data;
-    ASSERT_TRUE(ReadRawValue("tsdata", &type, &data));
+    ASSERT_TRUE(ReadConfigValue("tsdata", &type, &data));
     EXPECT_EQ(static_cast<DWORD>(REG_BINARY), type);
     EXPECT_EQ(EncipheredDefaults(), data);
     EXPECT_EQ(data.size(), StoredDatasize());
@@ -98,7 +76,7 @@ TEST_F(WineRegistry, SavedConfigurationLoadsBack) {
     EXPECT_EQ(0, FilterConfig.modified);
     DWORD type = 0;
     std::vector<uint8_t> data;
-    ASSERT_TRUE(ReadRawValue("tsdata", &type, &data));
+    ASSERT_TRUE(ReadConfigValue("tsdata", &type, &data));
     EXPECT_EQ(data.size(), StoredDatasize());
 
     ResetFilterConfig();
@@ -112,7 +90,7 @@ TEST_F(WineRegistry, LargerDatasizeStillReads) {
     ConfigSnapshot expected = ConfigSnapshot::Take();
     ASSERT_EQ(0, SaveConfigToRegistry());
     DWORD larger = StoredDatasize() + 1000;
-    WriteRawValue("datasize", REG_DWORD, &larger, sizeof(larger));
+    WriteValueOrFail("datasize", REG_DWORD, &larger, sizeof(larger));
 
     ResetFilterConfig();
     ASSERT_EQ(0, LoadConfigFromRegistry());
@@ -124,13 +102,13 @@ TEST_F(WineRegistry, SmallerDatasizeThatNeverCatchesUpGivesTheDefaults) {
     FillSampleConfig(2);
     ASSERT_EQ(0, SaveConfigToRegistry());
     DWORD smaller = StoredDatasize() - 1;
-    WriteRawValue("datasize", REG_DWORD, &smaller, sizeof(smaller));
+    WriteValueOrFail("datasize", REG_DWORD, &smaller, sizeof(smaller));
 
     ResetFilterConfig();
     ASSERT_EQ(0, LoadConfigFromRegistry());
     DWORD type = 0;
     std::vector<uint8_t> data;
-    ASSERT_TRUE(ReadRawValue("tsdata", &type, &data));
+    ASSERT_TRUE(ReadConfigValue("tsdata", &type, &data));
     EXPECT_EQ(EncipheredDefaults(), data);
     EXPECT_EQ(data.size(), StoredDatasize());
     EXPECT_TRUE(FilterConfig.ipRanges.empty());
@@ -139,9 +117,9 @@ TEST_F(WineRegistry, SmallerDatasizeThatNeverCatchesUpGivesTheDefaults) {
 
 TEST_F(WineRegistry, UndecodableBlobIsReported) {
     std::vector<uint8_t> junk(64, 0x5A);
-    WriteRawValue("tsdata", REG_BINARY, junk.data(), static_cast<DWORD>(junk.size()));
+    WriteValueOrFail("tsdata", REG_BINARY, junk.data(), static_cast<DWORD>(junk.size()));
     DWORD size = static_cast<DWORD>(junk.size());
-    WriteRawValue("datasize", REG_DWORD, &size, sizeof(size));
+    WriteValueOrFail("datasize", REG_DWORD, &size, sizeof(size));
     EXPECT_EQ(-1, LoadConfigFromRegistry());
     ExpectOnlyBox("file error!");
 }
