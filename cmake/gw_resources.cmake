@@ -5,7 +5,8 @@
 # version is the project's (project() in the top CMakeLists), nowhere else.
 #
 # Test programs that drive the console's windows call gw_add_manifest(<target>
-# asInvoker) so they run with the same common controls as the console.
+# asInvoker) so they run with the same common controls as the console. Outside
+# Windows builds both calls do nothing.
 
 set(GW_COMPANY "Marrowby")
 set(GW_PRODUCT "Gatewell")
@@ -43,6 +44,9 @@ endfunction()
 
 # The manifest alone, at resource id 1 (the one the loader reads for a program).
 function(gw_add_manifest target level)
+    if(NOT WIN32)
+        return()
+    endif()
     gw_write_manifest(${target} ${level} "${target}" manifest)
     set(rc ${CMAKE_BINARY_DIR}/resources/${target}-manifest.rc)
     file(WRITE ${rc}.in "1 24 \"${manifest}\"\n")
@@ -50,6 +54,9 @@ function(gw_add_manifest target level)
 endfunction()
 
 function(gw_add_version_resource target description)
+    if(NOT WIN32)
+        return()
+    endif()
     cmake_parse_arguments(PARSE_ARGV 2 arg "MANIFEST" "" "")
     get_target_property(type ${target} TYPE)
     if(type STREQUAL "EXECUTABLE")
