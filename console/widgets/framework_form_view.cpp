@@ -69,6 +69,9 @@ INT_PTR CALLBACK FormView::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LP
     case WM_SIZE:
         self->OnSize(LOWORD(lParam), HIWORD(lParam));
         return TRUE;
+    case WM_TIMER:
+        self->OnTimer(static_cast<UINT_PTR>(wParam));
+        return FALSE;
     case WM_CONTEXTMENU: {
         POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         self->OnContextMenu(reinterpret_cast<HWND>(wParam), point);

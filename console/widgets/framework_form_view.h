@@ -34,6 +34,8 @@ protected:
     virtual LRESULT OnNotify(NMHDR* header);
     virtual void OnSize(int width, int height);
     virtual void OnContextMenu(HWND window, POINT screenPoint);
+    // A window timer's tick; the message then goes on to the default processing.
+    virtual void OnTimer(UINT_PTR) {}
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
