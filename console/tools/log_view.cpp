@@ -82,13 +82,6 @@ void CWLogView::DoDataExchange(DataExchange& dx) {
     DdxText(dx, IDC_LOGON_LOG_FILE, logonFile_, sizeof(logonFile_));
 }
 
-void CWLogView::ShowMembers() {
-    // Writing the edits is no typing: their change notifications are ignored.
-    showing_ = true;
-    UpdateData(false);
-    showing_ = false;
-}
-
 void CWLogView::OnInitialUpdate() {
     ShowMembers();
     EnableFileControls(LogonLog());
@@ -143,7 +136,7 @@ void CWLogView::OnBrowse(const LogControls& log) {
 }
 
 void CWLogView::OnTyped(const LogControls& log) {
-    if (showing_)
+    if (ShowingMembers())
         return;
     UpdateData(true);
     CopyToField(FilterConfig.*log.configFile, this->*log.file);

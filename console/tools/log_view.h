@@ -28,7 +28,6 @@ private:
     struct LogControls; // one log's switch, edit, button, fields and tip
     static const LogControls& LogonLog();
     static const LogControls& AppLog();
-    void ShowMembers();
     void EnableFileControls(const LogControls& log);
     void OnSwitch(const LogControls& log);
     void OnBrowse(const LogControls& log);
@@ -38,5 +37,4 @@ private:
     int32_t appLogs_;
     char appFile_[512] = {};
     char logonFile_[512] = {};
-    bool showing_ = false;
 };

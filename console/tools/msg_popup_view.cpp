@@ -52,12 +52,6 @@ void CMsgPopupView::DoDataExchange(DataExchange& dx) {
     DdxText(dx, IDC_POPUP_FILTER, choice_, sizeof(choice_));
 }
 
-void CMsgPopupView::ShowMembers() {
-    showing_ = true;
-    UpdateData(false);
-    showing_ = false;
-}
-
 void CMsgPopupView::OnInitialUpdate() {
     ShowMembers();
     SendDlgItemMessageA(hwnd(), IDC_POPUP_FILTER, CB_SETCURSEL, 0, 0);
@@ -71,7 +65,7 @@ bool CMsgPopupView::OnCommand(UINT id, UINT code, HWND control) {
         return true;
     }
     if ((id == IDC_POPUP_TITLE || id == IDC_POPUP_MESSAGE) && code == EN_CHANGE) {
-        if (!showing_)
+        if (!ShowingMembers())
             OnTextTyped();
         return true;
     }

@@ -18,14 +18,10 @@ protected:
     bool OnCommand(UINT id, UINT code, HWND control) override;
 
 private:
-    // Members into the controls; the edits' change notifications this causes are no
-    // edits and are ignored.
-    void ShowMembers();
     void OnFilterChosen();
     void OnTextTyped();
 
     char message_[1024] = {};
     char caption_[1024] = {};
     char choice_[64] = {};
-    bool showing_ = false;
 };

@@ -35,6 +35,12 @@ bool FormView::UpdateData(bool save) {
     return !dx.failed;
 }
 
+void FormView::ShowMembers() {
+    showingMembers_ = true;
+    UpdateData(false);
+    showingMembers_ = false;
+}
+
 bool FormView::OnCommand(UINT, UINT, HWND) {
     return false;
 }

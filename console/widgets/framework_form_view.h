@@ -27,6 +27,10 @@ public:
 
 protected:
     bool UpdateData(bool save);
+    // Members into the controls. The change notifications this makes edits send come
+    // while ShowingMembers() is true, so a page can tell them from typing.
+    void ShowMembers();
+    bool ShowingMembers() const { return showingMembers_; }
     virtual void DoDataExchange(DataExchange&) {}
     // Called once the window and its controls exist, before it is shown.
     virtual void OnCreate() {}
@@ -42,4 +46,5 @@ private:
 
     UINT templateId_;
     HWND hwnd_ = nullptr;
+    bool showingMembers_ = false;
 };

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "config/config_model.h"
 #include "config/persistence.h"
@@ -66,42 +67,41 @@ protected:
     RunningConsole console;
 };
 
-struct PopupPair {
-    const char* item;
-    char (FilterConfigRecord::*caption)[1024];
-    char (FilterConfigRecord::*message)[1024];
-};
-const PopupPair POPUP_PAIRS[] = {
-    {"IP Address filter is enabled", &FilterConfigRecord::TITLE_IPADDRESS,
-     &FilterConfigRecord::MSG_IPADDRESS},
-    {"Computer Name filter is enabled", &FilterConfigRecord::TITLE_COMPUTERNAME,
-     &FilterConfigRecord::MSG_COMPUTERNAME},
-    {"Client Version filter is enabled", &FilterConfigRecord::TITLE_VERSION,
-     &FilterConfigRecord::MSG_VERSION},
-    {"MAC address filter is enabled", &FilterConfigRecord::TITLE_MACADDRESS,
-     &FilterConfigRecord::MSG_MACADDRESS},
-    {"Logon Time filter is enabled", &FilterConfigRecord::TITLE_TIME,
-     &FilterConfigRecord::MSG_TIME},
-    {"Session per IP Counter filter is enabled", &FilterConfigRecord::TITLE_SESSIONPERIP,
-     &FilterConfigRecord::MSG_SESSIONPERIP},
-    {"Session per User Counter filter is enabled", &FilterConfigRecord::TITLE_SESSIONPERUSER,
-     &FilterConfigRecord::MSG_SESSIONPERUSER},
-};
+// The fields each chooser item edits, in list order: the client version filter is third.
+char (*const CAPTIONS[])[1024] = {
+    &FilterConfig.TITLE_IPADDRESS,     &FilterConfig.TITLE_COMPUTERNAME,
+    &FilterConfig.TITLE_VERSION,       &FilterConfig.TITLE_MACADDRESS,
+    &FilterConfig.TITLE_TIME,          &FilterConfig.TITLE_SESSIONPERIP,
+    &FilterConfig.TITLE_SESSIONPERUSER};
+char (*const MESSAGES[])[1024] = {&FilterConfig.MSG_IPADDRESS,     &FilterConfig.MSG_COMPUTERNAME,
+                                  &FilterConfig.MSG_VERSION,       &FilterConfig.MSG_MACADDRESS,
+                                  &FilterConfig.MSG_TIME,          &FilterConfig.MSG_SESSIONPERIP,
+                                  &FilterConfig.MSG_SESSIONPERUSER};
 } // namespace
 
 TEST_F(ToolsPage, PopupItemsShowTheirOwnTextsAndTypingStoresExactlyThatPair) {
-    int n = 0;
-    for (const PopupPair& pair : POPUP_PAIRS) {
-        CopyToField(FilterConfig.*pair.caption, ("caption " + std::to_string(n)).c_str());
-        CopyToField(FilterConfig.*pair.message, ("message " + std::to_string(n++)).c_str());
+    for (int i = 0; i < 7; ++i) {
+        CopyToField(*CAPTIONS[i], ("caption " + std::to_string(i)).c_str());
+        CopyToField(*MESSAGES[i], ("message " + std::to_string(i)).c_str());
     }
     OpenToolsPage(console, 1, PageKind::PopupMessages);
     HWND chooser = Item(IDC_POPUP_FILTER);
+    std::vector<std::string> items;
+    for (int i = 0; i < SendMessageA(chooser, CB_GETCOUNT, 0, 0); ++i) {
+        char text[64] = {};
+        SendMessageA(chooser, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    EXPECT_EQ((std::vector<std::string>{
+                  "IP Address filter is enabled", "Computer Name filter is enabled",
+                  "Client Version filter is enabled", "MAC address filter is enabled",
+                  "Logon Time filter is enabled", "Session per IP Counter filter is enabled",
+                  "Session per User Counter filter is enabled"}),
+              items);
     EXPECT_EQ("caption 0", Text(Item(IDC_POPUP_TITLE)));
     EXPECT_EQ("message 0", Text(Item(IDC_POPUP_MESSAGE)));
     for (int i = 6; i >= 0; --i) {
         Choose(chooser, i);
-        EXPECT_EQ(POPUP_PAIRS[i].item, Text(chooser));
         EXPECT_EQ("caption " + std::to_string(i), Text(Item(IDC_POPUP_TITLE)));
         EXPECT_EQ("message " + std::to_string(i), Text(Item(IDC_POPUP_MESSAGE)));
     }
@@ -111,10 +111,9 @@ TEST_F(ToolsPage, PopupItemsShowTheirOwnTextsAndTypingStoresExactlyThatPair) {
     Type(Item(IDC_POPUP_TITLE), "x");
     EXPECT_EQ(1, FilterConfig.modified);
     for (int i = 0; i < 7; ++i) {
-        const PopupPair& pair = POPUP_PAIRS[i];
         EXPECT_EQ(i == 2 ? "caption 2x" : "caption " + std::to_string(i),
-                  std::string(FilterConfig.*pair.caption));
-        EXPECT_EQ("message " + std::to_string(i), std::string(FilterConfig.*pair.message));
+                  std::string(*CAPTIONS[i]));
+        EXPECT_EQ("message " + std::to_string(i), std::string(*MESSAGES[i]));
     }
 }
 
