@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -133,7 +134,10 @@ void CServermonitorView::RefreshMonitorCounts() {
     for (int i = 0; i < rows; ++i) {
         const MonitorServerRow* row =
             reinterpret_cast<const MonitorServerRow*>(ListRowData(list, i));
-        if (row == nullptr)
+        // A failed load from a file empties monitorServers and then shows its message,
+        // whose message loop still brings ticks: a row no longer listed is freed.
+        const std::vector<MonitorServerRow*>& listed = FilterConfig.monitorServers;
+        if (row == nullptr || std::find(listed.begin(), listed.end(), row) == listed.end())
             continue;
         char server[sizeof(row->SERVER)];
         CopyToField(server, row->SERVER);

@@ -164,7 +164,8 @@ TEST_F(MonitorPage, OnlyThePageShownRefreshesAndItsTimerEndsWithIt) {
     EXPECT_FALSE(IsWindow(monitor));
 
     // A monitor page that is not the one shown stops its timer at its first tick and
-    // asks nobody.
+    // asks nobody; one that is shown reads no row the configuration no longer holds
+    // (a failed load empties the lists, and its message box lets ticks through).
     CServermonitorView hidden;
     ASSERT_TRUE(hidden.Create(console.Frame().hwnd(), 0xE990));
     hidden.OnInitialUpdate();
@@ -172,6 +173,14 @@ TEST_F(MonitorPage, OnlyThePageShownRefreshesAndItsTimerEndsWithIt) {
     SendMessageA(hidden.hwnd(), WM_TIMER, hidden.TimerId(), 0);
     EXPECT_EQ(before, static_cast<int>(scenario.Calls().size()));
     EXPECT_FALSE(KillTimer(hidden.hwnd(), hidden.TimerId())); // already stopped
+
+    bar.ClickItem(0);
+    PumpMessages();
+    ASSERT_EQ(PageKind::ServerMonitor, console.Frame().CurrentPage()->Kind());
+    ClearConfigLists();
+    before = static_cast<int>(scenario.Calls().size());
+    Tick();
+    EXPECT_EQ(before, static_cast<int>(scenario.Calls().size()));
 }
 
 TEST_F(MonitorPage, ApplyWritesTheServersTheListShows) {
