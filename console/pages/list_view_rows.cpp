@@ -98,3 +98,19 @@ void SelectListRows(HWND list, const std::vector<int>& rows) {
         SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
                      reinterpret_cast<LPARAM>(&item));
 }
+
+void SetListColumnWidths(HWND list, const int* widths, int count) {
+    for (int i = 0; i < count; ++i)
+        SendMessageA(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), MAKELPARAM(widths[i], 0));
+}
+
+void StretchListToPageBottom(HWND page, HWND list, int width, int height) {
+    if (list == nullptr)
+        return;
+    RECT rect = {};
+    GetWindowRect(list, &rect);
+    POINT top = {rect.left, rect.top};
+    ScreenToClient(page, &top);
+    int listHeight = height - top.y;
+    MoveWindow(list, 0, top.y, width, listHeight > 0 ? listHeight : 0, TRUE);
+}

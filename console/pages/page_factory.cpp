@@ -1,11 +1,20 @@
 #include "console/pages/page_factory.h"
 
 #include "console/pages/tollbrook_view.h"
+#include "console/tools/log_view.h"
+#include "console/tools/msg_popup_view.h"
+#include "console/tools/server_monitor_view.h"
 
 std::unique_ptr<PageView> MakePage(PageKind kind) {
     switch (kind) {
     case PageKind::IpAddress:
         return std::make_unique<CTollbrookView>();
+    case PageKind::ServerMonitor:
+        return std::make_unique<CServermonitorView>();
+    case PageKind::PopupMessages:
+        return std::make_unique<CMsgPopupView>();
+    case PageKind::Logs:
+        return std::make_unique<CWLogView>();
     default:
         // The other pages are not part of this version: their items do nothing.
         return nullptr;

@@ -38,6 +38,25 @@
 #define IDC_IP_TO 1012
 #define IDC_MODE 1018
 
+// Tools pages: server monitor (with its add dialog), popup messages, log settings.
+#define IDD_MSGPOPUP_PAGE 149
+#define IDD_SERVERMONITOR_PAGE 155
+#define IDD_ADD_MONITOR_SERVER 156
+#define IDD_LOG_PAGE 162
+#define IDC_POPUP_FILTER 1046
+#define IDC_POPUP_TITLE 1047
+#define IDC_POPUP_MESSAGE 1048
+#define IDC_MONITOR_ADD 1059
+#define IDC_MONITOR_REMOVE 1060
+#define IDC_MONITOR_LIST 1061
+#define IDC_MONITOR_SERVER_NAME 1062
+#define IDC_LOGON_LOG_ENABLE 1081
+#define IDC_LOGON_LOG_BROWSE 1082
+#define IDC_APP_LOG_ENABLE 1083
+#define IDC_APP_LOG_BROWSE 1084
+#define IDC_LOGON_LOG_FILE 1085
+#define IDC_APP_LOG_FILE 1014
+
 // Commands.
 #define ID_ITEM_ADD 32771
 #define ID_ITEM_REMOVE 32772
