@@ -236,11 +236,17 @@ TEST(TableDecoding, Rules) {
     EXPECT_STREQ(static_cast<const char*>(s->rows[0][0].value), "a");
     EXPECT_EQ(s->rows[0][1].length, 3);
     EXPECT_EQ(s->rows[0][1].encryptMethod, 4);
-    // An empty table of any width; rows without columns are never written.
+    // An empty table of any width; rows without columns read as an empty table, also
+    // inside a packet.
     TablePtr wide = DecodeTableBlob(WithHeader(0, 5, {}));
     ASSERT_NE(wide, nullptr);
     EXPECT_EQ(wide->columnCount, 5);
-    EXPECT_EQ(DecodeTableBlob(WithHeader(3, 0, {})), nullptr);
+    Bytes rowsOnly = WithHeader(3, 0, {});
+    PacketPtr p = Decode(WithHeader(1, 1, BlobWriter().Item(PT_RESULTSET, 0, "T", rowsOnly).bytes));
+    ASSERT_NE(p, nullptr);
+    const ResultSet* empty = static_cast<const ResultSet*>(p->entries[0].value);
+    EXPECT_EQ(empty->rowCount, 0);
+    EXPECT_EQ(empty->columnCount, 0);
 }
 
 TEST(ContainerRoundTrip, EveryTypeSurvives) {
@@ -366,7 +372,9 @@ TEST(HostileInput, HugeCounts) {
     // wraps to 0 in 32 bits, are refused before anything is allocated for them.
     EXPECT_EQ(DecodeTableBlob(WithHeader(INT32_MAX, INT32_MAX, entry)), nullptr);
     EXPECT_EQ(DecodeTableBlob(WithHeader(65536, 65536, entry)), nullptr);
-    EXPECT_EQ(DecodeTableBlob(WithHeader(INT32_MAX, 0, entry)), nullptr);
+    TablePtr noColumns = DecodeTableBlob(WithHeader(INT32_MAX, 0, entry));
+    ASSERT_NE(noColumns, nullptr);
+    EXPECT_EQ(noColumns->rowCount, 0);
     EXPECT_EQ(DecodeTableBlob(WithHeader(2, 1, entry)), nullptr);
     EXPECT_NE(DecodeTableBlob(WithHeader(0, INT32_MAX, entry)), nullptr);
 }
