@@ -42,6 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
         VersionCase{"allow", "2031,2128", 2087, 0}, VersionCase{"allow", "0419", 419, 1},
         VersionCase{"allow", " 2031, 2128", 2128, 1}, VersionCase{"disallow", "2031,2128", 2128, 0},
         VersionCase{"disallow", "2031,2128", 2600, 1}, VersionCase{"disallow", "2600", 2600, 0},
+        // empty items, as the version page stores what was typed, name no build
+        VersionCase{"allow", "2600, ,,", 0, 0}, VersionCase{"allow", "2600,,2601", 2601, 1},
         // higher / lower exclude their own number
         VersionCase{"higher", "2600", 2600, 0}, VersionCase{"higher", "2600", 2601, 1},
         VersionCase{"lower", "2600", 2600, 0}, VersionCase{"lower", "2600", 2599, 1},
