@@ -129,10 +129,11 @@ def main():
         path = os.path.join(ROOT, m.path)
         with open(path, encoding="utf-8") as f:
             original = f.read()
+        changed = mutated_source(m)
         started = time.time()
         try:
             with open(path, "w", encoding="utf-8") as f:
-                f.write(mutated_source(m))
+                f.write(changed)
             if not build():
                 outcome = "does not build"
                 unbuildable.append(m)
