@@ -311,6 +311,12 @@ TEST(TableBuilding, TablesBuiltFieldByFieldFreeThroughEveryOwner) {
     PacketPtr p = NewPacket();
     ASSERT_EQ(AddResultSetParam(p.get(), LooseTable("in a packet"), "T"), 0);
     EXPECT_NE(Decode(Encode(p.get())), nullptr);
+    // A voice list has no place in a table: such a table is refused, and still freed.
+    TablePtr voices(LooseTable("voices"));
+    free(voices->rows[0][1].value);
+    voices->rows[0][1].type = PT_VOICELIST;
+    voices->rows[0][1].value = CreateVoiceList();
+    EXPECT_EQ(AddResultSetParam(p.get(), voices.get(), "V"), -1);
     ResultSetBuilder b;
     ASSERT_EQ(b.SetResultSetCell(0, 0, LooseTable("replaced"), "T"), 0);
     ASSERT_EQ(b.SetIntCell(0, 0, 1, "I"), 0);

@@ -27,8 +27,11 @@ protected:
 };
 
 TEST_F(IpFilterTest, OffOnlyWhenFlagIsNotExactlyOne) {
-    FilterConfig.FLAG_IPADDRESS = 2; // "equals 1" is the test, not "not 0"
+    // "equals 1" is the test, not "not 0", for each of the three filters.
+    FilterConfig.FLAG_IPADDRESS = FilterConfig.FLAG_COMPUTERNAME = FilterConfig.FLAG_MACADDRESS = 2;
     EXPECT_EQ(Check("1.2.3.4"), NO_EXIT);
+    EXPECT_EQ(ValidateClientName(), 1);
+    EXPECT_EQ(ValidateMACAddress(), 1);
     EXPECT_TRUE(Machine.messages.empty());
 }
 

@@ -324,6 +324,7 @@ TEST_F(SessionsPerUserTest, UnlistedUserUnlimitedUnlessDefaultOn) {
     AddSession(4, "10.9.9.9", "", "alice");
     AddSession(5, "10.9.9.9", "", "");
     AddSessionUserRow("bob", 1);
+    FilterConfig.FLAG_SESSION_PER_USER_DEFAULT = 2; // "equals 1" is the test
     EXPECT_EQ(Result(), 1);
     FilterConfig.FLAG_SESSION_PER_USER_DEFAULT = 1;
     FilterConfig.SESSIONPERUSER_COUNT = 2;
@@ -338,7 +339,7 @@ TEST_F(SessionsPerUserTest, DisconnectedSessionsIgnoredOrRemoved) {
     FilterConfig.FLAG_USER_IGNORE_DISCONNECTED = 1;
     EXPECT_EQ(Result(), 1);
     FilterConfig.FLAG_USER_IGNORE_DISCONNECTED = 0;
-    FilterConfig.FLAG_USER_REMOVE_DISCONNECTED = 1;
+    FilterConfig.FLAG_USER_REMOVE_DISCONNECTED = 2; // "not 0" is the test
     EXPECT_EQ(Result(), 1);
     EXPECT_EQ(Machine.loggedOff, std::vector<uint32_t>{4});
 }
@@ -350,7 +351,9 @@ TEST_F(SessionsPerUserTest, BuiltInAdministratorExemptEvenWhenRenamed) {
     FilterConfig.FLAG_SESSION_PER_USER_DEFAULT = 1;
     FilterConfig.SESSIONPERUSER_COUNT = 1;
     Machine.administratorName = U"Root";
-    EXPECT_EQ(Result(), 0); // exemption off
+    EXPECT_EQ(Result(), 0);                          // exemption off
+    FilterConfig.FLAG_USER_IGNORE_ADMINISTRATOR = 2; // "equals 1" is the test
+    EXPECT_EQ(Result(), 0);
     FilterConfig.FLAG_USER_IGNORE_ADMINISTRATOR = 1;
     EXPECT_EQ(Result(), 1);
     Machine.administratorName = U"Administrator"; // someone else is RID 500

@@ -157,7 +157,7 @@ TEST_F(PipelineTest, StartNeverWritesAcceptedLogonDoes) {
 }
 
 TEST_F(PipelineTest, LoggingOffWritesNoAcceptedLine) {
-    FilterConfig.FLAG_LOGON_LOGS = 0;
+    FilterConfig.FLAG_LOGON_LOGS = 2; // "equals 1" is the test
     TSEventLogon(0);
     EXPECT_TRUE(Machine.files.empty());
     EXPECT_EQ(Machine.datagrams.size(), 1u);
