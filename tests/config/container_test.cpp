@@ -294,8 +294,8 @@ ResultSet* LooseTable(const char* text, ResultSet* nested = nullptr) {
     t->rows = static_cast<ResultCell**>(calloc(1, sizeof(ResultCell*)));
     ResultCell* cells = static_cast<ResultCell*>(calloc(2, sizeof(ResultCell)));
     t->rows[0] = cells;
-    cells[0] = {PT_STRING,   0,           static_cast<int32_t>(strlen(text)), 1, 0, 0,
-                strdup("S"), strdup(text)};
+    const int32_t length = static_cast<int32_t>(strlen(text));
+    cells[0] = {PT_STRING, 0, length, 1, 0, 0, strdup("S"), strdup(text)};
     void* value = nested;
     if (nested == nullptr) {
         value = calloc(1, 4);
