@@ -42,10 +42,19 @@ struct ResultCell {
     void* value; // owned; a nested ResultSet* for PT_RESULTSET
 };
 
+// Bookkeeping of the tables the builder and the decoders make; private to the
+// container.
+struct ResultSetStorage;
+
 struct ResultSet {
     int32_t rowCount;
     int32_t columnCount;
     ResultCell** rows; // rowCount arrays of columnCount cells
+    // Set by ResultSetBuilder and the decoders, which keep cells, names and values in
+    // storage of their own. Null in a table built field by field: every cell then owns
+    // its name and value, and FreeResultSet frees them, each row, the row array and the
+    // table with free(). Such a table must start zero-filled (calloc, or {}).
+    ResultSetStorage* storage = nullptr;
 };
 
 struct ParamEntry {

@@ -10,28 +10,6 @@ using namespace container_detail;
 
 namespace {
 
-// A decoded table lives in one allocation: its row pointers, then (from
-// CellsOffset on) every cell row-major, then the names and values of the cells.
-//
-// A table the builder makes has a row-pointer array with a BuildTail behind the
-// pointers, at CellsOffset. The tail owns the builder's memory: one cell array
-// for the rows made at Create (the slab), and an arena of chunks holding every
-// cell's name and value. Rows added later own their cell arrays. Since the
-// tail lies inside the row array's own allocation, no cell array can start at
-// CellsOffset, and the test below never mistakes one layout for the other.
-size_t CellsOffset(size_t rowCount) {
-    return (rowCount * sizeof(ResultCell*) + 7) & ~static_cast<size_t>(7);
-}
-
-bool IsSingleBlock(const ResultSet* t) {
-    if (t->rows == nullptr || t->rowCount <= 0) {
-        return false;
-    }
-    uintptr_t rows = reinterpret_cast<uintptr_t>(t->rows);
-    return reinterpret_cast<uintptr_t>(t->rows[0]) ==
-           rows + CellsOffset(static_cast<size_t>(t->rowCount));
-}
-
 struct ArenaChunk {
     ArenaChunk* next;
     size_t used;
@@ -39,34 +17,49 @@ struct ArenaChunk {
     // data follows, 8-byte aligned
 };
 
+} // namespace
+
+// Every table the builder or a decoder makes starts with a TableHead: the table and
+// its storage in one allocation, so that the table itself says how it is to be freed.
+//
+// A builder's storage owns the builder's memory: one cell array for the rows made at
+// Create (the slab), and an arena of chunks holding every cell's name and value.
+// Rows added later own their cell arrays; the row array is an allocation of its own.
+//
+// A decoded table lives wholly in its head's allocation: the head, the row pointers,
+// every cell row-major, then the names and values of the cells.
+struct ResultSetStorage {
+    enum Kind : int32_t { kBuilt = 1, kDecoded = 2 };
+    Kind kind;
+    int32_t slabRows;   // builder: rows 0..slabRows-1 have their cells in the slab
+    ResultCell* slab;   // builder: null when there is none
+    ArenaChunk* chunks; // builder: newest first
+};
+
+namespace {
+
+struct TableHead {
+    ResultSet table;
+    ResultSetStorage storage;
+};
+
+size_t RoundUp8(size_t n) {
+    return (n + 7) & ~static_cast<size_t>(7);
+}
+
+const size_t kHeadSpan = RoundUp8(sizeof(TableHead));
+
+// Makes the zero-filled memory at `block` the head of a table of the given kind.
+ResultSet* InitHead(void* block, ResultSetStorage::Kind kind) {
+    TableHead* head = static_cast<TableHead*>(block);
+    head->table.storage = &head->storage;
+    head->storage.kind = kind;
+    return &head->table;
+}
+
 constexpr size_t kChunkHeader = (sizeof(ArenaChunk) + 7) & ~static_cast<size_t>(7);
 constexpr size_t kFirstChunkSize = 1024;
 constexpr size_t kMaxChunkSize = 64 * 1024 - 64;
-
-struct BuildTail {
-    ResultCell* slab; // cells of rows 0..slabRows-1, null when none
-    int32_t slabRows;
-    ArenaChunk* chunks; // newest first
-};
-
-// Bytes the row array of a builder table takes: the pointers and the tail.
-size_t RowArraySize(size_t rowCount) {
-    return CellsOffset(rowCount) + sizeof(BuildTail);
-}
-
-// The tail sits at an offset that moves with the row count, so it is read and
-// written by copy (the row array is only 8-byte aligned by construction).
-BuildTail LoadTail(const ResultSet* t) {
-    BuildTail tail;
-    memcpy(&tail,
-           reinterpret_cast<const char*>(t->rows) + CellsOffset(static_cast<size_t>(t->rowCount)),
-           sizeof(tail));
-    return tail;
-}
-
-void StoreTail(ResultCell** rows, size_t rowCount, const BuildTail& tail) {
-    memcpy(reinterpret_cast<char*>(rows) + CellsOffset(rowCount), &tail, sizeof(tail));
-}
 
 void FreeChunks(ArenaChunk* chunk) {
     while (chunk != nullptr) {
@@ -77,8 +70,8 @@ void FreeChunks(ArenaChunk* chunk) {
 }
 
 // n bytes (a multiple of 8) from the arena; null when memory runs out.
-char* ArenaAllocate(BuildTail* tail, size_t n) {
-    ArenaChunk* head = tail->chunks;
+char* ArenaAllocate(ResultSetStorage* storage, size_t n) {
+    ArenaChunk* head = storage->chunks;
     if (head != nullptr && head->size - head->used >= n) {
         char* p = reinterpret_cast<char*>(head) + kChunkHeader + head->used;
         head->used += n;
@@ -105,13 +98,9 @@ char* ArenaAllocate(BuildTail* tail, size_t n) {
         head->next = chunk;
     } else {
         chunk->next = head;
-        tail->chunks = chunk;
+        storage->chunks = chunk;
     }
     return reinterpret_cast<char*>(chunk) + kChunkHeader;
-}
-
-size_t RoundUp8(size_t n) {
-    return (n + 7) & ~static_cast<size_t>(7);
 }
 
 // Bytes a copied value takes in the arena. Depends only on the length a cell shows,
@@ -139,8 +128,9 @@ ResultCell* NewRow(int32_t row, int32_t columnCount) {
 
 // Gives every slab row its own array of columnCount cells, copying the cells over
 // (their names, values and nested tables move with them). All or nothing.
-int WidenSlabRows(ResultSet* t, BuildTail* tail, int64_t columnCount) {
-    size_t n = static_cast<size_t>(tail->slabRows);
+int WidenSlabRows(ResultSet* t, int64_t columnCount) {
+    ResultSetStorage* storage = t->storage;
+    size_t n = static_cast<size_t>(storage->slabRows);
     ResultCell** made = static_cast<ResultCell**>(calloc(n, sizeof(ResultCell*)));
     if (made == nullptr) {
         return -1;
@@ -163,14 +153,15 @@ int WidenSlabRows(ResultSet* t, BuildTail* tail, int64_t columnCount) {
         t->rows[r] = made[r];
     }
     free(made);
-    free(tail->slab);
-    tail->slab = nullptr;
-    tail->slabRows = 0;
+    free(storage->slab);
+    storage->slab = nullptr;
+    storage->slabRows = 0;
     return 0;
 }
 
-// Widens every row to columnCount and appends rows up to rowCount. On failure the
-// table stays consistent: counts only ever cover cells that exist and are cleared.
+// Widens every row of a builder's table to columnCount and appends rows up to
+// rowCount. On failure the table stays consistent: counts only ever cover cells that
+// exist and are cleared.
 int GrowTable(ResultSet* t, int64_t rowCount, int64_t columnCount) {
     if (rowCount > INT32_MAX || columnCount > INT32_MAX) {
         return -1;
@@ -179,14 +170,8 @@ int GrowTable(ResultSet* t, int64_t rowCount, int64_t columnCount) {
         if (static_cast<uint64_t>(columnCount) > SIZE_MAX / sizeof(ResultCell)) {
             return -1;
         }
-        if (t->rowCount > 0) {
-            BuildTail tail = LoadTail(t);
-            if (tail.slabRows > 0) {
-                if (WidenSlabRows(t, &tail, columnCount) != 0) {
-                    return -1;
-                }
-                StoreTail(t->rows, static_cast<size_t>(t->rowCount), tail);
-            }
+        if (t->storage->slabRows > 0 && WidenSlabRows(t, columnCount) != 0) {
+            return -1;
         }
         for (int32_t r = 0; r < t->rowCount; r++) {
             ResultCell* cells = static_cast<ResultCell*>(
@@ -204,15 +189,11 @@ int GrowTable(ResultSet* t, int64_t rowCount, int64_t columnCount) {
         t->columnCount = static_cast<int32_t>(columnCount);
     }
     if (rowCount > t->rowCount) {
-        if (static_cast<uint64_t>(rowCount) > SIZE_MAX / sizeof(ResultCell*) - 8) {
+        if (static_cast<uint64_t>(rowCount) > SIZE_MAX / sizeof(ResultCell*)) {
             return -1;
         }
-        BuildTail tail = {nullptr, 0, nullptr};
-        if (t->rowCount > 0) {
-            tail = LoadTail(t);
-        }
         ResultCell** rows = static_cast<ResultCell**>(
-            realloc(t->rows, RowArraySize(static_cast<size_t>(rowCount))));
+            realloc(t->rows, static_cast<size_t>(rowCount) * sizeof(ResultCell*)));
         if (rows == nullptr) {
             return -1;
         }
@@ -223,45 +204,41 @@ int GrowTable(ResultSet* t, int64_t rowCount, int64_t columnCount) {
                 for (int64_t k = t->rowCount; k < r; k++) {
                     free(rows[k]);
                 }
-                // The array is larger now, but the tail belongs at the old count.
-                if (t->rowCount > 0) {
-                    StoreTail(rows, static_cast<size_t>(t->rowCount), tail);
-                }
-                return -1;
+                return -1; // the larger row array is harmless
             }
         }
-        StoreTail(rows, static_cast<size_t>(rowCount), tail);
         t->rowCount = static_cast<int32_t>(rowCount);
     }
     return 0;
 }
 
-// A table of rowCount rows of cleared cells, all in one slab; null when memory
-// runs out or a count is negative.
+// A builder's table of rowCount rows of cleared cells, all in one slab; null when
+// memory runs out or a count is negative.
 ResultSet* NewTable(int32_t rowCount, int32_t columnCount) {
     if (rowCount < 0 || columnCount < 0) {
         return nullptr;
     }
-    ResultSet* t = static_cast<ResultSet*>(calloc(1, sizeof(ResultSet)));
-    if (t == nullptr) {
+    void* block = calloc(1, sizeof(TableHead));
+    if (block == nullptr) {
         return nullptr;
     }
+    ResultSet* t = InitHead(block, ResultSetStorage::kBuilt);
     t->columnCount = columnCount;
     if (rowCount > 0) {
         size_t stride = columnCount > 0 ? static_cast<size_t>(columnCount) : 1;
-        if (static_cast<uint64_t>(rowCount) > SIZE_MAX / sizeof(ResultCell*) - 8 ||
+        if (static_cast<uint64_t>(rowCount) > SIZE_MAX / sizeof(ResultCell*) ||
             static_cast<uint64_t>(rowCount) > SIZE_MAX / sizeof(ResultCell) / stride) {
-            free(t);
+            free(block);
             return nullptr;
         }
         ResultCell** rows =
-            static_cast<ResultCell**>(malloc(RowArraySize(static_cast<size_t>(rowCount))));
+            static_cast<ResultCell**>(malloc(static_cast<size_t>(rowCount) * sizeof(ResultCell*)));
         ResultCell* slab = static_cast<ResultCell*>(
             calloc(static_cast<size_t>(rowCount) * stride, sizeof(ResultCell)));
         if (rows == nullptr || slab == nullptr) {
             free(rows);
             free(slab);
-            free(t);
+            free(block);
             return nullptr;
         }
         for (int32_t r = 0; r < rowCount; r++) {
@@ -272,12 +249,32 @@ ResultSet* NewTable(int32_t rowCount, int32_t columnCount) {
             }
             rows[r] = cells;
         }
-        BuildTail tail = {slab, rowCount, nullptr};
-        StoreTail(rows, static_cast<size_t>(rowCount), tail);
+        t->storage->slab = slab;
+        t->storage->slabRows = rowCount;
         t->rows = rows;
         t->rowCount = rowCount;
     }
     return t;
+}
+
+// A table built field by field: every cell owns its name and value, every row its
+// cell array.
+void FreeLooseTable(ResultSet* t) {
+    if (t->rows != nullptr) {
+        for (int32_t r = 0; r < t->rowCount; r++) {
+            ResultCell* cells = t->rows[r];
+            if (cells == nullptr) {
+                continue;
+            }
+            for (int32_t c = 0; c < t->columnCount; c++) {
+                free(cells[c].name);
+                FreeValue(cells[c].type, cells[c].value);
+            }
+            free(cells);
+        }
+        free(t->rows);
+    }
+    free(t);
 }
 
 } // namespace
@@ -309,38 +306,28 @@ void FreeResultSet(ResultSet* t) {
     if (t == nullptr) {
         return;
     }
-    if (IsSingleBlock(t)) {
-        // Names and values lie in the table's block; only nested tables are apart.
-        for (int32_t r = 0; r < t->rowCount; r++) {
-            for (int32_t c = 0; c < t->columnCount; c++) {
-                if (t->rows[r][c].type == PT_RESULTSET) {
-                    FreeResultSet(static_cast<ResultSet*>(t->rows[r][c].value));
-                }
-            }
-        }
-        free(t->rows);
-        free(t);
+    ResultSetStorage* storage = t->storage;
+    if (storage == nullptr) {
+        FreeLooseTable(t);
         return;
     }
-    if (t->rowCount > 0 && t->rows != nullptr) {
-        // A builder's table: names and values lie in the arena, cells of the rows
-        // made at Create in the slab.
-        BuildTail tail = LoadTail(t);
-        for (int32_t r = 0; r < t->rowCount; r++) {
-            for (int32_t c = 0; c < t->columnCount; c++) {
-                if (t->rows[r][c].type == PT_RESULTSET) {
-                    FreeResultSet(static_cast<ResultSet*>(t->rows[r][c].value));
-                }
-            }
-            if (r >= tail.slabRows) {
-                free(t->rows[r]);
+    // Names and values lie in the table's own storage; only nested tables are apart.
+    for (int32_t r = 0; r < t->rowCount; r++) {
+        for (int32_t c = 0; c < t->columnCount; c++) {
+            if (t->rows[r][c].type == PT_RESULTSET) {
+                FreeResultSet(static_cast<ResultSet*>(t->rows[r][c].value));
             }
         }
-        free(tail.slab);
-        FreeChunks(tail.chunks);
     }
-    free(t->rows);
-    free(t);
+    if (storage->kind == ResultSetStorage::kBuilt) {
+        for (int32_t r = storage->slabRows; r < t->rowCount; r++) {
+            free(t->rows[r]);
+        }
+        free(storage->slab);
+        FreeChunks(storage->chunks);
+        free(t->rows);
+    }
+    free(t); // the head; for a decoded table, everything
 }
 
 ResultSetBuilder::ResultSetBuilder() : table_(nullptr) {}
@@ -445,9 +432,7 @@ int ResultSetBuilder::SetCell(int32_t row, int32_t column, const void* value, in
     }
     char* block = nullptr;
     if (wanted > 0) {
-        BuildTail tail = LoadTail(table_);
-        block = ArenaAllocate(&tail, static_cast<size_t>(wanted));
-        StoreTail(table_->rows, static_cast<size_t>(table_->rowCount), tail);
+        block = ArenaAllocate(table_->storage, static_cast<size_t>(wanted));
         if (block == nullptr) {
             return -1; // a table given to us stays the caller's on failure
         }
@@ -644,11 +629,15 @@ int DecodeTable(const uint8_t* blob, size_t length, int depth, ResultSet** out) 
         rowCount < 0 || columnCount < 0) {
         return -1;
     }
+    // Rows without columns hold nothing: such a table reads as an empty one, and no
+    // row is made for it, however many the header claims.
+    if (columnCount == 0) {
+        rowCount = 0;
+    }
     // Every cell takes at least a header, so counts the body cannot hold are refused
-    // before anything is allocated for them; rows without columns are never written.
+    // before anything is allocated for them.
     uint64_t cells = static_cast<uint64_t>(rowCount) * static_cast<uint64_t>(columnCount);
-    if (cells > static_cast<uint64_t>(bodyLength) / kItemHeaderSize ||
-        (rowCount > 0 && columnCount == 0)) {
+    if (cells > static_cast<uint64_t>(bodyLength) / kItemHeaderSize) {
         return -1;
     }
     // First pass: every cell header must be sound, and gives the room its name and
@@ -663,27 +652,25 @@ int DecodeTable(const uint8_t* blob, size_t length, int depth, ResultSet** out) 
         }
         storageSize += NameSpan(item.nameLength) + ValueSpan(item.type, item.valueLength);
     }
-    ResultSet* t = static_cast<ResultSet*>(calloc(1, sizeof(ResultSet)));
-    if (t == nullptr) {
-        return -1;
-    }
-    t->columnCount = columnCount;
-    if (cells == 0) {
-        *out = t; // no rows: no block
-        return 0;
-    }
-    const uint64_t cellsOffset = CellsOffset(static_cast<size_t>(rowCount));
+    // The block: head, row pointers, cells, then names and values.
+    const uint64_t cellsOffset =
+        kHeadSpan + RoundUp8(static_cast<size_t>(rowCount) * sizeof(ResultCell*));
     const uint64_t storageOffset = cellsOffset + cells * sizeof(ResultCell);
     if (storageSize > SIZE_MAX || storageOffset > SIZE_MAX - storageSize) {
-        free(t);
         return -1;
     }
     char* block = static_cast<char*>(malloc(static_cast<size_t>(storageOffset + storageSize)));
     if (block == nullptr) {
-        free(t);
         return -1;
     }
-    ResultCell** rows = reinterpret_cast<ResultCell**>(block);
+    memset(block, 0, kHeadSpan);
+    ResultSet* t = InitHead(block, ResultSetStorage::kDecoded);
+    t->columnCount = columnCount;
+    if (cells == 0) {
+        *out = t;
+        return 0;
+    }
+    ResultCell** rows = reinterpret_cast<ResultCell**>(block + kHeadSpan);
     ResultCell* cellArray = reinterpret_cast<ResultCell*>(block + cellsOffset);
     for (int32_t r = 0; r < rowCount; r++) {
         rows[r] = cellArray + static_cast<size_t>(r) * static_cast<size_t>(columnCount);

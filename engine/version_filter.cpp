@@ -42,11 +42,15 @@ template <size_t N> const char* Bounded(const char (&field)[N], char (&copy)[N])
     return copy;
 }
 
-// 1 when build is one of the comma-separated numbers.
+// 1 when build is one of the comma-separated numbers. An empty item (a trailing
+// comma, two commas in a row) names no build, not build 0.
 bool ListHolds(const char* list, uint32_t build) {
     const char* p = list;
     for (;;) {
-        if (ReadNumber(p, nullptr) == build)
+        const char* item = p;
+        while (IsSpace(*item))
+            ++item;
+        if (*item != ',' && *item != '\0' && ReadNumber(p, nullptr) == build)
             return true;
         p = strchr(p, ',');
         if (p == nullptr)

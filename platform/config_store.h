@@ -49,7 +49,9 @@ enum StoreFileResult : int {
 // `data`. An empty file gives STORE_FILE_OK and an empty vector.
 StoreFileResult StoreReadWholeFile(const char* path, std::vector<uint8_t>* data);
 
-// Creates or truncates a file for binary writing and writes `size` bytes in one piece.
+// Writes `size` bytes in one piece as the whole content of a file, created or
+// replaced. The bytes go to a new file beside it, which replaces the old one only
+// once complete: on failure an existing file keeps its content.
 StoreFileResult StoreWriteWholeFile(const char* path, const void* data, size_t size);
 
 // Suspends the calling thread.

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <new>
+#include <string>
 
 #include "platform/config_store.h"
 
@@ -100,18 +101,33 @@ StoreFileResult StoreReadWholeFile(const char* path, std::vector<uint8_t>* data)
 }
 
 StoreFileResult StoreWriteWholeFile(const char* path, const void* data, size_t size) {
-    FileHandle file(CreateFileA(path, GENERIC_READ | GENERIC_WRITE,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid())
-        return STORE_FILE_OPEN_FAILED;
     if (size > MAXDWORD)
         return STORE_FILE_IO_FAILED;
-    DWORD written = 0;
-    if (size > 0 && (!WriteFile(file.get(), data, static_cast<DWORD>(size), &written, nullptr) ||
-                     written != size))
-        return STORE_FILE_IO_FAILED;
-    return STORE_FILE_OK;
+    // The new file is written beside the old one, under a name of its own, and takes
+    // the old one's place only once it is complete: a save that fails part-way (a
+    // full disk) leaves the previous file as it was.
+    std::string directory(path);
+    size_t slash = directory.find_last_of("\\/");
+    directory = slash == std::string::npos ? "." : directory.substr(0, slash + 1);
+    char temporary[MAX_PATH] = {};
+    if (GetTempFileNameA(directory.c_str(), "gwc", 0, temporary) == 0)
+        return STORE_FILE_OPEN_FAILED;
+    bool complete = false;
+    {
+        FileHandle file(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        complete = file.valid() &&
+                   (size == 0 ||
+                    (WriteFile(file.get(), data, static_cast<DWORD>(size), &written, nullptr) &&
+                     written == size)) &&
+                   FlushFileBuffers(file.get());
+    }
+    if (complete &&
+        MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return STORE_FILE_OK;
+    DeleteFileA(temporary);
+    return STORE_FILE_IO_FAILED;
 }
 
 void StoreSleep(uint32_t milliseconds) {

@@ -8,14 +8,17 @@ LogFileHandle LogFileOpenForAppend(const char* path) {
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return LOG_FILE_INVALID;
-    SetFilePointer(file, 0, nullptr, FILE_END);
     return reinterpret_cast<LogFileHandle>(file);
 }
 
 int LogFileWrite(LogFileHandle file, const void* data, size_t length) {
+    HANDLE handle = reinterpret_cast<HANDLE>(file);
+    // The 64-bit move: a log past 4 GiB must not be written over from its start.
+    LARGE_INTEGER none = {};
+    if (length > MAXDWORD || !SetFilePointerEx(handle, none, nullptr, FILE_END))
+        return -1;
     DWORD written = 0;
-    if (!WriteFile(reinterpret_cast<HANDLE>(file), data, static_cast<DWORD>(length), &written,
-                   nullptr))
+    if (!WriteFile(handle, data, static_cast<DWORD>(length), &written, nullptr))
         return -1;
     return written == length ? 0 : -1;
 }

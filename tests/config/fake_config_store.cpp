@@ -138,8 +138,8 @@ StoreFileResult StoreWriteWholeFile(const char* path, const void* data, size_t s
     return STORE_FILE_OK;
 }
 
-void StoreSleep(uint32_t) {
-    ++g_fake.sleeps;
+void StoreSleep(uint32_t milliseconds) {
+    g_fake.sleeps.push_back(milliseconds);
     if (g_fake.onSleep)
-        g_fake.onSleep(g_fake.sleeps);
+        g_fake.onSleep(static_cast<int>(g_fake.sleeps.size()));
 }

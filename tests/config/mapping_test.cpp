@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -10,20 +9,12 @@
 #include "config/config_mapping.h"
 #include "config/config_model.h"
 #include "config/container.h"
+#include "tests/config/container_test_util.h"
 #include "tests/config/support/config_samples.h"
 
 namespace {
 
-struct PacketFree {
-    void operator()(ParamPacket* p) const { FreePacket(p); }
-};
-using Packet = std::unique_ptr<ParamPacket, PacketFree>;
-
-Packet NewPacket() {
-    ParamPacket* p = nullptr;
-    EXPECT_EQ(0, CreatePacket(&p, 1, 1, 1, 1));
-    return Packet(p);
-}
+using Packet = PacketPtr;
 
 // Encodes and decodes, as a stored configuration comes back.
 Packet StoredForm(const ParamPacket* packet) {
@@ -53,13 +44,6 @@ std::vector<std::string> ParamNames(const ParamPacket* p) {
     return names;
 }
 
-int IndexOf(const std::vector<std::string>& names, const char* name) {
-    for (size_t k = 0; k < names.size(); ++k)
-        if (names[k] == name)
-            return static_cast<int>(k);
-    return -1;
-}
-
 // A table built cell by cell: {column name, text or null, integer}.
 struct Cell {
     const char* column;
@@ -87,6 +71,51 @@ protected:
 };
 
 TEST_F(Mapping, DefaultConfigurationTurnsEveryFilterOff) {
+    // Byte for byte: these parameters in this order, integers and plain texts.
+    BlobWriter body;
+    auto ints = [&body](std::initializer_list<const char*> names, int32_t value) {
+        for (const char* name : names)
+            body.Item(PT_INTEGER, 0, name, BlobWriter().I32(value).bytes);
+    };
+    auto texts = [&body](std::initializer_list<const char*> names, const std::string& text) {
+        for (const char* name : names)
+            body.Item(PT_STRING, 0, name, Bytes(text.begin(), text.end()));
+    };
+    ints({"FLAG_IPADDRESS", "FLAG_COMPUTERNAME", "FLAG_MACADDRESS", "FLAG_VERSION",
+          "FLAG_SERVEROPTION", "FLAG_IPADDRESS_ALLOW", "FLAG_COMPUTERNAME_ALLOW",
+          "FLAG_MACADDRESS_ALLOW"},
+         0);
+    texts({"VERDISALLOW", "VERALLOW", "VERHIGHER", "VERLOWER", "VERBETWEEN"}, "");
+    ints({"SESSION_PER_IP"}, 1);
+    texts({"MSG_IPADDRESS", "MSG_COMPUTERNAME", "MSG_MACADDRESS", "MSG_TIME", "MSG_SESSIONPERIP",
+           "MSG_VERSION", "MSG_SESSIONPERUSER"},
+          "You are not allowed to access to this Terminal Server. Please contact your "
+          "administrator for more information. Secured by Quillon.");
+    texts({"TITLE_IPADDRESS"}, "Attention - IP Address Filter active - Quillon");
+    texts({"TITLE_COMPUTERNAME"}, "Attention - Computer Name Filter active - Quillon");
+    texts({"TITLE_MACADDRESS"}, "Attention - MAC Address Filter active - Quillon");
+    texts({"TITLE_TIME"}, "Attention - Logon Time Filter active - Quillon");
+    texts({"TITLE_SESSIONPERIP"}, "Attention - Sessions by IP Filter active - Quillon");
+    texts({"TITLE_VERSION"}, "Attention - Client Version Filter active - Quillon");
+    texts({"TITLE_SESSIONPERUSER"}, "Attention - Sessions by Username Filter active - Quillon");
+    ints({"FLAG_TIME"}, 0);
+    ints({"WEEK_W1", "WEEK_W2", "WEEK_W3", "WEEK_W4", "WEEK_W5", "WEEK_W6", "WEEK_W7",
+          "TIME_BETWEEN"},
+         1);
+    texts({"TIME_FROM", "TIME_TO"}, "00:00:00");
+    ints({"REMOVE_DISCONNECTED", "IGNORE_DISCONNECTED", "FLAG_SERVEROPTION_SESSIONPERUSER"}, 0);
+    ints({"SESSIONPERUSER_COUNT"}, 1);
+    ints({"FLAG_USER_IGNORE_DISCONNECTED", "FLAG_USER_REMOVE_DISCONNECTED",
+          "FLAG_USER_IGNORE_ADMINISTRATOR", "FLAG_SERVEROPTION_CHECK_TYPE",
+          "FLAG_SESSION_PER_USER_DEFAULT", "FLAG_LOGON_LOGS", "FLAG_APP_LOGS"},
+         0);
+    texts({"LOGON_LOGFILE", "APP_LOGFILE"}, "");
+    uint8_t* blob = nullptr;
+    size_t length = 0;
+    ASSERT_EQ(0, BuildDefaultConfig(&blob, &length));
+    EXPECT_EQ(WithHeader(1, 52, body.bytes), Bytes(blob, blob + length));
+    FreeBlob(blob);
+
     Packet packet = DefaultPacket();
     for (int32_t k = 0; k < packet->count; ++k) {
         EXPECT_NE(PT_RESULTSET, packet->entries[k].type) << packet->entries[k].name;
@@ -134,30 +163,78 @@ TEST_F(Mapping, FullConfigurationSurvivesTheStoredFormInBothOrders) {
     }
 }
 
-TEST_F(Mapping, FileOrderMovesOnlyThePerUserTexts) {
+TEST_F(Mapping, SavedPacketsCarryTheirParametersInTheirOrder) {
+    using Names = std::vector<std::string>;
+    const Names head = {"FLAG_IPADDRESS",
+                        "FLAG_COMPUTERNAME",
+                        "FLAG_MACADDRESS",
+                        "FLAG_IPADDRESS_ALLOW",
+                        "FLAG_COMPUTERNAME_ALLOW",
+                        "FLAG_MACADDRESS_ALLOW",
+                        "FLAG_VERSION",
+                        "FLAG_SERVEROPTION",
+                        "VERDISALLOW",
+                        "VERALLOW",
+                        "VERLOWER",
+                        "VERHIGHER",
+                        "VERBETWEEN",
+                        "SESSION_PER_IP",
+                        "MSG_IPADDRESS",
+                        "MSG_COMPUTERNAME",
+                        "MSG_MACADDRESS",
+                        "MSG_TIME",
+                        "MSG_SESSIONPERIP",
+                        "MSG_VERSION",
+                        "TITLE_IPADDRESS",
+                        "TITLE_COMPUTERNAME",
+                        "TITLE_MACADDRESS",
+                        "TITLE_TIME",
+                        "TITLE_SESSIONPERIP",
+                        "TITLE_VERSION"};
+    const Names middle = {"FLAG_TIME",
+                          "WEEK_W1",
+                          "WEEK_W2",
+                          "WEEK_W3",
+                          "WEEK_W4",
+                          "WEEK_W5",
+                          "WEEK_W6",
+                          "WEEK_W7",
+                          "TIME_BETWEEN",
+                          "TIME_FROM",
+                          "TIME_TO",
+                          "REMOVE_DISCONNECTED",
+                          "IGNORE_DISCONNECTED",
+                          "FLAG_SERVEROPTION_SESSIONPERUSER",
+                          "SESSIONPERUSER_COUNT",
+                          "FLAG_USER_IGNORE_DISCONNECTED",
+                          "FLAG_USER_REMOVE_DISCONNECTED",
+                          "FLAG_USER_IGNORE_ADMINISTRATOR"};
+    const Names perUser = {"MSG_SESSIONPERUSER", "TITLE_SESSIONPERUSER"};
+    // The scalars, then the six tables in list order.
+    const Names tail = {"FLAG_SERVEROPTION_CHECK_TYPE",
+                        "FLAG_SESSION_PER_USER_DEFAULT",
+                        "FLAG_LOGON_LOGS",
+                        "FLAG_APP_LOGS",
+                        "LOGON_LOGFILE",
+                        "APP_LOGFILE",
+                        "R_IPADDRESS",
+                        "R_COMPUTERNAME",
+                        "R_MAC",
+                        "MONITOR_SERVER",
+                        "R_SESSION_IP",
+                        "R_SESSION_USER"};
+    auto join = [](std::initializer_list<const Names*> parts) {
+        Names all;
+        for (const Names* part : parts)
+            all.insert(all.end(), part->begin(), part->end());
+        return all;
+    };
     FillSampleConfig(1);
-    Packet registry(BuildConfigPacket(REGISTRY_PARAM_ORDER));
-    Packet file(BuildConfigPacket(FILE_PARAM_ORDER));
-    std::vector<std::string> r = ParamNames(registry.get()), f = ParamNames(file.get());
-    ASSERT_EQ(r.size(), f.size());
-    EXPECT_EQ(IndexOf(f, "TITLE_VERSION") + 1, IndexOf(f, "MSG_SESSIONPERUSER"));
-    EXPECT_EQ(IndexOf(f, "TITLE_VERSION") + 2, IndexOf(f, "TITLE_SESSIONPERUSER"));
-    EXPECT_EQ(IndexOf(r, "FLAG_USER_IGNORE_ADMINISTRATOR") + 1, IndexOf(r, "MSG_SESSIONPERUSER"));
-    EXPECT_EQ(IndexOf(r, "FLAG_USER_IGNORE_ADMINISTRATOR") + 2, IndexOf(r, "TITLE_SESSIONPERUSER"));
-    std::vector<std::string> rMoved = r, fMoved = f;
-    for (auto* names : {&rMoved, &fMoved})
-        names->erase(std::remove_if(names->begin(), names->end(),
-                                    [](const std::string& n) {
-                                        return n == "MSG_SESSIONPERUSER" ||
-                                               n == "TITLE_SESSIONPERUSER";
-                                    }),
-                     names->end());
-    EXPECT_EQ(rMoved, fMoved);
-    // Scalars first, then the six tables in list order.
-    std::vector<std::string> tables(r.end() - 6, r.end());
-    EXPECT_EQ((std::vector<std::string>{"R_IPADDRESS", "R_COMPUTERNAME", "R_MAC", "MONITOR_SERVER",
-                                        "R_SESSION_IP", "R_SESSION_USER"}),
-              tables);
+    EXPECT_EQ(join({&head, &middle, &perUser, &tail}),
+              ParamNames(Packet(BuildConfigPacket(REGISTRY_PARAM_ORDER)).get()));
+    // Files carry the per-user texts right after TITLE_VERSION.
+    EXPECT_EQ(join({&head, &perUser, &middle, &tail}),
+              ParamNames(Packet(BuildConfigPacket(FILE_PARAM_ORDER)).get()));
 }
 
 TEST_F(Mapping, EmptyListsWriteNoTable) {

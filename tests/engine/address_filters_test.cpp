@@ -27,18 +27,22 @@ protected:
 };
 
 TEST_F(IpFilterTest, OffOnlyWhenFlagIsNotExactlyOne) {
-    FilterConfig.FLAG_IPADDRESS = 2; // "equals 1" is the test, not "not 0"
+    // "equals 1" is the test, not "not 0", for each of the three filters.
+    FilterConfig.FLAG_IPADDRESS = FilterConfig.FLAG_COMPUTERNAME = FilterConfig.FLAG_MACADDRESS = 2;
     EXPECT_EQ(Check("1.2.3.4"), NO_EXIT);
+    EXPECT_EQ(ValidateClientName(), 1);
+    EXPECT_EQ(ValidateMACAddress(), 1);
     EXPECT_TRUE(Machine.messages.empty());
 }
 
 TEST_F(IpFilterTest, EmptyTableFollowsDefaultSwitch) {
     EXPECT_EQ(Check("1.2.3.4"), -1);
     EXPECT_EQ(OnlyMessage(), "title ip|msg ip");
+    EXPECT_EQ(LoggedDecision(), "Rejected,REJECT_IPADDRESS,");
     ASSERT_EQ(Machine.messages.size(), 1u);
     EXPECT_EQ(Machine.messages[0].timeoutMs, 10000u);
     EXPECT_EQ(Machine.messages[0].style, 0u);
-    FilterConfig.FLAG_IPADDRESS_ALLOW = 1;
+    FilterConfig.FLAG_IPADDRESS_ALLOW = 2; // "not 0" is the test
     EXPECT_EQ(Check("1.2.3.4"), NO_EXIT);
 }
 
@@ -115,13 +119,9 @@ TEST_F(IpFilterTest, MalformedRowMatchesNothing) {
 TEST_F(IpFilterTest, AddressFailureRejectsWithFilterTextsAndCodeMinusOne) {
     Own().failingQueries.insert(TS_CLIENT_ADDRESS);
     FilterConfig.FLAG_IPADDRESS_ALLOW = 1;
-    FilterConfig.FLAG_LOGON_LOGS = 1;
-    CopyToField(FilterConfig.LOGON_LOGFILE, "log.txt");
     EXPECT_EQ(ExitCodeOf([] { ValidateIPAddress(); }), -1);
     EXPECT_EQ(OnlyMessage(), "title ip|msg ip");
-    ASSERT_EQ(LogLines("log.txt").size(), 1u);
-    EXPECT_NE(LogLines("log.txt")[0].find(",Rejected,REJECT_FAIL_GETIPADDRESS,\r\n"),
-              std::string::npos);
+    EXPECT_EQ(LoggedDecision(), "Rejected,REJECT_FAIL_GETIPADDRESS,");
 }
 
 TEST_F(IpFilterTest, ShortAddressAnswerIsAFailedQuery) {
@@ -160,6 +160,7 @@ TEST_F(ComputerNameFilterTest, WholeNameComparedIgnoringCase) {
     EXPECT_EQ(Check("LAB-pc"), NO_EXIT);
     EXPECT_EQ(Check("LAB-PC2"), -1); // a listed prefix alone does not match
     EXPECT_EQ(OnlyMessage(), "title name|msg name");
+    EXPECT_EQ(LoggedDecision(), "Rejected,REJECT_COMPUTERNAME,");
 }
 
 TEST_F(ComputerNameFilterTest, StarMatchesEveryName) {
@@ -187,6 +188,7 @@ TEST_F(ComputerNameFilterTest, NameFailureUsesErrorTexts) {
     Own().failingQueries.insert(TS_CLIENT_NAME);
     EXPECT_EQ(ExitCodeOf([] { ValidateClientName(); }), -1);
     EXPECT_EQ(OnlyMessage(), "Error!|In ValidateClientName(), GetClientName() failed!");
+    EXPECT_EQ(LoggedDecision(), "Rejected,REJECT_FAIL_GETCOMPUTERNAME,");
 }
 
 TEST_F(ComputerNameFilterTest, OverlongClientNameIsCutToTheBuffer) {
@@ -216,22 +218,32 @@ TEST_F(MacFilterTest, OtherSeparatorsNeverMatch) {
     AddMacRow("001A2BC3D4E5", ROW_LOGON_ENABLED);
     EXPECT_EQ(ExitCodeOf([] { ValidateMACAddress(); }), -1);
     EXPECT_EQ(OnlyMessage(), "title mac|msg mac");
+    EXPECT_EQ(LoggedDecision(), "Rejected,REJECT_MACADDRESS,");
+}
+
+// Rows of another type are neither deny nor allow rows: they never match, and never
+// make the table allow-only.
+TEST_F(MacFilterTest, OtherTypesTakeNoPart) {
+    AddArpEntry("10.0.0.5", {0x00, 0x1a, 0x2B, 0xc3, 0xD4, 0xe5});
+    AddMacRow("00-1A-2B-C3-D4-E5", 2);
+    FilterConfig.FLAG_MACADDRESS_ALLOW = 1;
+    EXPECT_EQ(ExitCodeOf([] { EXPECT_EQ(ValidateMACAddress(), 1); }), NO_EXIT);
+    FilterConfig.FLAG_MACADDRESS_ALLOW = 0;
+    EXPECT_EQ(ExitCodeOf([] { ValidateMACAddress(); }), -1);
 }
 
 TEST_F(MacFilterTest, ArpFailureRejectsEvenWhenTableWouldAdmit) {
     FilterConfig.FLAG_MACADDRESS_ALLOW = 1;
-    FilterConfig.FLAG_LOGON_LOGS = 1;
-    CopyToField(FilterConfig.LOGON_LOGFILE, "log.txt");
     EXPECT_EQ(ExitCodeOf([] { ValidateMACAddress(); }), -1);
     EXPECT_EQ(OnlyMessage(), "Error!|In ValidateMACAddress(), GetRemoteMac() failed!");
-    ASSERT_EQ(LogLines("log.txt").size(), 1u);
-    EXPECT_NE(LogLines("log.txt")[0].find(",REJECT_FAIL_GETMACADDRESS,\r\n"), std::string::npos);
+    EXPECT_EQ(LoggedDecision(), "Rejected,REJECT_FAIL_GETMACADDRESS,");
 }
 
 TEST_F(MacFilterTest, AddressFailureUsesItsOwnText) {
     Machine.sessions[0].failingQueries.insert(TS_CLIENT_ADDRESS);
     EXPECT_EQ(ExitCodeOf([] { ValidateMACAddress(); }), -1);
     EXPECT_EQ(OnlyMessage(), "Error!|In ValidateMACAddress(), GetClientIPAddress() failed!");
+    EXPECT_EQ(LoggedDecision(), "Rejected,REJECT_FAIL_GETIPADDRESS,");
 }
 
 } // namespace

@@ -42,6 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
         VersionCase{"allow", "2031,2128", 2087, 0}, VersionCase{"allow", "0419", 419, 1},
         VersionCase{"allow", " 2031, 2128", 2128, 1}, VersionCase{"disallow", "2031,2128", 2128, 0},
         VersionCase{"disallow", "2031,2128", 2600, 1}, VersionCase{"disallow", "2600", 2600, 0},
+        // empty items, as the version page stores what was typed, name no build
+        VersionCase{"allow", "2600, ,,", 0, 0}, VersionCase{"allow", "2600,,2601", 2601, 1},
         // higher / lower exclude their own number
         VersionCase{"higher", "2600", 2600, 0}, VersionCase{"higher", "2600", 2601, 1},
         VersionCase{"lower", "2600", 2600, 0}, VersionCase{"lower", "2600", 2599, 1},
@@ -78,6 +80,7 @@ TEST_F(VersionFilterTest, RejectsWithCodeFourAndFilterTexts) {
     Own().build = 2600;
     EXPECT_EQ(ExitCodeOf([] { ValidateVersion(); }), -1);
     EXPECT_EQ(OnlyMessage(), "title version|msg version");
+    EXPECT_EQ(LoggedDecision(), "Rejected,REJECT_CLIENTVERSION,");
     Machine.sessions[0].build = 2601;
     Machine.messages.clear();
     EXPECT_EQ(ExitCodeOf([] { EXPECT_EQ(ValidateVersion(), 1); }), NO_EXIT);
@@ -85,12 +88,10 @@ TEST_F(VersionFilterTest, RejectsWithCodeFourAndFilterTexts) {
 
 TEST_F(VersionFilterTest, BuildFailureUsesErrorTexts) {
     FilterConfig.FLAG_VERSION = 1;
-    FilterConfig.FLAG_LOGON_LOGS = 1;
-    CopyToField(FilterConfig.LOGON_LOGFILE, "v.log");
     Own().failingQueries.insert(TS_CLIENT_BUILD_NUMBER);
     EXPECT_EQ(ExitCodeOf([] { ValidateVersion(); }), -1);
     EXPECT_EQ(OnlyMessage(), "Error!|In ValidateVersion(), GetClientBuildNumber() failed!");
-    EXPECT_NE(LogLines("v.log").at(0).find(",REJECT_FAIL_GETCLIENTVERSION,"), std::string::npos);
+    EXPECT_EQ(LoggedDecision(), "Rejected,REJECT_FAIL_GETCLIENTVERSION,");
 }
 
 // --- logon time ------------------------------------------------------------------------
@@ -126,6 +127,7 @@ TEST_F(TimeFilterTest, DaytimeWindowAdmitsBothEndsOnly) {
     EXPECT_FALSE(PassesAt(7, 59, 59));
     EXPECT_EQ(Machine.messages.back().caption, "title time");
     EXPECT_EQ(Machine.messages.back().text, "msg time");
+    EXPECT_EQ(LoggedDecision(), "Rejected,REJECT_TIMERESTRICTION,");
 }
 
 TEST_F(TimeFilterTest, WindowAcrossMidnight) {
@@ -167,10 +169,14 @@ TEST_F(TimeFilterTest, DayChosenByCalendarDayAlsoAcrossMidnight) {
 
 TEST_F(TimeFilterTest, TimeBetweenOffOpensTheWholeAllowedDay) {
     Window("08:00:00", "09:00:00");
+    FilterConfig.TIME_BETWEEN = 2; // "not 0" is the test
+    EXPECT_FALSE(PassesAt(23, 0, 0));
     FilterConfig.TIME_BETWEEN = 0;
     EXPECT_TRUE(PassesAt(23, 0, 0));
     FilterConfig.WEEK_W1 = 0;
     EXPECT_FALSE(PassesAt(23, 0, 0));
+    FilterConfig.FLAG_TIME = 2; // "equals 1" is the test
+    EXPECT_TRUE(PassesAt(23, 0, 0));
 }
 
 TEST(ParseTimeOfDay, ReadsHoursMinutesSeconds) {
@@ -201,13 +207,16 @@ TEST_F(SessionsPerIpTest, FirstSessionPassesSecondIsRejected) {
     AddSessionIpRow("10.0.0.5", 1); // the rejection will not have happened yet
     EXPECT_EQ(Run(), -1);
     EXPECT_EQ(OnlyMessage(), "title per ip|msg per ip");
+    EXPECT_EQ(LoggedDecision(), "Rejected,REJECT_SESSIONPERIP,");
 }
 
 TEST_F(SessionsPerIpTest, DefaultLimitOnlyWithCheckType) {
     AddSession(4, "10.0.0.5");
     AddSession(5, "10.0.0.5");
     FilterConfig.SESSION_PER_IP = 2;
-    EXPECT_EQ(Run(), NO_EXIT); // no row, check type 0: no limit
+    EXPECT_EQ(Run(), NO_EXIT);                     // no row, check type 0: no limit
+    FilterConfig.FLAG_SERVEROPTION_CHECK_TYPE = 2; // "equals 1" is the test
+    EXPECT_EQ(Run(), NO_EXIT);
     FilterConfig.FLAG_SERVEROPTION_CHECK_TYPE = 1;
     EXPECT_EQ(Run(), -1);
     FilterConfig.SESSION_PER_IP = 3;
@@ -243,7 +252,7 @@ TEST_F(SessionsPerIpTest, OverLimitMakesRoomByLoggingOffFirstDisconnected) {
     AddSession(8, "192.168.9.9", "", "bob", 1);
     AddSession(9, "192.168.9.9", "", "carol", TS_STATE_DISCONNECTED);
     AddSession(10, "192.168.9.9", "", "dave", TS_STATE_DISCONNECTED);
-    FilterConfig.REMOVE_DISCONNECTED = 1;
+    FilterConfig.REMOVE_DISCONNECTED = 2; // "not 0" is the test
     EXPECT_EQ(Run(), NO_EXIT);
     EXPECT_EQ(Machine.loggedOff, std::vector<uint32_t>{9});
 }
@@ -264,10 +273,12 @@ TEST_F(SessionsPerIpTest, FactFailuresUseErrorTexts) {
     EXPECT_EQ(Run(), -1);
     EXPECT_EQ(OnlyMessage(),
               "Error!|In ValidateSessionCount_IP(), GetCountOfSessionWithTheSameIP() failed!");
+    EXPECT_EQ(LoggedDecision(), "Rejected,REJECT_FAIL_GETSESSIONCOUNT_IP,");
     Machine.messages.clear();
     Machine.sessions[0].failingQueries.insert(TS_CLIENT_ADDRESS);
     EXPECT_EQ(Run(), -1);
     EXPECT_EQ(OnlyMessage(), "Error!|In ValidateSessionCount_IP(), GetClientIPAddress() failed!");
+    EXPECT_EQ(LoggedDecision(), "Rejected,REJECT_FAIL_GETIPADDRESS,");
 }
 
 // --- sessions per user -------------------------------------------------------------------
@@ -293,6 +304,7 @@ TEST_F(SessionsPerUserTest, OverLimitLogsOffOwnSessionAndReturnsZero) {
     EXPECT_EQ(Result(), 0);
     EXPECT_EQ(Machine.loggedOff, std::vector<uint32_t>{TS_CURRENT_SESSION});
     EXPECT_EQ(OnlyMessage(), "title per user|msg per user");
+    EXPECT_EQ(LoggedDecision(), "Rejected,REJECT_SESSIONPERUSER,");
     EXPECT_EQ(SessionRejected, 1);
     EXPECT_TRUE(Machine.exits.empty());
 }
@@ -312,6 +324,7 @@ TEST_F(SessionsPerUserTest, UnlistedUserUnlimitedUnlessDefaultOn) {
     AddSession(4, "10.9.9.9", "", "alice");
     AddSession(5, "10.9.9.9", "", "");
     AddSessionUserRow("bob", 1);
+    FilterConfig.FLAG_SESSION_PER_USER_DEFAULT = 2; // "equals 1" is the test
     EXPECT_EQ(Result(), 1);
     FilterConfig.FLAG_SESSION_PER_USER_DEFAULT = 1;
     FilterConfig.SESSIONPERUSER_COUNT = 2;
@@ -326,7 +339,7 @@ TEST_F(SessionsPerUserTest, DisconnectedSessionsIgnoredOrRemoved) {
     FilterConfig.FLAG_USER_IGNORE_DISCONNECTED = 1;
     EXPECT_EQ(Result(), 1);
     FilterConfig.FLAG_USER_IGNORE_DISCONNECTED = 0;
-    FilterConfig.FLAG_USER_REMOVE_DISCONNECTED = 1;
+    FilterConfig.FLAG_USER_REMOVE_DISCONNECTED = 2; // "not 0" is the test
     EXPECT_EQ(Result(), 1);
     EXPECT_EQ(Machine.loggedOff, std::vector<uint32_t>{4});
 }
@@ -338,7 +351,9 @@ TEST_F(SessionsPerUserTest, BuiltInAdministratorExemptEvenWhenRenamed) {
     FilterConfig.FLAG_SESSION_PER_USER_DEFAULT = 1;
     FilterConfig.SESSIONPERUSER_COUNT = 1;
     Machine.administratorName = U"Root";
-    EXPECT_EQ(Result(), 0); // exemption off
+    EXPECT_EQ(Result(), 0);                          // exemption off
+    FilterConfig.FLAG_USER_IGNORE_ADMINISTRATOR = 2; // "equals 1" is the test
+    EXPECT_EQ(Result(), 0);
     FilterConfig.FLAG_USER_IGNORE_ADMINISTRATOR = 1;
     EXPECT_EQ(Result(), 1);
     Machine.administratorName = U"Administrator"; // someone else is RID 500
@@ -353,10 +368,12 @@ TEST_F(SessionsPerUserTest, FactFailuresEndTheProcess) {
     EXPECT_EQ(Result(), 100 - 1);
     EXPECT_EQ(OnlyMessage(),
               "Error!|In ValidateSessionCount_User(), GetCountOfSessionWithTheSameUser() failed!");
+    EXPECT_EQ(LoggedDecision(), "Rejected,REJECT_FAIL_GETSESSIONCOUNT_USER,");
     Machine.messages.clear();
     Machine.sessions[0].failingQueries.insert(TS_USER_NAME);
     EXPECT_EQ(Result(), 100 - 1);
     EXPECT_EQ(OnlyMessage(), "Error!|In ValidateSessionCount_User(), GetClientUserName() failed!");
+    EXPECT_EQ(LoggedDecision(), "Rejected,REJECT_FAIL_GETUSERNAME,");
 }
 
 } // namespace

@@ -9,8 +9,13 @@
 
 class EngineTest : public ::testing::Test {
 protected:
+    static constexpr const char* kLogFile = "engine.log";
+
     void SetUp() override {
         ResetEngineWorld();
+        // Every decision is logged, so that a test reads the code a rejection carried.
+        FilterConfig.FLAG_LOGON_LOGS = 1;
+        CopyToField(FilterConfig.LOGON_LOGFILE, kLogFile);
         CopyToField(FilterConfig.MSG_IPADDRESS, "msg ip");
         CopyToField(FilterConfig.TITLE_IPADDRESS, "title ip");
         CopyToField(FilterConfig.MSG_COMPUTERNAME, "msg name");
@@ -55,6 +60,19 @@ protected:
             FilterConfig.computerNames.push_back(new ComputerNameRow(row));
         for (const auto& row : macRows_)
             FilterConfig.macAddresses.push_back(new MacAddressRow(row));
+    }
+
+    // The last two fields of the latest log line, e.g. "Rejected,REJECT_IPADDRESS,";
+    // "" when nothing was logged.
+    static std::string LoggedDecision() {
+        std::vector<std::string> lines = LogLines(kLogFile);
+        if (lines.empty())
+            return "";
+        const std::string& line = lines.back();
+        size_t at = line.rfind(",Rejected,");
+        if (at == std::string::npos)
+            at = line.rfind(",Accepted,");
+        return at == std::string::npos ? line : line.substr(at + 1, line.size() - at - 3);
     }
 
     // The only message shown, as "caption|text"; "" when none or several.

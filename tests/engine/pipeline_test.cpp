@@ -1,6 +1,7 @@
 // The two entry points end to end over the in-memory server: console sessions left
 // alone, one datagram per call, the order of the start-up filters, "Accepted" only at
 // logon, nothing escaping to the host.
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -38,12 +39,36 @@ protected:
     std::vector<std::string> Log() { return LogLines("logon.log"); }
 };
 
+// Each export is called first in a fresh process: the death test runs this test
+// alone in a new one. That first call loads the library, and no later call does.
 TEST_F(PipelineTest, LoadingRunsOnceWhateverExportComesFirst) {
-    TSEventStartup(0);
-    TSEventLogon(0);
-    VerifyUser_Startup(0);
-    EXPECT_EQ(stristr("a", "A") != nullptr, true);
-    EXPECT_EQ(LibraryLoads, 1);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    using Call = void (*)();
+    static const Call exports[] = {
+        [] { TSEventStartup(0); },
+        [] { TSEventLogon(0); },
+        [] { VerifyUser_Startup(0); },
+        [] { VerifyUser_Logon(0); },
+        [] {
+            uint32_t count = 0;
+            GetCountOfSessionWithTheSameIP(nullptr, 0x0A000005, &count);
+        },
+        [] { GetRemoteMac("10.0.0.5", 0, nullptr, nullptr); },
+        [] { IsConsoleSession(); },
+        [] { stristr("a", "A"); },
+    };
+    for (size_t first = 0; first < sizeof exports / sizeof exports[0]; ++first) {
+        EXPECT_EXIT(
+            {
+                exports[first]();
+                const bool loadedByFirst = LibraryLoads == 1;
+                for (Call call : exports)
+                    call();
+                std::_Exit(loadedByFirst && LibraryLoads == 1 ? 0 : 1);
+            },
+            ::testing::ExitedWithCode(0), "")
+            << "export " << first;
+    }
 }
 
 TEST_F(PipelineTest, ConsoleSessionDoesNothingAtAll) {
@@ -132,7 +157,7 @@ TEST_F(PipelineTest, StartNeverWritesAcceptedLogonDoes) {
 }
 
 TEST_F(PipelineTest, LoggingOffWritesNoAcceptedLine) {
-    FilterConfig.FLAG_LOGON_LOGS = 0;
+    FilterConfig.FLAG_LOGON_LOGS = 2; // "equals 1" is the test
     TSEventLogon(0);
     EXPECT_TRUE(Machine.files.empty());
     EXPECT_EQ(Machine.datagrams.size(), 1u);

@@ -68,7 +68,7 @@ TEST_F(CountTest, SameAddressCountsEveryStateAndTheCaller) {
     uint32_t count = 99;
     EXPECT_EQ(GetCountOfSessionWithTheSameIP(nullptr, 0x0A000005u, &count), 0);
     EXPECT_EQ(count, 3u);
-    FilterConfig.IGNORE_DISCONNECTED = 1;
+    FilterConfig.IGNORE_DISCONNECTED = 2; // "not 0" is the test
     EXPECT_EQ(GetCountOfSessionWithTheSameIP(nullptr, 0x0A000005u, &count), 0);
     EXPECT_EQ(count, 2u);
 }
@@ -106,7 +106,7 @@ TEST_F(CountTest, SameUserIgnoringAsciiCase) {
     uint32_t count = 0;
     EXPECT_EQ(GetCountOfSessionWithTheSameUser(nullptr, "alice", &count), 0);
     EXPECT_EQ(count, 2u);
-    FilterConfig.FLAG_USER_IGNORE_DISCONNECTED = 1;
+    FilterConfig.FLAG_USER_IGNORE_DISCONNECTED = 2; // "not 0" is the test
     EXPECT_EQ(GetCountOfSessionWithTheSameUser(nullptr, "alice", &count), 0);
     EXPECT_EQ(count, 1u);
 }

@@ -41,8 +41,8 @@ struct FakeStore {
     // Runs right after a value's size was queried (a writer racing the reader).
     std::function<void(const std::string&)> afterSizeQuery;
 
-    // Sleeps, and what happens during each (the n-th sleep, counted from 1).
-    int sleeps = 0;
+    // Each wait in milliseconds, and what happens during each (the n-th, from 1).
+    std::vector<uint32_t> sleeps;
     std::function<void(int)> onSleep;
 
     // Message boxes shown through the hook installed by ResetFakeStore().

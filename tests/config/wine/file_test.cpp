@@ -10,6 +10,7 @@
 #include "config/config_mapping.h"
 #include "config/container.h"
 #include "config/persistence.h"
+#include "platform/config_store.h"
 #include "tests/config/support/config_samples.h"
 #include "tests/config/wine/wine_support.h"
 
@@ -85,6 +86,31 @@ TEST_F(WineFile, SavedFileHoldsTheEncipheredBlobAndLoadsBack) {
     CloseHandle(reader);
     ExpectSameConfig(expected, ConfigSnapshot::Take());
     EXPECT_TRUE(RecordedBoxes().empty());
+}
+
+// A write that fails part-way (here the bytes run into memory nobody may read, as a
+// full disk would stop it) leaves the previous file byte for byte, and nothing beside.
+TEST_F(WineFile, FailedWriteLeavesThePreviousFile) {
+    const std::string path = Path("kept.WTS");
+    const std::vector<uint8_t> previous = {'o', 'l', 'd', 0, 1, 2};
+    WriteFileBytes(path, previous);
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    const DWORD page = system.dwPageSize;
+    uint8_t* pages = static_cast<uint8_t*>(
+        VirtualAlloc(nullptr, 2 * page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    ASSERT_NE(pages, nullptr);
+    DWORD old = 0;
+    ASSERT_TRUE(VirtualProtect(pages + page, page, PAGE_NOACCESS, &old));
+    EXPECT_NE(STORE_FILE_OK, StoreWriteWholeFile(path.c_str(), pages + page - 100, 200));
+    VirtualFree(pages, 0, MEM_RELEASE);
+    EXPECT_EQ(previous, ReadFileBytes(path));
+    WIN32_FIND_DATAA found;
+    const std::string pattern = path.substr(0, path.find_last_of('\\') + 1) + "gwc*.tmp";
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, search);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
 }
 
 TEST_F(WineFile, EmptyFileFailsWithoutAMessage) {

@@ -55,6 +55,54 @@ TEST(LogFileAdapter, CreatesAppendsAndHoldsTheFileExclusively) {
     EXPECT_EQ(LogFileOpenForAppend(""), LOG_FILE_INVALID);
 }
 
+// A log past 4 GiB (a sparse file here) is appended to at its real end, not written
+// over from the position the low 32 bits of its size would give.
+TEST(LogFileAdapter, AppendsPastFourGigabytes) {
+    char directory[MAX_PATH];
+    ASSERT_GT(GetTempPathA(sizeof directory, directory), 0u);
+    std::string path = std::string(directory) + "gatewell-large-test.log";
+    HANDLE made = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(made, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    LARGE_INTEGER size;
+    size.QuadPart = 0x100000010LL;
+    ASSERT_TRUE(WriteFile(made, "old\r\n", 5, &written, nullptr));
+    ASSERT_TRUE(SetFilePointerEx(made, size, nullptr, FILE_BEGIN) && SetEndOfFile(made));
+    CloseHandle(made);
+
+    LogFileHandle log = LogFileOpenForAppend(path.c_str());
+    ASSERT_NE(log, LOG_FILE_INVALID);
+    EXPECT_EQ(LogFileWrite(log, "new\r\n", 5), 0);
+    LogFileClose(log);
+
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER grown = {};
+    EXPECT_TRUE(GetFileSizeEx(file, &grown));
+    EXPECT_EQ(grown.QuadPart, size.QuadPart + 5);
+    char head[5] = {}, tail[5] = {};
+    DWORD got = 0;
+    EXPECT_TRUE(ReadFile(file, head, 5, &got, nullptr));
+    LARGE_INTEGER last;
+    last.QuadPart = size.QuadPart;
+    EXPECT_TRUE(SetFilePointerEx(file, last, nullptr, FILE_BEGIN));
+    EXPECT_TRUE(ReadFile(file, tail, 5, &got, nullptr));
+    CloseHandle(file);
+    DeleteFileA(path.c_str());
+    EXPECT_EQ(std::string(head, 5), "old\r\n");
+    EXPECT_EQ(std::string(tail, 5), "new\r\n");
+
+    // Where the move to the end fails (a pipe has no end), nothing is written.
+    HANDLE pipeRead = nullptr, pipeWrite = nullptr;
+    ASSERT_TRUE(CreatePipe(&pipeRead, &pipeWrite, nullptr, 0));
+    EXPECT_EQ(LogFileWrite(reinterpret_cast<LogFileHandle>(pipeWrite), "new\r\n", 5), -1);
+    DWORD waiting = 1;
+    EXPECT_TRUE(PeekNamedPipe(pipeRead, nullptr, 0, nullptr, &waiting, nullptr));
+    EXPECT_EQ(waiting, 0u);
+    CloseHandle(pipeWrite);
+    CloseHandle(pipeRead);
+}
+
 TEST(SystemAdapters, VersionAndConsoleSessionLookups) {
     uint32_t major = 0, minor = 0;
     ASSERT_EQ(GetOsVersion(&major, &minor), 0);
