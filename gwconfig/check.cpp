@@ -102,8 +102,8 @@ public:
         line += ", computer name " + (s.hasName ? Quoted(s.name) : "not given");
         if (s.hasMac) {
             char mac[24];
-            snprintf(mac, sizeof mac, "%02X-%02X-%02X-%02X-%02X-%02X", s.mac[0], s.mac[1],
-                     s.mac[2], s.mac[3], s.mac[4], s.mac[5]);
+            snprintf(mac, sizeof mac, "%02X-%02X-%02X-%02X-%02X-%02X", s.mac[0], s.mac[1], s.mac[2],
+                     s.mac[3], s.mac[4], s.mac[5]);
             line += std::string(", MAC address ") + mac;
         } else {
             line += ", MAC address not given";
@@ -188,8 +188,8 @@ private:
         const int day = at.dayOfWeek % 7;
         const std::string dayKey = "WEEK_W" + std::to_string(day == 0 ? 7 : day);
         const int32_t allowed = ScalarInt(FilterConfig, dayKey.c_str());
-        std::string text = std::string("a ") + kDayNames[day] + ": " + dayKey + " is " +
-                           std::to_string(allowed);
+        std::string text =
+            std::string("a ") + kDayNames[day] + ": " + dayKey + " is " + std::to_string(allowed);
         if (allowed == 0) {
             Reason(text + ", no logon on that day");
             return;
@@ -245,8 +245,9 @@ private:
             Reason(row + " allows the client: " + heard.row);
             break;
         case NOTE_NO_ALLOW_ROW_MATCHED:
-            Reason("no row of " + table + " matches; the table holds allow rows, and only the "
-                                          "clients they name may log on");
+            Reason("no row of " + table +
+                   " matches; the table holds allow rows, and only the "
+                   "clients they name may log on");
             break;
         case NOTE_DEFAULT_SWITCH:
             Reason("no row of " + table + " matches and it holds no allow row: " +
@@ -277,11 +278,13 @@ private:
 
     void CountReason(int64_t limit, const SeamLog& log, bool atLogon) {
         const uint32_t count = atLogon ? session_.sessionsOfUser : session_.sessionsFromIp;
+        const std::string counted =
+            std::to_string(count) + (count == 1 ? " session" : " sessions") + " counted";
         if (count <= static_cast<uint64_t>(limit)) {
-            Reason(std::to_string(count) + " sessions counted: within the limit");
+            Reason(counted + ": within the limit");
             return;
         }
-        std::string text = std::to_string(count) + " sessions counted: over the limit";
+        std::string text = counted + ": over the limit";
         const char* remove = atLogon ? "FLAG_USER_REMOVE_DISCONNECTED" : "REMOVE_DISCONNECTED";
         if (ScalarInt(FilterConfig, remove) != 0 && log.logoffs == 0)
             text += std::string("; ") + remove +

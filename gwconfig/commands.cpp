@@ -271,20 +271,32 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
     CLI::Option* mac = check->add_option("--mac", o.mac, "the client's MAC address");
     CLI::Option* buildNumber = check->add_option("--build", o.build, "the client's build number");
     CLI::Option* user = check->add_option("--user", o.user, "the user name at logon");
-    CLI::Option* at =
-        check->add_option("--at", o.at, "local date and time \"YYYY-MM-DD HH:MM:SS\" (default: now)");
-    CLI::Option* fromIp =
-        check->add_option("--sessions-from-ip", o.sessionsFromIp,
-                          "sessions from the client's address, this one included")
-            ->check(CLI::Range(1u, 10000u));
-    CLI::Option* ofUser = check->add_option("--sessions-of-user", o.sessionsOfUser,
-                                            "sessions of the user, this one included")
+    CLI::Option* at = check->add_option(
+        "--at", o.at, "local date and time \"YYYY-MM-DD HH:MM:SS\" (default: now)");
+    CLI::Option* fromIp = check
+                              ->add_option("--sessions-from-ip", o.sessionsFromIp,
+                                           "sessions from the client's address, this one included")
                               ->check(CLI::Range(1u, 10000u));
-    check->add_flag("--administrator", o.administrator,
-                    "the user is the built-in administrator account")
+    CLI::Option* ofUser = check
+                              ->add_option("--sessions-of-user", o.sessionsOfUser,
+                                           "sessions of the user, this one included")
+                              ->check(CLI::Range(1u, 10000u));
+    check
+        ->add_flag("--administrator", o.administrator,
+                   "the user is the built-in administrator account")
         ->needs(user);
     AddCodePage(check, &codePage);
 
+    if (arguments.size() > 1 && arguments[1].compare(0, 1, "-") != 0) {
+        std::string names;
+        bool known = false;
+        for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
+            known = known || sub->get_name() == arguments[1];
+            names += (names.empty() ? "" : ", ") + sub->get_name();
+        }
+        if (!known)
+            return command.Fail("unknown command '" + arguments[1] + "' (commands: " + names + ")");
+    }
     // CLI11 takes the arguments last first, without the program's name.
     std::vector<std::string> rest(arguments.rbegin(), arguments.rend());
     if (!rest.empty())

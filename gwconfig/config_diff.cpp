@@ -133,6 +133,10 @@ public:
             for (size_t& row : added)
                 row += head;
             Flush(&removed, &added, false);
+            if (count_ == 0) { // the same rows, and the order decides which row matches first
+                *out_ += "~ " + std::string(table_.name) + ": the same rows in another order\n";
+                ++count_;
+            }
             return count_;
         }
         // Walk the script; removals and additions between two kept rows form a group.
@@ -191,8 +195,8 @@ private:
         for (size_t c = 0; c < table_.columnCount; ++c) {
             std::string before = Cell(a_, rowA, c), after = Cell(b_, rowB, c);
             if (before != after) {
-                text += separator + std::string(table_.columns[c].name) + " " + before + " -> " +
-                        after;
+                text +=
+                    separator + std::string(table_.columns[c].name) + " " + before + " -> " + after;
                 separator = ", ";
             }
         }

@@ -6,8 +6,7 @@
 
 namespace {
 
-std::string ScalarValue(FilterConfigRecord& record, const ConfigScalarKey& key,
-                        uint32_t codePage) {
+std::string ScalarValue(FilterConfigRecord& record, const ConfigScalarKey& key, uint32_t codePage) {
     const void* field = key.field(record);
     return key.text ? JsonQuoted(StoredToUtf8(codePage, FieldText(field, key.size)))
                     : std::to_string(FieldInt(field));

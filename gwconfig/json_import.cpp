@@ -220,8 +220,7 @@ public:
             int column = FindColumn(*table_, name);
             column_ = -1;
             if (column < 0) {
-                Issue(RowName() + ", " + name,
-                      std::string("is not a column of ") + table_->name);
+                Issue(RowName() + ", " + name, std::string("is not a column of ") + table_->name);
             } else if ((columnsSeen_ & (1u << column)) != 0) {
                 Issue(RowName() + ", " + name, "is given twice");
             } else {
@@ -317,8 +316,7 @@ private:
             if (column_ >= 0) {
                 const ConfigColumnKey& column = table_->columns[column_];
                 if (!Assign(RowName() + ", " + column.name, column.name, column.text, column.size,
-                            table_->cell(record_, rowIndex_, static_cast<size_t>(column_)),
-                            value))
+                            table_->cell(record_, rowIndex_, static_cast<size_t>(column_)), value))
                     badColumns_ |= 1u << column_;
             }
             column_ = -1;
@@ -376,9 +374,9 @@ private:
             return false;
         }
         if (stored.size() > size - 1) {
-            Issue(where, "the text is " + std::to_string(stored.size()) + " bytes long in code page " +
-                             std::to_string(codePage_) + "; the field holds at most " +
-                             std::to_string(size - 1));
+            Issue(where, "the text is " + std::to_string(stored.size()) +
+                             " bytes long in code page " + std::to_string(codePage_) +
+                             "; the field holds at most " + std::to_string(size - 1));
             return false;
         }
         const TextForm* form = TextFormOf(name);
@@ -456,7 +454,8 @@ bool ImportJson(const std::string& text, uint32_t codePage, FilterConfigRecord& 
     TrackingIterator first(text.data(), &tracker), last(text.data() + text.size(), &tracker);
     nlohmann::json::sax_parse(first, last, &handler);
     if (handler.unlisted() > 0)
-        issues->push_back({0, "", std::to_string(handler.unlisted()) + " more problems not listed"});
+        issues->push_back(
+            {0, "", std::to_string(handler.unlisted()) + " more problems not listed"});
     return issues->empty();
 }
 

@@ -42,6 +42,6 @@ bool LoadRegistryConfig(std::string* error) {
 }
 
 bool ApplyRegistryConfig(std::string* error) {
-    return RunStoreOperation(SaveConfigToRegistry,
-                             "cannot write the configuration to the registry", error);
+    return RunStoreOperation(SaveConfigToRegistry, "cannot write the configuration to the registry",
+                             error);
 }

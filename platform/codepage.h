@@ -12,9 +12,9 @@ uint32_t SystemAnsiCodePage();
 
 enum CodePageResult : int {
     CODEPAGE_OK = 0,
-    CODEPAGE_UNKNOWN = -1,     // the system cannot convert to or from this code page
-    CODEPAGE_UNMAPPABLE = -2,  // a character the code page cannot hold
-    CODEPAGE_BAD_UTF8 = -3,    // the UTF-8 text is not well formed
+    CODEPAGE_UNKNOWN = -1,    // the system cannot convert to or from this code page
+    CODEPAGE_UNMAPPABLE = -2, // a character the code page cannot hold
+    CODEPAGE_BAD_UTF8 = -3,   // the UTF-8 text is not well formed
 };
 
 // Single-byte text of `codePage` to UTF-8. A byte the code page leaves undefined

@@ -25,8 +25,8 @@ bool Utf8ToWide(const std::string& utf8, std::wstring* wide) {
 std::string WideToUtf8(const wchar_t* text, size_t length) {
     if (length == 0)
         return std::string();
-    int count = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0,
-                                    nullptr, nullptr);
+    int count = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr,
+                                    nullptr);
     std::string utf8(static_cast<size_t>(count > 0 ? count : 0), '\0');
     if (count > 0)
         WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), &utf8[0], count, nullptr,
@@ -51,8 +51,8 @@ bool WideToAnsiExactly(uint32_t codePage, const wchar_t* text, size_t length, st
     if (usedDefault)
         return false;
     // Best-fit is off, yet be sure the bytes read back as the same characters.
-    int back = MultiByteToWideChar(codePage, 0, ansi->data(), static_cast<int>(ansi->size()),
-                                   nullptr, 0);
+    int back =
+        MultiByteToWideChar(codePage, 0, ansi->data(), static_cast<int>(ansi->size()), nullptr, 0);
     std::wstring again(static_cast<size_t>(back > 0 ? back : 0), L'\0');
     if (back > 0)
         MultiByteToWideChar(codePage, 0, ansi->data(), static_cast<int>(ansi->size()), &again[0],

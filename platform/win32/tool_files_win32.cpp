@@ -63,9 +63,9 @@ bool ToolReadFile(const std::string& path, std::string* data, std::string* error
     }
     data->assign(static_cast<size_t>(size.QuadPart), '\0');
     DWORD read = 0;
-    if (!data->empty() && (!ReadFile(file.get(), &(*data)[0], static_cast<DWORD>(data->size()),
-                                     &read, nullptr) ||
-                           read != data->size())) {
+    if (!data->empty() &&
+        (!ReadFile(file.get(), &(*data)[0], static_cast<DWORD>(data->size()), &read, nullptr) ||
+         read != data->size())) {
         *error = Describe("read", path);
         return false;
     }
@@ -83,8 +83,8 @@ bool ToolWriteFileAtomic(const std::string& path, const std::string& data, std::
             return false;
         }
         DWORD written = 0;
-        bool ok = data.empty() || (WriteFile(file.get(), data.data(), static_cast<DWORD>(data.size()),
-                                             &written, nullptr) &&
+        bool ok = data.empty() || (WriteFile(file.get(), data.data(),
+                                             static_cast<DWORD>(data.size()), &written, nullptr) &&
                                    written == data.size());
         ok = ok && FlushFileBuffers(file.get());
         if (!ok || !file.Close()) {
