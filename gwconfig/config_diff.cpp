@@ -157,33 +157,36 @@ public:
     }
 
 private:
-    // A removed and an added row at the same place of a group that agree on some
-    // column are one changed row (when `pair`); the others stay removed and added.
+    // In a group of removed and added rows, a removed row and an added one with the
+    // same first column (the address, name or user the row is about) are one changed
+    // row (when `pair`); the others stay removed and added.
     void Flush(std::vector<size_t>* removed, std::vector<size_t>* added, bool pair) {
-        size_t paired = 0;
-        while (pair && paired < removed->size() && paired < added->size() &&
-               ShareAColumn((*removed)[paired], (*added)[paired]))
-            ++paired;
-        for (size_t k = 0; k < paired; ++k)
-            Changed((*removed)[k], (*added)[k]);
-        for (size_t k = paired; k < removed->size(); ++k)
-            Line("- ", (*removed)[k], RowJson(a_, table_, (*removed)[k], codePage_));
-        for (size_t k = paired; k < added->size(); ++k)
-            Line("+ ", (*added)[k], RowJson(b_, table_, (*added)[k], codePage_));
+        std::vector<bool> removedPaired(removed->size()), addedPaired(added->size());
+        size_t next = 0; // pairs keep the order of both sides
+        for (size_t i = 0; pair && i < removed->size(); ++i) {
+            for (size_t k = next; k < added->size(); ++k) {
+                if (Cell(a_, (*removed)[i], 0) == Cell(b_, (*added)[k], 0)) {
+                    Changed((*removed)[i], (*added)[k]);
+                    removedPaired[i] = addedPaired[k] = true;
+                    next = k + 1;
+                    break;
+                }
+            }
+        }
+        for (size_t i = 0; i < removed->size(); ++i) {
+            if (!removedPaired[i])
+                Line("- ", (*removed)[i], RowJson(a_, table_, (*removed)[i], codePage_));
+        }
+        for (size_t k = 0; k < added->size(); ++k) {
+            if (!addedPaired[k])
+                Line("+ ", (*added)[k], RowJson(b_, table_, (*added)[k], codePage_));
+        }
         removed->clear();
         added->clear();
     }
 
     std::string Cell(FilterConfigRecord& record, size_t row, size_t c) {
         return CellJson(record, table_, row, c, codePage_);
-    }
-
-    bool ShareAColumn(size_t rowA, size_t rowB) {
-        for (size_t c = 0; c < table_.columnCount; ++c) {
-            if (Cell(a_, rowA, c) == Cell(b_, rowB, c))
-                return true;
-        }
-        return false;
     }
 
     void Changed(size_t rowA, size_t rowB) {
