@@ -133,7 +133,7 @@ public:
 
     bool ToStored(const char* option, const std::string& utf8, uint32_t codePage,
                   std::string* stored) {
-        if (Utf8ToAnsi(codePage, utf8, stored) == CODEPAGE_OK)
+        if (Utf8ToStored(codePage, utf8, stored) == CODEPAGE_OK)
             return true;
         Fail(std::string(option) + ": \"" + utf8 + "\" cannot be written in code page " +
              std::to_string(codePage));

@@ -63,15 +63,18 @@ int32_t ScalarInt(FilterConfigRecord& record, const char* name) {
     return key != nullptr && !key->text ? FieldInt(key->field(record)) : 0;
 }
 
-std::string StoredToUtf8(uint32_t codePage, const std::string& stored) {
-    bool ascii = true;
-    for (unsigned char c : stored) {
-        if (c >= 0x80) {
-            ascii = false;
-            break;
-        }
+namespace {
+bool IsAscii(const std::string& text) {
+    for (unsigned char c : text) {
+        if (c >= 0x80)
+            return false;
     }
-    if (ascii)
+    return true;
+}
+} // namespace
+
+std::string StoredToUtf8(uint32_t codePage, const std::string& stored) {
+    if (IsAscii(stored))
         return stored;
     std::string utf8;
     if (AnsiToUtf8(codePage, stored, &utf8) != CODEPAGE_OK)
@@ -79,7 +82,25 @@ std::string StoredToUtf8(uint32_t codePage, const std::string& stored) {
     return utf8;
 }
 
+int Utf8ToStored(uint32_t codePage, const std::string& utf8, std::string* stored, size_t* offset) {
+    if (IsAscii(utf8)) {
+        *stored = utf8;
+        return CODEPAGE_OK;
+    }
+    return Utf8ToAnsi(codePage, utf8, stored, offset);
+}
+
 std::string JsonQuoted(const std::string& utf8) {
+    // Most texts need no escape at all: quote them directly.
+    bool plain = true;
+    for (unsigned char c : utf8) {
+        if (c < 0x20 || c == '"' || c == '\\' || c >= 0x80) {
+            plain = false;
+            break;
+        }
+    }
+    if (plain)
+        return '"' + utf8 + '"';
     return nlohmann::json(utf8).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 

@@ -34,6 +34,10 @@ int32_t ScalarInt(FilterConfigRecord& record, const char* name);
 // Stored text to UTF-8 (undefined bytes become U+FFFD). ASCII needs no conversion.
 std::string StoredToUtf8(uint32_t codePage, const std::string& stored);
 
+// UTF-8 to stored text, as Utf8ToAnsi (platform/codepage.h). ASCII needs no conversion.
+int Utf8ToStored(uint32_t codePage, const std::string& utf8, std::string* stored,
+                 size_t* offset = nullptr);
+
 // Texts as JSON string literals, quotes and escapes included.
 std::string JsonQuoted(const std::string& utf8);
 

@@ -28,14 +28,14 @@ bool LooksLikeJson(const std::string& data) {
 
 } // namespace
 
-bool LoadConfigBlob(const std::string& enciphered) {
-    std::vector<uint8_t> blob(enciphered.begin(), enciphered.end());
-    CryptConfigBlob(blob.data(), blob.size());
+bool LoadConfigBlob(std::string enciphered) {
+    uint8_t* blob = reinterpret_cast<uint8_t*>(&enciphered[0]);
+    CryptConfigBlob(blob, enciphered.size());
     ParamPacket* decoded = nullptr;
-    if (DecodePacket(blob.data(), blob.size(), &decoded) != 0)
+    if (DecodePacket(blob, enciphered.size(), &decoded) != 0)
         return false;
     PacketPtr packet(decoded);
-    std::vector<uint8_t>().swap(blob); // the packet holds copies of everything
+    std::string().swap(enciphered); // the packet holds copies of everything
     ResetFilterConfig();
     return ApplyConfigPacket(packet.get()) == 0;
 }
@@ -51,7 +51,7 @@ bool LoadConfigJson(const std::string& text, const std::string& name, uint32_t c
     std::string blob(reinterpret_cast<const char*>(defaults), length);
     FreeBlob(defaults);
     CryptConfigBlob(reinterpret_cast<uint8_t*>(&blob[0]), blob.size());
-    if (!LoadConfigBlob(blob)) {
+    if (!LoadConfigBlob(std::move(blob))) {
         errors->push_back("out of memory");
         return false;
     }
@@ -82,7 +82,7 @@ bool LoadConfig(const ConfigSource& source, uint32_t codePage, std::vector<std::
         errors->push_back(source.Name() + " is empty: it holds no configuration");
         return false;
     }
-    if (!LoadConfigBlob(data)) {
+    if (!LoadConfigBlob(std::move(data))) {
         errors->push_back(source.Name() +
                           " does not decode as a configuration file (not one, or damaged)");
         return false;

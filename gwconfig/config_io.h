@@ -24,8 +24,9 @@ struct ConfigSource {
 bool LoadConfig(const ConfigSource& source, uint32_t codePage, std::vector<std::string>* errors);
 
 // Decodes an enciphered blob into FilterConfig (reset first). False when it does not
-// decode.
-bool LoadConfigBlob(const std::string& enciphered);
+// decode. The blob is deciphered in place and released before the rows are made, so
+// a large configuration is never held three times.
+bool LoadConfigBlob(std::string enciphered);
 
 // Fills FilterConfig with the default configuration, then the JSON text over it.
 bool LoadConfigJson(const std::string& text, const std::string& name, uint32_t codePage,

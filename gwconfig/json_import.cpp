@@ -359,7 +359,7 @@ private:
         }
         std::string stored;
         size_t offset = 0;
-        switch (Utf8ToAnsi(codePage_, utf8, &stored, &offset)) {
+        switch (Utf8ToStored(codePage_, utf8, &stored, &offset)) {
         case CODEPAGE_OK:
             break;
         case CODEPAGE_UNMAPPABLE:

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
@@ -47,6 +48,9 @@ bool ToolReadFile(const std::string& path, std::string* data, std::string* error
         return false;
     }
     data->clear();
+    struct stat info;
+    if (fstat(file.get(), &info) == 0 && info.st_size > 0)
+        data->reserve(static_cast<size_t>(info.st_size)); // read once, without regrowing
     char buffer[65536];
     for (;;) {
         ssize_t got = read(file.get(), buffer, sizeof buffer);

@@ -9,7 +9,6 @@
 #include "config/config_model.h"
 #include "gwconfig/config_fields.h"
 #include "gwconfig/config_io.h"
-#include "gwconfig/json_import.h"
 
 namespace {
 
@@ -38,11 +37,11 @@ void ExpectEveryTextTerminated(FilterConfigRecord& record) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    ResetFilterConfig();
-    std::vector<ImportIssue> issues;
-    bool clean = ImportJson(std::string(reinterpret_cast<const char*>(data), size), 1252,
-                            FilterConfig, &issues);
-    if (clean != issues.empty())
+    // As build reads a file: the default configuration, then the text over it.
+    std::vector<std::string> errors;
+    bool clean = LoadConfigJson(std::string(reinterpret_cast<const char*>(data), size), "fuzz",
+                                1252, &errors);
+    if (clean != errors.empty())
         abort();
     ExpectEveryTextTerminated(FilterConfig);
     if (clean) {
