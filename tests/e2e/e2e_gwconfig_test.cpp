@@ -91,6 +91,15 @@ TEST_F(GwconfigRegistry, ApplyWritesWhatTheConsolesApplyWrites) {
     ASSERT_EQ(Gwconfig({"apply", file}), 0u) << Output();
     EXPECT_EQ(StoredValue("tsdata"), consoleData);
     EXPECT_EQ(StoredValue("datasize"), consoleSize);
+    // The registry and the file now hold one configuration; a changed file differs.
+    EXPECT_EQ(Gwconfig({"diff", "--registry", file}), 0u) << Output();
+    FilterConfig.FLAG_TIME = 1;
+    ASSERT_TRUE(WriteTextFile(dir_ + "changed.WTS", ConfigFileBytes()));
+    EXPECT_EQ(Gwconfig({"diff", dir_ + "changed.WTS", "--registry"}), 1u);
+    EXPECT_NE(
+        Output().find("--- '" + dir_ + "changed.WTS'\r\n+++ the registry\r\n~ FLAG_TIME: 1 -> 0"),
+        std::string::npos)
+        << Output();
 
     // And the console reads it back as the configuration of the file.
     ResetFilterConfig();
