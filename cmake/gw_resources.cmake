@@ -1,7 +1,8 @@
 # Version resources and application manifests of the shipped binaries. Every binary
 # target that ships calls
-#     gw_add_version_resource(<target> "<file description>" [MANIFEST])
-# once; MANIFEST (executables only) embeds the administrators' manifest as well. The
+#     gw_add_version_resource(<target> "<file description>" [MANIFEST [LEVEL <level>]])
+# once; MANIFEST (executables only) embeds the administrators' manifest as well, asking
+# for requireAdministrator unless LEVEL names another execution level. The
 # version is the project's (project() in the top CMakeLists), nowhere else.
 #
 # Test programs that drive the console's windows call gw_add_manifest(<target>
@@ -57,7 +58,10 @@ function(gw_add_version_resource target description)
     if(NOT WIN32)
         return()
     endif()
-    cmake_parse_arguments(PARSE_ARGV 2 arg "MANIFEST" "" "")
+    cmake_parse_arguments(PARSE_ARGV 2 arg "MANIFEST" "LEVEL" "")
+    if(NOT arg_LEVEL)
+        set(arg_LEVEL requireAdministrator)
+    endif()
     get_target_property(type ${target} TYPE)
     if(type STREQUAL "EXECUTABLE")
         set(GW_VR_FILETYPE VFT_APP)
@@ -72,7 +76,7 @@ function(gw_add_version_resource target description)
         if(NOT type STREQUAL "EXECUTABLE")
             message(FATAL_ERROR "gw_add_version_resource: only a program carries a manifest")
         endif()
-        gw_write_manifest(${target} requireAdministrator "${description}" manifest)
+        gw_write_manifest(${target} ${arg_LEVEL} "${description}" manifest)
         set(GW_VR_MANIFEST_LINE "1 24 \"${manifest}\"")
     endif()
     set(rc ${CMAKE_BINARY_DIR}/resources/${target}-version.rc)

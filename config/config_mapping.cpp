@@ -1,6 +1,8 @@
 #include "config/config_mapping.h"
 
+#include <array>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -96,12 +98,7 @@ void CopyCell(const ResultCell* cell, void* destination, size_t size) {
 
 // ---- the keys and where they live in FilterConfig --------------------------------
 
-struct ScalarKey {
-    const char* name;
-    bool text;
-    size_t size;
-    void* (*field)(FilterConfigRecord&);
-};
+using ScalarKey = ConfigScalarKey;
 
 #define GW_INT_KEY(key)                                                                            \
     ScalarKey {                                                                                    \
@@ -502,4 +499,58 @@ int ApplyConfigPacket(const ParamPacket* packet) {
             c.SESSION_PER_IP = 1;
     }
     return 0;
+}
+
+// ---- the keys for tools -------------------------------------------------------------
+
+namespace {
+
+template <typename Row, size_t N>
+std::array<ConfigColumnKey, N> ColumnInfos(const ColumnKey<Row> (&columns)[N]) {
+    std::array<ConfigColumnKey, N> infos{};
+    for (size_t c = 0; c < N; ++c)
+        infos[c] = {columns[c].name, columns[c].text, columns[c].size};
+    return infos;
+}
+
+template <typename Row, size_t N, std::vector<Row*> FilterConfigRecord::*List,
+          const ColumnKey<Row> (&Columns)[N]>
+struct TableAccess {
+    static size_t RowCount(const FilterConfigRecord& c) { return (c.*List).size(); }
+    static void* Cell(FilterConfigRecord& c, size_t row, size_t column) {
+        return Columns[column].field(*(c.*List)[row]);
+    }
+    static void AppendRow(FilterConfigRecord& c) {
+        std::unique_ptr<Row> row(new Row()); // zero-filled
+        (c.*List).push_back(row.get());
+        row.release();
+    }
+    static ConfigTableKey Key(const char* name) {
+        static const std::array<ConfigColumnKey, N> infos = ColumnInfos(Columns);
+        return {name, infos.data(), N, RowCount, Cell, AppendRow};
+    }
+};
+
+} // namespace
+
+const ConfigScalarKey* ConfigScalarKeys(size_t* count) {
+    *count = kScalarKeyCount;
+    return kScalarKeys;
+}
+
+const ConfigTableKey* ConfigTableKeys(size_t* count) {
+    using R = FilterConfigRecord;
+    static const ConfigTableKey tables[] = {
+        TableAccess<IpRangeRow, 3, &R::ipRanges, kIpRangeColumns>::Key("R_IPADDRESS"),
+        TableAccess<ComputerNameRow, 2, &R::computerNames, kComputerNameColumns>::Key(
+            "R_COMPUTERNAME"),
+        TableAccess<MacAddressRow, 2, &R::macAddresses, kMacAddressColumns>::Key("R_MAC"),
+        TableAccess<MonitorServerRow, 1, &R::monitorServers, kMonitorServerColumns>::Key(
+            "MONITOR_SERVER"),
+        TableAccess<SessionIpRow, 2, &R::sessionIps, kSessionIpColumns>::Key("R_SESSION_IP"),
+        TableAccess<SessionUserRow, 2, &R::sessionUsers, kSessionUserColumns>::Key(
+            "R_SESSION_USER"),
+    };
+    *count = sizeof tables / sizeof tables[0];
+    return tables;
 }

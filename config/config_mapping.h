@@ -10,6 +10,8 @@
 
 #include "config/container.h"
 
+struct FilterConfigRecord;
+
 // Reads the first parameter called `name` that is an integer, float or text into
 // `destination` of `size` bytes: an integer (or the first 4 bytes of a float) as an
 // int32, a text with its terminator, cut to fit and always NUL-terminated. 0; -1
@@ -48,3 +50,38 @@ ParamPacket* BuildConfigPacket(ConfigParamOrder order = REGISTRY_PARAM_ORDER);
 // type its field does not hold is skipped. The packet stays the caller's.
 // 0; -1 when memory runs out (the rows read so far stay in the lists).
 int ApplyConfigPacket(const ParamPacket* packet);
+
+// ---- every key, for tools that walk the whole configuration ---------------------
+
+// A scalar key: its name, whether it holds a text, the width of its FilterConfig
+// field (terminator included; 4 for an integer) and that field in a given record.
+struct ConfigScalarKey {
+    const char* name;
+    bool text;
+    size_t size;
+    void* (*field)(FilterConfigRecord&);
+};
+
+// Every scalar key, in the order the registry copy carries them.
+const ConfigScalarKey* ConfigScalarKeys(size_t* count);
+
+struct ConfigColumnKey {
+    const char* name;
+    bool text;
+    size_t size; // as for a scalar
+};
+
+// A table key, its columns, and the rows of its list in a given record.
+struct ConfigTableKey {
+    const char* name;
+    const ConfigColumnKey* columns;
+    size_t columnCount;
+    size_t (*rowCount)(const FilterConfigRecord&);
+    // The field of one cell of an existing row.
+    void* (*cell)(FilterConfigRecord&, size_t row, size_t column);
+    // Appends a zero-filled row, owned by the record's list; throws std::bad_alloc.
+    void (*appendRow)(FilterConfigRecord&);
+};
+
+// The six tables, in the order packets carry them.
+const ConfigTableKey* ConfigTableKeys(size_t* count);

@@ -45,12 +45,12 @@ struct FilterConfigRecord {
 
     // Owned rows, allocated with new and freed by ClearConfigLists (or by the page
     // that removes one).
-    std::vector<IpRangeRow *> ipRanges;
-    std::vector<ComputerNameRow *> computerNames;
-    std::vector<MacAddressRow *> macAddresses;
-    std::vector<MonitorServerRow *> monitorServers;
-    std::vector<SessionIpRow *> sessionIps;
-    std::vector<SessionUserRow *> sessionUsers;
+    std::vector<IpRangeRow*> ipRanges;
+    std::vector<ComputerNameRow*> computerNames;
+    std::vector<MacAddressRow*> macAddresses;
+    std::vector<MonitorServerRow*> monitorServers;
+    std::vector<SessionIpRow*> sessionIps;
+    std::vector<SessionUserRow*> sessionUsers;
 
     int32_t FLAG_IPADDRESS;
     int32_t FLAG_IPADDRESS_ALLOW;
@@ -116,10 +116,13 @@ struct FilterConfigRecord {
 extern FilterConfigRecord FilterConfig;
 
 // The default text of the seven message keys.
-extern const char *const DEFAULT_MESSAGE_TEXT;
+extern const char* const DEFAULT_MESSAGE_TEXT;
 
 // Frees every row of the six lists and empties them; scalars keep their values. 0.
 int ClearConfigLists();
+
+// The same for a record other than the process-wide one (a tool holding several).
+void ClearRecordLists(FilterConfigRecord& record);
 
 // Notes an unsaved edit (console). 0.
 int MarkConfigModified();
@@ -129,8 +132,8 @@ void ResetFilterConfig();
 
 // Copies text into a fixed field of `size` bytes: a longer text is cut and the field
 // always ends with a NUL. Bytes after the terminator are left as they were.
-void CopyToField(char *field, size_t size, const char *text);
+void CopyToField(char* field, size_t size, const char* text);
 
-template <size_t N> inline void CopyToField(char (&field)[N], const char *text) {
+template <size_t N> inline void CopyToField(char (&field)[N], const char* text) {
     CopyToField(field, N, text);
 }

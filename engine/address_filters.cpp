@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "config/config_model.h"
+#include "engine/decision_notes.h"
 #include "engine/filters.h"
 #include "engine/rejection.h"
 #include "engine/session_facts.h"
@@ -17,24 +18,31 @@ namespace {
 enum class Decision { Pass, Reject };
 
 // `isDeny` / `isAllow` classify a row (a row may be both, or neither); `matches`
-// tests it against the client fact.
+// tests it against the client fact. What decided is noted under `table`.
 template <typename Row, typename IsDeny, typename IsAllow, typename Matches>
-Decision DecideByRows(const std::vector<Row*>& rows, int32_t defaultAllow, IsDeny isDeny,
-                      IsAllow isAllow, Matches matches) {
-    for (const Row* row : rows) {
-        if (isDeny(*row) && matches(*row))
+Decision DecideByRows(const char* table, const std::vector<Row*>& rows, int32_t defaultAllow,
+                      IsDeny isDeny, IsAllow isAllow, Matches matches) {
+    for (size_t r = 0; r < rows.size(); ++r) {
+        if (isDeny(*rows[r]) && matches(*rows[r])) {
+            NoteDecision(NOTE_DENY_ROW, table, r, 0);
             return Decision::Reject;
+        }
     }
     bool sawAllowRow = false;
-    for (const Row* row : rows) {
-        if (!isAllow(*row))
+    for (size_t r = 0; r < rows.size(); ++r) {
+        if (!isAllow(*rows[r]))
             continue;
         sawAllowRow = true;
-        if (matches(*row))
+        if (matches(*rows[r])) {
+            NoteDecision(NOTE_ALLOW_ROW, table, r, 0);
             return Decision::Pass;
+        }
     }
-    if (sawAllowRow)
+    if (sawAllowRow) {
+        NoteDecision(NOTE_NO_ALLOW_ROW_MATCHED, table, 0, 0);
         return Decision::Reject;
+    }
+    NoteDecision(NOTE_DEFAULT_SWITCH, table, 0, defaultAllow);
     return defaultAllow != 0 ? Decision::Pass : Decision::Reject;
 }
 
@@ -90,7 +98,7 @@ int ValidateIPAddress() {
         return 0;
     }
     Decision decision = DecideByRows(
-        FilterConfig.ipRanges, FilterConfig.FLAG_IPADDRESS_ALLOW,
+        "R_IPADDRESS", FilterConfig.ipRanges, FilterConfig.FLAG_IPADDRESS_ALLOW,
         [](const IpRangeRow& row) { return row.TYPE != ROW_LOGON_ENABLED; },
         [](const IpRangeRow& row) { return row.TYPE != ROW_LOGON_DISABLED; },
         [address](const IpRangeRow& row) { return IpRowMatches(row, address) == 1; });
@@ -112,7 +120,7 @@ int ValidateClientName() {
     }
     // Rows with an empty name take no part at all.
     Decision decision = DecideByRows(
-        FilterConfig.computerNames, FilterConfig.FLAG_COMPUTERNAME_ALLOW,
+        "R_COMPUTERNAME", FilterConfig.computerNames, FilterConfig.FLAG_COMPUTERNAME_ALLOW,
         [](const ComputerNameRow& row) {
             return row.CNAME[0] != '\0' && row.TYPE == ROW_LOGON_DISABLED;
         },
@@ -146,7 +154,7 @@ int ValidateMACAddress() {
         return 0;
     }
     Decision decision = DecideByRows(
-        FilterConfig.macAddresses, FilterConfig.FLAG_MACADDRESS_ALLOW,
+        "R_MAC", FilterConfig.macAddresses, FilterConfig.FLAG_MACADDRESS_ALLOW,
         [](const MacAddressRow& row) { return row.TYPE == ROW_LOGON_DISABLED; },
         [](const MacAddressRow& row) { return row.TYPE == ROW_LOGON_ENABLED; },
         [&macText](const MacAddressRow& row) { return MacRowMatches(row, macText) == 1; });

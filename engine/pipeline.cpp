@@ -24,16 +24,24 @@ void EnsureLibraryLoaded() {
     LoadLibraryOnce();
 }
 
+const FilterStep STARTUP_FILTERS[6] = {
+    {"ValidateIPAddress", ValidateIPAddress},
+    {"ValidateClientName", ValidateClientName},
+    {"ValidateMACAddress", ValidateMACAddress},
+    {"ValidateTime", ValidateTime},
+    {"ValidateVersion", ValidateVersion},
+    {"ValidateSessionCount_IP", ValidateSessionCount_IP},
+};
+const FilterStep LOGON_FILTERS[1] = {
+    {"ValidateSessionCount_User", ValidateSessionCount_User},
+};
+
 namespace {
 
 void RunStartupFilters() {
     // A filter that rejects ends the process, so the later ones never run.
-    ValidateIPAddress();
-    ValidateClientName();
-    ValidateMACAddress();
-    ValidateTime();
-    ValidateVersion();
-    ValidateSessionCount_IP();
+    for (const FilterStep& step : STARTUP_FILTERS)
+        step.run();
 }
 
 void RebuildAndSendRecord() {
@@ -54,7 +62,8 @@ extern "C" void VerifyUser_Startup(uint32_t) {
 extern "C" void VerifyUser_Logon(uint32_t) {
     try {
         EnsureLibraryLoaded();
-        ValidateSessionCount_User();
+        for (const FilterStep& step : LOGON_FILTERS)
+            step.run();
     } catch (...) {
     }
 }

@@ -11,6 +11,16 @@ void VerifyUser_Startup(uint32_t value);
 void VerifyUser_Logon(uint32_t value);
 }
 
+// One filter of a sequence: its name and the function the sequence calls.
+struct FilterStep {
+    const char* name;
+    int (*run)();
+};
+
+// The filters of each moment, in the order the library runs them.
+extern const FilterStep STARTUP_FILTERS[6];
+extern const FilterStep LOGON_FILTERS[1];
+
 // Runs LoadLibraryOnce's work the first time it is called; later calls do nothing.
 void EnsureLibraryLoaded();
 

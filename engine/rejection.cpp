@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "config/config_model.h"
+#include "engine/decision_notes.h"
 #include "engine/engine_state.h"
 #include "platform/log_file.h"
 #include "platform/process.h"
@@ -61,6 +62,7 @@ void ShowRejectMessage(const char* text, const char* caption) {
 }
 
 void RecordRejection(int32_t code) {
+    NoteDecision(NOTE_REJECTED, nullptr, 0, code);
     ClearConfigLists();
     SessionRejected = 1;
     if (FilterConfig.FLAG_LOGON_LOGS == 1)

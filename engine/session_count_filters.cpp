@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "config/config_model.h"
+#include "engine/decision_notes.h"
 #include "engine/filters.h"
 #include "engine/rejection.h"
 #include "engine/session_facts.h"
@@ -26,6 +27,7 @@ int ValidateSessionCount_IP() {
         return 0;
     }
     const SessionIpRow* match = nullptr;
+    size_t matchIndex = 0;
     for (const SessionIpRow* row : FilterConfig.sessionIps) {
         uint32_t rowAddress = 0;
         if (ParseDottedAddress(row->SESSION_IP, sizeof row->SESSION_IP, &rowAddress) == 0 &&
@@ -33,17 +35,21 @@ int ValidateSessionCount_IP() {
             match = row;
             break;
         }
+        ++matchIndex;
     }
     uint32_t limit = 0;
     if (match != nullptr) {
         limit = static_cast<uint32_t>(match->SESSION_IPCOUNTER);
+        NoteDecision(NOTE_LIMIT_FROM_ROW, "R_SESSION_IP", matchIndex, limit);
     } else if (FilterConfig.FLAG_SERVEROPTION_CHECK_TYPE == 1) {
         // A default of 0 would refuse every session, the one being checked counting
         // itself; it stands for the smallest useful limit.
         limit = FilterConfig.SESSION_PER_IP == 0
                     ? 1u
                     : static_cast<uint32_t>(FilterConfig.SESSION_PER_IP);
+        NoteDecision(NOTE_LIMIT_DEFAULT, "R_SESSION_IP", 0, limit);
     } else {
+        NoteDecision(NOTE_NO_LIMIT, "R_SESSION_IP", 0, 0);
         return 1;
     }
     if (count <= limit)
@@ -74,6 +80,7 @@ int ValidateSessionCount_User() {
         return 0;
     }
     const SessionUserRow* match = nullptr;
+    size_t matchIndex = 0;
     for (const SessionUserRow* row : FilterConfig.sessionUsers) {
         char text[sizeof row->SESSION_USER];
         CopyToZeroedField(text, sizeof text, row->SESSION_USER, sizeof row->SESSION_USER);
@@ -81,14 +88,19 @@ int ValidateSessionCount_User() {
             match = row;
             break;
         }
+        ++matchIndex;
     }
     uint32_t limit = 0;
-    if (match != nullptr)
+    if (match != nullptr) {
         limit = static_cast<uint32_t>(match->SESSION_USERCOUNT);
-    else if (FilterConfig.FLAG_SESSION_PER_USER_DEFAULT == 1)
+        NoteDecision(NOTE_LIMIT_FROM_ROW, "R_SESSION_USER", matchIndex, limit);
+    } else if (FilterConfig.FLAG_SESSION_PER_USER_DEFAULT == 1) {
         limit = static_cast<uint32_t>(FilterConfig.SESSIONPERUSER_COUNT);
-    else
+        NoteDecision(NOTE_LIMIT_DEFAULT, "R_SESSION_USER", 0, limit);
+    } else {
+        NoteDecision(NOTE_NO_LIMIT, "R_SESSION_USER", 0, 0);
         return 1;
+    }
     if (count <= limit)
         return 1;
     if (FilterConfig.FLAG_USER_REMOVE_DISCONNECTED != 0 &&

@@ -25,6 +25,9 @@ have python3 || need+=(python3)
 pkg_installed libgtest-dev || need+=(libgtest-dev)
 pkg_installed libbenchmark-dev || need+=(libbenchmark-dev)
 pkg_installed libclang-rt-14-dev || need+=(libclang-rt-14-dev)
+# Header-only libraries of gwconfig (also used by its mingw builds).
+pkg_installed nlohmann-json3-dev || need+=(nlohmann-json3-dev)
+pkg_installed libcli11-dev || need+=(libcli11-dev)
 
 # 32-bit Windows programs need Wine's i386 half.
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

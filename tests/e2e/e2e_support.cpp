@@ -464,3 +464,35 @@ std::vector<std::string> RecordLines(const std::string& path, const std::string&
     }
     return out;
 }
+
+DWORD RunProgram(const std::string& exe, const std::vector<std::string>& args,
+                 const std::string& outputPath, DWORD timeoutMs) {
+    std::string command = QuoteArgument(exe);
+    for (const std::string& a : args)
+        command += " " + QuoteArgument(a);
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (output == INVALID_HANDLE_VALUE)
+        return HOST_TIMED_OUT;
+    STARTUPINFOA si;
+    std::memset(&si, 0, sizeof si);
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    si.hStdOutput = output;
+    si.hStdError = output;
+    PROCESS_INFORMATION pi;
+    std::vector<char> cmd(command.begin(), command.end());
+    cmd.push_back('\0');
+    BOOL started =
+        CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    CloseHandle(output);
+    if (!started)
+        return HOST_TIMED_OUT;
+    CloseHandle(pi.hThread);
+    HostProcess process;
+    process.process = pi.hProcess;
+    process.pid = pi.dwProcessId;
+    return process.Wait(timeoutMs);
+}

@@ -129,3 +129,9 @@ bool LooksLikeTimestamp(const std::string& text);
 
 // Lines of a stand-in record file that start with `prefix`.
 std::vector<std::string> RecordLines(const std::string& path, const std::string& prefix);
+
+// Runs a program (a path, or a name Windows finds, such as reg.exe) with `args` and
+// waits for it; its standard output and error go to `outputPath`. The exit code, or
+// HOST_TIMED_OUT after killing it.
+DWORD RunProgram(const std::string& exe, const std::vector<std::string>& args,
+                 const std::string& outputPath, DWORD timeoutMs = 60000);

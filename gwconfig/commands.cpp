@@ -1,0 +1,359 @@
+#include "gwconfig/commands.h"
+
+#include <sstream>
+
+#include <CLI/CLI.hpp>
+
+#include "gwconfig/check.h"
+#include "gwconfig/config_diff.h"
+#include "gwconfig/config_fields.h"
+#include "gwconfig/config_io.h"
+#include "gwconfig/config_show.h"
+#include "gwconfig/reg_export.h"
+#include "gwconfig/registry_access.h"
+#include "gwconfig/value_rules.h"
+#include "platform/codepage.h"
+#include "platform/tool_files.h"
+
+namespace {
+
+class Command {
+public:
+    Command(FILE* out, FILE* err) : out_(out), err_(err) {}
+
+    int Fail(const std::string& message) {
+        fprintf(err_, "gwconfig: %s\n", message.c_str());
+        return GW_EXIT_BAD_INPUT;
+    }
+
+    int Fail(const std::vector<std::string>& messages) {
+        for (const std::string& message : messages)
+            Fail(message);
+        return GW_EXIT_BAD_INPUT;
+    }
+
+    void Print(const std::string& text) { fwrite(text.data(), 1, text.size(), out_); }
+
+    bool CodePageUsable(uint32_t codePage) {
+        if (CodePageKnown(codePage))
+            return true;
+        Fail("code page " + std::to_string(codePage) + " is not known on this system");
+        return false;
+    }
+
+    int Show(const ConfigSource& source, const std::string& format, uint32_t codePage) {
+        if (!CodePageUsable(codePage))
+            return GW_EXIT_BAD_INPUT;
+        std::vector<std::string> errors;
+        if (!LoadConfig(source, codePage, &errors))
+            return Fail(errors);
+        if (format == "text")
+            WriteConfigText(FilterConfig, codePage, out_);
+        else
+            WriteConfigJson(FilterConfig, codePage, out_);
+        return GW_EXIT_OK;
+    }
+
+    int Build(const std::string& input, const std::string& output, uint32_t codePage) {
+        if (!CodePageUsable(codePage))
+            return GW_EXIT_BAD_INPUT;
+        std::string text, error;
+        if (!ToolReadFile(input, &text, &error))
+            return Fail(error);
+        std::vector<std::string> errors;
+        if (!LoadConfigJson(text, input, codePage, &errors))
+            return Fail(errors);
+        std::string blob;
+        if (!EncodeConfigFile(&blob))
+            return Fail("out of memory while encoding the configuration");
+        if (!ToolWriteFileAtomic(output, blob, &error))
+            return Fail(error);
+        return GW_EXIT_OK;
+    }
+
+    int Diff(const ConfigSource& a, const ConfigSource& b, uint32_t codePage) {
+        if (!CodePageUsable(codePage))
+            return GW_EXIT_BAD_INPUT;
+        std::vector<std::string> errors;
+        if (!LoadConfig(a, codePage, &errors))
+            return Fail(errors);
+        HeldConfig first = HeldConfig::TakeFilterConfig();
+        if (!LoadConfig(b, codePage, &errors))
+            return Fail(errors);
+        std::string differences;
+        if (DiffConfigs(first.record(), FilterConfig, codePage, &differences) == 0)
+            return GW_EXIT_OK;
+        Print("--- " + a.Name() + "\n+++ " + b.Name() + "\n" + differences);
+        return GW_EXIT_NO;
+    }
+
+    // The .WTS file must decode; its bytes go into the registry file unchanged.
+    bool ReadDecodingFile(const std::string& path, std::string* blob) {
+        std::string error;
+        if (!ToolReadFile(path, blob, &error)) {
+            Fail(error);
+            return false;
+        }
+        if (blob->empty() || !LoadConfigBlob(*blob)) {
+            Fail("'" + path + "' does not decode as a configuration file (not one, or damaged)");
+            return false;
+        }
+        return true;
+    }
+
+    int ExportReg(const std::string& input, const std::string& output, const std::string& view) {
+        std::string blob, error;
+        if (!ReadDecodingFile(input, &blob))
+            return GW_EXIT_BAD_INPUT;
+        RegistryView which = view == "32" ? RegistryView::VIEW_32 : RegistryView::VIEW_64;
+        if (!ToolWriteFileAtomic(output, RegistryFileBytes(blob, which), &error))
+            return Fail(error);
+        return GW_EXIT_OK;
+    }
+
+    int Apply(const std::string& input) {
+        std::string blob, error;
+        if (!ReadDecodingFile(input, &blob))
+            return Fail("the registry was not changed");
+        if (!ApplyRegistryConfig(&error))
+            return Fail(error);
+        Print("The configuration of '" + input + "' is stored in the registry.\n");
+        return GW_EXIT_OK;
+    }
+
+    // Options of `check` as given on the command line (texts in UTF-8).
+    struct CheckOptions {
+        std::string ip, name, mac, user, at;
+        bool hasName = false, hasMac = false, hasBuild = false, hasUser = false, hasAt = false;
+        uint32_t build = 0;
+        bool hasSessionsFromIp = false, hasSessionsOfUser = false;
+        uint32_t sessionsFromIp = 1, sessionsOfUser = 1;
+        bool administrator = false;
+    };
+
+    bool ToStored(const char* option, const std::string& utf8, uint32_t codePage,
+                  std::string* stored) {
+        if (Utf8ToStored(codePage, utf8, stored) == CODEPAGE_OK)
+            return true;
+        Fail(std::string(option) + ": \"" + utf8 + "\" cannot be written in code page " +
+             std::to_string(codePage));
+        return false;
+    }
+
+    int Check(const ConfigSource& source, const CheckOptions& o, uint32_t codePage) {
+        if (!CodePageUsable(codePage))
+            return GW_EXIT_BAD_INPUT;
+        CheckSession session;
+        if (!ParseIpv4(o.ip, &session.address))
+            return Fail("--ip: \"" + o.ip + "\" is not an IPv4 address a.b.c.d");
+        session.hasName = o.hasName;
+        if (o.hasName && !ToStored("--name", o.name, codePage, &session.name))
+            return GW_EXIT_BAD_INPUT;
+        session.hasMac = o.hasMac;
+        if (o.hasMac && !ParseMac(o.mac, session.mac, true))
+            return Fail("--mac: \"" + o.mac + "\" is not a MAC address HH-HH-HH-HH-HH-HH");
+        session.hasBuild = o.hasBuild;
+        session.build = o.build;
+        session.hasUser = o.hasUser;
+        if (o.hasUser && !ToStored("--user", o.user, codePage, &session.user))
+            return GW_EXIT_BAD_INPUT;
+        session.administrator = o.administrator;
+        if (o.hasAt && !ParseCheckTime(o.at, &session.at))
+            return Fail("--at: \"" + o.at + "\" is not a date and time YYYY-MM-DD HH:MM:SS");
+        if (!o.hasAt)
+            session.at = LocalNow();
+        session.hasSessionsFromIp = o.hasSessionsFromIp;
+        session.sessionsFromIp = o.sessionsFromIp;
+        session.hasSessionsOfUser = o.hasSessionsOfUser;
+        session.sessionsOfUser = o.sessionsOfUser;
+
+        std::vector<std::string> errors;
+        if (!LoadConfig(source, codePage, &errors))
+            return Fail(errors);
+        std::string report;
+        CheckOutcome outcome = RunCheck(session, o.hasAt, codePage, &report);
+        Print(report);
+        return outcome.admitted ? GW_EXIT_OK : GW_EXIT_NO;
+    }
+
+private:
+    FILE* out_;
+    FILE* err_;
+};
+
+// Where a command reads one configuration: the file given, or --registry.
+struct SourceOptions {
+    std::string file;
+    bool registry = false;
+};
+
+void AddSourceOptions(CLI::App* command, SourceOptions* source, const char* kinds) {
+    command->add_option("file", source->file, std::string("configuration file (") + kinds + ")");
+    command->add_flag("--registry", source->registry,
+                      "the configuration stored in the registry (Windows)");
+}
+
+// Exactly one of the file and --registry.
+bool SourceOf(const SourceOptions& options, ConfigSource* source, std::string* error) {
+    if (options.registry == !options.file.empty()) {
+        *error = options.registry ? "give either a file or --registry, not both"
+                                  : "give a configuration file or --registry";
+        return false;
+    }
+    source->registry = options.registry;
+    source->path = options.file;
+    return true;
+}
+
+void AddCodePage(CLI::App* command, uint32_t* codePage) {
+    command->add_option("--codepage", *codePage,
+                        "code page of the stored texts (default: " + std::to_string(*codePage) +
+                            ", the system's ANSI code page)");
+}
+
+} // namespace
+
+int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err) {
+    // Whatever a command loaded is released when it ends.
+    struct ReleaseConfig {
+        ~ReleaseConfig() { ResetFilterConfig(); }
+    } releaseConfig;
+    Command command(out, err);
+    CLI::App app{"gwconfig: the Gatewell configuration from the command line.\n"
+                 "Exit codes: 0 done (equal, admitted), 1 different or refused, 2 error.",
+                 "gwconfig"};
+    app.require_subcommand(1);
+    uint32_t codePage = SystemAnsiCodePage();
+
+    SourceOptions showSource;
+    std::string format = "json";
+    CLI::App* show = app.add_subcommand("show", "Show a whole configuration in readable form");
+    AddSourceOptions(show, &showSource, ".WTS or .json");
+    show->add_option("--format", format, "json (default) or text")
+        ->check(CLI::IsMember({"json", "text"}));
+    AddCodePage(show, &codePage);
+
+    std::string buildInput, buildOutput;
+    CLI::App* build = app.add_subcommand("build", "Build a configuration file from JSON");
+    build->add_option("file", buildInput, "configuration in JSON")->required();
+    build->add_option("-o,--output", buildOutput, "the .WTS file to write")->required();
+    AddCodePage(build, &codePage);
+
+    std::vector<std::string> diffFiles;
+    bool diffRegistry = false;
+    CLI::App* diff = app.add_subcommand("diff", "Show what differs between two configurations");
+    CLI::Option* diffFileOption =
+        diff->add_option("files", diffFiles, "configuration files (.WTS or .json)");
+    CLI::Option* diffRegistryOption =
+        diff->add_flag("--registry", diffRegistry, "the configuration stored in the registry");
+    AddCodePage(diff, &codePage);
+
+    std::string exportInput, exportOutput, view = "64";
+    CLI::App* exportReg = app.add_subcommand(
+        "export-reg", "Write a registry file that stores the configuration (for reg import)");
+    exportReg->add_option("file", exportInput, "configuration file (.WTS)")->required();
+    exportReg->add_option("-o,--output", exportOutput, "the .reg file to write")->required();
+    exportReg->add_option("--view", view, "registry view of the library: 64 (default) or 32")
+        ->check(CLI::IsMember({"64", "32"}));
+
+    std::string applyInput;
+    CLI::App* apply = app.add_subcommand(
+        "apply", "Store a configuration file in the registry, as the console's apply does");
+    apply->add_option("file", applyInput, "configuration file (.WTS)")->required();
+
+    SourceOptions checkSource;
+    Command::CheckOptions o;
+    CLI::App* check = app.add_subcommand(
+        "check", "Run the session filters over a client and say whether it would get in");
+    AddSourceOptions(check, &checkSource, ".WTS or .json");
+    check->add_option("--ip", o.ip, "the client's IPv4 address")->required();
+    CLI::Option* name = check->add_option("--name", o.name, "the client computer's name");
+    CLI::Option* mac = check->add_option("--mac", o.mac, "the client's MAC address");
+    CLI::Option* buildNumber = check->add_option("--build", o.build, "the client's build number");
+    CLI::Option* user = check->add_option("--user", o.user, "the user name at logon");
+    CLI::Option* at = check->add_option(
+        "--at", o.at, "local date and time \"YYYY-MM-DD HH:MM:SS\" (default: now)");
+    CLI::Option* fromIp = check
+                              ->add_option("--sessions-from-ip", o.sessionsFromIp,
+                                           "sessions from the client's address, this one included")
+                              ->check(CLI::Range(1u, 10000u));
+    CLI::Option* ofUser = check
+                              ->add_option("--sessions-of-user", o.sessionsOfUser,
+                                           "sessions of the user, this one included")
+                              ->check(CLI::Range(1u, 10000u));
+    check
+        ->add_flag("--administrator", o.administrator,
+                   "the user is the built-in administrator account")
+        ->needs(user);
+    AddCodePage(check, &codePage);
+
+    if (arguments.size() > 1 && arguments[1].compare(0, 1, "-") != 0) {
+        std::string names;
+        bool known = false;
+        for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
+            known = known || sub->get_name() == arguments[1];
+            names += (names.empty() ? "" : ", ") + sub->get_name();
+        }
+        if (!known)
+            return command.Fail("unknown command '" + arguments[1] + "' (commands: " + names + ")");
+    }
+    // CLI11 takes the arguments last first, without the program's name.
+    std::vector<std::string> rest(arguments.rbegin(), arguments.rend());
+    if (!rest.empty())
+        rest.pop_back();
+    try {
+        app.parse(rest);
+    } catch (const CLI::ParseError& e) {
+        std::ostringstream text, problem;
+        int code = app.exit(e, text, problem);
+        command.Print(text.str());
+        if (code == 0)
+            return GW_EXIT_OK;
+        fprintf(err, "gwconfig: %s", problem.str().c_str());
+        return GW_EXIT_BAD_INPUT;
+    }
+
+    ConfigSource source;
+    std::string error;
+    if (*show) {
+        if (!SourceOf(showSource, &source, &error))
+            return command.Fail(error);
+        return command.Show(source, format, codePage);
+    }
+    if (*build)
+        return command.Build(buildInput, buildOutput, codePage);
+    if (*diff) {
+        // Sources in the order given: each --registry and each file where it stands.
+        std::vector<ConfigSource> sources;
+        size_t nextFile = 0;
+        for (const CLI::Option* option : diff->parse_order()) {
+            ConfigSource one;
+            if (option == diffRegistryOption) {
+                one.registry = true;
+            } else if (option == diffFileOption && nextFile < diffFiles.size()) {
+                one.path = diffFiles[nextFile++];
+            } else {
+                continue;
+            }
+            sources.push_back(one);
+        }
+        if (sources.size() != 2)
+            return command.Fail("diff compares two configurations: give two of a file and "
+                                "--registry");
+        return command.Diff(sources[0], sources[1], codePage);
+    }
+    if (*exportReg)
+        return command.ExportReg(exportInput, exportOutput, view);
+    if (*apply)
+        return command.Apply(applyInput);
+    if (!SourceOf(checkSource, &source, &error))
+        return command.Fail(error);
+    o.hasName = name->count() > 0;
+    o.hasMac = mac->count() > 0;
+    o.hasBuild = buildNumber->count() > 0;
+    o.hasUser = user->count() > 0;
+    o.hasAt = at->count() > 0;
+    o.hasSessionsFromIp = fromIp->count() > 0;
+    o.hasSessionsOfUser = ofUser->count() > 0;
+    return command.Check(source, o, codePage);
+}

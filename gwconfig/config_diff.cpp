@@ -1,0 +1,254 @@
+#include "gwconfig/config_diff.h"
+
+#include <algorithm>
+#include <map>
+#include <vector>
+
+#include "gwconfig/config_fields.h"
+
+namespace {
+
+// Beyond this many differing rows in one table the shortest edit script costs too much
+// memory; rows are then matched by content alone, without regard to their order.
+const int kMaxEditDistance = 2000;
+
+enum class Op { KEEP, REMOVE, ADD };
+
+// The rows of a table as comparable texts.
+std::vector<std::string> RowKeys(FilterConfigRecord& record, const ConfigTableKey& table) {
+    std::vector<std::string> keys(table.rowCount(record));
+    for (size_t r = 0; r < keys.size(); ++r) {
+        for (size_t c = 0; c < table.columnCount; ++c) {
+            const void* field = table.cell(record, r, c);
+            keys[r] += table.columns[c].text ? FieldText(field, table.columns[c].size)
+                                             : std::to_string(FieldInt(field));
+            keys[r] += '\0';
+        }
+    }
+    return keys;
+}
+
+// The shortest edit script turning a into b (Myers' algorithm), or false when it
+// needs more than kMaxEditDistance steps.
+bool ShortestEdit(const std::vector<std::string>& a, const std::vector<std::string>& b,
+                  std::vector<Op>* ops) {
+    const int n = static_cast<int>(a.size()), m = static_cast<int>(b.size());
+    const int limit = std::min(n + m, kMaxEditDistance);
+    std::vector<int> v(2 * static_cast<size_t>(limit) + 3, 0);
+    const int offset = limit + 1;
+    std::vector<std::vector<int>> trace;
+    for (int d = 0; d <= limit; ++d) {
+        trace.emplace_back(v.begin() + (offset - d), v.begin() + (offset + d + 1));
+        for (int k = -d; k <= d; k += 2) {
+            int x = (k == -d || (k != d && v[offset + k - 1] < v[offset + k + 1]))
+                        ? v[offset + k + 1]
+                        : v[offset + k - 1] + 1;
+            int y = x - k;
+            while (x < n && y < m && a[x] == b[y]) {
+                ++x;
+                ++y;
+            }
+            v[offset + k] = x;
+            if (x >= n && y >= m) {
+                // Walk back through the saved diagonals.
+                int bx = n, by = m;
+                for (int step = d; step > 0; --step) {
+                    const std::vector<int>& before = trace[step]; // v as it was at step start
+                    auto at = [&](int kk) { return before[kk + step]; };
+                    int kk = bx - by;
+                    bool down = kk == -step || (kk != step && at(kk - 1) < at(kk + 1));
+                    int previousK = down ? kk + 1 : kk - 1;
+                    int previousX = at(previousK);
+                    int previousY = previousX - previousK;
+                    while (bx > previousX + (down ? 0 : 1) && by > previousY + (down ? 1 : 0)) {
+                        ops->push_back(Op::KEEP);
+                        --bx;
+                        --by;
+                    }
+                    ops->push_back(down ? Op::ADD : Op::REMOVE);
+                    bx = previousX;
+                    by = previousY;
+                }
+                while (bx > 0 && by > 0) {
+                    ops->push_back(Op::KEEP);
+                    --bx;
+                    --by;
+                }
+                std::reverse(ops->begin(), ops->end());
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Rows matched by content without regard to order: each row of a pairs with an equal
+// row of b not yet taken. The indices of the rows left over on either side.
+void MatchByContent(const std::vector<std::string>& a, const std::vector<std::string>& b,
+                    std::vector<size_t>* removed, std::vector<size_t>* added) {
+    std::map<std::string, int> unmatched;
+    for (const std::string& row : b)
+        ++unmatched[row];
+    for (size_t r = 0; r < a.size(); ++r) {
+        auto found = unmatched.find(a[r]);
+        if (found != unmatched.end() && found->second > 0)
+            --found->second;
+        else
+            removed->push_back(r);
+    }
+    for (size_t r = b.size(); r-- > 0;) {
+        auto found = unmatched.find(b[r]);
+        if (found != unmatched.end() && found->second > 0) {
+            --found->second; // the last copies of a row are the ones left over
+            added->push_back(r);
+        }
+    }
+    std::reverse(added->begin(), added->end());
+}
+
+class TableDiff {
+public:
+    TableDiff(FilterConfigRecord& a, FilterConfigRecord& b, const ConfigTableKey& table,
+              uint32_t codePage, std::string* out)
+        : a_(a), b_(b), table_(table), codePage_(codePage), out_(out) {}
+
+    size_t Run() {
+        std::vector<std::string> rowsA = RowKeys(a_, table_), rowsB = RowKeys(b_, table_);
+        // Rows equal at both ends are set aside first.
+        size_t head = 0;
+        while (head < rowsA.size() && head < rowsB.size() && rowsA[head] == rowsB[head])
+            ++head;
+        size_t tail = 0;
+        while (tail + head < rowsA.size() && tail + head < rowsB.size() &&
+               rowsA[rowsA.size() - 1 - tail] == rowsB[rowsB.size() - 1 - tail])
+            ++tail;
+        std::vector<std::string> midA(rowsA.begin() + head, rowsA.end() - tail);
+        std::vector<std::string> midB(rowsB.begin() + head, rowsB.end() - tail);
+        std::vector<size_t> removed, added;
+        std::vector<Op> ops;
+        if (!ShortestEdit(midA, midB, &ops)) {
+            MatchByContent(midA, midB, &removed, &added);
+            for (size_t& row : removed)
+                row += head;
+            for (size_t& row : added)
+                row += head;
+            Flush(&removed, &added, false);
+            if (count_ == 0) { // the same rows, and the order decides which row matches first
+                *out_ += "~ " + std::string(table_.name) + ": the same rows in another order\n";
+                ++count_;
+            }
+            return count_;
+        }
+        // Walk the script; removals and additions between two kept rows form a group.
+        size_t ia = head, ib = head;
+        for (Op op : ops) {
+            if (op == Op::KEEP) {
+                Flush(&removed, &added, true);
+                ++ia;
+                ++ib;
+            } else if (op == Op::REMOVE) {
+                removed.push_back(ia++);
+            } else {
+                added.push_back(ib++);
+            }
+        }
+        Flush(&removed, &added, true);
+        return count_;
+    }
+
+private:
+    // In a group of removed and added rows, a removed row and an added one with the
+    // same first column (the address, name or user the row is about) are one changed
+    // row (when `pair`); the others stay removed and added.
+    void Flush(std::vector<size_t>* removed, std::vector<size_t>* added, bool pair) {
+        std::vector<bool> removedPaired(removed->size()), addedPaired(added->size());
+        size_t next = 0; // pairs keep the order of both sides
+        for (size_t i = 0; pair && i < removed->size(); ++i) {
+            for (size_t k = next; k < added->size(); ++k) {
+                if (Cell(a_, (*removed)[i], 0) == Cell(b_, (*added)[k], 0)) {
+                    Changed((*removed)[i], (*added)[k]);
+                    removedPaired[i] = addedPaired[k] = true;
+                    next = k + 1;
+                    break;
+                }
+            }
+        }
+        for (size_t i = 0; i < removed->size(); ++i) {
+            if (!removedPaired[i])
+                Line("- ", (*removed)[i], RowJson(a_, table_, (*removed)[i], codePage_));
+        }
+        for (size_t k = 0; k < added->size(); ++k) {
+            if (!addedPaired[k])
+                Line("+ ", (*added)[k], RowJson(b_, table_, (*added)[k], codePage_));
+        }
+        removed->clear();
+        added->clear();
+    }
+
+    std::string Cell(FilterConfigRecord& record, size_t row, size_t c) {
+        return CellJson(record, table_, row, c, codePage_);
+    }
+
+    void Changed(size_t rowA, size_t rowB) {
+        std::string text = "~ " + std::string(table_.name) + " row " + std::to_string(rowA + 1);
+        if (rowB != rowA)
+            text += " -> " + std::to_string(rowB + 1);
+        text += ":";
+        const char* separator = " ";
+        for (size_t c = 0; c < table_.columnCount; ++c) {
+            std::string before = Cell(a_, rowA, c), after = Cell(b_, rowB, c);
+            if (before != after) {
+                text +=
+                    separator + std::string(table_.columns[c].name) + " " + before + " -> " + after;
+                separator = ", ";
+            }
+        }
+        *out_ += text + "\n";
+        ++count_;
+    }
+
+    void Line(const char* mark, size_t row, const std::string& json) {
+        *out_ += mark + std::string(table_.name) + " row " + std::to_string(row + 1) + ": " + json +
+                 "\n";
+        ++count_;
+    }
+
+    FilterConfigRecord& a_;
+    FilterConfigRecord& b_;
+    const ConfigTableKey& table_;
+    const uint32_t codePage_;
+    std::string* out_;
+    size_t count_ = 0;
+};
+
+} // namespace
+
+size_t DiffConfigs(FilterConfigRecord& a, FilterConfigRecord& b, uint32_t codePage,
+                   std::string* out) {
+    const ConfigKeys& keys = AllConfigKeys();
+    size_t count = 0;
+    for (size_t k = 0; k < keys.scalarCount; ++k) {
+        const ConfigScalarKey& key = keys.scalars[k];
+        const void* fieldA = key.field(a);
+        const void* fieldB = key.field(b);
+        std::string before, after;
+        if (key.text) {
+            before = FieldText(fieldA, key.size);
+            after = FieldText(fieldB, key.size);
+            if (before == after)
+                continue;
+            before = JsonQuoted(StoredToUtf8(codePage, before));
+            after = JsonQuoted(StoredToUtf8(codePage, after));
+        } else {
+            if (FieldInt(fieldA) == FieldInt(fieldB))
+                continue;
+            before = std::to_string(FieldInt(fieldA));
+            after = std::to_string(FieldInt(fieldB));
+        }
+        *out += "~ " + std::string(key.name) + ": " + before + " -> " + after + "\n";
+        ++count;
+    }
+    for (size_t t = 0; t < keys.tableCount; ++t)
+        count += TableDiff(a, b, keys.tables[t], codePage, out).Run();
+    return count;
+}

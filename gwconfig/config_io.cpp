@@ -1,0 +1,116 @@
+#include "gwconfig/config_io.h"
+
+#include <utility>
+
+#include "config/config_mapping.h"
+#include "config/container.h"
+#include "config/persistence.h"
+#include "gwconfig/json_import.h"
+#include "gwconfig/registry_access.h"
+#include "platform/tool_files.h"
+
+namespace {
+
+struct PacketDeleter {
+    void operator()(ParamPacket* packet) const { FreePacket(packet); }
+};
+using PacketPtr = std::unique_ptr<ParamPacket, PacketDeleter>;
+
+// JSON starts with '{' (after blanks or a byte-order mark); an enciphered blob always
+// starts with the byte 0x99, its header's first byte under the fixed keystream.
+bool LooksLikeJson(const std::string& data) {
+    size_t k = data.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    while (k < data.size() &&
+           (data[k] == ' ' || data[k] == '\t' || data[k] == '\r' || data[k] == '\n'))
+        ++k;
+    return k < data.size() && data[k] == '{';
+}
+
+} // namespace
+
+bool LoadConfigBlob(std::string enciphered) {
+    uint8_t* blob = reinterpret_cast<uint8_t*>(&enciphered[0]);
+    CryptConfigBlob(blob, enciphered.size());
+    ParamPacket* decoded = nullptr;
+    if (DecodePacket(blob, enciphered.size(), &decoded) != 0)
+        return false;
+    PacketPtr packet(decoded);
+    std::string().swap(enciphered); // the packet holds copies of everything
+    ResetFilterConfig();
+    return ApplyConfigPacket(packet.get()) == 0;
+}
+
+bool LoadConfigJson(const std::string& text, const std::string& name, uint32_t codePage,
+                    std::vector<std::string>* errors) {
+    uint8_t* defaults = nullptr;
+    size_t length = 0;
+    if (BuildDefaultConfig(&defaults, &length) != 0) {
+        errors->push_back("out of memory");
+        return false;
+    }
+    std::string blob(reinterpret_cast<const char*>(defaults), length);
+    FreeBlob(defaults);
+    CryptConfigBlob(reinterpret_cast<uint8_t*>(&blob[0]), blob.size());
+    if (!LoadConfigBlob(std::move(blob))) {
+        errors->push_back("out of memory");
+        return false;
+    }
+    std::vector<ImportIssue> issues;
+    if (ImportJson(text, codePage, FilterConfig, &issues))
+        return true;
+    for (const ImportIssue& issue : issues)
+        errors->push_back(FormatImportIssue(name, issue));
+    return false;
+}
+
+bool LoadConfig(const ConfigSource& source, uint32_t codePage, std::vector<std::string>* errors) {
+    if (source.registry) {
+        std::string error;
+        if (LoadRegistryConfig(&error))
+            return true;
+        errors->push_back(error);
+        return false;
+    }
+    std::string data, error;
+    if (!ToolReadFile(source.path, &data, &error)) {
+        errors->push_back(error);
+        return false;
+    }
+    if (LooksLikeJson(data))
+        return LoadConfigJson(data, source.path, codePage, errors);
+    if (data.empty()) {
+        errors->push_back(source.Name() + " is empty: it holds no configuration");
+        return false;
+    }
+    if (!LoadConfigBlob(std::move(data))) {
+        errors->push_back(source.Name() +
+                          " does not decode as a configuration file (not one, or damaged)");
+        return false;
+    }
+    return true;
+}
+
+bool EncodeConfigFile(std::string* enciphered) {
+    PacketPtr packet(BuildConfigPacket(FILE_PARAM_ORDER));
+    if (!packet)
+        return false;
+    uint8_t* blob = nullptr;
+    size_t length = 0;
+    if (EncodePacket(packet.get(), &blob, &length) != 0)
+        return false;
+    CryptConfigBlob(blob, length);
+    enciphered->assign(reinterpret_cast<const char*>(blob), length);
+    FreeBlob(blob);
+    return true;
+}
+
+HeldConfig HeldConfig::TakeFilterConfig() {
+    HeldConfig held;
+    std::swap(*held.record_, FilterConfig);
+    return held;
+}
+
+HeldConfig::~HeldConfig() {
+    if (record_)
+        ClearRecordLists(*record_);
+}

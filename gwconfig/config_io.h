@@ -1,0 +1,51 @@
+// Where configurations come from and go to: configuration files (.WTS, the enciphered
+// blob), JSON files, and the registry. Loading fills the process-wide FilterConfig,
+// which is what the engine reads; HeldConfig keeps one aside.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config/config_model.h"
+
+// A place a configuration is read from: a file (.WTS or JSON, told apart by content)
+// or the registry.
+struct ConfigSource {
+    bool registry = false;
+    std::string path;
+    std::string Name() const { return registry ? "the registry" : "'" + path + "'"; }
+};
+
+// Fills FilterConfig (reset first) from the source. JSON texts are converted to
+// `codePage`. False with one sentence per problem in *errors (JSON problems carry the
+// file and line).
+bool LoadConfig(const ConfigSource& source, uint32_t codePage, std::vector<std::string>* errors);
+
+// Decodes an enciphered blob into FilterConfig (reset first). False when it does not
+// decode. The blob is deciphered in place and released before the rows are made, so
+// a large configuration is never held three times.
+bool LoadConfigBlob(std::string enciphered);
+
+// Fills FilterConfig with the default configuration, then the JSON text over it.
+bool LoadConfigJson(const std::string& text, const std::string& name, uint32_t codePage,
+                    std::vector<std::string>* errors);
+
+// The enciphered blob of FilterConfig as a configuration file holds it. False when
+// memory runs out.
+bool EncodeConfigFile(std::string* enciphered);
+
+// A configuration kept aside from FilterConfig; it owns its rows.
+class HeldConfig {
+public:
+    // Takes FilterConfig's content, leaving FilterConfig reset.
+    static HeldConfig TakeFilterConfig();
+    HeldConfig(HeldConfig&&) = default;
+    ~HeldConfig();
+    FilterConfigRecord& record() { return *record_; }
+
+private:
+    HeldConfig() : record_(new FilterConfigRecord()) {}
+    std::unique_ptr<FilterConfigRecord> record_;
+};

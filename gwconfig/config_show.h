@@ -1,0 +1,12 @@
+// The whole configuration in readable form: JSON (configuration keys as the store
+// names them, tables as arrays of row objects, one row per line) or a compact listing
+// for people. Texts are converted from the stored code page to UTF-8.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "config/config_model.h"
+
+void WriteConfigJson(FilterConfigRecord& record, uint32_t codePage, FILE* out);
+void WriteConfigText(FilterConfigRecord& record, uint32_t codePage, FILE* out);

@@ -1,0 +1,12 @@
+// Systems without a registry: the configuration lives only in files there.
+#include "gwconfig/registry_access.h"
+
+bool LoadRegistryConfig(std::string* error) {
+    *error = "there is no registry on this system: --registry works in gwconfig.exe on Windows";
+    return false;
+}
+
+bool ApplyRegistryConfig(std::string* error) {
+    *error = "there is no registry on this system: apply works in gwconfig.exe on Windows";
+    return false;
+}

@@ -1,0 +1,47 @@
+// The registry through the configuration store (gwconfig.exe). The store reports its
+// failures in message boxes; a command-line tool takes their texts instead.
+#include <string>
+
+#include "config/config_model.h"
+#include "config/persistence.h"
+#include "gwconfig/registry_access.h"
+#include "platform/message_box.h"
+
+namespace {
+
+std::string g_shown;
+
+int TakeMessage(const char* text, const char*, uint32_t) {
+    if (!g_shown.empty())
+        g_shown += " ";
+    g_shown += text;
+    return ANSWER_OK;
+}
+
+// Runs a store operation with its message boxes turned into text.
+bool RunStoreOperation(int (*operation)(), const char* failure, std::string* error) {
+    g_shown.clear();
+    MessageBoxHook previous = SetMessageBoxHook(TakeMessage);
+    int result = operation();
+    SetMessageBoxHook(previous);
+    if (result == 0)
+        return true;
+    *error = std::string(failure) + (g_shown.empty() ? "" : ": " + g_shown);
+    return false;
+}
+
+int LoadFresh() {
+    ResetFilterConfig();
+    return LoadConfigFromRegistry();
+}
+
+} // namespace
+
+bool LoadRegistryConfig(std::string* error) {
+    return RunStoreOperation(LoadFresh, "cannot read the configuration from the registry", error);
+}
+
+bool ApplyRegistryConfig(std::string* error) {
+    return RunStoreOperation(SaveConfigToRegistry, "cannot write the configuration to the registry",
+                             error);
+}

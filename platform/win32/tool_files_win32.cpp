@@ -1,0 +1,115 @@
+// Files and arguments of the command-line tool on Windows: wide paths, so a name in
+// any script opens, and the wide command line.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/tool_files.h"
+#include "platform/win32/text_win32.h"
+
+namespace {
+
+std::string Describe(const char* what, const std::string& path) {
+    DWORD error = GetLastError();
+    std::string reason;
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        reason = "no such file or folder";
+    else if (error == ERROR_ACCESS_DENIED)
+        reason = "access denied";
+    else if (error == ERROR_SHARING_VIOLATION)
+        reason = "the file is in use";
+    else
+        reason = "Windows error " + std::to_string(error);
+    return std::string("cannot ") + what + " '" + path + "': " + reason;
+}
+
+// Closes a file handle at the end of a scope.
+class File {
+public:
+    explicit File(HANDLE handle) : handle_(handle) {}
+    ~File() {
+        if (valid())
+            CloseHandle(handle_);
+    }
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    HANDLE get() const { return handle_; }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool Close() {
+        HANDLE handle = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        return CloseHandle(handle) != 0;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+} // namespace
+
+bool ToolReadFile(const std::string& path, std::string* data, std::string* error) {
+    File file(CreateFileW(WidenUtf8(path.c_str()).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        *error = Describe("open", path);
+        return false;
+    }
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) {
+        *error = "cannot read '" + path + "': the file is too large";
+        return false;
+    }
+    data->assign(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (!data->empty() &&
+        (!ReadFile(file.get(), &(*data)[0], static_cast<DWORD>(data->size()), &read, nullptr) ||
+         read != data->size())) {
+        *error = Describe("read", path);
+        return false;
+    }
+    return true;
+}
+
+bool ToolWriteFileAtomic(const std::string& path, const std::string& data, std::string* error) {
+    std::string temporary = path + ".tmp-" + std::to_string(GetCurrentProcessId());
+    std::wstring wideTemporary = WidenUtf8(temporary.c_str());
+    {
+        File file(CreateFileW(wideTemporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid()) {
+            *error = Describe("create", temporary);
+            return false;
+        }
+        DWORD written = 0;
+        bool ok = data.empty() || (WriteFile(file.get(), data.data(),
+                                             static_cast<DWORD>(data.size()), &written, nullptr) &&
+                                   written == data.size());
+        ok = ok && FlushFileBuffers(file.get());
+        if (!ok || !file.Close()) {
+            *error = Describe("write", temporary);
+            DeleteFileW(wideTemporary.c_str());
+            return false;
+        }
+    }
+    if (!MoveFileExW(wideTemporary.c_str(), WidenUtf8(path.c_str()).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        *error = Describe("replace", path);
+        DeleteFileW(wideTemporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::vector<std::string> ToolArguments(int argc, char** argv) {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr)
+        return std::vector<std::string>(argv, argv + argc);
+    std::vector<std::string> arguments;
+    for (int k = 0; k < count; ++k)
+        arguments.push_back(NarrowToUtf8(wide[k]));
+    LocalFree(wide);
+    return arguments;
+}
