@@ -3,7 +3,7 @@
 #pragma once
 
 #include "console/pages/list_page.h"
-#include "console/widgets/framework_dialog.h"
+#include "console/pages/mode_dialog.h"
 
 class CTollbrookView : public ListPage<IpRangeRow> {
 public:
@@ -21,11 +21,8 @@ protected:
     void RunEditDialog(IpRangeRow& row) override;
 };
 
-// Mode chooser items, in this order.
-enum : int32_t { MODE_INDEX_DISABLED = 0, MODE_INDEX_ENABLED = 1 };
-
 // The add (template 131) and edit (template 152) dialogs of an address range.
-class IpAddressDialog : public ModalDialog {
+class IpAddressDialog : public ModeDialog {
 public:
     // Add: preselects "Logon disabled" when the default allows logon, else "Logon
     // enabled"; OK hands a non-empty From to the page.
@@ -39,11 +36,6 @@ protected:
     void OnOK() override;
 
 private:
-    // Index of the chosen mode; a typed text that names no item keeps the mode the
-    // dialog opened with.
-    int32_t ChosenMode() const;
-
     CTollbrookView* page_ = nullptr;
     IpRangeRow* row_ = nullptr;
-    int32_t initialMode_ = MODE_INDEX_ENABLED;
 };

@@ -20,25 +20,40 @@ struct MaskedEditState {
 };
 
 // The window's text is single-byte by the mask's rules: a character outside ASCII
-// becomes one no position accepts, so positions stay where they were.
-std::string Narrow(const wchar_t* text) {
+// becomes one no position accepts, so positions stay where they were. Messages come in
+// the window's own character set (an edit of a dialog made by the A functions is an
+// ANSI window), so text parameters are read and written in it.
+template <typename Char> std::string Narrow(const Char* text) {
     std::string narrow;
-    for (const wchar_t* p = text != nullptr ? text : L""; *p != L'\0'; ++p)
-        narrow += *p < 0x80 ? static_cast<char>(*p) : '\x7f';
+    for (const Char* p = text; p != nullptr && *p != 0; ++p) {
+        unsigned code = static_cast<unsigned>(*p);
+        if (sizeof(Char) == 1)
+            code &= 0xFFu;
+        narrow += code < 0x80 ? static_cast<char>(code) : '\x7f';
+    }
     return narrow;
 }
 
-std::wstring Widen(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
+std::string TextParameter(HWND edit, LPARAM lParam) {
+    if (IsWindowUnicode(edit))
+        return Narrow(reinterpret_cast<const wchar_t*>(lParam));
+    return Narrow(reinterpret_cast<const char*>(lParam));
 }
 
 std::string CurrentText(HWND edit) {
     LRESULT length = DefSubclassProc(edit, WM_GETTEXTLENGTH, 0, 0);
     if (length <= 0)
         return std::string();
-    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
-    DefSubclassProc(edit, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
-    buffer.back() = L'\0';
+    size_t size = static_cast<size_t>(length) + 1;
+    if (IsWindowUnicode(edit)) {
+        std::vector<wchar_t> buffer(size, L'\0');
+        DefSubclassProc(edit, WM_GETTEXT, size, reinterpret_cast<LPARAM>(buffer.data()));
+        buffer.back() = L'\0';
+        return Narrow(buffer.data());
+    }
+    std::vector<char> buffer(size, '\0');
+    DefSubclassProc(edit, WM_GETTEXT, size, reinterpret_cast<LPARAM>(buffer.data()));
+    buffer.back() = '\0';
     return Narrow(buffer.data());
 }
 
@@ -54,8 +69,12 @@ void Selection(HWND edit, size_t* start, size_t* end) {
 // Writes the text through the edit itself (a multiline edit tells nothing of it), puts
 // the caret, and, for a change the user made, tells the parent as an edit would.
 void Store(HWND edit, const std::string& text, size_t caret, bool notify) {
-    std::wstring wide = Widen(text);
-    DefSubclassProc(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    if (IsWindowUnicode(edit)) {
+        std::wstring wide(text.begin(), text.end());
+        DefSubclassProc(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    } else {
+        DefSubclassProc(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
     DefSubclassProc(edit, EM_SETSEL, caret, caret);
     DefSubclassProc(edit, EM_SCROLLCARET, 0, 0);
     if (!notify)
@@ -201,7 +220,7 @@ LRESULT CALLBACK MaskedEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM l
         break;
     }
     case WM_SETTEXT: {
-        std::string text = Narrow(reinterpret_cast<const wchar_t*>(lParam));
+        std::string text = TextParameter(edit, lParam);
         Store(edit, MaskConform(state->format, text.c_str()), 0, false);
         return TRUE;
     }
@@ -209,7 +228,7 @@ LRESULT CALLBACK MaskedEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM l
         Paste(edit, *state, ClipboardText(edit));
         return 0;
     case EM_REPLACESEL:
-        Paste(edit, *state, Narrow(reinterpret_cast<const wchar_t*>(lParam)));
+        Paste(edit, *state, TextParameter(edit, lParam));
         return 0;
     case WM_CUT:
         if (HasSelection(edit)) {

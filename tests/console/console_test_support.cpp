@@ -124,3 +124,13 @@ std::string TempFile(const char* name) {
     GetTempPathA(MAX_PATH, directory);
     return std::string(directory) + name;
 }
+
+bool OpenPageFromBar(RunningConsole& console, int group, int item, PageKind kind) {
+    OutlookBar& bar = console.Frame().NavigationBar();
+    if (!bar.OpenGroup(group))
+        return false;
+    bar.ClickItem(item);
+    PumpMessages();
+    PageView* page = console.Frame().CurrentPage();
+    return page != nullptr && page->Kind() == kind;
+}

@@ -82,3 +82,7 @@ private:
 void Click(HWND button);
 // A file in the temporary directory.
 std::string TempFile(const char* name);
+
+// Clicks item `item` of group `group` of the navigation bar; true when a page of
+// `kind` is shown then.
+bool OpenPageFromBar(RunningConsole& console, int group, int item, PageKind kind);
