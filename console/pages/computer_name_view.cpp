@@ -23,13 +23,9 @@ const char* const NAME_COLUMNS[] = {"Computer Name", "Mode"};
 } // namespace
 
 Ccomputernamefliter::Ccomputernamefliter()
-    : ListPage<ComputerNameRow>(NAME_PAGE_CONTROLS, &FilterConfigRecord::computerNames,
-                                &FilterConfigRecord::FLAG_COMPUTERNAME,
-                                &FilterConfigRecord::FLAG_COMPUTERNAME_ALLOW, NAME_PAGE_HELP) {}
-
-const char* Ccomputernamefliter::ColumnTitle(int column) const {
-    return column >= 0 && column < 2 ? NAME_COLUMNS[column] : "";
-}
+    : ModeListPage(NAME_PAGE_CONTROLS, &FilterConfigRecord::computerNames,
+                   &FilterConfigRecord::FLAG_COMPUTERNAME,
+                   &FilterConfigRecord::FLAG_COMPUTERNAME_ALLOW, NAME_PAGE_HELP, NAME_COLUMNS) {}
 
 void Ccomputernamefliter::RowTexts(const ComputerNameRow& row, std::string* texts) const {
     texts[0].assign(row.CNAME, strnlen(row.CNAME, sizeof(row.CNAME)));
@@ -41,16 +37,6 @@ void Ccomputernamefliter::AddEntry(const char* name, int32_t mode) {
     CopyToField(row->CNAME, name);
     row->TYPE = mode;
     AppendEntry(row);
-}
-
-void Ccomputernamefliter::RunAddDialog() {
-    ComputerNameDialog dialog(*this, DefaultAllowFlag());
-    dialog.DoModal(hwnd());
-}
-
-void Ccomputernamefliter::RunEditDialog(ComputerNameRow& row) {
-    ComputerNameDialog dialog(row);
-    dialog.DoModal(hwnd());
 }
 
 ComputerNameDialog::ComputerNameDialog(Ccomputernamefliter& page, int32_t defaultAllow)

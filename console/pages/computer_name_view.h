@@ -3,10 +3,13 @@
 // FLAG_COMPUTERNAME_ALLOW. Names are stored as typed; '*' is the engine's wildcard.
 #pragma once
 
-#include "console/pages/list_page.h"
 #include "console/pages/mode_dialog.h"
+#include "console/pages/mode_list_page.h"
 
-class Ccomputernamefliter : public ListPage<ComputerNameRow> {
+class ComputerNameDialog;
+
+class Ccomputernamefliter
+    : public ModeListPage<Ccomputernamefliter, ComputerNameRow, ComputerNameDialog> {
 public:
     Ccomputernamefliter();
     PageKind Kind() const override { return PageKind::ComputerName; }
@@ -15,11 +18,7 @@ public:
     void AddEntry(const char* name, int32_t mode);
 
 protected:
-    int ColumnCount() const override { return 2; }
-    const char* ColumnTitle(int column) const override;
     void RowTexts(const ComputerNameRow& row, std::string* texts) const override;
-    void RunAddDialog() override;
-    void RunEditDialog(ComputerNameRow& row) override;
 };
 
 // The add (template 136) and edit (template 153) dialogs of a computer name. OK with an

@@ -35,13 +35,9 @@ void ToUpperAscii(char* text) {
 } // namespace
 
 CMacaddress::CMacaddress()
-    : ListPage<MacAddressRow>(MAC_PAGE_CONTROLS, &FilterConfigRecord::macAddresses,
-                              &FilterConfigRecord::FLAG_MACADDRESS,
-                              &FilterConfigRecord::FLAG_MACADDRESS_ALLOW, MAC_PAGE_HELP) {}
-
-const char* CMacaddress::ColumnTitle(int column) const {
-    return column >= 0 && column < 2 ? MAC_COLUMNS[column] : "";
-}
+    : ModeListPage(MAC_PAGE_CONTROLS, &FilterConfigRecord::macAddresses,
+                   &FilterConfigRecord::FLAG_MACADDRESS, &FilterConfigRecord::FLAG_MACADDRESS_ALLOW,
+                   MAC_PAGE_HELP, MAC_COLUMNS) {}
 
 void CMacaddress::RowTexts(const MacAddressRow& row, std::string* texts) const {
     texts[0].assign(row.MACADDRESS, strnlen(row.MACADDRESS, sizeof(row.MACADDRESS)));
@@ -53,16 +49,6 @@ void CMacaddress::AddEntry(const char* address, int32_t mode) {
     CopyToField(row->MACADDRESS, address);
     row->TYPE = mode;
     AppendEntry(row);
-}
-
-void CMacaddress::RunAddDialog() {
-    MacAddressDialog dialog(*this, DefaultAllowFlag());
-    dialog.DoModal(hwnd());
-}
-
-void CMacaddress::RunEditDialog(MacAddressRow& row) {
-    MacAddressDialog dialog(row);
-    dialog.DoModal(hwnd());
 }
 
 MacAddressDialog::MacAddressDialog(CMacaddress& page, int32_t defaultAllow)

@@ -4,15 +4,17 @@
 // case, and never the all-zero one.
 #pragma once
 
-#include "console/pages/list_page.h"
 #include "console/pages/mode_dialog.h"
+#include "console/pages/mode_list_page.h"
 
 // The address field's mask, prompt and the add dialog's default text.
 extern const char MAC_ADDRESS_MASK[];   // "HH-HH-HH-HH-HH-HH"
 extern const char MAC_ADDRESS_PROMPT[]; // "__-__-__-__-__-__"
 extern const char MAC_ADDRESS_NONE[];   // "00-00-00-00-00-00"
 
-class CMacaddress : public ListPage<MacAddressRow> {
+class MacAddressDialog;
+
+class CMacaddress : public ModeListPage<CMacaddress, MacAddressRow, MacAddressDialog> {
 public:
     CMacaddress();
     PageKind Kind() const override { return PageKind::MacAddress; }
@@ -21,11 +23,7 @@ public:
     void AddEntry(const char* address, int32_t mode);
 
 protected:
-    int ColumnCount() const override { return 2; }
-    const char* ColumnTitle(int column) const override;
     void RowTexts(const MacAddressRow& row, std::string* texts) const override;
-    void RunAddDialog() override;
-    void RunEditDialog(MacAddressRow& row) override;
 };
 
 // The add (template 142) and edit (template 154) dialogs of a MAC address. OK shows

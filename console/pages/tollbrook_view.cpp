@@ -32,13 +32,9 @@ void ReadRange(HWND dialog, char (&from)[64], char (&to)[64]) {
 } // namespace
 
 CTollbrookView::CTollbrookView()
-    : ListPage<IpRangeRow>(IP_PAGE_CONTROLS, &FilterConfigRecord::ipRanges,
-                           &FilterConfigRecord::FLAG_IPADDRESS,
-                           &FilterConfigRecord::FLAG_IPADDRESS_ALLOW, IP_PAGE_HELP) {}
-
-const char* CTollbrookView::ColumnTitle(int column) const {
-    return column >= 0 && column < 3 ? IP_COLUMNS[column] : "";
-}
+    : ModeListPage(IP_PAGE_CONTROLS, &FilterConfigRecord::ipRanges,
+                   &FilterConfigRecord::FLAG_IPADDRESS, &FilterConfigRecord::FLAG_IPADDRESS_ALLOW,
+                   IP_PAGE_HELP, IP_COLUMNS) {}
 
 void CTollbrookView::RowTexts(const IpRangeRow& row, std::string* texts) const {
     texts[0].assign(row.IPFROM, strnlen(row.IPFROM, sizeof(row.IPFROM)));
@@ -52,16 +48,6 @@ void CTollbrookView::AddEntry(const char* from, const char* to, int32_t mode) {
     CopyToField(row->IPTO, to);
     row->TYPE = mode;
     AppendEntry(row);
-}
-
-void CTollbrookView::RunAddDialog() {
-    IpAddressDialog dialog(*this, DefaultAllowFlag());
-    dialog.DoModal(hwnd());
-}
-
-void CTollbrookView::RunEditDialog(IpRangeRow& row) {
-    IpAddressDialog dialog(row);
-    dialog.DoModal(hwnd());
 }
 
 IpAddressDialog::IpAddressDialog(CTollbrookView& page, int32_t defaultAllow)

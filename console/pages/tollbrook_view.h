@@ -2,10 +2,12 @@
 // ipRanges list of FilterConfig with FLAG_IPADDRESS and FLAG_IPADDRESS_ALLOW.
 #pragma once
 
-#include "console/pages/list_page.h"
 #include "console/pages/mode_dialog.h"
+#include "console/pages/mode_list_page.h"
 
-class CTollbrookView : public ListPage<IpRangeRow> {
+class IpAddressDialog;
+
+class CTollbrookView : public ModeListPage<CTollbrookView, IpRangeRow, IpAddressDialog> {
 public:
     CTollbrookView();
     PageKind Kind() const override { return PageKind::IpAddress; }
@@ -14,11 +16,7 @@ public:
     void AddEntry(const char* from, const char* to, int32_t mode);
 
 protected:
-    int ColumnCount() const override { return 3; }
-    const char* ColumnTitle(int column) const override;
     void RowTexts(const IpRangeRow& row, std::string* texts) const override;
-    void RunAddDialog() override;
-    void RunEditDialog(IpRangeRow& row) override;
 };
 
 // The add (template 131) and edit (template 152) dialogs of an address range.

@@ -2,6 +2,7 @@
 
 #include "config/config_model.h"
 #include "console/widgets/framework_file_dialog.h"
+#include "console/widgets/tip_window.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -133,4 +134,24 @@ bool OpenPageFromBar(RunningConsole& console, int group, int item, PageKind kind
     PumpMessages();
     PageView* page = console.Frame().CurrentPage();
     return page != nullptr && page->Kind() == kind;
+}
+
+::testing::AssertionResult HelpTipShownAt(HWND anchor, bool fromRight, int dx, int dy,
+                                          const char* title, const char* text) {
+    TipWindow& tip = SharedHelpTip();
+    if (!tip.IsShown())
+        return ::testing::AssertionFailure() << "no tip is shown";
+    if (tip.Title() != title || tip.Text() != text)
+        return ::testing::AssertionFailure()
+               << "the tip shows \"" << tip.Title() << "\": \"" << tip.Text() << "\"";
+    RECT anchorRect = {};
+    RECT tipRect = {};
+    GetWindowRect(anchor, &anchorRect);
+    GetWindowRect(tip.hwnd(), &tipRect);
+    LONG x = (fromRight ? anchorRect.right : anchorRect.left) + dx;
+    LONG y = anchorRect.bottom + dy;
+    if (tipRect.left != x || tipRect.top != y)
+        return ::testing::AssertionFailure() << "the tip is at " << tipRect.left << ","
+                                             << tipRect.top << ", not " << x << "," << y;
+    return ::testing::AssertionSuccess();
 }

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "console/shell/tollbrook_app.h"
 #include "console/widgets/framework_dialog.h"
 #include "tests/support/config_registry.h"
@@ -86,3 +88,8 @@ std::string TempFile(const char* name);
 // Clicks item `item` of group `group` of the navigation bar; true when a page of
 // `kind` is shown then.
 bool OpenPageFromBar(RunningConsole& console, int group, int item, PageKind kind);
+
+// Whether the shared help tip shows `title` and `text` with its top left corner `dx`
+// pixels right of the anchor control's left (or right) edge and `dy` below its bottom.
+::testing::AssertionResult HelpTipShownAt(HWND anchor, bool fromRight, int dx, int dy,
+                                          const char* title, const char* text);

@@ -127,19 +127,11 @@ TEST_F(NameMacPages, SwitchesTipsAndContextMenusAreWiredOnBothPages) {
         SendMessageA(console.Page(), WM_COMMAND, MAKEWPARAM(ID_ITEM_REMOVE, 0), 0);
         EXPECT_EQ(0, ListRowCount(List()));
 
-        TipWindow& tip = SharedHelpTip();
         Click(Item(IDC_DEFAULT_ALLOW));
         EXPECT_EQ(1, FilterConfig.*(page->defaultFlag));
-        ASSERT_TRUE(tip.IsShown());
-        EXPECT_EQ("By default allow logon", tip.Title());
-        EXPECT_EQ(page->tipText, tip.Text());
-        RECT anchor = {};
-        GetWindowRect(Item(IDC_DEFAULT_ALLOW), &anchor);
-        RECT shown = {};
-        GetWindowRect(tip.hwnd(), &shown);
-        EXPECT_EQ(anchor.left + 5, shown.left);
-        EXPECT_EQ(anchor.bottom + 25, shown.top);
-        tip.Hide();
+        EXPECT_TRUE(HelpTipShownAt(Item(IDC_DEFAULT_ALLOW), false, 5, 25, "By default allow logon",
+                                   page->tipText));
+        SharedHelpTip().Hide();
 
         HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(page->menu));
         ASSERT_NE(nullptr, menu);

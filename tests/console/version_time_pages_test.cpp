@@ -57,20 +57,6 @@ protected:
         ResetFilterConfig();
         ASSERT_EQ(0, LoadConfigFromRegistry());
     }
-    void ExpectTip(int anchorId, const char* title, const char* text) {
-        TipWindow& tip = SharedHelpTip();
-        ASSERT_TRUE(tip.IsShown());
-        EXPECT_EQ(title, tip.Title());
-        EXPECT_EQ(text, tip.Text());
-        RECT anchor = {};
-        RECT shown = {};
-        GetWindowRect(Item(anchorId), &anchor);
-        GetWindowRect(tip.hwnd(), &shown);
-        EXPECT_EQ(anchor.right + 5, shown.left);
-        EXPECT_EQ(anchor.bottom + 25, shown.top);
-        tip.Hide();
-    }
-
     BoxRecorder boxes;
     RunningConsole console;
 };
@@ -131,10 +117,12 @@ TEST_F(VersionPage, ShowsTheSettingsAndTheFilterSwitchGovernsElevenControls) {
     EXPECT_EQ(1, FilterConfig.FLAG_VERSION);
     for (int id : VERSION_CONTROLS)
         EXPECT_TRUE(IsWindowEnabled(Item(id))) << id;
-    ExpectTip(IDC_VER_ENABLE, "Enable Client Version Filter",
-              "Check/uncheck this box to enable/disable this filter.\n \n Select the version "
-              "number from the list and click in the \nappropriate button. If your version number "
-              "is not listed, \nyou can manually type it in the appropriate text field.");
+    EXPECT_TRUE(HelpTipShownAt(
+        Item(IDC_VER_ENABLE), true, 5, 25, "Enable Client Version Filter",
+        "Check/uncheck this box to enable/disable this filter.\n \n Select the version "
+        "number from the list and click in the \nappropriate button. If your version number "
+        "is not listed, \nyou can manually type it in the appropriate text field."));
+    SharedHelpTip().Hide();
     Click(Item(IDC_VER_ENABLE));
     EXPECT_EQ(0, FilterConfig.FLAG_VERSION);
     EXPECT_FALSE(IsWindowEnabled(Item(IDC_VER_RANGE_BUTTON)));
@@ -225,9 +213,11 @@ TEST_F(TimePage, EnablingFollowsTheFilterSwitchAndTheChoiceOfAllDayOrBetween) {
 
     Click(Item(IDC_TIME_ENABLE));
     EXPECT_EQ(1, FilterConfig.FLAG_TIME);
-    ExpectTip(IDC_TIME_ENABLE, "Enable Time Restrictions Filter",
-              "Enable/Disable this filter.\n\nOn this filter you can select the days of the week "
-              "and the timeframe during these days \nwhen this filter should be active.\n  \n  ");
+    EXPECT_TRUE(HelpTipShownAt(
+        Item(IDC_TIME_ENABLE), true, 5, 25, "Enable Time Restrictions Filter",
+        "Enable/Disable this filter.\n\nOn this filter you can select the days of the week "
+        "and the timeframe during these days \nwhen this filter should be active.\n  \n  "));
+    SharedHelpTip().Hide();
     for (int id : days)
         EXPECT_TRUE(IsWindowEnabled(Item(id))) << id;
     EXPECT_TRUE(IsWindowEnabled(Item(IDC_TIME_BETWEEN)));
