@@ -4,10 +4,10 @@
 #include "console/pages/mac_address_view.h"
 #include "console/pages/time_view.h"
 #include "console/pages/tollbrook_view.h"
+#include "console/pages/version_view.h"
 #include "console/tools/log_view.h"
 #include "console/tools/msg_popup_view.h"
 #include "console/tools/server_monitor_view.h"
-#include "console/pages/version_view.h"
 
 std::unique_ptr<PageView> MakePage(PageKind kind) {
     switch (kind) {

@@ -52,18 +52,12 @@ void CVerVIEW::OnInitialUpdate() {
     // No longer text can be typed or pasted than the settings hold.
     for (const RuleControls& rule : RULES)
         SendDlgItemMessageA(hwnd(), rule.edit, EM_LIMITTEXT, sizeof(rules_[0]) - 1, 0);
-    WriteControls();
+    ShowMembers();
     EnableControls();
     HWND list = GetDlgItem(hwnd(), IDC_VER_LIST);
     SendMessageA(list, LB_SETCOLUMNWIDTH, LIST_COLUMN_WIDTH, 0);
     for (const char* build : CLIENT_BUILDS)
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(build));
-}
-
-void CVerVIEW::WriteControls() {
-    writing_ = true;
-    UpdateData(false);
-    writing_ = false;
 }
 
 void CVerVIEW::EnableControls() {
@@ -127,7 +121,7 @@ void CVerVIEW::OnFilterSwitch() {
 
 void CVerVIEW::SetRule(Rule rule, const std::string& text) {
     CopyToField(rules_[rule], text.c_str());
-    WriteControls();
+    ShowMembers();
     CopyToField(FilterConfig.*(RULES[rule].setting), rules_[rule]);
     MarkConfigModified();
 }
@@ -143,8 +137,8 @@ void CVerVIEW::OnRange() {
 }
 
 void CVerVIEW::OnTyped(Rule rule) {
-    if (writing_)
-        return;
+    if (ShowingMembers())
+        return; // the page wrote it
     UpdateData(true);
     CopyToField(FilterConfig.*(RULES[rule].setting), rules_[rule]);
     MarkConfigModified();

@@ -30,8 +30,6 @@ protected:
     bool OnCommand(UINT id, UINT code, HWND control) override;
 
 private:
-    // Members into the controls; the edits' change notices this causes are not edits.
-    void WriteControls();
     void EnableControls();
     void OnFilterSwitch();
     // Sets a rule from the buttons: member, all controls, the setting, modified.
@@ -42,5 +40,4 @@ private:
 
     int32_t enable_;
     char rules_[RULE_COUNT][sizeof(FilterConfigRecord::VERALLOW)];
-    bool writing_ = false;
 };
