@@ -136,14 +136,13 @@ bool OpenPageFromBar(RunningConsole& console, int group, int item, PageKind kind
     return page != nullptr && page->Kind() == kind;
 }
 
-::testing::AssertionResult HelpTipShownAt(HWND anchor, bool fromRight, int dx, int dy,
-                                          const char* title, const char* text) {
+std::string HelpTipMismatch(HWND anchor, bool fromRight, int dx, int dy, const char* title,
+                            const char* text) {
     TipWindow& tip = SharedHelpTip();
     if (!tip.IsShown())
-        return ::testing::AssertionFailure() << "no tip is shown";
+        return "no tip is shown";
     if (tip.Title() != title || tip.Text() != text)
-        return ::testing::AssertionFailure()
-               << "the tip shows \"" << tip.Title() << "\": \"" << tip.Text() << "\"";
+        return "the tip shows \"" + tip.Title() + "\": \"" + tip.Text() + "\"";
     RECT anchorRect = {};
     RECT tipRect = {};
     GetWindowRect(anchor, &anchorRect);
@@ -151,7 +150,7 @@ bool OpenPageFromBar(RunningConsole& console, int group, int item, PageKind kind
     LONG x = (fromRight ? anchorRect.right : anchorRect.left) + dx;
     LONG y = anchorRect.bottom + dy;
     if (tipRect.left != x || tipRect.top != y)
-        return ::testing::AssertionFailure() << "the tip is at " << tipRect.left << ","
-                                             << tipRect.top << ", not " << x << "," << y;
-    return ::testing::AssertionSuccess();
+        return "the tip is at " + std::to_string(tipRect.left) + "," + std::to_string(tipRect.top) +
+               ", not " + std::to_string(x) + "," + std::to_string(y);
+    return std::string();
 }

@@ -12,8 +12,6 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "console/shell/tollbrook_app.h"
 #include "console/widgets/framework_dialog.h"
 #include "tests/support/config_registry.h"
@@ -89,7 +87,8 @@ std::string TempFile(const char* name);
 // `kind` is shown then.
 bool OpenPageFromBar(RunningConsole& console, int group, int item, PageKind kind);
 
-// Whether the shared help tip shows `title` and `text` with its top left corner `dx`
-// pixels right of the anchor control's left (or right) edge and `dy` below its bottom.
-::testing::AssertionResult HelpTipShownAt(HWND anchor, bool fromRight, int dx, int dy,
-                                          const char* title, const char* text);
+// What differs between the shared help tip and one showing `title` and `text` with its
+// top left corner `dx` pixels right of the anchor control's left (or right) edge and
+// `dy` below its bottom; empty when nothing does.
+std::string HelpTipMismatch(HWND anchor, bool fromRight, int dx, int dy, const char* title,
+                            const char* text);

@@ -129,8 +129,8 @@ TEST_F(NameMacPages, SwitchesTipsAndContextMenusAreWiredOnBothPages) {
 
         Click(Item(IDC_DEFAULT_ALLOW));
         EXPECT_EQ(1, FilterConfig.*(page->defaultFlag));
-        EXPECT_TRUE(HelpTipShownAt(Item(IDC_DEFAULT_ALLOW), false, 5, 25, "By default allow logon",
-                                   page->tipText));
+        EXPECT_EQ("", HelpTipMismatch(Item(IDC_DEFAULT_ALLOW), false, 5, 25,
+                                      "By default allow logon", page->tipText));
         SharedHelpTip().Hide();
 
         HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(page->menu));

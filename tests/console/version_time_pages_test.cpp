@@ -117,11 +117,13 @@ TEST_F(VersionPage, ShowsTheSettingsAndTheFilterSwitchGovernsElevenControls) {
     EXPECT_EQ(1, FilterConfig.FLAG_VERSION);
     for (int id : VERSION_CONTROLS)
         EXPECT_TRUE(IsWindowEnabled(Item(id))) << id;
-    EXPECT_TRUE(HelpTipShownAt(
-        Item(IDC_VER_ENABLE), true, 5, 25, "Enable Client Version Filter",
-        "Check/uncheck this box to enable/disable this filter.\n \n Select the version "
-        "number from the list and click in the \nappropriate button. If your version number "
-        "is not listed, \nyou can manually type it in the appropriate text field."));
+    EXPECT_EQ(
+        "",
+        HelpTipMismatch(
+            Item(IDC_VER_ENABLE), true, 5, 25, "Enable Client Version Filter",
+            "Check/uncheck this box to enable/disable this filter.\n \n Select the version "
+            "number from the list and click in the \nappropriate button. If your version number "
+            "is not listed, \nyou can manually type it in the appropriate text field."));
     SharedHelpTip().Hide();
     Click(Item(IDC_VER_ENABLE));
     EXPECT_EQ(0, FilterConfig.FLAG_VERSION);
@@ -213,10 +215,12 @@ TEST_F(TimePage, EnablingFollowsTheFilterSwitchAndTheChoiceOfAllDayOrBetween) {
 
     Click(Item(IDC_TIME_ENABLE));
     EXPECT_EQ(1, FilterConfig.FLAG_TIME);
-    EXPECT_TRUE(HelpTipShownAt(
-        Item(IDC_TIME_ENABLE), true, 5, 25, "Enable Time Restrictions Filter",
-        "Enable/Disable this filter.\n\nOn this filter you can select the days of the week "
-        "and the timeframe during these days \nwhen this filter should be active.\n  \n  "));
+    EXPECT_EQ(
+        "",
+        HelpTipMismatch(
+            Item(IDC_TIME_ENABLE), true, 5, 25, "Enable Time Restrictions Filter",
+            "Enable/Disable this filter.\n\nOn this filter you can select the days of the week "
+            "and the timeframe during these days \nwhen this filter should be active.\n  \n  "));
     SharedHelpTip().Hide();
     for (int id : days)
         EXPECT_TRUE(IsWindowEnabled(Item(id))) << id;
