@@ -297,8 +297,7 @@ TEST_F(NameMacPages, ApplyThroughTheFileMenuStoresWhatThePagesShow) {
     Click(Item(IDC_DEFAULT_ALLOW));
     SharedHelpTip().Hide();
     std::string shownMac = Cell(0, 0);
-    SendMessageA(console.Frame().hwnd(), WM_COMMAND, MAKEWPARAM(ID_APPLY_CONFIG, 0), 0);
-    PumpMessages();
+    console.Command(ID_APPLY_CONFIG);
     ASSERT_EQ(1u, boxes.boxes.size());
     EXPECT_EQ("Configuration applied successfully!", boxes.boxes[0].text);
 

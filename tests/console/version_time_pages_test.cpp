@@ -50,8 +50,7 @@ protected:
         }
     }
     void ApplyThroughFileMenu() {
-        SendMessageA(console.Frame().hwnd(), WM_COMMAND, MAKEWPARAM(ID_APPLY_CONFIG, 0), 0);
-        PumpMessages();
+        console.Command(ID_APPLY_CONFIG);
         ASSERT_FALSE(boxes.boxes.empty());
         EXPECT_EQ("Configuration applied successfully!", boxes.boxes.back().text);
         ResetFilterConfig();
