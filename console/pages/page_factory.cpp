@@ -1,6 +1,10 @@
 #include "console/pages/page_factory.h"
 
+#include "console/pages/computer_name_view.h"
+#include "console/pages/mac_address_view.h"
+#include "console/pages/time_view.h"
 #include "console/pages/tollbrook_view.h"
+#include "console/pages/version_view.h"
 #include "console/tools/log_view.h"
 #include "console/tools/msg_popup_view.h"
 #include "console/tools/server_monitor_view.h"
@@ -15,6 +19,14 @@ std::unique_ptr<PageView> MakePage(PageKind kind) {
         return std::make_unique<CMsgPopupView>();
     case PageKind::Logs:
         return std::make_unique<CWLogView>();
+    case PageKind::ComputerName:
+        return std::make_unique<Ccomputernamefliter>();
+    case PageKind::MacAddress:
+        return std::make_unique<CMacaddress>();
+    case PageKind::ClientVersion:
+        return std::make_unique<CVerVIEW>();
+    case PageKind::Time:
+        return std::make_unique<CTimeView>();
     default:
         // The other pages are not part of this version: their items do nothing.
         return nullptr;

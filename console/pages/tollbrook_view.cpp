@@ -32,13 +32,9 @@ void ReadRange(HWND dialog, char (&from)[64], char (&to)[64]) {
 } // namespace
 
 CTollbrookView::CTollbrookView()
-    : ListPage<IpRangeRow>(IP_PAGE_CONTROLS, &FilterConfigRecord::ipRanges,
-                           &FilterConfigRecord::FLAG_IPADDRESS,
-                           &FilterConfigRecord::FLAG_IPADDRESS_ALLOW, IP_PAGE_HELP) {}
-
-const char* CTollbrookView::ColumnTitle(int column) const {
-    return column >= 0 && column < 3 ? IP_COLUMNS[column] : "";
-}
+    : ModeListPage(IP_PAGE_CONTROLS, &FilterConfigRecord::ipRanges,
+                   &FilterConfigRecord::FLAG_IPADDRESS, &FilterConfigRecord::FLAG_IPADDRESS_ALLOW,
+                   IP_PAGE_HELP, IP_COLUMNS) {}
 
 void CTollbrookView::RowTexts(const IpRangeRow& row, std::string* texts) const {
     texts[0].assign(row.IPFROM, strnlen(row.IPFROM, sizeof(row.IPFROM)));
@@ -54,48 +50,19 @@ void CTollbrookView::AddEntry(const char* from, const char* to, int32_t mode) {
     AppendEntry(row);
 }
 
-void CTollbrookView::RunAddDialog() {
-    IpAddressDialog dialog(*this, DefaultAllowFlag());
-    dialog.DoModal(hwnd());
-}
-
-void CTollbrookView::RunEditDialog(IpRangeRow& row) {
-    IpAddressDialog dialog(row);
-    dialog.DoModal(hwnd());
-}
-
 IpAddressDialog::IpAddressDialog(CTollbrookView& page, int32_t defaultAllow)
-    : ModalDialog(IDD_ADD_IPADDRESS), page_(&page),
-      initialMode_(defaultAllow != 0 ? MODE_INDEX_DISABLED : MODE_INDEX_ENABLED) {}
+    : ModeDialog(IDD_ADD_IPADDRESS, ProposedMode(defaultAllow)), page_(&page) {}
 
 IpAddressDialog::IpAddressDialog(IpRangeRow& row)
-    : ModalDialog(IDD_EDIT_IPADDRESS), row_(&row),
-      initialMode_(row.TYPE != 0 ? MODE_INDEX_ENABLED : MODE_INDEX_DISABLED) {}
+    : ModeDialog(IDD_EDIT_IPADDRESS, RowMode(row.TYPE)), row_(&row) {}
 
 bool IpAddressDialog::OnInitDialog() {
-    HWND mode = GetDlgItem(hwnd(), IDC_MODE);
-    SendMessageA(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ModeText(0)));
-    SendMessageA(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ModeText(1)));
-    SendMessageA(mode, CB_SETCURSEL, static_cast<WPARAM>(initialMode_), 0);
+    ModeDialog::OnInitDialog();
     if (row_ != nullptr) {
         WriteIpAddressControl(GetDlgItem(hwnd(), IDC_IP_FROM), row_->IPFROM);
         WriteIpAddressControl(GetDlgItem(hwnd(), IDC_IP_TO), row_->IPTO);
     }
     return true;
-}
-
-int32_t IpAddressDialog::ChosenMode() const {
-    HWND mode = GetDlgItem(hwnd(), IDC_MODE);
-    LRESULT index = SendMessageA(mode, CB_GETCURSEL, 0, 0);
-    if (index == CB_ERR) {
-        char typed[64] = {};
-        GetWindowTextA(mode, typed, sizeof(typed));
-        index = SendMessageA(mode, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                             reinterpret_cast<LPARAM>(typed));
-    }
-    if (index == MODE_INDEX_DISABLED || index == MODE_INDEX_ENABLED)
-        return static_cast<int32_t>(index);
-    return initialMode_;
 }
 
 void IpAddressDialog::OnOK() {

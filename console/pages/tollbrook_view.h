@@ -2,10 +2,12 @@
 // ipRanges list of FilterConfig with FLAG_IPADDRESS and FLAG_IPADDRESS_ALLOW.
 #pragma once
 
-#include "console/pages/list_page.h"
-#include "console/widgets/framework_dialog.h"
+#include "console/pages/mode_dialog.h"
+#include "console/pages/mode_list_page.h"
 
-class CTollbrookView : public ListPage<IpRangeRow> {
+class IpAddressDialog;
+
+class CTollbrookView : public ModeListPage<CTollbrookView, IpRangeRow, IpAddressDialog> {
 public:
     CTollbrookView();
     PageKind Kind() const override { return PageKind::IpAddress; }
@@ -14,18 +16,11 @@ public:
     void AddEntry(const char* from, const char* to, int32_t mode);
 
 protected:
-    int ColumnCount() const override { return 3; }
-    const char* ColumnTitle(int column) const override;
     void RowTexts(const IpRangeRow& row, std::string* texts) const override;
-    void RunAddDialog() override;
-    void RunEditDialog(IpRangeRow& row) override;
 };
 
-// Mode chooser items, in this order.
-enum : int32_t { MODE_INDEX_DISABLED = 0, MODE_INDEX_ENABLED = 1 };
-
 // The add (template 131) and edit (template 152) dialogs of an address range.
-class IpAddressDialog : public ModalDialog {
+class IpAddressDialog : public ModeDialog {
 public:
     // Add: preselects "Logon disabled" when the default allows logon, else "Logon
     // enabled"; OK hands a non-empty From to the page.
@@ -39,11 +34,6 @@ protected:
     void OnOK() override;
 
 private:
-    // Index of the chosen mode; a typed text that names no item keeps the mode the
-    // dialog opened with.
-    int32_t ChosenMode() const;
-
     CTollbrookView* page_ = nullptr;
     IpRangeRow* row_ = nullptr;
-    int32_t initialMode_ = MODE_INDEX_ENABLED;
 };

@@ -2,6 +2,7 @@
 
 #include "config/config_model.h"
 #include "console/widgets/framework_file_dialog.h"
+#include "console/widgets/tip_window.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -123,4 +124,33 @@ std::string TempFile(const char* name) {
     char directory[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, directory);
     return std::string(directory) + name;
+}
+
+bool OpenPageFromBar(RunningConsole& console, int group, int item, PageKind kind) {
+    OutlookBar& bar = console.Frame().NavigationBar();
+    if (!bar.OpenGroup(group))
+        return false;
+    bar.ClickItem(item);
+    PumpMessages();
+    PageView* page = console.Frame().CurrentPage();
+    return page != nullptr && page->Kind() == kind;
+}
+
+std::string HelpTipMismatch(HWND anchor, bool fromRight, int dx, int dy, const char* title,
+                            const char* text) {
+    TipWindow& tip = SharedHelpTip();
+    if (!tip.IsShown())
+        return "no tip is shown";
+    if (tip.Title() != title || tip.Text() != text)
+        return "the tip shows \"" + tip.Title() + "\": \"" + tip.Text() + "\"";
+    RECT anchorRect = {};
+    RECT tipRect = {};
+    GetWindowRect(anchor, &anchorRect);
+    GetWindowRect(tip.hwnd(), &tipRect);
+    LONG x = (fromRight ? anchorRect.right : anchorRect.left) + dx;
+    LONG y = anchorRect.bottom + dy;
+    if (tipRect.left != x || tipRect.top != y)
+        return "the tip is at " + std::to_string(tipRect.left) + "," + std::to_string(tipRect.top) +
+               ", not " + std::to_string(x) + "," + std::to_string(y);
+    return std::string();
 }

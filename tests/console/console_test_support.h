@@ -82,3 +82,13 @@ private:
 void Click(HWND button);
 // A file in the temporary directory.
 std::string TempFile(const char* name);
+
+// Clicks item `item` of group `group` of the navigation bar; true when a page of
+// `kind` is shown then.
+bool OpenPageFromBar(RunningConsole& console, int group, int item, PageKind kind);
+
+// What differs between the shared help tip and one showing `title` and `text` with its
+// top left corner `dx` pixels right of the anchor control's left (or right) edge and
+// `dy` below its bottom; empty when nothing does.
+std::string HelpTipMismatch(HWND anchor, bool fromRight, int dx, int dy, const char* title,
+                            const char* text);

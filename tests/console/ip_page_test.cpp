@@ -93,18 +93,12 @@ TEST_F(IpPage, DefaultAllowSwitchStoresTheFlagAndShowsItsTip) {
     Click(Item(IDC_DEFAULT_ALLOW));
     EXPECT_EQ(1, FilterConfig.FLAG_IPADDRESS_ALLOW);
     EXPECT_EQ(1, FilterConfig.modified);
-    ASSERT_TRUE(tip.IsShown());
-    EXPECT_EQ("By default allow logon", tip.Title());
-    EXPECT_EQ("If checked, all IP address are allowed accessing except those \nin the list below "
-              "that are disabled. If unchecked, \nall IP address will be denied access, except "
-              "those in the list that are enabled.",
-              tip.Text());
-    RECT anchor = {};
-    GetWindowRect(Item(IDC_DEFAULT_ALLOW), &anchor);
-    RECT shown = {};
-    GetWindowRect(tip.hwnd(), &shown);
-    EXPECT_EQ(anchor.left + 5, shown.left);
-    EXPECT_EQ(anchor.bottom + 25, shown.top);
+    EXPECT_EQ(
+        "", HelpTipMismatch(
+                Item(IDC_DEFAULT_ALLOW), false, 5, 25, "By default allow logon",
+                "If checked, all IP address are allowed accessing except those \nin the list below "
+                "that are disabled. If unchecked, \nall IP address will be denied access, except "
+                "those in the list that are enabled."));
 
     // A second click, clearing it: the flag follows and the tip shows again.
     HWND first = tip.hwnd();

@@ -68,6 +68,7 @@ LRESULT CALLBACK TestHost::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_COMMAND:
         self->commands.push_back(LOWORD(wp));
+        self->commandCodes.push_back(HIWORD(wp));
         return 0;
     case WM_SIZE:
         ++self->sizeMessages;

@@ -24,6 +24,7 @@ public:
     HWND hwnd() const { return hwnd_; }
 
     std::vector<UINT> commands;        // WM_COMMAND ids, in order
+    std::vector<UINT> commandCodes;    // their notification codes, in the same order
     std::vector<RecordedNotify> notes; // navigation bar notifications, in order
     LRESULT notifyAnswer = 1;          // answer to every navigation bar notification
     int sizeMessages = 0;              // WM_SIZE received

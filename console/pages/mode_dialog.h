@@ -1,0 +1,36 @@
+// The add and edit dialogs of the list pages share their mode chooser (1018): a
+// drop-down combo box of "Logon disabled" (index 0) and "Logon enabled" (index 1),
+// preselected when the dialog opens.
+#pragma once
+
+#include <cstdint>
+
+#include "console/widgets/framework_dialog.h"
+
+// Mode chooser items, in this order.
+enum : int32_t { MODE_INDEX_DISABLED = 0, MODE_INDEX_ENABLED = 1 };
+
+class ModeDialog : public ModalDialog {
+protected:
+    ModeDialog(UINT templateId, int32_t initialMode)
+        : ModalDialog(templateId), initialMode_(initialMode) {}
+
+    // The mode an add dialog proposes: "Logon disabled" when logon is allowed by default
+    // (the entry is then usually an exception), else "Logon enabled".
+    static int32_t ProposedMode(int32_t defaultAllow) {
+        return defaultAllow != 0 ? MODE_INDEX_DISABLED : MODE_INDEX_ENABLED;
+    }
+    // The mode an edit dialog shows for a row's TYPE.
+    static int32_t RowMode(int32_t type) {
+        return type != 0 ? MODE_INDEX_ENABLED : MODE_INDEX_DISABLED;
+    }
+
+    // Fills the chooser and selects the initial mode.
+    bool OnInitDialog() override;
+    // Index of the chosen mode; a typed text that names no item keeps the mode the
+    // dialog opened with, so only 0 and 1 are ever stored.
+    int32_t ChosenMode() const;
+
+private:
+    int32_t initialMode_;
+};
