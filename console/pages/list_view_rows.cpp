@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-void SetupReportColumns(HWND list, const char* const* titles, int count, int width,
+void SetupReportColumns(HWND list, const char* const* titles, const int* widths, int count,
                         DWORD exStyles) {
     LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
     SetWindowLongPtrA(list, GWL_STYLE, (style & ~LVS_TYPEMASK) | LVS_REPORT);
@@ -10,7 +10,7 @@ void SetupReportColumns(HWND list, const char* const* titles, int count, int wid
         LVCOLUMNA column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = width;
+        column.cx = widths[i];
         column.pszText = const_cast<char*>(titles[i]);
         column.iSubItem = i;
         SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i),

@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
-// Report mode, the given left-aligned columns of `width` pixels, and the extended
+// Report mode, the given left-aligned columns of `widths[i]` pixels, and the extended
 // styles `exStyles`.
-void SetupReportColumns(HWND list, const char* const* titles, int count, int width, DWORD exStyles);
+void SetupReportColumns(HWND list, const char* const* titles, const int* widths, int count,
+                        DWORD exStyles);
 // Appends a row with `count` column texts and `data` as item data; returns its index
 // (-1 on failure).
 int AppendListRow(HWND list, const std::string* texts, int count, LPARAM data);

@@ -1,11 +1,17 @@
 #include "console/pages/page_factory.h"
 
+#include "console/pages/session_per_ip_view.h"
+#include "console/pages/session_user_view.h"
 #include "console/pages/tollbrook_view.h"
 
 std::unique_ptr<PageView> MakePage(PageKind kind) {
     switch (kind) {
     case PageKind::IpAddress:
         return std::make_unique<CTollbrookView>();
+    case PageKind::SessionPerIp:
+        return std::make_unique<CSessionPerIPView>();
+    case PageKind::SessionPerUser:
+        return std::make_unique<CSessionUserView>();
     default:
         // The other pages are not part of this version: their items do nothing.
         return nullptr;
