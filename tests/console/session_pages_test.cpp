@@ -197,6 +197,16 @@ TEST_F(SessionPerIpPage, DefaultCountKeepsOnlyOneToNineWithOneMessagePerFailedCh
     EXPECT_EQ(4, FilterConfig.SESSION_PER_IP);
     EXPECT_EQ(1, FilterConfig.modified);
     EXPECT_EQ(1u, boxes.boxes.size());
+
+    // The up arrow steps the number the field shows, and that is stored.
+    HWND arrows = Item(IDC_SIP_ARROWS);
+    RECT area = {};
+    GetClientRect(arrows, &area);
+    LPARAM upper = MAKELPARAM(area.right / 2, area.bottom / 4);
+    SendMessageA(arrows, WM_LBUTTONDOWN, MK_LBUTTON, upper);
+    SendMessageA(arrows, WM_LBUTTONUP, 0, upper);
+    EXPECT_EQ("5", Text(Count()));
+    EXPECT_EQ(5, FilterConfig.SESSION_PER_IP);
 }
 
 TEST_F(SessionPerIpPage, ACheckBoxClickedWhileTheCountFailsKeepsItsSetting) {
