@@ -12,7 +12,7 @@ cmake --preset "$arch" >/dev/null
 cmake --build --preset "$arch"
 
 echo "Built in $root/build/$arch:"
-find "build/$arch" -maxdepth 3 \( -name 'gatewell.dll' -o -name 'quillon.exe' -o -name 'QUILLON.chm' \) \
+find "build/$arch" -maxdepth 3 \( -name 'gatewell.dll' -o -name 'quillon.exe' -o -name 'sentinode.dll' -o -name 'QUILLON.chm' \) -not -path '*/tests/*' \
     -printf '  %p\n' | sort
 
 console=$(find "build/$arch" -maxdepth 3 -name quillon.exe | head -n1)

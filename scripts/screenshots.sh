@@ -7,7 +7,9 @@
 # shows a fresh default configuration. Pages are switched by clicking the navigation
 # bar with xdotool, as an administrator would; pages that this version of the console
 # does not have yet (their items do nothing, or show "This page is not available ...")
-# are skipped.
+# are skipped. The server monitor is shown with three servers added through its dialog
+# and counts from a scenario: the console then runs from a staging folder beside the
+# test bed's stand-in wtsapi32.dll (never shipped), loaded for quillon.exe only.
 # Writes build/screenshots/NN-<page>.png and leaves nothing running.
 #
 # Environment: GW_ARCH (win64 | win32), GW_SCREENSHOT_DISPLAY (X display number to use;
@@ -148,6 +150,17 @@ static BOOL CALLBACK scan_page(HWND w, LPARAM param) {
     return TRUE;
 }
 
+struct control_find { int id; HWND found; };
+
+static BOOL CALLBACK find_control(HWND w, LPARAM param) {
+    struct control_find *find = (struct control_find *)param;
+    if (GetDlgCtrlID(w) == find->id && IsWindowVisible(w) && IsWindowVisible(GetParent(w))) {
+        find->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 int main(int argc, char **argv) {
     const char *cmd = argc > 1 ? argv[1] : "";
     if (!find_frame(strcmp(cmd, "wait") == 0 ? 60000 : 2000)) {
@@ -193,12 +206,45 @@ int main(int argc, char **argv) {
             Sleep(50);
         }
         printf("%s %llu\n", scan.placeholder ? "placeholder" : "page", scan.signature);
+    } else if (strcmp(cmd, "control") == 0 && argc > 2) {
+        /* The screen centre of the shown page's control with this id. */
+        struct control_find find = {atoi(argv[2]), NULL};
+        RECT r;
+        EnumChildWindows(frame, find_control, (LPARAM)&find);
+        if (!find.found) {
+            printf("none\n");
+            return 1;
+        }
+        GetWindowRect(find.found, &r);
+        printf("%ld %ld\n", (long)(r.left + r.right) / 2, (long)(r.top + r.bottom) / 2);
+    } else if (strcmp(cmd, "adddialog") == 0 && argc > 2) {
+        /* Fills the server monitor's add dialog with a name and presses OK. */
+        HWND dialog = NULL;
+        for (int waited = 0; !dialog && waited < 5000; waited += 50) {
+            dialog = FindWindowA("#32770", "Add monitor server");
+            if (!dialog)
+                Sleep(50);
+        }
+        if (!dialog) {
+            printf("none\n");
+            return 1;
+        }
+        SetDlgItemTextA(dialog, 1062, argv[2]);
+        SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        printf("ok\n");
     } else if (strcmp(cmd, "close") == 0) {
+        /* Closes the frame and answers No when it offers to apply the changes. */
         PostMessageA(frame, WM_CLOSE, 0, 0);
+        for (int waited = 0; waited < 3000 && IsWindow(frame); waited += 100) {
+            HWND box = FindWindowA("#32770", "Quillon");
+            if (box && GetDlgItem(box, IDNO))
+                PostMessageA(box, WM_COMMAND, IDNO, 0);
+            Sleep(100);
+        }
         printf("ok\n");
     } else {
         printf("usage: probe wait W H | frame | header G OPEN GROUPS | item I OPEN |\n"
-               "       page [OLD WAIT_MS] | close\n");
+               "       page [OLD WAIT_MS] | control ID | adddialog NAME | close\n");
         return 2;
     }
     return 0;
@@ -255,7 +301,55 @@ click() {
     xdotool mousemove --sync "$1" "$2" click 1
 }
 
-wine "$exe" </dev/null >"$work/console.log" 2>&1 &
+# The server monitor's counts: the console and sentinode.dll in a staging folder with
+# the stand-in Terminal Services, which answer from this scenario.
+standin=$build/e2e-bin/wtsapi32.dll
+run_exe=$exe
+if [ -f "$standin" ] && [ -f "$build/bin/sentinode.dll" ]; then
+    mkdir -p "$work/console"
+    cp "$exe" "$build/bin/sentinode.dll" "$standin" "$work/console/"
+    run_exe=$work/console/quillon.exe
+    cat >"$work/scenario.txt" <<'EOF'
+server TS-FINANCE
+server TS-SALES
+server TS-ARCHIVE fail
+session 0 server=TS-FINANCE state=6 winstation=Console
+session 65536 server=TS-FINANCE state=6 winstation=RDP-Tcp
+session 1 server=TS-FINANCE state=0 winstation=RDP-Tcp#1
+session 2 server=TS-FINANCE state=0 winstation=RDP-Tcp#2
+session 3 server=TS-FINANCE state=0 winstation=RDP-Tcp#3
+session 4 server=TS-FINANCE state=0 winstation=RDP-Tcp#4
+session 5 server=TS-FINANCE state=4
+session 6 server=TS-FINANCE state=4
+session 7 server=TS-FINANCE state=1 winstation=RDP-Tcp#7
+session 0 server=TS-SALES state=6 winstation=Console
+session 1 server=TS-SALES state=0 winstation=RDP-Tcp#1
+session 2 server=TS-SALES state=0 winstation=RDP-Tcp#2
+session 3 server=TS-SALES state=3 winstation=RDP-Tcp#3
+session 4 server=TS-SALES state=5 winstation=RDP-Tcp#4
+session 5 server=TS-SALES state=8 winstation=RDP-Tcp#5
+session 6 server=TS-SALES state=4
+EOF
+    wine reg add 'HKCU\Software\Wine\AppDefaults\quillon.exe\DllOverrides' /v wtsapi32 /d native /f \
+        </dev/null >/dev/null 2>&1
+    GW_SCENARIO=$(winepath -w "$work/scenario.txt" 2>/dev/null)
+    export GW_SCENARIO
+else
+    echo "  (no stand-in Terminal Services in $build: the server monitor shows no counts)"
+fi
+
+# Adds servers to the monitor page through its add dialog, then waits for two ticks.
+add_servers() {
+    local server x y
+    for server in TS-FINANCE TS-SALES TS-ARCHIVE; do
+        read -r x y <<<"$(probe control 1059)"
+        click "$x" "$y"
+        probe adddialog "$server" >/dev/null
+    done
+    sleep 4.5
+}
+
+wine "$run_exe" </dev/null >"$work/console.log" 2>&1 &
 console_pid=$!
 if [ "$(probe wait "${size%x*}" "${size#*x}")" != "ok" ]; then
     import -window root "$out/failed-start.png" 2>/dev/null || true
@@ -301,13 +395,16 @@ for entry in "${pages[@]}"; do
         echo "  $name: not in this version of the console; skipped"
         continue
     fi
+    if [ "$name" = servers-information ]; then
+        add_servers
+    fi
     rm -f "$file"
     shoot "$file"
     echo "  $name: $file"
     taken=$((taken + 1))
 done
 
-# Close the console as the close box would; it asks nothing, as nothing was edited.
+# Close the console as the close box would, without applying the servers added above.
 probe close >/dev/null
 for _ in $(seq 100); do
     kill -0 "$console_pid" 2>/dev/null || break

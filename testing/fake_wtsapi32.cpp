@@ -2,7 +2,9 @@
 // the session queries of a process from the scenario file (testing/scenario.h) and
 // records the calls a test checks afterwards: every successful query and
 // enumeration ("query 5 ClientName ok", "enumerate ok"), every buffer freed ("free"),
-// every logoff ("logoff 5 raw=-1 wait=0 ok").
+// every logoff ("logoff 5 raw=-1 wait=0 ok"). Named servers of the scenario are
+// opened, listed and closed with their name in the record ("open TS1 ok",
+// "enumerate TS1 fail", "close TS1").
 #include "testing/scenario.h"
 
 #include <windows.h>
@@ -10,6 +12,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -17,6 +20,8 @@ HMODULE g_module = nullptr;
 
 // A handle that stands for an opened server; WTS_CURRENT_SERVER_HANDLE is null.
 HANDLE const FAKE_SERVER_HANDLE = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x5E55));
+// Named server k of the scenario is opened as NAMED_SERVER_BASE + 4 k.
+const INT_PTR NAMED_SERVER_BASE = 0x7E000;
 
 const char* const CLASS_NAMES[] = {
     "InitialProgram",     "ApplicationName",   "WorkingDirectory", "OEMId",
@@ -116,6 +121,14 @@ bool IsServerHandle(HANDLE server) {
     return server == WTS_CURRENT_SERVER_HANDLE || server == FAKE_SERVER_HANDLE;
 }
 
+// The named server a handle stands for, or null (the local server, or no server).
+const ScenarioServer* NamedServer(const Scenario& scenario, HANDLE server) {
+    INT_PTR value = reinterpret_cast<INT_PTR>(server) - NAMED_SERVER_BASE;
+    if (value < 0 || value % 4 != 0 || value / 4 >= static_cast<INT_PTR>(scenario.servers.size()))
+        return nullptr;
+    return &scenario.servers[value / 4];
+}
+
 } // namespace
 
 extern "C" {
@@ -126,15 +139,28 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     return TRUE;
 }
 
-__declspec(dllexport) HANDLE WINAPI WTSOpenServerA(LPSTR) {
-    return FAKE_SERVER_HANDLE;
+__declspec(dllexport) HANDLE WINAPI WTSOpenServerA(LPSTR name) {
+    if (name == nullptr)
+        return FAKE_SERVER_HANDLE;
+    const Scenario& scenario = Current();
+    int k = FindScenarioServer(scenario, name);
+    RecordCall(scenario, std::string("open ") + name + (k >= 0 ? " ok" : " fail"));
+    if (k < 0) {
+        SetLastError(RPC_S_SERVER_UNAVAILABLE);
+        return nullptr;
+    }
+    return reinterpret_cast<HANDLE>(NAMED_SERVER_BASE + 4 * static_cast<INT_PTR>(k));
 }
 
 __declspec(dllexport) HANDLE WINAPI WTSOpenServerW(LPWSTR) {
     return FAKE_SERVER_HANDLE;
 }
 
-__declspec(dllexport) void WINAPI WTSCloseServer(HANDLE) {}
+__declspec(dllexport) void WINAPI WTSCloseServer(HANDLE server) {
+    const Scenario& scenario = Current();
+    if (const ScenarioServer* named = NamedServer(scenario, server))
+        RecordCall(scenario, "close " + named->name);
+}
 
 __declspec(dllexport) BOOL WINAPI
     WTSQuerySessionInformationA(HANDLE server, DWORD sessionId, WTS_INFO_CLASS infoClass,
@@ -150,9 +176,11 @@ __declspec(dllexport) BOOL WINAPI
     *buffer = nullptr;
     if (bytes)
         *bytes = 0;
-    const ScenarioSession* s = FindScenarioSession(scenario, id);
+    const ScenarioServer* named = NamedServer(scenario, server);
+    const ScenarioSession* s =
+        FindScenarioSession(scenario, id, named != nullptr ? named->name : std::string());
     bool ok = false;
-    if (!IsServerHandle(server)) {
+    if (!IsServerHandle(server) && named == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
     } else if (!s) {
         SetLastError(ERROR_FILE_NOT_FOUND);
@@ -183,19 +211,25 @@ __declspec(dllexport) BOOL WINAPI
         *sessions = nullptr;
     if (count)
         *count = 0;
+    const ScenarioServer* named = NamedServer(scenario, server);
+    std::string serverName = named != nullptr ? named->name : std::string();
     bool ok = false;
     if (!sessions || !count || reserved != 0 || version != 1) {
         SetLastError(ERROR_INVALID_PARAMETER);
-    } else if (!IsServerHandle(server)) {
+    } else if (!IsServerHandle(server) && named == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
-    } else if (scenario.enumerateFails) {
-        SetLastError(ERROR_ACCESS_DENIED);
+    } else if (named != nullptr ? named->enumerateFails : scenario.enumerateFails) {
+        SetLastError(named != nullptr ? RPC_S_SERVER_UNAVAILABLE : ERROR_ACCESS_DENIED);
     } else {
         // One block: the array, then the WinStation names it points to.
-        size_t n = scenario.sessions.size();
-        size_t size = n * sizeof(WTS_SESSION_INFOA);
+        std::vector<const ScenarioSession*> listed;
         for (const ScenarioSession& s : scenario.sessions)
-            size += s.winStation.size() + 1;
+            if (SameServerName(s.server, serverName))
+                listed.push_back(&s);
+        size_t n = listed.size();
+        size_t size = n * sizeof(WTS_SESSION_INFOA);
+        for (const ScenarioSession* s : listed)
+            size += s->winStation.size() + 1;
         char* block = static_cast<char*>(LocalAlloc(LPTR, size == 0 ? 1 : size));
         if (!block) {
             SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -203,7 +237,7 @@ __declspec(dllexport) BOOL WINAPI
             WTS_SESSION_INFOA* info = reinterpret_cast<WTS_SESSION_INFOA*>(block);
             char* text = block + n * sizeof(WTS_SESSION_INFOA);
             for (size_t k = 0; k < n; ++k) {
-                const ScenarioSession& s = scenario.sessions[k];
+                const ScenarioSession& s = *listed[k];
                 std::memcpy(text, s.winStation.c_str(), s.winStation.size() + 1);
                 info[k].SessionId = s.id;
                 info[k].pWinStationName = text;
@@ -215,7 +249,8 @@ __declspec(dllexport) BOOL WINAPI
             ok = true;
         }
     }
-    RecordCall(scenario, ok ? "enumerate ok" : "enumerate fail");
+    RecordCall(scenario,
+               "enumerate " + (serverName.empty() ? "" : serverName + " ") + (ok ? "ok" : "fail"));
     return ok ? TRUE : FALSE;
 }
 

@@ -43,9 +43,15 @@ bool ParseUnsigned(const std::string& text, uint32_t* out) {
     return true;
 }
 
-bool SetSessionKey(ScenarioSession* s, const std::string& key, const std::string& value) {
+bool SetSessionKey(const Scenario& scenario, ScenarioSession* s, const std::string& key,
+                   const std::string& value) {
     uint32_t n = 0;
-    if (key == "state") {
+    if (key == "server") {
+        int k = FindScenarioServer(scenario, value.c_str());
+        if (k < 0)
+            return false; // servers are declared before their sessions
+        s->server = scenario.servers[k].name;
+    } else if (key == "state") {
         if (!ParseUnsigned(value, &n))
             return false;
         s->state = static_cast<int32_t>(n);
@@ -174,10 +180,17 @@ bool ParseScenario(const std::string& text, Scenario* out, std::string* error) {
                 size_t eq = w[k].find('=');
                 if (eq == std::string::npos)
                     return fail("expected key=value: " + w[k]);
-                if (!SetSessionKey(&s, w[k].substr(0, eq), w[k].substr(eq + 1)))
+                if (!SetSessionKey(scenario, &s, w[k].substr(0, eq), w[k].substr(eq + 1)))
                     return fail("bad session key or value: " + w[k]);
             }
             scenario.sessions.push_back(s);
+        } else if (w[0] == "server" && (w.size() == 2 || (w.size() == 3 && w[2] == "fail"))) {
+            if (FindScenarioServer(scenario, w[1].c_str()) >= 0)
+                return fail("server declared twice: " + w[1]);
+            ScenarioServer server;
+            server.name = w[1];
+            server.enumerateFails = w.size() == 3;
+            scenario.servers.push_back(server);
         } else if (w[0] == "arp" && w.size() == 3) {
             ScenarioArpEntry e;
             if (!ParseDottedAddress(w[1], &e.address) || !ParseMacText(w[2], e.mac))
@@ -192,11 +205,33 @@ bool ParseScenario(const std::string& text, Scenario* out, std::string* error) {
     return true;
 }
 
-const ScenarioSession* FindScenarioSession(const Scenario& scenario, uint32_t id) {
+const ScenarioSession* FindScenarioSession(const Scenario& scenario, uint32_t id,
+                                           const std::string& server) {
     for (const ScenarioSession& s : scenario.sessions)
-        if (s.id == id)
+        if (s.id == id && SameServerName(s.server, server))
             return &s;
     return nullptr;
+}
+
+bool SameServerName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i] >= 'a' && a[i] <= 'z' ? a[i] - 'a' + 'A' : a[i];
+        char y = b[i] >= 'a' && b[i] <= 'z' ? b[i] - 'a' + 'A' : b[i];
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+int FindScenarioServer(const Scenario& scenario, const char* name) {
+    if (name == nullptr)
+        return -1;
+    for (size_t k = 0; k < scenario.servers.size(); ++k)
+        if (SameServerName(scenario.servers[k].name, name))
+            return static_cast<int>(k);
+    return -1;
 }
 
 bool ScenarioClassFails(const ScenarioSession& session, const char* className) {

@@ -10,7 +10,13 @@
 //   session <id> key=value...  one session; keys: state winstation client address family
 //                              user domain build app clientdir hwid product protocol
 //                              program oem workdir display (WxHxD) fail (class names,
-//                              comma-separated, whose queries fail)
+//                              comma-separated, whose queries fail) server (a named
+//                              server declared above; without it the session is on
+//                              the local server)
+//   server <name> [fail]       a named server that WTSOpenServerA opens (names compare
+//                              without case); "fail": listing its sessions fails, as an
+//                              unreachable server's does. Other names cannot be opened;
+//                              a null name is the local server.
 //   arp <a.b.c.d> <HH-HH-HH-HH-HH-HH>
 // A value may be written in double quotes to hold spaces.
 //
@@ -42,6 +48,12 @@ struct ScenarioSession {
     std::string workingDirectory;
     uint32_t display[3] = {0, 0, 0};
     std::vector<std::string> failingClasses; // e.g. "ClientName", "SessionId"
+    std::string server;                      // empty: the local server
+};
+
+struct ScenarioServer {
+    std::string name;
+    bool enumerateFails = false;
 };
 
 struct ScenarioArpEntry {
@@ -56,6 +68,7 @@ struct Scenario {
     bool enumerateFails = false;
     bool logoffFails = false;
     std::vector<ScenarioSession> sessions;
+    std::vector<ScenarioServer> servers;
     std::vector<ScenarioArpEntry> arp;
 };
 
@@ -70,7 +83,12 @@ bool ParseDottedAddress(const std::string& text, uint32_t* out);
 // "HH-HH-HH-HH-HH-HH" (either case) to six bytes.
 bool ParseMacText(const std::string& text, uint8_t mac[6]);
 
-const ScenarioSession* FindScenarioSession(const Scenario& scenario, uint32_t id);
+// A session of the local server (`server` empty) or of the named server.
+const ScenarioSession* FindScenarioSession(const Scenario& scenario, uint32_t id,
+                                           const std::string& server = std::string());
+// Index of the named server, or -1.
+int FindScenarioServer(const Scenario& scenario, const char* name);
+bool SameServerName(const std::string& a, const std::string& b);
 bool ScenarioClassFails(const ScenarioSession& session, const char* className);
 
 #ifdef _WIN32

@@ -102,7 +102,9 @@ public:
             titles[i] = ColumnTitle(i);
             widths[i] = ColumnWidth(i);
         }
-        SetupReportColumns(list, titles, widths, ColumnCount(), LIST_PAGE_EX_STYLES);
+        SetupReportColumns(list, titles, ColumnCount(), LIST_PAGE_COLUMN_WIDTH,
+                           LIST_PAGE_EX_STYLES);
+        SetListColumnWidths(list, widths, ColumnCount());
         FillList();
     }
 
@@ -210,15 +212,7 @@ protected:
     }
 
     void OnSize(int width, int height) override {
-        HWND list = ListView();
-        if (list == nullptr)
-            return;
-        RECT rect = {};
-        GetWindowRect(list, &rect);
-        POINT top = {rect.left, rect.top};
-        ScreenToClient(hwnd(), &top);
-        int listHeight = height - top.y;
-        MoveWindow(list, 0, top.y, width, listHeight > 0 ? listHeight : 0, TRUE);
+        StretchListToPageBottom(hwnd(), ListView(), width, height);
     }
 
     void OnContextMenu(HWND, POINT point) override {
@@ -334,24 +328,7 @@ private:
     }
 
     void RemoveSelected() {
-        HWND list = ListView();
-        std::vector<int> selected = SelectedListRows(list);
-        // Highest index first, so the indices still to go stay valid.
-        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-        for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
-            delete reinterpret_cast<Row*>(ListRowData(list, *it));
-            SendMessageA(list, LVM_DELETEITEM, static_cast<WPARAM>(*it), 0);
-        }
-        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(list, nullptr, TRUE);
-        std::vector<Row*>& rows = FilterConfig.*rows_;
-        rows.clear();
-        int count = ListRowCount(list);
-        for (int i = 0; i < count; ++i) {
-            Row* row = reinterpret_cast<Row*>(ListRowData(list, i));
-            if (row != nullptr)
-                rows.push_back(row);
-        }
+        RemoveSelectedListRows(ListView(), FilterConfig.*rows_);
         MarkConfigModified();
     }
 

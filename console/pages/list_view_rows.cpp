@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-void SetupReportColumns(HWND list, const char* const* titles, const int* widths, int count,
+void SetupReportColumns(HWND list, const char* const* titles, int count, int width,
                         DWORD exStyles) {
     LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
     SetWindowLongPtrA(list, GWL_STYLE, (style & ~LVS_TYPEMASK) | LVS_REPORT);
@@ -10,7 +10,7 @@ void SetupReportColumns(HWND list, const char* const* titles, const int* widths,
         LVCOLUMNA column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = widths[i];
+        column.cx = width;
         column.pszText = const_cast<char*>(titles[i]);
         column.iSubItem = i;
         SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i),
@@ -97,4 +97,20 @@ void SelectListRows(HWND list, const std::vector<int>& rows) {
     for (int row : rows)
         SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
                      reinterpret_cast<LPARAM>(&item));
+}
+
+void SetListColumnWidths(HWND list, const int* widths, int count) {
+    for (int i = 0; i < count; ++i)
+        SendMessageA(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), MAKELPARAM(widths[i], 0));
+}
+
+void StretchListToPageBottom(HWND page, HWND list, int width, int height) {
+    if (list == nullptr)
+        return;
+    RECT rect = {};
+    GetWindowRect(list, &rect);
+    POINT top = {rect.left, rect.top};
+    ScreenToClient(page, &top);
+    int listHeight = height - top.y;
+    MoveWindow(list, 0, top.y, width, listHeight > 0 ? listHeight : 0, TRUE);
 }

@@ -3,14 +3,14 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
 
-// Report mode, the given left-aligned columns of `widths[i]` pixels, and the extended
+// Report mode, the given left-aligned columns of `width` pixels, and the extended
 // styles `exStyles`.
-void SetupReportColumns(HWND list, const char* const* titles, const int* widths, int count,
-                        DWORD exStyles);
+void SetupReportColumns(HWND list, const char* const* titles, int count, int width, DWORD exStyles);
 // Appends a row with `count` column texts and `data` as item data; returns its index
 // (-1 on failure).
 int AppendListRow(HWND list, const std::string* texts, int count, LPARAM data);
@@ -25,3 +25,26 @@ int ListRowCount(HWND list);
 std::vector<int> SelectedListRows(HWND list);
 // Selects exactly the given rows (tests and keyboard helpers).
 void SelectListRows(HWND list, const std::vector<int>& rows);
+// Sets the column widths, in pixels, of the first `count` columns.
+void SetListColumnWidths(HWND list, const int* widths, int count);
+// Deletes the selected rows, highest index first, freeing the row each one carries,
+// and then makes `rows` the remaining rows' data in list order (rows already gone from
+// the list are not freed again).
+template <typename Row> void RemoveSelectedListRows(HWND list, std::vector<Row*>& rows) {
+    std::vector<int> selected = SelectedListRows(list);
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+        delete reinterpret_cast<Row*>(ListRowData(list, *it));
+        SendMessageA(list, LVM_DELETEITEM, static_cast<WPARAM>(*it), 0);
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    rows.clear();
+    int count = ListRowCount(list);
+    for (int i = 0; i < count; ++i)
+        if (Row* row = reinterpret_cast<Row*>(ListRowData(list, i)))
+            rows.push_back(row);
+}
+// Moves the list view of a page to the left edge, keeps its top, and gives it the
+// page's full width and the height down to the page's bottom.
+void StretchListToPageBottom(HWND page, HWND list, int width, int height);

@@ -3,6 +3,9 @@
 #include "console/pages/session_per_ip_view.h"
 #include "console/pages/session_user_view.h"
 #include "console/pages/tollbrook_view.h"
+#include "console/tools/log_view.h"
+#include "console/tools/msg_popup_view.h"
+#include "console/tools/server_monitor_view.h"
 
 std::unique_ptr<PageView> MakePage(PageKind kind) {
     switch (kind) {
@@ -12,6 +15,12 @@ std::unique_ptr<PageView> MakePage(PageKind kind) {
         return std::make_unique<CSessionPerIPView>();
     case PageKind::SessionPerUser:
         return std::make_unique<CSessionUserView>();
+    case PageKind::ServerMonitor:
+        return std::make_unique<CServermonitorView>();
+    case PageKind::PopupMessages:
+        return std::make_unique<CMsgPopupView>();
+    case PageKind::Logs:
+        return std::make_unique<CWLogView>();
     default:
         // The other pages are not part of this version: their items do nothing.
         return nullptr;

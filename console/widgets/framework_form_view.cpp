@@ -35,6 +35,12 @@ bool FormView::UpdateData(bool save) {
     return !dx.failed;
 }
 
+void FormView::ShowMembers() {
+    showingMembers_ = true;
+    UpdateData(false);
+    showingMembers_ = false;
+}
+
 bool FormView::OnCommand(UINT, UINT, HWND) {
     return false;
 }
@@ -69,6 +75,9 @@ INT_PTR CALLBACK FormView::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LP
     case WM_SIZE:
         self->OnSize(LOWORD(lParam), HIWORD(lParam));
         return TRUE;
+    case WM_TIMER:
+        self->OnTimer(static_cast<UINT_PTR>(wParam));
+        return FALSE;
     case WM_CONTEXTMENU: {
         POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         self->OnContextMenu(reinterpret_cast<HWND>(wParam), point);

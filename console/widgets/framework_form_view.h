@@ -27,6 +27,10 @@ public:
 
 protected:
     bool UpdateData(bool save);
+    // Members into the controls. The change notifications this makes edits send come
+    // while ShowingMembers() is true, so a page can tell them from typing.
+    void ShowMembers();
+    bool ShowingMembers() const { return showingMembers_; }
     virtual void DoDataExchange(DataExchange&) {}
     // Called once the window and its controls exist, before it is shown.
     virtual void OnCreate() {}
@@ -34,10 +38,13 @@ protected:
     virtual LRESULT OnNotify(NMHDR* header);
     virtual void OnSize(int width, int height);
     virtual void OnContextMenu(HWND window, POINT screenPoint);
+    // A window timer's tick; the message then goes on to the default processing.
+    virtual void OnTimer(UINT_PTR) {}
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT templateId_;
     HWND hwnd_ = nullptr;
+    bool showingMembers_ = false;
 };

@@ -32,6 +32,8 @@ void DriveDialog(ModalDialog& dialog, HWND window, UINT templateId) {
 bool AnswerFileDialog(const FileDialogOptions& options, char* path, size_t size) {
     g_files->saveRequests.push_back(options.save);
     g_files->filters.push_back(options.filter != nullptr ? options.filter : "");
+    g_files->initialNames.push_back(options.initialName != nullptr ? options.initialName : "");
+    g_files->defaultExts.push_back(options.defaultExt != nullptr ? options.defaultExt : "");
     if (g_files->path.empty())
         return false;
     lstrcpynA(path, g_files->path.c_str(), static_cast<int>(size));
@@ -108,6 +110,11 @@ HWND RunningConsole::Page() const {
     if (frame == nullptr || frame->CurrentPage() == nullptr)
         return nullptr;
     return frame->CurrentPage()->hwnd();
+}
+
+void RunningConsole::Command(UINT id) {
+    SendMessageA(Frame().hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    PumpMessages();
 }
 
 void Click(HWND button) {

@@ -53,6 +53,8 @@ public:
     std::string path;
     std::vector<bool> saveRequests; // one per dialog: true for save
     std::vector<std::string> filters;
+    std::vector<std::string> initialNames;
+    std::vector<std::string> defaultExts;
 };
 
 // Runs the messages that are waiting (a WM_QUIT among them is dropped).
@@ -71,6 +73,8 @@ public:
     CMainFrame& Frame() { return *app_->Frame(); }
     HWND Page() const;
     HWND PageItem(int id) const { return GetDlgItem(Page(), id); }
+    // A menu or toolbar command sent to the frame, and what it leads to run.
+    void Command(UINT id);
 
 private:
     std::unique_ptr<CTollbrookApp> app_;

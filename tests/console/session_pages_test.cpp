@@ -82,8 +82,7 @@ protected:
     void ApplyThroughFileMenu() {
         HMENU file = console.Frame().MenuBarControl().EntryPopup(0);
         ASSERT_NE(nullptr, file);
-        SendMessageA(console.Frame().hwnd(), WM_COMMAND, MAKEWPARAM(GetMenuItemID(file, 0), 0), 0);
-        PumpMessages();
+        console.Command(GetMenuItemID(file, 0));
         ASSERT_EQ(1u, boxes.boxes.size());
         EXPECT_EQ("Configuration applied successfully!", boxes.boxes[0].text);
     }

@@ -60,6 +60,9 @@ TEST(ScenarioParse, MistakesAreReportedWithTheirLine) {
         "arp 10.0.0.5 00-1A-2B-3C-4D\n",
         "arp 10.0.0.5 00:1A:2B:3C:4D:5E\n",
         "frobnicate\n",
+        "session 3 server=TS1\n", // a server is declared before its sessions
+        "server\n",
+        "server TS1 down\n",
     };
     for (const char* text : bad) {
         Scenario s;
@@ -67,4 +70,25 @@ TEST(ScenarioParse, MistakesAreReportedWithTheirLine) {
         EXPECT_FALSE(ParseScenario(std::string("self 1\n") + text, &s, &error)) << text;
         EXPECT_NE(error.find("line 2"), std::string::npos) << error;
     }
+}
+
+TEST(ScenarioParse, NamedServersHoldTheirOwnSessions) {
+    Scenario s;
+    std::string error;
+    ASSERT_TRUE(ParseScenario("server TS1\n"
+                              "server Far fail\n"
+                              "session 3 state=0\n"
+                              "session 3 server=ts1 state=4\n",
+                              &s, &error))
+        << error;
+    ASSERT_EQ(2u, s.servers.size());
+    EXPECT_FALSE(s.servers[0].enumerateFails);
+    EXPECT_TRUE(s.servers[1].enumerateFails);
+    EXPECT_EQ(1, FindScenarioServer(s, "FAR"));
+    EXPECT_EQ(-1, FindScenarioServer(s, "TS"));
+    // The same id on the local server and on TS1 are two sessions.
+    EXPECT_EQ(0, FindScenarioSession(s, 3)->state);
+    EXPECT_EQ(4, FindScenarioSession(s, 3, "TS1")->state);
+    EXPECT_EQ(nullptr, FindScenarioSession(s, 3, "FAR"));
+    EXPECT_FALSE(ParseScenario("server A\nserver a\n", &s, &error)); // declared twice
 }

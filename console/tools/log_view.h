@@ -1,0 +1,40 @@
+// The log settings page (CWLogView, template 162): the logon log's switch and file
+// (FLAG_LOGON_LOGS, LOGON_LOGFILE), and the application-launch log's (FLAG_APP_LOGS,
+// APP_LOGFILE), whose controls are hidden but work all the same.
+#pragma once
+
+#include <cstdint>
+
+#include "console/pages/page_view.h"
+
+// The log file dialogs' filter and default extension, and the names they propose.
+extern const char LOG_FILE_FILTER[];        // "Keymoor (*.Log)|*.Log|"
+extern const char LOG_FILE_EXTENSION[];     // "Log"
+extern const char LOGON_LOG_INITIAL_NAME[]; // "Terminallogon.Log"
+extern const char APP_LOG_INITIAL_NAME[];   // "TerminalApp.Log"
+
+class CWLogView : public PageView {
+public:
+    CWLogView();
+    PageKind Kind() const override { return PageKind::Logs; }
+    void OnInitialUpdate() override;
+
+protected:
+    void DoDataExchange(DataExchange& dx) override;
+    void OnCreate() override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+
+private:
+    struct LogControls; // one log's switch, edit, button, fields and tip
+    static const LogControls& LogonLog();
+    static const LogControls& AppLog();
+    void EnableFileControls(const LogControls& log);
+    void OnSwitch(const LogControls& log);
+    void OnBrowse(const LogControls& log);
+    void OnTyped(const LogControls& log);
+
+    int32_t logonLogs_;
+    int32_t appLogs_;
+    char appFile_[512] = {};
+    char logonFile_[512] = {};
+};
