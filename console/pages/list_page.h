@@ -1,7 +1,12 @@
-// The list page: a filter switch, a default-allow switch with its help tip, and a
-// list view of the rows of one FilterConfig list with add, remove and edit (buttons
-// and a context menu). A page class names its controls, its list and flags, its
-// columns and its dialogs; the behaviour below is shared by every such page.
+// The list page: a filter switch, a default switch with its help tip, and a list view
+// of the rows of one FilterConfig list with add, remove and edit (buttons and, when the
+// page has one, a context menu). A page class names its controls, its list and flags,
+// its columns and its dialogs; the behaviour below is shared by every such page.
+//
+// A count page (sessions per address or per user) adds option check boxes, each with
+// its setting and tip, and a default count: an edit with up-down arrows, enabled while
+// both switches are on. Its reading of the controls can stop at a count that fails:
+// a check box the reading did not reach keeps its setting and shows it again.
 //
 // The list view's rows are the list's rows in order, each carrying its row pointer as
 // item data. Every change goes into FilterConfig at once and marks it modified.
@@ -32,10 +37,12 @@ struct ListPageControls {
     int removeButton;
     int editButton;
     int listView;
-    UINT contextMenu; // menu resource; its first popup offers add, remove, edit
+    UINT contextMenu; // menu resource, 0 for none; its first popup offers add, remove, edit
     UINT addCommand;
     UINT removeCommand;
     UINT editCommand;
+    int countEdit = 0;   // default count field, 0 for none
+    int countArrows = 0; // its up-down arrows
 };
 
 struct ListPageHelp {
@@ -44,8 +51,23 @@ struct ListPageHelp {
     TipAnchor anchor;
 };
 
+// An option check box: enabled with the filter switch; a click stores it into
+// `setting` and shows its tip.
+struct ListPageOption {
+    int check;
+    int32_t FilterConfigRecord::*setting;
+    ListPageHelp help;
+};
+
+// Range of the session counts' up-down arrows.
+enum : int32_t { SESSION_COUNT_MIN = 1, SESSION_COUNT_MAX = 9 };
+
 // Mode texts of TYPE: nonzero "Logon enabled", zero "Logon disabled".
 const char* ModeText(int32_t type);
+
+// Sets the arrows to range 1 to 9 at position 1 and binds them to `field`, which goes
+// on showing the count it held (not the arrows' 1).
+void BindCountArrows(HWND arrows, HWND field);
 
 template <typename Row> class ListPage : public PageView {
 public:
@@ -65,14 +87,24 @@ public:
     }
 
     void OnInitialUpdate() override {
+        // Writing the count into its field is no change made by the administrator.
+        bool muted = countMuted_;
+        countMuted_ = true;
         UpdateData(false);
+        if (controls_.countArrows != 0)
+            BindCountArrows(Item(controls_.countArrows), Item(controls_.countEdit));
+        countMuted_ = muted;
         UpdateEnabledControls();
         HWND list = ListView();
         const char* titles[MAX_COLUMNS];
-        for (int i = 0; i < ColumnCount(); ++i)
+        int widths[MAX_COLUMNS];
+        for (int i = 0; i < ColumnCount(); ++i) {
             titles[i] = ColumnTitle(i);
+            widths[i] = ColumnWidth(i);
+        }
         SetupReportColumns(list, titles, ColumnCount(), LIST_PAGE_COLUMN_WIDTH,
                            LIST_PAGE_EX_STYLES);
+        SetListColumnWidths(list, widths, ColumnCount());
         FillList();
     }
 
@@ -87,11 +119,47 @@ protected:
 
     virtual int ColumnCount() const = 0;
     virtual const char* ColumnTitle(int column) const = 0;
+    virtual int ColumnWidth(int) const { return LIST_PAGE_COLUMN_WIDTH; }
     virtual void RowTexts(const Row& row, std::string* texts) const = 0;
     // Runs the add dialog (it calls back the page's add operation on OK).
     virtual void RunAddDialog() = 0;
     // Runs the edit dialog on `row`.
     virtual void RunEditDialog(Row& row) = 0;
+    // The default count field's text changed (typed, or stepped by the arrows). Not
+    // called while the page writes the field, nor while the controls are being read
+    // (a message about the field may be showing: one message per failed change).
+    virtual void OnDefaultCountChange() {}
+
+    // The option check boxes, in the order of their members (call from the constructor).
+    void SetOptions(const ListPageOption* options, size_t count) {
+        options_.assign(options, options + count);
+        optionValues_.clear();
+        for (const ListPageOption& option : options_)
+            optionValues_.push_back(FilterConfig.*option.setting);
+    }
+
+    // The members the controls are read into (for a page's own reading order).
+    int32_t& EnableValue() { return enable_; }
+    int32_t& DefaultValue() { return defaultAllow_; }
+    int32_t& OptionValue(size_t index) { return optionValues_[index]; }
+
+    HWND Item(int id) const { return GetDlgItem(hwnd(), id); }
+    // True while the administrator can change the default count: a disabled field is
+    // not read, so a stored count it cannot correct never blocks the other settings.
+    bool CountFieldLive() const {
+        HWND field = Item(controls_.countEdit);
+        return field != nullptr && IsWindowEnabled(field);
+    }
+
+    // Reads the controls into the members; false when a field failed (its message was
+    // shown and the reading stopped there).
+    bool ReadControls() {
+        bool muted = countMuted_;
+        countMuted_ = true;
+        bool read = UpdateData(true);
+        countMuted_ = muted;
+        return read;
+    }
 
     void DoDataExchange(DataExchange& dx) override {
         DdxCheck(dx, controls_.enableCheck, enable_);
@@ -99,28 +167,39 @@ protected:
     }
 
     bool OnCommand(UINT id, UINT code, HWND control) override {
+        int item = static_cast<int>(id);
+        if (control != nullptr && code == EN_CHANGE && controls_.countEdit != 0 &&
+            item == controls_.countEdit) {
+            if (!countMuted_) {
+                countMuted_ = true;
+                OnDefaultCountChange();
+                countMuted_ = false;
+            }
+            return true;
+        }
         if (control != nullptr && code != BN_CLICKED)
             return false;
         if (control != nullptr) {
-            if (static_cast<int>(id) == controls_.enableCheck)
+            if (item == controls_.enableCheck)
                 OnFilterSwitch();
-            else if (static_cast<int>(id) == controls_.defaultCheck)
+            else if (item == controls_.defaultCheck)
                 OnDefaultSwitch();
-            else if (static_cast<int>(id) == controls_.addButton)
+            else if (item == controls_.addButton)
                 OnAdd();
-            else if (static_cast<int>(id) == controls_.removeButton)
+            else if (item == controls_.removeButton)
                 RemoveSelected();
-            else if (static_cast<int>(id) == controls_.editButton)
+            else if (item == controls_.editButton)
                 EditFirstSelected();
-            else
+            else if (!OnOption(item))
                 return false;
             return true;
         }
-        if (id != controls_.addCommand && id != controls_.removeCommand &&
-            id != controls_.editCommand)
+        if (controls_.contextMenu == 0 ||
+            (id != controls_.addCommand && id != controls_.removeCommand &&
+             id != controls_.editCommand))
             return false;
         // Menu commands are live even while the buttons are disabled: they check.
-        UpdateData(true);
+        ReadControls();
         if (enable_ == 0)
             return true;
         if (id == controls_.addCommand)
@@ -133,18 +212,12 @@ protected:
     }
 
     void OnSize(int width, int height) override {
-        HWND list = ListView();
-        if (list == nullptr)
-            return;
-        RECT rect = {};
-        GetWindowRect(list, &rect);
-        POINT top = {rect.left, rect.top};
-        ScreenToClient(hwnd(), &top);
-        int listHeight = height - top.y;
-        MoveWindow(list, 0, top.y, width, listHeight > 0 ? listHeight : 0, TRUE);
+        StretchListToPageBottom(hwnd(), ListView(), width, height);
     }
 
     void OnContextMenu(HWND, POINT point) override {
+        if (controls_.contextMenu == 0)
+            return;
         if (point.x == -1 && point.y == -1) { // from the keyboard: at the list's corner
             RECT rect = {};
             GetWindowRect(ListView(), &rect);
@@ -164,15 +237,40 @@ protected:
     int32_t DefaultAllowFlag() const { return defaultAllow_; }
 
 private:
+    void EnableControl(int id, bool on) {
+        HWND control = id != 0 ? Item(id) : nullptr;
+        if (control != nullptr)
+            EnableWindow(control, on ? TRUE : FALSE);
+    }
+
     void UpdateEnabledControls() {
-        BOOL on = enable_ != 0 ? TRUE : FALSE;
+        bool on = enable_ != 0;
         const int ids[] = {controls_.listView, controls_.addButton, controls_.removeButton,
                            controls_.editButton, controls_.defaultCheck};
-        for (int id : ids) {
-            HWND control = GetDlgItem(hwnd(), id);
-            if (control != nullptr)
-                EnableWindow(control, on);
-        }
+        for (int id : ids)
+            EnableControl(id, on);
+        for (const ListPageOption& option : options_)
+            EnableControl(option.check, on);
+        UpdateCountEnabled();
+    }
+
+    void UpdateCountEnabled() {
+        bool on = enable_ != 0 && defaultAllow_ != 0;
+        EnableControl(controls_.countEdit, on);
+        EnableControl(controls_.countArrows, on);
+    }
+
+    // Reads the controls before check box `check` acts on its member. When the reading
+    // stopped before it reached the box, the box is set back to the member (its setting
+    // stays as it was) and the click has no further effect: false.
+    bool ReadControlsForBox(int check, const int32_t& member) {
+        if (ReadControls())
+            return true;
+        bool shown = IsDlgButtonChecked(hwnd(), check) == BST_CHECKED;
+        if (shown == (member != 0))
+            return true;
+        CheckDlgButton(hwnd(), check, member != 0 ? BST_CHECKED : BST_UNCHECKED);
+        return false;
     }
 
     void FillList() {
@@ -191,44 +289,46 @@ private:
     }
 
     void OnFilterSwitch() {
-        UpdateData(true);
+        if (!ReadControlsForBox(controls_.enableCheck, enable_))
+            return;
         UpdateEnabledControls();
         FilterConfig.*enableFlag_ = enable_;
         MarkConfigModified();
     }
 
     void OnDefaultSwitch() {
-        UpdateData(true);
+        if (!ReadControlsForBox(controls_.defaultCheck, defaultAllow_))
+            return;
         FilterConfig.*defaultFlag_ = defaultAllow_;
         MarkConfigModified();
+        UpdateCountEnabled();
         ShowHelpTip(hwnd(), GetDlgItem(hwnd(), controls_.defaultCheck), help_.anchor, help_.title,
                     help_.text);
     }
 
+    bool OnOption(int check) {
+        for (size_t i = 0; i < options_.size(); ++i) {
+            const ListPageOption& option = options_[i];
+            if (option.check != check)
+                continue;
+            if (ReadControlsForBox(check, optionValues_[i])) {
+                FilterConfig.*option.setting = optionValues_[i];
+                MarkConfigModified();
+                ShowHelpTip(hwnd(), Item(check), option.help.anchor, option.help.title,
+                            option.help.text);
+            }
+            return true;
+        }
+        return false;
+    }
+
     void OnAdd() {
-        UpdateData(true);
+        ReadControls();
         RunAddDialog();
     }
 
     void RemoveSelected() {
-        HWND list = ListView();
-        std::vector<int> selected = SelectedListRows(list);
-        // Highest index first, so the indices still to go stay valid.
-        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-        for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
-            delete reinterpret_cast<Row*>(ListRowData(list, *it));
-            SendMessageA(list, LVM_DELETEITEM, static_cast<WPARAM>(*it), 0);
-        }
-        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(list, nullptr, TRUE);
-        std::vector<Row*>& rows = FilterConfig.*rows_;
-        rows.clear();
-        int count = ListRowCount(list);
-        for (int i = 0; i < count; ++i) {
-            Row* row = reinterpret_cast<Row*>(ListRowData(list, i));
-            if (row != nullptr)
-                rows.push_back(row);
-        }
+        RemoveSelectedListRows(ListView(), FilterConfig.*rows_);
         MarkConfigModified();
     }
 
@@ -255,4 +355,7 @@ private:
     ListPageHelp help_;
     int32_t enable_;
     int32_t defaultAllow_;
+    std::vector<ListPageOption> options_;
+    std::vector<int32_t> optionValues_;
+    bool countMuted_ = false; // changes of the count field are not the administrator's
 };

@@ -1,5 +1,5 @@
 // Makes a new page object of a kind (the window is created by the caller); null for
-// a kind this version has no page for.
+// a value that names no kind.
 #pragma once
 
 #include <memory>

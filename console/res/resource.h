@@ -38,6 +38,36 @@
 #define IDC_IP_TO 1012
 #define IDC_MODE 1018
 
+// Session count pages (sessions per IP address, sessions per user) and their dialogs.
+#define IDD_SESSION_IP_PAGE 158
+#define IDR_SESSION_IP_MENU 160
+#define IDD_ADD_SESSION_IP 160
+#define IDD_EDIT_SESSION_IP 161
+#define IDD_SESSION_USER_PAGE 163
+#define IDD_ADD_SESSION_USER 164
+#define IDD_EDIT_SESSION_USER 165
+#define IDC_SESSION_DEFAULT 1074 // "By default " on both pages
+#define IDC_SIP_ENABLE 1049
+#define IDC_SIP_RESET 1056
+#define IDC_SIP_IGNORE 1057
+#define IDC_SIP_COUNT 1042 // also the dialogs' count field
+#define IDC_SIP_ARROWS 1041 // also the dialogs' count arrows
+#define IDC_SIP_ADD 1071
+#define IDC_SIP_REMOVE 1072
+#define IDC_SIP_EDIT 1073
+#define IDC_SIP_LIST 1068
+#define IDC_SUSER_ENABLE 1050
+#define IDC_SUSER_RESET 1058
+#define IDC_SUSER_IGNORE 1059
+#define IDC_SUSER_IGNORE_ADMIN 1060
+#define IDC_SUSER_COUNT 1044
+#define IDC_SUSER_ARROWS 1043
+#define IDC_SUSER_ADD 1079
+#define IDC_SUSER_REMOVE 1077
+#define IDC_SUSER_EDIT 1078
+#define IDC_SUSER_LIST 1075
+#define IDC_SUSER_NAME 1080
+
 // Tools pages: server monitor (with its add dialog), popup messages, log settings.
 #define IDD_MSGPOPUP_PAGE 149
 #define IDD_SERVERMONITOR_PAGE 155

@@ -12,6 +12,8 @@ FileDialogDriver* g_files = nullptr;
 
 int RecordBox(const char* text, const char* caption, uint32_t style) {
     g_boxes->boxes.push_back({text, caption != nullptr ? caption : "", style});
+    if (g_boxes->whileShown)
+        g_boxes->whileShown();
     if (!g_boxes->answers.empty()) {
         int answer = g_boxes->answers.front();
         g_boxes->answers.pop_front();
@@ -118,6 +120,11 @@ void RunningConsole::Command(UINT id) {
 
 void Click(HWND button) {
     SendMessageA(button, BM_CLICK, 0, 0);
+}
+
+void TypeText(HWND edit, const char* text) {
+    // A single-line edit sends EN_CHANGE for WM_SETTEXT itself, as for a keystroke.
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
 std::string TempFile(const char* name) {

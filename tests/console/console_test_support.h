@@ -31,6 +31,8 @@ public:
     std::vector<RecordedBox> boxes;
     std::deque<int> answers;
     int defaultAnswer = 7; // No
+    // Runs while a box is "showing" (inside its modal loop), before it is answered.
+    std::function<void()> whileShown;
 };
 
 // Hands every modal dialog to `onDialog` (which fills it and presses its buttons);
@@ -80,6 +82,8 @@ private:
 
 // A button click as the user makes it (the check box toggles, its parent hears).
 void Click(HWND button);
+// Text typed into an edit: it changes and tells its parent (EN_CHANGE) once.
+void TypeText(HWND edit, const char* text);
 // A file in the temporary directory.
 std::string TempFile(const char* name);
 

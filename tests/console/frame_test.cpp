@@ -87,7 +87,7 @@ TEST(Navigation, ItemsChooseTheirPageByIndexAndExactText) {
     EXPECT_TRUE(ChoosePageForItem(0, nullptr, &kind)); // a missing text is no text
 }
 
-TEST(Navigation, OnlyItemsWithAPageSwitchAndTheShownOneStaysUntouched) {
+TEST(Navigation, EveryItemOpensItsPageAndTheShownOneStaysUntouched) {
     ConsoleWithRows setup;
     ASSERT_TRUE(setup.started);
     CMainFrame& frame = setup.console.Frame();
@@ -105,27 +105,32 @@ TEST(Navigation, OnlyItemsWithAPageSwitchAndTheShownOneStaysUntouched) {
     EXPECT_EQ(BST_CHECKED, SendMessageA(setup.console.PageItem(IDC_IP_ENABLE), BM_GETCHECK, 0, 0));
     FilterConfig.FLAG_IPADDRESS = 1;
 
-    // Items whose pages this version does not have do nothing: the IP page stays,
-    // the same window, untouched.
-    struct Pick {
-        int group;
-        int item;
+    // Every item opens its own page in the pane, the old page going for good.
+    const PageKind kinds[10] = {
+        PageKind::IpAddress,      PageKind::ComputerName,  PageKind::MacAddress,
+        PageKind::ClientVersion,  PageKind::Time,          PageKind::SessionPerIp,
+        PageKind::SessionPerUser, PageKind::ServerMonitor, PageKind::PopupMessages,
+        PageKind::Logs,
     };
-    for (Pick pick : {Pick{1, 0}, Pick{1, 1}}) {
-        ASSERT_TRUE(bar.OpenGroup(pick.group));
-        EXPECT_EQ(1, bar.ClickItem(pick.item)) << pick.group << "/" << pick.item;
+    for (int i = 9; i >= 0; --i) {
+        const NavigationItem& item = NAVIGATION_ITEMS[i];
+        HWND before = frame.SplitterWindow().PaneWindow(0, 1);
+        ASSERT_TRUE(bar.OpenGroup(item.group));
+        EXPECT_EQ(1, bar.ClickItem(item.index)) << item.text;
         PumpMessages();
-        EXPECT_EQ(ipPage, frame.CurrentPage()) << pick.group << "/" << pick.item;
-        EXPECT_TRUE(IsWindow(ipWindow));
-        EXPECT_EQ(ipWindow, frame.SplitterWindow().PaneWindow(0, 1));
-        EXPECT_TRUE(IsWindowVisible(ipWindow));
+        ASSERT_NE(nullptr, frame.CurrentPage()) << item.text;
+        EXPECT_EQ(kinds[i], frame.CurrentPage()->Kind()) << item.text;
+        EXPECT_EQ(frame.CurrentPage()->hwnd(), frame.SplitterWindow().PaneWindow(0, 1));
+        EXPECT_FALSE(IsWindow(before)) << item.text;
     }
 
     // A page of the same class made anew replaces the shown one for good and fills
     // itself from FilterConfig.
+    HWND shown = frame.CurrentPage()->hwnd();
     ASSERT_TRUE(frame.ReplacePage(PageKind::IpAddress));
     PumpMessages();
     EXPECT_FALSE(IsWindow(ipWindow));
+    EXPECT_FALSE(IsWindow(shown));
     ASSERT_EQ(PageKind::IpAddress, frame.CurrentPage()->Kind());
     EXPECT_EQ(frame.CurrentPage()->hwnd(), frame.SplitterWindow().PaneWindow(0, 1));
     EXPECT_EQ(2, ListView_GetItemCount(setup.console.PageItem(IDC_IP_LIST)));
