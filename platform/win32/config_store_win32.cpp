@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/config_store.h"
+#include "platform/win32/file_replace_win32.h"
 
 namespace {
 
@@ -101,33 +102,18 @@ StoreFileResult StoreReadWholeFile(const char* path, std::vector<uint8_t>* data)
 }
 
 StoreFileResult StoreWriteWholeFile(const char* path, const void* data, size_t size) {
-    if (size > MAXDWORD)
-        return STORE_FILE_IO_FAILED;
-    // The new file is written beside the old one, under a name of its own, and takes
-    // the old one's place only once it is complete: a save that fails part-way (a
-    // full disk) leaves the previous file as it was.
-    std::string directory(path);
-    size_t slash = directory.find_last_of("\\/");
-    directory = slash == std::string::npos ? "." : directory.substr(0, slash + 1);
-    char temporary[MAX_PATH] = {};
-    if (GetTempFileNameA(directory.c_str(), "gwc", 0, temporary) == 0)
+    // The new file takes the old one's place only once it is complete: a save that
+    // fails part-way (a full disk) leaves the previous file as it was.
+    int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+    if (length <= 0)
         return STORE_FILE_OPEN_FAILED;
-    bool complete = false;
-    {
-        FileHandle file(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD written = 0;
-        complete = file.valid() &&
-                   (size == 0 ||
-                    (WriteFile(file.get(), data, static_cast<DWORD>(size), &written, nullptr) &&
-                     written == size)) &&
-                   FlushFileBuffers(file.get());
-    }
-    if (complete &&
-        MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    std::wstring widePath(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path, -1, &widePath[0], length);
+    widePath.resize(static_cast<size_t>(length) - 1);
+    const char* step = nullptr;
+    if (ReplaceWholeFile(widePath, data, size, &step) == ERROR_SUCCESS)
         return STORE_FILE_OK;
-    DeleteFileA(temporary);
-    return STORE_FILE_IO_FAILED;
+    return step != nullptr && step[0] == 'c' ? STORE_FILE_OPEN_FAILED : STORE_FILE_IO_FAILED;
 }
 
 void StoreSleep(uint32_t milliseconds) {

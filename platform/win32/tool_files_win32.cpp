@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/tool_files.h"
+#include "platform/win32/file_replace_win32.h"
 #include "platform/win32/text_win32.h"
 
 namespace {
@@ -73,33 +74,13 @@ bool ToolReadFile(const std::string& path, std::string* data, std::string* error
 }
 
 bool ToolWriteFileAtomic(const std::string& path, const std::string& data, std::string* error) {
-    std::string temporary = path + ".tmp-" + std::to_string(GetCurrentProcessId());
-    std::wstring wideTemporary = WidenUtf8(temporary.c_str());
-    {
-        File file(CreateFileW(wideTemporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.valid()) {
-            *error = Describe("create", temporary);
-            return false;
-        }
-        DWORD written = 0;
-        bool ok = data.empty() || (WriteFile(file.get(), data.data(),
-                                             static_cast<DWORD>(data.size()), &written, nullptr) &&
-                                   written == data.size());
-        ok = ok && FlushFileBuffers(file.get());
-        if (!ok || !file.Close()) {
-            *error = Describe("write", temporary);
-            DeleteFileW(wideTemporary.c_str());
-            return false;
-        }
-    }
-    if (!MoveFileExW(wideTemporary.c_str(), WidenUtf8(path.c_str()).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        *error = Describe("replace", path);
-        DeleteFileW(wideTemporary.c_str());
-        return false;
-    }
-    return true;
+    const char* step = "write";
+    DWORD failure = ReplaceWholeFile(WidenUtf8(path.c_str()), data.data(), data.size(), &step);
+    if (failure == ERROR_SUCCESS)
+        return true;
+    SetLastError(failure);
+    *error = Describe(step, path);
+    return false;
 }
 
 std::vector<std::string> ToolArguments(int argc, char** argv) {

@@ -1,0 +1,54 @@
+#include "platform/win32/file_replace_win32.h"
+
+namespace {
+
+DWORD Fail(const char* what, const char** step) {
+    DWORD error = GetLastError();
+    if (step != nullptr)
+        *step = what;
+    return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
+}
+
+} // namespace
+
+DWORD ReplaceWholeFile(const std::wstring& path, const void* data, size_t size, const char** step) {
+    if (size > MAXDWORD) {
+        SetLastError(ERROR_FILE_TOO_LARGE);
+        return Fail("write", step);
+    }
+    std::wstring folder = path;
+    size_t slash = folder.find_last_of(L"\\/");
+    folder = slash == std::wstring::npos ? L"." : folder.substr(0, slash + 1);
+    // A name of its own in the same folder, so the final move stays on one volume.
+    wchar_t temporary[MAX_PATH] = {};
+    if (GetTempFileNameW(folder.c_str(), L"gwc", 0, temporary) == 0)
+        return Fail("create", step);
+
+    // A plain handle: whether closing it succeeds decides whether the data reached the
+    // file.
+    HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = Fail("create", step);
+        DeleteFileW(temporary);
+        return error;
+    }
+    DWORD written = 0;
+    bool complete =
+        (size == 0 ||
+         (WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size)) &&
+        FlushFileBuffers(file);
+    DWORD error = complete ? ERROR_SUCCESS : Fail("write", step);
+    if (!CloseHandle(file) && complete) {
+        complete = false;
+        error = Fail("write", step);
+    }
+    if (complete &&
+        !MoveFileExW(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        complete = false;
+        error = Fail("replace", step);
+    }
+    if (!complete)
+        DeleteFileW(temporary);
+    return error;
+}
