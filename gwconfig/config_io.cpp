@@ -26,6 +26,12 @@ bool LooksLikeJson(const std::string& data) {
     return k < data.size() && data[k] == '{';
 }
 
+// Fills FilterConfig (reset first) from a decoded packet.
+bool ApplyPacket(PacketPtr packet) {
+    ResetFilterConfig();
+    return ApplyConfigPacket(packet.get()) == 0;
+}
+
 } // namespace
 
 bool LoadConfigBlob(std::string enciphered) {
@@ -36,22 +42,18 @@ bool LoadConfigBlob(std::string enciphered) {
         return false;
     PacketPtr packet(decoded);
     std::string().swap(enciphered); // the packet holds copies of everything
-    ResetFilterConfig();
-    return ApplyConfigPacket(packet.get()) == 0;
+    return ApplyPacket(std::move(packet));
 }
 
 bool LoadConfigJson(const std::string& text, const std::string& name, uint32_t codePage,
                     std::vector<std::string>* errors) {
     uint8_t* defaults = nullptr;
     size_t length = 0;
-    if (BuildDefaultConfig(&defaults, &length) != 0) {
-        errors->push_back("out of memory");
-        return false;
-    }
-    std::string blob(reinterpret_cast<const char*>(defaults), length);
+    ParamPacket* decoded = nullptr;
+    bool ready = BuildDefaultConfig(&defaults, &length) == 0 &&
+                 DecodePacket(defaults, length, &decoded) == 0;
     FreeBlob(defaults);
-    CryptConfigBlob(reinterpret_cast<uint8_t*>(&blob[0]), blob.size());
-    if (!LoadConfigBlob(std::move(blob))) {
+    if (!ready || !ApplyPacket(PacketPtr(decoded))) {
         errors->push_back("out of memory");
         return false;
     }

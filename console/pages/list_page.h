@@ -25,9 +25,8 @@
 #include "console/pages/page_view.h"
 #include "console/widgets/framework_app.h"
 
-// Column width and extended styles (full-row select, flat scroll bars) of every list.
+// Column width of a list page unless the page names its own.
 enum : int { LIST_PAGE_COLUMN_WIDTH = 120 };
-enum : DWORD { LIST_PAGE_EX_STYLES = 0x120 };
 
 struct ListPageControls {
     UINT templateId;
@@ -102,9 +101,7 @@ public:
             titles[i] = ColumnTitle(i);
             widths[i] = ColumnWidth(i);
         }
-        SetupReportColumns(list, titles, ColumnCount(), LIST_PAGE_COLUMN_WIDTH,
-                           LIST_PAGE_EX_STYLES);
-        SetListColumnWidths(list, widths, ColumnCount());
+        SetupReportColumns(list, titles, widths, ColumnCount());
         FillList();
     }
 

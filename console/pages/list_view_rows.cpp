@@ -2,21 +2,20 @@
 
 #include <commctrl.h>
 
-void SetupReportColumns(HWND list, const char* const* titles, int count, int width,
-                        DWORD exStyles) {
+void SetupReportColumns(HWND list, const char* const* titles, const int* widths, int count) {
     LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
     SetWindowLongPtrA(list, GWL_STYLE, (style & ~LVS_TYPEMASK) | LVS_REPORT);
     for (int i = 0; i < count; ++i) {
         LVCOLUMNA column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = width;
+        column.cx = widths[i];
         column.pszText = const_cast<char*>(titles[i]);
         column.iSubItem = i;
         SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i),
                      reinterpret_cast<LPARAM>(&column));
     }
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, exStyles, exStyles);
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, REPORT_LIST_EX_STYLES, REPORT_LIST_EX_STYLES);
 }
 
 int AppendListRow(HWND list, const std::string* texts, int count, LPARAM data) {
@@ -97,11 +96,6 @@ void SelectListRows(HWND list, const std::vector<int>& rows) {
     for (int row : rows)
         SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
                      reinterpret_cast<LPARAM>(&item));
-}
-
-void SetListColumnWidths(HWND list, const int* widths, int count) {
-    for (int i = 0; i < count; ++i)
-        SendMessageA(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), MAKELPARAM(widths[i], 0));
 }
 
 void StretchListToPageBottom(HWND page, HWND list, int width, int height) {

@@ -8,9 +8,12 @@
 #include <string>
 #include <vector>
 
-// Report mode, the given left-aligned columns of `width` pixels, and the extended
-// styles `exStyles`.
-void SetupReportColumns(HWND list, const char* const* titles, int count, int width, DWORD exStyles);
+// Extended styles of every list of the console: full-row select, flat scroll bars.
+enum : DWORD { REPORT_LIST_EX_STYLES = 0x120 };
+
+// Report mode, `count` left-aligned columns with their titles and widths in pixels, and
+// the extended styles REPORT_LIST_EX_STYLES.
+void SetupReportColumns(HWND list, const char* const* titles, const int* widths, int count);
 // Appends a row with `count` column texts and `data` as item data; returns its index
 // (-1 on failure).
 int AppendListRow(HWND list, const std::string* texts, int count, LPARAM data);
@@ -25,8 +28,6 @@ int ListRowCount(HWND list);
 std::vector<int> SelectedListRows(HWND list);
 // Selects exactly the given rows (tests and keyboard helpers).
 void SelectListRows(HWND list, const std::vector<int>& rows);
-// Sets the column widths, in pixels, of the first `count` columns.
-void SetListColumnWidths(HWND list, const int* widths, int count);
 // Deletes the selected rows, highest index first, freeing the row each one carries,
 // and then makes `rows` the remaining rows' data in list order (rows already gone from
 // the list are not freed again).

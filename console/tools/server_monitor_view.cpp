@@ -16,7 +16,6 @@ namespace {
 const char* const MONITOR_COLUMNS[] = {"Server", "Active",       "Connected", "Shadow", "Idle",
                                        "Down",   "Disconnected", "Other",     "Total"};
 const int MONITOR_COLUMN_COUNT = 9;
-const DWORD MONITOR_EX_STYLES = 0x120; // full-row select, flat scroll bars
 
 // True when `page` is the page the main frame shows.
 bool IsShownPage(const PageView* page) {
@@ -75,8 +74,7 @@ void CServermonitorView::OnInitialUpdate() {
     UpdateData(false);
     HWND list = ListView();
     static const int widths[MONITOR_COLUMN_COUNT] = {100, 60, 70, 60, 60, 60, 90, 60, 60};
-    SetupReportColumns(list, MONITOR_COLUMNS, MONITOR_COLUMN_COUNT, 60, MONITOR_EX_STYLES);
-    SetListColumnWidths(list, widths, MONITOR_COLUMN_COUNT);
+    SetupReportColumns(list, MONITOR_COLUMNS, widths, MONITOR_COLUMN_COUNT);
     for (MonitorServerRow* row : FilterConfig.monitorServers) {
         std::string name(row->SERVER, strnlen(row->SERVER, sizeof(row->SERVER)));
         AppendListRow(list, &name, 1, reinterpret_cast<LPARAM>(row));

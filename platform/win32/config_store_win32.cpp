@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/config_store.h"
-#include "platform/win32/file_replace_win32.h"
+#include "platform/win32/files_win32.h"
 
 namespace {
 
@@ -13,23 +13,6 @@ const char kConfigSubkey[] = "Software\\Marrowby\\Gatewell";
 HKEY ToHkey(StoreKey* key) {
     return reinterpret_cast<HKEY>(key);
 }
-
-// Closes a file handle at the end of a scope.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
 
 } // namespace
 

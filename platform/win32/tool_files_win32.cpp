@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/tool_files.h"
-#include "platform/win32/file_replace_win32.h"
+#include "platform/win32/files_win32.h"
 #include "platform/win32/text_win32.h"
 
 namespace {
@@ -26,33 +26,11 @@ std::string Describe(const char* what, const std::string& path) {
     return std::string("cannot ") + what + " '" + path + "': " + reason;
 }
 
-// Closes a file handle at the end of a scope.
-class File {
-public:
-    explicit File(HANDLE handle) : handle_(handle) {}
-    ~File() {
-        if (valid())
-            CloseHandle(handle_);
-    }
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    bool Close() {
-        HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return CloseHandle(handle) != 0;
-    }
-
-private:
-    HANDLE handle_;
-};
-
 } // namespace
 
 bool ToolReadFile(const std::string& path, std::string* data, std::string* error) {
-    File file(CreateFileW(WidenUtf8(path.c_str()).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileW(WidenUtf8(path.c_str()).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         *error = Describe("open", path);
         return false;

@@ -1,6 +1,7 @@
 #include "console_test_support.h"
 
 #include "config/config_model.h"
+#include "config/persistence.h"
 #include "console/widgets/framework_file_dialog.h"
 #include "console/widgets/tip_window.h"
 #include "platform/message_box.h"
@@ -159,5 +160,21 @@ std::string HelpTipMismatch(HWND anchor, bool fromRight, int dx, int dy, const c
     if (tipRect.left != x || tipRect.top != y)
         return "the tip is at " + std::to_string(tipRect.left) + "," + std::to_string(tipRect.top) +
                ", not " + std::to_string(x) + "," + std::to_string(y);
+    return std::string();
+}
+
+std::string ApplyFromFileMenuAndReload(RunningConsole& console, BoxRecorder& boxes) {
+    HMENU file = console.Frame().MenuBarControl().EntryPopup(0);
+    if (file == nullptr)
+        return "the menu bar has no File menu";
+    size_t before = boxes.boxes.size();
+    console.Command(GetMenuItemID(file, 0));
+    if (boxes.boxes.size() != before + 1)
+        return "the apply showed " + std::to_string(boxes.boxes.size() - before) + " boxes";
+    if (boxes.boxes.back().text != "Configuration applied successfully!")
+        return "the apply said \"" + boxes.boxes.back().text + "\"";
+    ResetFilterConfig();
+    if (LoadConfigFromRegistry() != 0)
+        return "the applied configuration does not load";
     return std::string();
 }

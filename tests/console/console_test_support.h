@@ -87,6 +87,12 @@ void TypeText(HWND edit, const char* text);
 // A file in the temporary directory.
 std::string TempFile(const char* name);
 
+// Applies the configuration with the File menu's first item, as the administrator
+// does, then reads FilterConfig back from the registry as the library would. Empty
+// when the apply said it succeeded (one box) and the stored configuration loads; else
+// what went wrong.
+std::string ApplyFromFileMenuAndReload(RunningConsole& console, BoxRecorder& boxes);
+
 // Clicks item `item` of group `group` of the navigation bar; true when a page of
 // `kind` is shown then.
 bool OpenPageFromBar(RunningConsole& console, int group, int item, PageKind kind);

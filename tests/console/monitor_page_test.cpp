@@ -188,10 +188,6 @@ TEST_F(MonitorPage, ApplyWritesTheServersTheListShows) {
     AddThroughDialog("TS-A");
     AddThroughDialog("TS-B");
     std::vector<std::string> shown = ListedNames();
-    console.Command(ID_APPLY_CONFIG);
-    ASSERT_EQ(1u, boxes.boxes.size());
-    EXPECT_EQ("Configuration applied successfully!", boxes.boxes[0].text);
-    ResetFilterConfig();
-    ASSERT_EQ(0, LoadConfigFromRegistry());
+    ASSERT_EQ("", ApplyFromFileMenuAndReload(console, boxes));
     EXPECT_EQ(shown, StoredNames());
 }

@@ -297,12 +297,7 @@ TEST_F(NameMacPages, ApplyThroughTheFileMenuStoresWhatThePagesShow) {
     Click(Item(IDC_DEFAULT_ALLOW));
     SharedHelpTip().Hide();
     std::string shownMac = Cell(0, 0);
-    console.Command(ID_APPLY_CONFIG);
-    ASSERT_EQ(1u, boxes.boxes.size());
-    EXPECT_EQ("Configuration applied successfully!", boxes.boxes[0].text);
-
-    ResetFilterConfig();
-    ASSERT_EQ(0, LoadConfigFromRegistry());
+    ASSERT_EQ("", ApplyFromFileMenuAndReload(console, boxes));
     EXPECT_EQ(1, FilterConfig.FLAG_COMPUTERNAME);
     ASSERT_EQ(2u, FilterConfig.computerNames.size());
     EXPECT_STREQ("BRANCH*", FilterConfig.computerNames[0]->CNAME);

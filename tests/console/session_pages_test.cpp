@@ -78,14 +78,6 @@ protected:
         EXPECT_EQ(box.bottom + dy, shown.top) << title;
         tip.Hide();
     }
-    // Applies through the File menu's first item, as the administrator does.
-    void ApplyThroughFileMenu() {
-        HMENU file = console.Frame().MenuBarControl().EntryPopup(0);
-        ASSERT_NE(nullptr, file);
-        console.Command(GetMenuItemID(file, 0));
-        ASSERT_EQ(1u, boxes.boxes.size());
-        EXPECT_EQ("Configuration applied successfully!", boxes.boxes[0].text);
-    }
     // The page's rows as "text/count".
     std::vector<std::string> ShownRows(int list) {
         std::vector<std::string> rows;
@@ -315,10 +307,7 @@ TEST_F(SessionPerIpPage, ApplyWritesWhatThePageShows) {
         SetDlgItemTextA(dialog, IDC_SIP_COUNT, "8");
     });
     std::vector<std::string> rows = ShownRows(IDC_SIP_LIST);
-    ApplyThroughFileMenu();
-
-    ResetFilterConfig();
-    ASSERT_EQ(0, LoadConfigFromRegistry());
+    ASSERT_EQ("", ApplyFromFileMenuAndReload(console, boxes));
     EXPECT_EQ(Checked(IDC_SIP_ENABLE), FilterConfig.FLAG_SERVEROPTION == 1);
     EXPECT_EQ(Checked(IDC_SESSION_DEFAULT), FilterConfig.FLAG_SERVEROPTION_CHECK_TYPE == 1);
     EXPECT_EQ(Checked(IDC_SIP_RESET), FilterConfig.REMOVE_DISCONNECTED == 1);
@@ -415,10 +404,7 @@ TEST_F(SessionUserPage, HasNoContextMenuCommandsAndApplyWritesWhatItShows) {
     Click(Item(IDC_SUSER_RESET));
     SharedHelpTip().Hide();
     std::vector<std::string> rows = ShownRows(IDC_SUSER_LIST);
-    ApplyThroughFileMenu();
-
-    ResetFilterConfig();
-    ASSERT_EQ(0, LoadConfigFromRegistry());
+    ASSERT_EQ("", ApplyFromFileMenuAndReload(console, boxes));
     EXPECT_EQ(Checked(IDC_SUSER_ENABLE), FilterConfig.FLAG_SERVEROPTION_SESSIONPERUSER == 1);
     EXPECT_EQ(Checked(IDC_SESSION_DEFAULT), FilterConfig.FLAG_SESSION_PER_USER_DEFAULT == 1);
     EXPECT_EQ(Checked(IDC_SUSER_RESET), FilterConfig.FLAG_USER_REMOVE_DISCONNECTED == 1);

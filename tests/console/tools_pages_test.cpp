@@ -53,15 +53,6 @@ protected:
         ASSERT_TRUE(console.Start());
     }
     HWND Item(int id) { return console.PageItem(id); }
-    // Applies through the File menu and reads back what the library would load.
-    void ApplyAndReload() {
-        console.Command(ID_APPLY_CONFIG);
-        ASSERT_EQ(1u, boxes.boxes.size());
-        EXPECT_EQ("Configuration applied successfully!", boxes.boxes[0].text);
-        ResetFilterConfig();
-        ASSERT_EQ(0, LoadConfigFromRegistry());
-    }
-
     BoxRecorder boxes;
     FileDialogDriver files;
     RunningConsole console;
@@ -125,7 +116,7 @@ TEST_F(ToolsPage, PopupMessageKeepsItsLineBreaksAndApplyWritesWhatIsShown) {
     EXPECT_STREQ("Weekdays only.\r\nCall 4711", FilterConfig.MSG_TIME);
     std::string caption = Text(Item(IDC_POPUP_TITLE));
     std::string message = Text(Item(IDC_POPUP_MESSAGE));
-    ApplyAndReload();
+    ASSERT_EQ("", ApplyFromFileMenuAndReload(console, boxes));
     EXPECT_EQ(caption, FilterConfig.TITLE_TIME);
     EXPECT_EQ(message, FilterConfig.MSG_TIME);
 }
@@ -185,7 +176,7 @@ TEST_F(ToolsPage, LogFileFromBrowOrTypingIsStoredAsItComes) {
     EXPECT_EQ(511u, strlen(FilterConfig.LOGON_LOGFILE));
 
     SetWindowTextA(edit, "E:\\Audit\\logon.Log");
-    ApplyAndReload();
+    ASSERT_EQ("", ApplyFromFileMenuAndReload(console, boxes));
     EXPECT_EQ(1, FilterConfig.FLAG_LOGON_LOGS);
     EXPECT_STREQ("E:\\Audit\\logon.Log", FilterConfig.LOGON_LOGFILE);
 }

@@ -49,13 +49,6 @@ protected:
             SendMessageA(list, LB_SETSEL, TRUE, index);
         }
     }
-    void ApplyThroughFileMenu() {
-        console.Command(ID_APPLY_CONFIG);
-        ASSERT_FALSE(boxes.boxes.empty());
-        EXPECT_EQ("Configuration applied successfully!", boxes.boxes.back().text);
-        ResetFilterConfig();
-        ASSERT_EQ(0, LoadConfigFromRegistry());
-    }
     BoxRecorder boxes;
     RunningConsole console;
 };
@@ -191,7 +184,7 @@ TEST_F(VersionPage, ApplyThroughTheFileMenuStoresWhatThePageShows) {
     TypeInEdit(IDC_VER_DISALLOW, "2600,3790");
     std::string shown[5] = {Text(IDC_VER_ALLOW), Text(IDC_VER_DISALLOW), Text(IDC_VER_HIGHER),
                             Text(IDC_VER_LOWER), Text(IDC_VER_RANGE)};
-    ApplyThroughFileMenu();
+    ASSERT_EQ("", ApplyFromFileMenuAndReload(console, boxes));
     EXPECT_EQ(1, FilterConfig.FLAG_VERSION);
     EXPECT_EQ(shown[0], FilterConfig.VERALLOW);
     EXPECT_EQ(shown[1], FilterConfig.VERDISALLOW);
@@ -296,7 +289,7 @@ TEST_F(TimePage, ApplyThroughTheFileMenuStoresWhatThePageShows) {
         shownDays.push_back(Checked(id));
     std::string from = Text(IDC_TIME_FROM);
     std::string to = Text(IDC_TIME_TO);
-    ApplyThroughFileMenu();
+    ASSERT_EQ("", ApplyFromFileMenuAndReload(console, boxes));
     EXPECT_EQ(1, FilterConfig.FLAG_TIME);
     EXPECT_EQ(1, FilterConfig.TIME_BETWEEN);
     std::vector<int32_t> stored = StoredDays();

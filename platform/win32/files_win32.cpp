@@ -1,4 +1,4 @@
-#include "platform/win32/file_replace_win32.h"
+#include "platform/win32/files_win32.h"
 
 namespace {
 
@@ -24,24 +24,21 @@ DWORD ReplaceWholeFile(const std::wstring& path, const void* data, size_t size, 
     if (GetTempFileNameW(folder.c_str(), L"gwc", 0, temporary) == 0)
         return Fail("create", step);
 
-    // A plain handle: whether closing it succeeds decides whether the data reached the
-    // file.
-    HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        DWORD error = Fail("create", step);
-        DeleteFileW(temporary);
-        return error;
-    }
-    DWORD written = 0;
-    bool complete =
-        (size == 0 ||
-         (WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size)) &&
-        FlushFileBuffers(file);
-    DWORD error = complete ? ERROR_SUCCESS : Fail("write", step);
-    if (!CloseHandle(file) && complete) {
-        complete = false;
-        error = Fail("write", step);
+    DWORD error = ERROR_SUCCESS;
+    bool complete = false;
+    {
+        FileHandle file(CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        if (!file.valid())
+            error = Fail("create", step);
+        else if ((size != 0 &&
+                  (!WriteFile(file.get(), data, static_cast<DWORD>(size), &written, nullptr) ||
+                   written != size)) ||
+                 !FlushFileBuffers(file.get()) || !file.Close())
+            error = Fail("write", step);
+        else
+            complete = true;
     }
     if (complete &&
         !MoveFileExW(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
