@@ -3,22 +3,33 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <climits>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 
 bool BuildHelpFilePath(const char* modulePath, char* out, size_t size) {
     if (modulePath == nullptr || out == nullptr || size == 0)
         return false;
-    char drive[_MAX_DRIVE] = {};
-    char directory[_MAX_DIR] = {};
-    char name[_MAX_FNAME] = {};
-    char extension[_MAX_EXT] = {};
-    if (_splitpath_s(modulePath, drive, sizeof(drive), directory, sizeof(directory), name,
-                     sizeof(name), extension, sizeof(extension)) != 0) {
+    // The drive and directory of the module path, as _splitpath gives them: all up
+    // to the last separator, or the drive alone ("D:quillon.exe"). Done by hand
+    // because _splitpath has no bound and _splitpath_s is missing from the msvcrt.dll
+    // of Windows XP and Server 2003.
+    size_t length = strlen(modulePath);
+    size_t folderLength = 0;
+    for (size_t i = length; i > 0; --i) {
+        if (modulePath[i - 1] == '\\' || modulePath[i - 1] == '/') {
+            folderLength = i;
+            break;
+        }
+    }
+    if (folderLength == 0 && length >= 2 && modulePath[1] == ':')
+        folderLength = 2;
+    if (folderLength > INT_MAX) {
         out[0] = '\0';
         return false;
     }
-    int written = snprintf(out, size, "%s%s\\QUILLON.chm", drive, directory);
+    int written =
+        snprintf(out, size, "%.*s\\QUILLON.chm", static_cast<int>(folderLength), modulePath);
     if (written < 0 || static_cast<size_t>(written) >= size) {
         out[0] = '\0';
         return false;
