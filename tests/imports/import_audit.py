@@ -193,7 +193,8 @@ def targets_of(binary, machine):
         versions = [0x502]
     else:
         versions = [0x501, 0x502]
-    if os.path.basename(binary).lower() in LIBRARIES_FOR_2000:
+    # Windows 2000 had no x64 edition.
+    if machine == MACHINE_I386 and os.path.basename(binary).lower() in LIBRARIES_FOR_2000:
         versions = [0x500] + versions
     return versions
 
