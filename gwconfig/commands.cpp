@@ -9,6 +9,7 @@
 #include "gwconfig/config_fields.h"
 #include "gwconfig/config_io.h"
 #include "gwconfig/config_show.h"
+#include "gwconfig/gpp_export.h"
 #include "gwconfig/reg_export.h"
 #include "gwconfig/registry_access.h"
 #include "gwconfig/value_rules.h"
@@ -256,6 +257,16 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
     exportReg->add_option("--view", view, "registry view of the library: 64 (default) or 32")
         ->check(CLI::IsMember({"64", "32"}));
 
+    SourceOptions gppSource;
+    std::string gppOutput, gppView = "64";
+    CLI::App* exportGpp = app.add_subcommand(
+        "export-gpp", "Write a Group Policy registry preference file (Registry.xml) that stores "
+                      "the configuration");
+    AddSourceOptions(exportGpp, &gppSource, ".WTS");
+    exportGpp->add_option("-o,--output", gppOutput, "the Registry.xml file to write")->required();
+    exportGpp->add_option("--view", gppView, "registry view of the library: 64 (default) or 32")
+        ->check(CLI::IsMember({"64", "32"}));
+
     std::string applyInput;
     CLI::App* apply = app.add_subcommand(
         "apply", "Store a configuration file in the registry, as the console's apply does");
@@ -344,6 +355,13 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
     }
     if (*exportReg)
         return command.ExportReg(exportInput, exportOutput, view);
+    if (*exportGpp) {
+        if (!SourceOf(gppSource, &source, &error) ||
+            !ExportGpp(source, gppOutput,
+                       gppView == "32" ? RegistryView::VIEW_32 : RegistryView::VIEW_64, &error))
+            return command.Fail(error);
+        return GW_EXIT_OK;
+    }
     if (*apply)
         return command.Apply(applyInput);
     if (!SourceOf(checkSource, &source, &error))
