@@ -65,6 +65,7 @@ protected:
 TEST_F(LockoutGuard, ApplyAsksFirstNoWritesNothingYesWrites) {
     RemoteSession();
     DenyOwnAddress();
+    const std::vector<uint8_t> stored = ReadTsdata();
     boxes.answers = {ANSWER_NO};
     console.Command(ID_APPLY_CONFIG);
     ASSERT_EQ(1u, boxes.boxes.size());
@@ -73,7 +74,7 @@ TEST_F(LockoutGuard, ApplyAsksFirstNoWritesNothingYesWrites) {
                              "address 10.20.0.66", GUARD_WORDS})
         EXPECT_NE(std::string::npos, question.text.find(part)) << question.text;
     EXPECT_EQ(uint32_t(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2), question.style);
-    EXPECT_TRUE(ReadTsdata().empty()) << "No must write nothing";
+    EXPECT_EQ(stored, ReadTsdata()) << "No must write nothing";
     EXPECT_EQ(1, FilterConfig.modified);
     EXPECT_EQ(1u, FilterConfig.ipRanges.size());
 
@@ -81,19 +82,20 @@ TEST_F(LockoutGuard, ApplyAsksFirstNoWritesNothingYesWrites) {
     console.Command(ID_APPLY_CONFIG);
     ASSERT_EQ(3u, boxes.boxes.size());
     EXPECT_EQ("Configuration applied successfully!", boxes.boxes[2].text);
-    EXPECT_FALSE(ReadTsdata().empty());
+    EXPECT_NE(stored, ReadTsdata());
 }
 
 TEST_F(LockoutGuard, CloseYesThenNoKeepsTheConsoleOpenAndTheRegistryUntouched) {
     RemoteSession();
     DenyOwnAddress();
+    const std::vector<uint8_t> stored = ReadTsdata();
     boxes.answers = {ANSWER_YES, ANSWER_NO};
     SendMessageA(console.Frame().hwnd(), WM_CLOSE, 0, 0);
     PumpMessages();
     ASSERT_EQ(2u, boxes.boxes.size());
     EXPECT_NE(std::string::npos, boxes.boxes[1].text.find(GUARD_WORDS));
     EXPECT_TRUE(IsWindow(console.Frame().hwnd()));
-    EXPECT_TRUE(ReadTsdata().empty());
+    EXPECT_EQ(stored, ReadTsdata());
 }
 
 TEST_F(LockoutGuard, TheConsoleSessionIsNeverAsked) {
