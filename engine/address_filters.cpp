@@ -3,11 +3,9 @@
 // holds allow rows only a matching one admits; otherwise the default switch decides.
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "config/config_model.h"
-#include "engine/decision_notes.h"
-#include "engine/filters.h"
+#include "engine/filter_rules.h"
 #include "engine/rejection.h"
 #include "engine/session_facts.h"
 #include "engine/text_compare.h"
@@ -15,17 +13,18 @@
 
 namespace {
 
-enum class Decision { Pass, Reject };
-
 // `isDeny` / `isAllow` classify a row (a row may be both, or neither); `matches`
-// tests it against the client fact. What decided is noted under `table`.
+// tests it against the client fact. The verdict gets what decided, under `table`;
+// true when the client passes.
 template <typename Row, typename IsDeny, typename IsAllow, typename Matches>
-Decision DecideByRows(const char* table, const std::vector<Row*>& rows, int32_t defaultAllow,
-                      IsDeny isDeny, IsAllow isAllow, Matches matches) {
+bool DecideByRows(const char* table, const std::vector<Row*>& rows, int32_t defaultAllow,
+                  IsDeny isDeny, IsAllow isAllow, Matches matches, FilterVerdict* verdict) {
+    verdict->table = table;
     for (size_t r = 0; r < rows.size(); ++r) {
         if (isDeny(*rows[r]) && matches(*rows[r])) {
-            NoteDecision(NOTE_DENY_ROW, table, r, 0);
-            return Decision::Reject;
+            verdict->rule = RULE_DENY_ROW;
+            verdict->row = r;
+            return false;
         }
     }
     bool sawAllowRow = false;
@@ -34,16 +33,28 @@ Decision DecideByRows(const char* table, const std::vector<Row*>& rows, int32_t 
             continue;
         sawAllowRow = true;
         if (matches(*rows[r])) {
-            NoteDecision(NOTE_ALLOW_ROW, table, r, 0);
-            return Decision::Pass;
+            verdict->rule = RULE_ALLOW_ROW;
+            verdict->row = r;
+            return true;
         }
     }
     if (sawAllowRow) {
-        NoteDecision(NOTE_NO_ALLOW_ROW_MATCHED, table, 0, 0);
-        return Decision::Reject;
+        verdict->rule = RULE_NO_ALLOW_ROW_MATCHED;
+        return false;
     }
-    NoteDecision(NOTE_DEFAULT_SWITCH, table, 0, defaultAllow);
-    return defaultAllow != 0 ? Decision::Pass : Decision::Reject;
+    verdict->rule = RULE_DEFAULT_SWITCH;
+    verdict->value = defaultAllow;
+    return defaultAllow != 0;
+}
+
+// A row's text as a terminated string: the field itself when it holds its NUL,
+// else a cut copy in `copy`.
+template <size_t N> const char* Terminated(const char (&field)[N], char (&copy)[N]) {
+    if (memchr(field, '\0', N) != nullptr)
+        return field;
+    memcpy(copy, field, N - 1);
+    copy[N - 1] = '\0';
+    return copy;
 }
 
 } // namespace
@@ -60,20 +71,6 @@ int IpRowMatches(const IpRangeRow& row, uint32_t clientAddress) {
     return low <= clientAddress && clientAddress <= high ? 1 : 0;
 }
 
-namespace {
-
-// A row's text as a terminated string: the field itself when it holds its NUL,
-// else a cut copy in `copy`.
-template <size_t N> const char* Terminated(const char (&field)[N], char (&copy)[N]) {
-    if (memchr(field, '\0', N) != nullptr)
-        return field;
-    memcpy(copy, field, N - 1);
-    copy[N - 1] = '\0';
-    return copy;
-}
-
-} // namespace
-
 int ComputerNameRowMatches(const ComputerNameRow& row, const char* clientName) {
     char copy[sizeof row.CNAME];
     const char* cname = Terminated(row.CNAME, copy);
@@ -88,79 +85,72 @@ int MacRowMatches(const MacAddressRow& row, const char* macText) {
     return CompareNoCase(mac, macText) == 0 ? 1 : 0;
 }
 
-int ValidateIPAddress() {
-    if (FilterConfig.FLAG_IPADDRESS != 1)
-        return 1;
+void DecideIpAddress(const FilterConfigRecord& config, FactSource& facts, FilterVerdict* verdict) {
     uint32_t address = 0;
-    if (GetClientIPAddress(nullptr, TS_CURRENT_SESSION, &address) != 0) {
-        ShowRejectMessage(FilterConfig.MSG_IPADDRESS, FilterConfig.TITLE_IPADDRESS);
-        RejectAndExit(-1, REJECT_FAIL_GETIPADDRESS);
-        return 0;
+    if (facts.ClientAddress(&address) != 0) {
+        RefuseUnavailable(verdict, FACT_ADDRESS, REJECT_FAIL_GETIPADDRESS, config.MSG_IPADDRESS,
+                          config.TITLE_IPADDRESS);
+        return;
     }
-    Decision decision = DecideByRows(
-        "R_IPADDRESS", FilterConfig.ipRanges, FilterConfig.FLAG_IPADDRESS_ALLOW,
+    const bool passes = DecideByRows(
+        "R_IPADDRESS", config.ipRanges, config.FLAG_IPADDRESS_ALLOW,
         [](const IpRangeRow& row) { return row.TYPE != ROW_LOGON_ENABLED; },
         [](const IpRangeRow& row) { return row.TYPE != ROW_LOGON_DISABLED; },
-        [address](const IpRangeRow& row) { return IpRowMatches(row, address) == 1; });
-    if (decision == Decision::Pass)
-        return 1;
-    ShowRejectMessage(FilterConfig.MSG_IPADDRESS, FilterConfig.TITLE_IPADDRESS);
-    RejectAndExit(-1, REJECT_IPADDRESS);
-    return 0;
+        [address](const IpRangeRow& row) { return IpRowMatches(row, address) == 1; }, verdict);
+    if (passes)
+        verdict->outcome = FILTER_PASSES;
+    else
+        Refuse(verdict, REJECT_IPADDRESS, config.MSG_IPADDRESS, config.TITLE_IPADDRESS);
 }
 
-int ValidateClientName() {
-    if (FilterConfig.FLAG_COMPUTERNAME != 1)
-        return 1;
-    char name[CLIENT_NAME_SIZE] = {};
-    if (GetClientName(nullptr, TS_CURRENT_SESSION, name, sizeof name) != 0) {
-        ShowRejectMessage("In ValidateClientName(), GetClientName() failed!", "Error!");
-        RejectAndExit(-1, REJECT_FAIL_GETCOMPUTERNAME);
-        return 0;
+void DecideComputerName(const FilterConfigRecord& config, FactSource& facts,
+                        FilterVerdict* verdict) {
+    char name[FACT_NAME_SIZE] = {};
+    if (facts.ClientName(name, sizeof name) != 0) {
+        RefuseUnavailable(verdict, FACT_NAME, REJECT_FAIL_GETCOMPUTERNAME,
+                          "In ValidateClientName(), GetClientName() failed!", "Error!");
+        return;
     }
     // Rows with an empty name take no part at all.
-    Decision decision = DecideByRows(
-        "R_COMPUTERNAME", FilterConfig.computerNames, FilterConfig.FLAG_COMPUTERNAME_ALLOW,
+    const bool passes = DecideByRows(
+        "R_COMPUTERNAME", config.computerNames, config.FLAG_COMPUTERNAME_ALLOW,
         [](const ComputerNameRow& row) {
             return row.CNAME[0] != '\0' && row.TYPE == ROW_LOGON_DISABLED;
         },
         [](const ComputerNameRow& row) {
             return row.CNAME[0] != '\0' && row.TYPE == ROW_LOGON_ENABLED;
         },
-        [&name](const ComputerNameRow& row) { return ComputerNameRowMatches(row, name) == 1; });
-    if (decision == Decision::Pass)
-        return 1;
-    ShowRejectMessage(FilterConfig.MSG_COMPUTERNAME, FilterConfig.TITLE_COMPUTERNAME);
-    RejectAndExit(-1, REJECT_COMPUTERNAME);
-    return 0;
+        [&name](const ComputerNameRow& row) { return ComputerNameRowMatches(row, name) == 1; },
+        verdict);
+    if (passes)
+        verdict->outcome = FILTER_PASSES;
+    else
+        Refuse(verdict, REJECT_COMPUTERNAME, config.MSG_COMPUTERNAME, config.TITLE_COMPUTERNAME);
 }
 
-int ValidateMACAddress() {
-    if (FilterConfig.FLAG_MACADDRESS != 1)
-        return 1;
+void DecideMacAddress(const FilterConfigRecord& config, FactSource& facts, FilterVerdict* verdict) {
     uint32_t address = 0;
-    if (GetClientIPAddress(nullptr, TS_CURRENT_SESSION, &address) != 0) {
-        ShowRejectMessage("In ValidateMACAddress(), GetClientIPAddress() failed!", "Error!");
-        RejectAndExit(-1, REJECT_FAIL_GETIPADDRESS);
-        return 0;
+    if (facts.ClientAddress(&address) != 0) {
+        RefuseUnavailable(verdict, FACT_ADDRESS, REJECT_FAIL_GETIPADDRESS,
+                          "In ValidateMACAddress(), GetClientIPAddress() failed!", "Error!");
+        return;
     }
     char addressText[ADDRESS_TEXT_SIZE] = {};
     FormatClientAddress(address, addressText, sizeof addressText);
-    uint8_t macBytes[256] = {};
-    char macText[MAC_TEXT_SIZE] = {};
-    if (GetRemoteMac(addressText, 0, macBytes, macText) != 0) {
-        ShowRejectMessage("In ValidateMACAddress(), GetRemoteMac() failed!", "Error!");
-        RejectAndExit(-1, REJECT_FAIL_GETMACADDRESS);
-        return 0;
+    char macText[FACT_MAC_SIZE] = {};
+    if (facts.ClientMac(addressText, macText) != 0) {
+        RefuseUnavailable(verdict, FACT_MAC, REJECT_FAIL_GETMACADDRESS,
+                          "In ValidateMACAddress(), GetRemoteMac() failed!", "Error!");
+        return;
     }
-    Decision decision = DecideByRows(
-        "R_MAC", FilterConfig.macAddresses, FilterConfig.FLAG_MACADDRESS_ALLOW,
+    macText[sizeof macText - 1] = '\0';
+    const bool passes = DecideByRows(
+        "R_MAC", config.macAddresses, config.FLAG_MACADDRESS_ALLOW,
         [](const MacAddressRow& row) { return row.TYPE == ROW_LOGON_DISABLED; },
         [](const MacAddressRow& row) { return row.TYPE == ROW_LOGON_ENABLED; },
-        [&macText](const MacAddressRow& row) { return MacRowMatches(row, macText) == 1; });
-    if (decision == Decision::Pass)
-        return 1;
-    ShowRejectMessage(FilterConfig.MSG_MACADDRESS, FilterConfig.TITLE_MACADDRESS);
-    RejectAndExit(-1, REJECT_MACADDRESS);
-    return 0;
+        [&macText](const MacAddressRow& row) { return MacRowMatches(row, macText) == 1; }, verdict);
+    if (passes)
+        verdict->outcome = FILTER_PASSES;
+    else
+        Refuse(verdict, REJECT_MACADDRESS, config.MSG_MACADDRESS, config.TITLE_MACADDRESS);
 }

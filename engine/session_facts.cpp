@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "config/config_model.h"
-#include "engine/pipeline.h"
 #include "engine/text_compare.h"
 #include "platform/accounts.h"
 #include "platform/network.h"
@@ -32,55 +31,6 @@ int QueryText(uint32_t sessionId, int infoClass, char* text, size_t size) {
 }
 
 } // namespace
-
-int DecodeClientAddress(const char* answer, size_t length, uint32_t* address) {
-    // An address family word, then the address bytes; IPv4 octets are bytes 2 to 5 of
-    // those. The family is deliberately not examined.
-    if (answer == nullptr || length < 10)
-        return -1;
-    const unsigned char* octets = reinterpret_cast<const unsigned char*>(answer) + 6;
-    *address = (uint32_t(octets[0]) << 24) | (uint32_t(octets[1]) << 16) |
-               (uint32_t(octets[2]) << 8) | uint32_t(octets[3]);
-    return 0;
-}
-
-void FormatClientAddress(uint32_t address, char* text, size_t size) {
-    snprintf(text, size, "%d.%d.%d.%d", int((address >> 24) & 0xFF), int((address >> 16) & 0xFF),
-             int((address >> 8) & 0xFF), int(address & 0xFF));
-}
-
-int ParseDottedAddress(const char* text, size_t size, uint32_t* address) {
-    // "%d.%d.%d.%d" read by hand, within `size` bytes: white space before each
-    // number, an optional sign, digits; each number keeps its low 8 bits.
-    *address = 0;
-    if (text == nullptr)
-        return -1;
-    size_t i = 0;
-    auto at = [&](size_t k) { return k < size ? text[k] : '\0'; };
-    uint32_t value = 0;
-    for (int part = 0; part < 4; ++part) {
-        if (part > 0) {
-            if (at(i) != '.')
-                return -1;
-            ++i;
-        }
-        while (at(i) == ' ' || (at(i) >= '\t' && at(i) <= '\r'))
-            ++i;
-        bool negative = false;
-        if (at(i) == '+' || at(i) == '-')
-            negative = text[i++] == '-';
-        if (at(i) < '0' || at(i) > '9')
-            return -1;
-        uint32_t number = 0;
-        while (at(i) >= '0' && at(i) <= '9')
-            number = number * 10u + static_cast<uint32_t>(text[i++] - '0');
-        if (negative)
-            number = 0u - number;
-        value = (value << 8) | (number & 0xFFu);
-    }
-    *address = value;
-    return 0;
-}
 
 int GetClientIPAddress(TsServer, uint32_t sessionId, uint32_t* address) {
     *address = 0;
@@ -124,14 +74,12 @@ bool LeftOutAsDisconnected(bool skipDisconnected, uint32_t sessionId) {
 
 } // namespace
 
-namespace {
-
-int32_t CountSessionsWithAddress(TsServer server, uint32_t address, uint32_t* count) {
+int CountSessionsFromAddress(TsServer server, uint32_t address, bool skipDisconnected,
+                             uint32_t* count) {
     *count = 0;
     std::vector<TsSessionEntry> sessions;
     if (TsEnumerateSessions(server, &sessions) != 0)
         return -1;
-    const bool skipDisconnected = FilterConfig.IGNORE_DISCONNECTED != 0;
     std::string answer;
     for (const TsSessionEntry& session : sessions) {
         if (LeftOutAsDisconnected(skipDisconnected, session.sessionId))
@@ -146,14 +94,11 @@ int32_t CountSessionsWithAddress(TsServer server, uint32_t address, uint32_t* co
     return 0;
 }
 
-} // namespace
-
-int GetCountOfSessionWithTheSameUser(TsServer server, const char* name, uint32_t* count) {
+int CountSessionsOfUser(TsServer server, const char* name, bool skipDisconnected, uint32_t* count) {
     *count = 0;
     std::vector<TsSessionEntry> sessions;
     if (TsEnumerateSessions(server, &sessions) != 0)
         return -1;
-    const bool skipDisconnected = FilterConfig.FLAG_USER_IGNORE_DISCONNECTED != 0;
     for (const TsSessionEntry& session : sessions) {
         if (LeftOutAsDisconnected(skipDisconnected, session.sessionId))
             continue;
@@ -164,6 +109,24 @@ int GetCountOfSessionWithTheSameUser(TsServer server, const char* name, uint32_t
             ++*count;
     }
     return 0;
+}
+
+int GetCountOfSessionWithTheSameUser(TsServer server, const char* name, uint32_t* count) {
+    return CountSessionsOfUser(server, name, FilterConfig.FLAG_USER_IGNORE_DISCONNECTED != 0,
+                               count);
+}
+
+int FirstDisconnectedSession(TsServer server, uint32_t* sessionId) {
+    std::vector<TsSessionEntry> sessions;
+    if (TsEnumerateSessions(server, &sessions) != 0)
+        return -1;
+    for (const TsSessionEntry& session : sessions) {
+        if (session.state == TS_STATE_DISCONNECTED) {
+            *sessionId = session.sessionId;
+            return 0;
+        }
+    }
+    return -1;
 }
 
 int LogoffFirstDisconnectedSession(TsServer server) {
@@ -177,9 +140,7 @@ int LogoffFirstDisconnectedSession(TsServer server) {
     return -1;
 }
 
-namespace {
-
-int32_t IsConsoleSessionUnguarded() {
+int32_t SessionIsConsoleOrUnknown() {
     if (!TsCanOpenLocalServer())
         return 1;
     int32_t sessionId = -1;
@@ -200,7 +161,7 @@ int32_t IsConsoleSessionUnguarded() {
     return consoleId == static_cast<uint32_t>(sessionId) ? 1 : 0;
 }
 
-int32_t RemoteMacUnguarded(const char* addressText, uint32_t address, uint8_t* mac, char* text) {
+int32_t ReadRemoteMac(const char* addressText, uint32_t address, uint8_t* mac, char* text) {
     uint8_t grantedMajor = 0, grantedMinor = 0;
     if (NetStartup(2, 1, &grantedMajor, &grantedMinor) != 0)
         return -1;
@@ -232,48 +193,6 @@ char* FindNoCase(const char* text, const char* find) {
             return const_cast<char*>(text);
     }
     return nullptr;
-}
-
-} // namespace
-
-// The exported helpers load the library first, like every export, and let nothing
-// escape to the host.
-int32_t GetCountOfSessionWithTheSameIP(TsServer server, uint32_t address, uint32_t* count) {
-    try {
-        EnsureLibraryLoaded();
-        if (count == nullptr)
-            return -1;
-        return CountSessionsWithAddress(server, address, count);
-    } catch (...) {
-        return -1;
-    }
-}
-
-int32_t IsConsoleSession() {
-    try {
-        EnsureLibraryLoaded();
-        return IsConsoleSessionUnguarded();
-    } catch (...) {
-        return 1;
-    }
-}
-
-int32_t GetRemoteMac(const char* addressText, uint32_t address, uint8_t* mac, char* text) {
-    try {
-        EnsureLibraryLoaded();
-        return RemoteMacUnguarded(addressText, address, mac, text);
-    } catch (...) {
-        return -1;
-    }
-}
-
-char* stristr(const char* text, const char* find) {
-    try {
-        EnsureLibraryLoaded();
-        return FindNoCase(text, find);
-    } catch (...) {
-        return nullptr;
-    }
 }
 
 int IsAdministratorName(const char* user) {

@@ -51,9 +51,23 @@ char* stristr(const char* text, const char* find);
 // (disconnected ones left out when FLAG_USER_IGNORE_DISCONNECTED is set). 0 or -1.
 int GetCountOfSessionWithTheSameUser(TsServer server, const char* name, uint32_t* count);
 
+// The counts themselves, disconnected sessions (and those whose state cannot be
+// read) left out when `skipDisconnected`. 0, or -1 when enumeration fails.
+int CountSessionsFromAddress(TsServer server, uint32_t address, bool skipDisconnected,
+                             uint32_t* count);
+int CountSessionsOfUser(TsServer server, const char* name, bool skipDisconnected, uint32_t* count);
+
+// The first disconnected session `server` lists: 0 with its id, or -1.
+int FirstDisconnectedSession(TsServer server, uint32_t* sessionId);
 // Logs off the first disconnected session `server` lists. 0 when one was found and
 // the logoff was accepted, else -1.
 int LogoffFirstDisconnectedSession(TsServer server);
+
+// The work of the exports IsConsoleSession, GetRemoteMac and stristr, for callers
+// that are not the library's host (they neither load the library nor catch).
+int32_t SessionIsConsoleOrUnknown();
+int32_t ReadRemoteMac(const char* addressText, uint32_t address, uint8_t* mac, char* text);
+char* FindNoCase(const char* text, const char* find);
 
 // 1 when `user` names the local built-in administrator (RID 500), else 0.
 int IsAdministratorName(const char* user);

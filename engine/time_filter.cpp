@@ -3,9 +3,8 @@
 #include <cstring>
 
 #include "config/config_model.h"
-#include "engine/filters.h"
+#include "engine/filter_rules.h"
 #include "engine/rejection.h"
-#include "platform/process.h"
 
 uint32_t ParseTimeOfDay(const char* text) {
     // "%u:%u:%u"; numbers that are not there count as 0.
@@ -29,29 +28,29 @@ uint32_t ParseTimeOfDay(const char* text) {
 
 namespace {
 
-int32_t DayFlag(int dayOfWeek) {
+int32_t DayFlag(const FilterConfigRecord& config, int dayOfWeek) {
     switch (dayOfWeek) {
     case 1:
-        return FilterConfig.WEEK_W1;
+        return config.WEEK_W1;
     case 2:
-        return FilterConfig.WEEK_W2;
+        return config.WEEK_W2;
     case 3:
-        return FilterConfig.WEEK_W3;
+        return config.WEEK_W3;
     case 4:
-        return FilterConfig.WEEK_W4;
+        return config.WEEK_W4;
     case 5:
-        return FilterConfig.WEEK_W5;
+        return config.WEEK_W5;
     case 6:
-        return FilterConfig.WEEK_W6;
+        return config.WEEK_W6;
     default:
-        return FilterConfig.WEEK_W7; // Sunday
+        return config.WEEK_W7; // Sunday
     }
 }
 
-bool InWindow(uint32_t now) {
-    char from[sizeof FilterConfig.TIME_FROM], to[sizeof FilterConfig.TIME_TO];
-    memcpy(from, FilterConfig.TIME_FROM, sizeof from);
-    memcpy(to, FilterConfig.TIME_TO, sizeof to);
+bool InWindow(const FilterConfigRecord& config, uint32_t now) {
+    char from[sizeof config.TIME_FROM], to[sizeof config.TIME_TO];
+    memcpy(from, config.TIME_FROM, sizeof from);
+    memcpy(to, config.TIME_TO, sizeof to);
     from[sizeof from - 1] = to[sizeof to - 1] = '\0';
     const uint32_t start = ParseTimeOfDay(from);
     const uint32_t end = ParseTimeOfDay(to);
@@ -62,21 +61,25 @@ bool InWindow(uint32_t now) {
 
 } // namespace
 
-int ValidateTime() {
-    if (FilterConfig.FLAG_TIME != 1)
-        return 1;
+void DecideTime(const FilterConfigRecord& config, FactSource& facts, FilterVerdict* verdict) {
     LocalDateTime now{};
-    GetLocalDateTime(&now);
-    bool allowed = DayFlag(now.dayOfWeek) != 0;
-    if (allowed && FilterConfig.TIME_BETWEEN != 0) {
+    facts.LocalTime(&now);
+    verdict->timeRead = true;
+    verdict->time = now;
+    verdict->value = DayFlag(config, now.dayOfWeek);
+    bool allowed = verdict->value != 0;
+    verdict->rule = RULE_DAY;
+    if (allowed && config.TIME_BETWEEN != 0) {
         const uint32_t seconds = static_cast<uint32_t>(now.hour) * 3600u +
                                  static_cast<uint32_t>(now.minute) * 60u +
                                  static_cast<uint32_t>(now.second);
-        allowed = InWindow(seconds);
+        allowed = InWindow(config, seconds);
+        verdict->rule = RULE_DAY_WINDOW;
+    } else if (allowed) {
+        verdict->rule = RULE_DAY_ALL_DAY;
     }
     if (allowed)
-        return 1;
-    ShowRejectMessage(FilterConfig.MSG_TIME, FilterConfig.TITLE_TIME);
-    RejectAndExit(-1, REJECT_TIMERESTRICTION);
-    return 0;
+        verdict->outcome = FILTER_PASSES;
+    else
+        Refuse(verdict, REJECT_TIMERESTRICTION, config.MSG_TIME, config.TITLE_TIME);
 }

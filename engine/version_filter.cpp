@@ -4,9 +4,8 @@
 #include <cstring>
 
 #include "config/config_model.h"
-#include "engine/filters.h"
+#include "engine/filter_rules.h"
 #include "engine/rejection.h"
-#include "engine/session_facts.h"
 
 namespace {
 
@@ -108,18 +107,18 @@ int VersionAdmits(const FilterConfigRecord& config, uint32_t build) {
     return 1;
 }
 
-int ValidateVersion() {
-    if (FilterConfig.FLAG_VERSION != 1)
-        return 1;
+void DecideVersion(const FilterConfigRecord& config, FactSource& facts, FilterVerdict* verdict) {
     uint32_t build = 0;
-    if (GetClientBuildNumber(nullptr, TS_CURRENT_SESSION, &build) != 0) {
-        ShowRejectMessage("In ValidateVersion(), GetClientBuildNumber() failed!", "Error!");
-        RejectAndExit(-1, REJECT_FAIL_GETCLIENTVERSION);
-        return 0;
+    if (facts.ClientBuild(&build) != 0) {
+        RefuseUnavailable(verdict, FACT_BUILD, REJECT_FAIL_GETCLIENTVERSION,
+                          "In ValidateVersion(), GetClientBuildNumber() failed!", "Error!");
+        return;
     }
-    if (VersionAdmits(FilterConfig, build))
-        return 1;
-    ShowRejectMessage(FilterConfig.MSG_VERSION, FilterConfig.TITLE_VERSION);
-    RejectAndExit(-1, REJECT_CLIENTVERSION);
-    return 0;
+    verdict->buildRead = true;
+    verdict->build = build;
+    verdict->rule = RULE_VERSION;
+    if (VersionAdmits(config, build))
+        verdict->outcome = FILTER_PASSES;
+    else
+        Refuse(verdict, REJECT_CLIENTVERSION, config.MSG_VERSION, config.TITLE_VERSION);
 }

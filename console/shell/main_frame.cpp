@@ -9,7 +9,9 @@
 #include "console/pages/page_factory.h"
 #include "console/res/resource.h"
 #include "console/shell/help_file.h"
+#include "console/shell/lockout_guard.h"
 #include "console/shell/navigation.h"
+#include "console/tools/test_client_dialog.h"
 #include "console/widgets/framework_app.h"
 #include "console/widgets/framework_file_dialog.h"
 #include "platform/message_box.h"
@@ -247,6 +249,9 @@ bool CMainFrame::OnCommand(UINT id, UINT, HWND control) {
     case ID_LOAD_CONFIG:
         OnLoad();
         return true;
+    case ID_TOOLS_TEST_CLIENT:
+        TestClientDialog(FilterConfig).DoModal(hwnd());
+        return true;
     case ID_HELP_FILE:
         OpenHelpFile(hwnd());
         return true;
@@ -282,6 +287,9 @@ void CMainFrame::SwitchPaneFocus() {
 }
 
 void CMainFrame::OnApply() {
+    // A No leaves the configuration unwritten and still changed, to be mended.
+    if (!ConfirmNoLockout(FilterConfig))
+        return;
     if (SaveConfigToRegistry() == 0)
         ShowMessageBox(MSG_APPLIED, nullptr, BOX_OK);
     else
@@ -319,8 +327,13 @@ void CMainFrame::OnLoad() {
 
 void CMainFrame::OnClose() {
     if (FilterConfig.modified == 1 &&
-        ShowMessageBox(MSG_CLOSE_QUESTION, nullptr, BOX_YESNO) == ANSWER_YES &&
-        SaveConfigToRegistry() != 0)
-        ShowMessageBox(MSG_SAVE_ERROR, nullptr, BOX_OK);
+        ShowMessageBox(MSG_CLOSE_QUESTION, nullptr, BOX_YESNO) == ANSWER_YES) {
+        // A No to the lockout question writes nothing and keeps the console open, so
+        // the rule can be mended.
+        if (!ConfirmNoLockout(FilterConfig))
+            return;
+        if (SaveConfigToRegistry() != 0)
+            ShowMessageBox(MSG_SAVE_ERROR, nullptr, BOX_OK);
+    }
     DestroyWindow(hwnd());
 }

@@ -188,7 +188,7 @@ TEST(Startup, NavigationBarHoldsThreeGroupsTenItemsElevenIcons) {
     ImageList_GetIconSize(console.Frame().SmallImages(), &cx, &cy);
     EXPECT_EQ(16, cx);
     // Bars: the menu bar, the toolbar's buttons and the status bar's indicators.
-    EXPECT_EQ(3, console.Frame().MenuBarControl().EntryCount());
+    EXPECT_EQ(4, console.Frame().MenuBarControl().EntryCount()); // File, View, Tools, Help
     EXPECT_EQ("&File", console.Frame().MenuBarControl().EntryText(0));
     DockToolbar& toolbar = console.Frame().Toolbar();
     ASSERT_EQ(5, toolbar.ButtonCount());

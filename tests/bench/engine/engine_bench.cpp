@@ -1,12 +1,15 @@
 // Time of one session start (record, datagram and all six start-up filters, every
 // one on and passing) against tables of N rows and a server of S sessions, with the
-// number of Terminal Services calls a start makes.
+// number of Terminal Services calls a start makes; and the decision core alone over
+// the same configuration and a described client, as gwconfig check and the console
+// run it.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstring>
 
 #include "config/config_model.h"
+#include "engine/described_session.h"
 #include "engine/pipeline.h"
 #include "tests/engine/fake_platform.h"
 
@@ -85,6 +88,34 @@ BENCHMARK(BM_SessionStart)
     ->Args({10000, 10})
     ->Args({10000, 2000})
     ->Unit(benchmark::kMicrosecond);
+
+void BM_DecideSession(benchmark::State& state) {
+    Configure(int(state.range(0)), 10);
+    FilterConfig.FLAG_SERVEROPTION_SESSIONPERUSER = 1;
+    DescribedSession client;
+    client.address = 10u << 24 | 5;
+    client.hasName = client.hasMac = client.hasBuild = client.hasUser = true;
+    client.name = "PC-LAB-0005";
+    const uint8_t mac[6] = {0, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
+    memcpy(client.mac, mac, sizeof mac);
+    client.build = 2600;
+    client.user = "alice";
+    client.at = Machine.clock;
+    client.hasSessionsFromIp = client.hasSessionsOfUser = true;
+    DescribedFacts facts(client);
+    SessionDecision decision;
+    for (auto _ : state) {
+        DecideSession(FilterConfig, facts, &decision);
+        if (!decision.admitted) {
+            state.SkipWithError("the client was refused");
+            break;
+        }
+        benchmark::DoNotOptimize(decision);
+    }
+    ClearConfigLists();
+}
+
+BENCHMARK(BM_DecideSession)->Arg(10)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

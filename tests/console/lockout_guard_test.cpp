@@ -1,0 +1,150 @@
+// The lockout guard and "Test a Client" over the Terminal Services stand-in, which
+// describes the console's own session as remote from 10.20.0.66: a deny row for that
+// address makes apply (menu and close prompt) ask first, No writes nothing, Yes
+// writes; the console session is never asked about; the test dialog explains the
+// refusing row and admits another client.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "config/config_model.h"
+#include "console/res/resource.h"
+#include "console_test_support.h"
+#include "platform/message_box.h"
+#include "tests/support/scenario_file.h"
+
+namespace {
+
+const char* const GUARD_WORDS = "next logon from this client would be refused";
+
+uint32_t ConsoleSessionId() {
+    typedef DWORD(WINAPI * ConsoleIdFn)();
+    ConsoleIdFn fn = reinterpret_cast<ConsoleIdFn>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "WTSGetActiveConsoleSessionId")));
+    return fn != nullptr ? fn() : 0;
+}
+
+class LockoutGuard : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeleteConfigKey();
+        ASSERT_TRUE(console.Start());
+    }
+    // The console runs in session `self`, whose client is ADMIN-PC at 10.20.0.66.
+    void OwnSession(uint32_t self) {
+        scenario.Write("self " + std::to_string(self) + "\nsession " + std::to_string(self) +
+                       " state=0 winstation=\"RDP-Tcp#1\" client=ADMIN-PC address=10.20.0.66"
+                       " user=Administrator build=2600\n");
+    }
+    void RemoteSession() { OwnSession(ConsoleSessionId() + 2); }
+    // An edited, unapplied configuration that turns 10.20.0.66 away.
+    void DenyOwnAddress() {
+        FilterConfig.FLAG_IPADDRESS = 1;
+        FilterConfig.FLAG_IPADDRESS_ALLOW = 1;
+        IpRangeRow* row = new IpRangeRow();
+        CopyToField(row->IPFROM, "10.20.0.66");
+        row->TYPE = ROW_LOGON_DISABLED;
+        FilterConfig.ipRanges.push_back(row);
+        FilterConfig.modified = 1;
+    }
+    std::string ItemText(HWND dialog, int id) {
+        char text[4096] = {};
+        GetDlgItemTextA(dialog, id, text, sizeof text);
+        return text;
+    }
+
+    ScenarioFile scenario;
+    BoxRecorder boxes;
+    DialogDriver dialogs;
+    RunningConsole console;
+};
+
+TEST_F(LockoutGuard, ApplyAsksFirstNoWritesNothingYesWrites) {
+    RemoteSession();
+    DenyOwnAddress();
+    const std::vector<uint8_t> stored = ReadTsdata();
+    boxes.answers = {ANSWER_NO};
+    console.Command(ID_APPLY_CONFIG);
+    ASSERT_EQ(1u, boxes.boxes.size());
+    const RecordedBox& question = boxes.boxes[0];
+    for (const char* part : {"ValidateIPAddress", "R_IPADDRESS row 1 refuses the client",
+                             "address 10.20.0.66", GUARD_WORDS})
+        EXPECT_NE(std::string::npos, question.text.find(part)) << question.text;
+    EXPECT_EQ(uint32_t(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2), question.style);
+    EXPECT_EQ(stored, ReadTsdata()) << "No must write nothing";
+    EXPECT_EQ(1, FilterConfig.modified);
+    EXPECT_EQ(1u, FilterConfig.ipRanges.size());
+
+    boxes.answers = {ANSWER_YES};
+    console.Command(ID_APPLY_CONFIG);
+    ASSERT_EQ(3u, boxes.boxes.size());
+    EXPECT_EQ("Configuration applied successfully!", boxes.boxes[2].text);
+    EXPECT_NE(stored, ReadTsdata());
+}
+
+TEST_F(LockoutGuard, CloseYesThenNoKeepsTheConsoleOpenAndTheRegistryUntouched) {
+    RemoteSession();
+    DenyOwnAddress();
+    const std::vector<uint8_t> stored = ReadTsdata();
+    boxes.answers = {ANSWER_YES, ANSWER_NO};
+    SendMessageA(console.Frame().hwnd(), WM_CLOSE, 0, 0);
+    PumpMessages();
+    ASSERT_EQ(2u, boxes.boxes.size());
+    EXPECT_NE(std::string::npos, boxes.boxes[1].text.find(GUARD_WORDS));
+    EXPECT_TRUE(IsWindow(console.Frame().hwnd()));
+    EXPECT_EQ(stored, ReadTsdata());
+}
+
+TEST_F(LockoutGuard, TheConsoleSessionIsNeverAsked) {
+    OwnSession(ConsoleSessionId());
+    DenyOwnAddress();
+    console.Command(ID_APPLY_CONFIG);
+    ASSERT_EQ(1u, boxes.boxes.size());
+    EXPECT_EQ("Configuration applied successfully!", boxes.boxes[0].text);
+}
+
+TEST_F(LockoutGuard, ToolsMenuComesBeforeHelp) {
+    MenuBar& bar = console.Frame().MenuBarControl();
+    ASSERT_EQ(4, bar.EntryCount());
+    EXPECT_EQ("&View", bar.EntryText(1));
+    EXPECT_EQ("&Tools", bar.EntryText(2));
+    EXPECT_EQ("&Help", bar.EntryText(3));
+    EXPECT_EQ(UINT(ID_TOOLS_TEST_CLIENT), GetMenuItemID(bar.EntryPopup(2), 0));
+}
+
+TEST_F(LockoutGuard, TestDialogExplainsTheRefusingRowAndAdmitsAnotherClient) {
+    RemoteSession();
+    DenyOwnAddress();
+    std::string own, refused, admitted;
+    dialogs.onDialog = [&](ModalDialog&, HWND dialog, UINT) {
+        own = ItemText(dialog, IDC_TEST_ADDRESS) + "|" + ItemText(dialog, IDC_TEST_NAME) + "|" +
+              ItemText(dialog, IDC_TEST_USER) + "|" + ItemText(dialog, IDC_TEST_BUILD);
+        Click(GetDlgItem(dialog, IDC_TEST_RUN));
+        refused = ItemText(dialog, IDC_TEST_RESULT);
+        SetDlgItemTextA(dialog, IDC_TEST_ADDRESS, "10.20.0.67");
+        Click(GetDlgItem(dialog, IDC_TEST_RUN));
+        admitted = ItemText(dialog, IDC_TEST_RESULT);
+        SetDlgItemTextA(dialog, IDC_TEST_MAC, "00-1A-2B");
+        Click(GetDlgItem(dialog, IDC_TEST_RUN));
+        Click(GetDlgItem(dialog, IDCANCEL));
+    };
+    console.Command(ID_TOOLS_TEST_CLIENT);
+    ASSERT_EQ(std::vector<UINT>{IDD_TEST_CLIENT}, dialogs.opened);
+    EXPECT_EQ("10.20.0.66|ADMIN-PC|Administrator|2600", own);
+    EXPECT_NE(std::string::npos,
+              refused.find("R_IPADDRESS row 1 refuses the client: {\"IPFROM\": \"10.20.0.66\""))
+        << refused;
+    EXPECT_NE(std::string::npos,
+              refused.find("\r\nDecision: refused with code 1 (REJECT_IPADDRESS)"))
+        << refused;
+    EXPECT_NE(std::string::npos, admitted.find("Decision: admitted")) << admitted;
+    ASSERT_EQ(1u, boxes.boxes.size());
+    EXPECT_EQ("MAC address: \"00-1A-2B\" is not a MAC address HH-HH-HH-HH-HH-HH",
+              boxes.boxes[0].text);
+    EXPECT_EQ(1, FilterConfig.modified); // testing changes nothing
+}
+
+} // namespace
