@@ -1,15 +1,15 @@
 #include "console/pages/page_factory.h"
 
-#include "console/pages/computer_name_view.h"
-#include "console/pages/mac_address_view.h"
-#include "console/pages/session_per_ip_view.h"
-#include "console/pages/session_user_view.h"
-#include "console/pages/time_view.h"
-#include "console/pages/tollbrook_view.h"
-#include "console/pages/version_view.h"
-#include "console/tools/log_view.h"
-#include "console/tools/msg_popup_view.h"
-#include "console/tools/server_monitor_view.h"
+#include "console/pages/computer_name_page.h"
+#include "console/pages/mac_address_page.h"
+#include "console/pages/session_per_ip_page.h"
+#include "console/pages/session_per_user_page.h"
+#include "console/pages/time_page.h"
+#include "console/pages/ip_address_page.h"
+#include "console/pages/client_version_page.h"
+#include "console/tools/log_settings_page.h"
+#include "console/tools/popup_messages_page.h"
+#include "console/tools/server_monitor_page.h"
 
 std::unique_ptr<PageView> MakePage(PageKind kind) {
     switch (kind) {

@@ -1,4 +1,4 @@
-#include "console/tools/log_view.h"
+#include "console/tools/log_settings_page.h"
 
 #include <commdlg.h>
 

@@ -1,4 +1,4 @@
-#include "console/pages/session_per_ip_view.h"
+#include "console/pages/session_per_ip_page.h"
 
 #include <cstring>
 

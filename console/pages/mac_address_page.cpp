@@ -1,4 +1,4 @@
-#include "console/pages/mac_address_view.h"
+#include "console/pages/mac_address_page.h"
 
 #include <cstring>
 

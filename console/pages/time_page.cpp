@@ -1,4 +1,4 @@
-#include "console/pages/time_view.h"
+#include "console/pages/time_page.h"
 
 #include "console/pages/help_tip.h"
 #include "console/res/resource.h"

@@ -1,4 +1,4 @@
-#include "console/pages/session_user_view.h"
+#include "console/pages/session_per_user_page.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "console/tools/msg_popup_view.h"
+#include "console/tools/popup_messages_page.h"
 
 #include "console/res/resource.h"
 

@@ -1,4 +1,4 @@
-#include "console/pages/tollbrook_view.h"
+#include "console/pages/ip_address_page.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "console/pages/computer_name_view.h"
+#include "console/pages/computer_name_page.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "console/pages/version_view.h"
+#include "console/pages/client_version_page.h"
 
 #include "console/pages/help_tip.h"
 #include "console/res/resource.h"

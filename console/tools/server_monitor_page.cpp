@@ -1,4 +1,4 @@
-#include "console/tools/server_monitor_view.h"
+#include "console/tools/server_monitor_page.h"
 
 #include <commctrl.h>
 
