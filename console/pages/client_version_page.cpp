@@ -4,8 +4,8 @@
 #include "console/res/resource.h"
 #include "platform/message_box.h"
 
-const char* const CLIENT_BUILDS[10] = {"0419", "1877", "2031", "2072", "2087",
-                                       "2099", "2128", "9109", "9165", "9213"};
+const char* const CLIENT_BUILDS[] = {"0419", "1877", "2031", "2072", "2087",
+                                     "2099", "2128", "9109", "9165", "9213"};
 const char MSG_SELECT_TWO_VERSIONS[] = "You must select exactly 2 version number";
 
 namespace {
@@ -37,7 +37,8 @@ const TipAnchor VERSION_TIP_ANCHOR = {true, 5, 25};
 const int LIST_COLUMN_WIDTH = 48;
 } // namespace
 
-CVerVIEW::CVerVIEW() : PageView(IDD_VERSION_PAGE), enable_(FilterConfig.FLAG_VERSION) {
+CVerVIEW::CVerVIEW()
+    : PageView(IDD_VERSION_PAGE, PageKind::ClientVersion), enable_(FilterConfig.FLAG_VERSION) {
     for (int rule = 0; rule < RULE_COUNT; ++rule)
         CopyToField(rules_[rule], FilterConfig.*(RULES[rule].setting));
 }

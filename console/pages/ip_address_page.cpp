@@ -1,84 +1,75 @@
 #include "console/pages/ip_address_page.h"
 
-#include <cstring>
-
 #include "console/pages/ip_address_text.h"
+#include "console/pages/mode_dialog.h"
 #include "console/res/resource.h"
 
 namespace {
-const ListPageControls IP_PAGE_CONTROLS = {
-    IDD_IPADDRESS_PAGE, IDC_IP_ENABLE,  IDC_DEFAULT_ALLOW, IDC_IP_ADD,
-    IDC_IP_REMOVE,      IDC_IP_EDIT,    IDC_IP_LIST,       IDR_IPADDRESS_MENU,
-    ID_ITEM_ADD,        ID_ITEM_REMOVE, ID_ITEM_EDIT,
+// The add (template 131) and edit (template 152) dialogs of an address range. OK with
+// a From writes the range and closes; without one, an add closes having added nothing
+// and an edit stays open.
+class IpAddressDialog : public ListEntryDialog<IpRangeRow, ModeDialog> {
+public:
+    IpAddressDialog(IpRangeRow& row, const ListEntry& entry)
+        : ListEntryDialog(row, entry, IDD_ADD_IPADDRESS, IDD_EDIT_IPADDRESS,
+                          InitialMode(entry, row.TYPE)) {}
+
+protected:
+    bool OnInitDialog() override {
+        ModeDialog::OnInitDialog();
+        if (!adding_) {
+            WriteIpAddressControl(GetDlgItem(hwnd(), IDC_IP_FROM), row_.IPFROM);
+            WriteIpAddressControl(GetDlgItem(hwnd(), IDC_IP_TO), row_.IPTO);
+        }
+        return true;
+    }
+
+    void OnOK() override {
+        IpAddressText from;
+        IpAddressText to;
+        ReadIpAddressControl(GetDlgItem(hwnd(), IDC_IP_FROM), from, sizeof(from));
+        ReadIpAddressControl(GetDlgItem(hwnd(), IDC_IP_TO), to, sizeof(to));
+        if (IsNoIpAddress(to))
+            to[0] = '\0'; // no To
+        if (IsNoIpAddress(from)) {
+            if (adding_)
+                Close(false);
+            return;
+        }
+        row_.TYPE = ChosenMode();
+        CopyToField(row_.IPFROM, from);
+        CopyToField(row_.IPTO, to);
+        Close(true);
+    }
 };
 
-const ListPageHelp IP_PAGE_HELP = {
-    "By default allow logon",
-    "If checked, all IP address are allowed accessing except those \nin the list below that are "
-    "disabled. If unchecked, \nall IP address will be denied access, except those in the list "
-    "that are enabled.",
-    {false, 5, 25},
+const ListColumn IP_COLUMNS[] = {
+    {"IP address from", 120},
+    {"IP address to", 120},
+    {"Mode", 120},
 };
 
-const char* const IP_COLUMNS[] = {"IP address from", "IP address to", "Mode"};
+const ListPageTable IP_PAGE = {
+    {IDD_IPADDRESS_PAGE, IDC_IP_ENABLE, IDC_DEFAULT_ALLOW, IDC_IP_ADD, IDC_IP_REMOVE, IDC_IP_EDIT,
+     IDC_IP_LIST, IDR_IPADDRESS_MENU, ID_ITEM_ADD, ID_ITEM_REMOVE, ID_ITEM_EDIT},
+    &FilterConfigRecord::FLAG_IPADDRESS,
+    &FilterConfigRecord::FLAG_IPADDRESS_ALLOW,
+    {"By default allow logon",
+     "If checked, all IP address are allowed accessing except those \nin the list below that "
+     "are disabled. If unchecked, \nall IP address will be denied access, except those in the "
+     "list that are enabled.",
+     {false, 5, 25}},
+    IP_COLUMNS,
+};
 
-// Reads From and To; To "0.0.0.0" means no To.
-void ReadRange(HWND dialog, char (&from)[64], char (&to)[64]) {
-    ReadIpAddressControl(GetDlgItem(dialog, IDC_IP_FROM), from, sizeof(from));
-    ReadIpAddressControl(GetDlgItem(dialog, IDC_IP_TO), to, sizeof(to));
-    if (strcmp(to, "0.0.0.0") == 0)
-        to[0] = '\0';
-}
-} // namespace
-
-CTollbrookView::CTollbrookView()
-    : ModeListPage(IP_PAGE_CONTROLS, &FilterConfigRecord::ipRanges,
-                   &FilterConfigRecord::FLAG_IPADDRESS, &FilterConfigRecord::FLAG_IPADDRESS_ALLOW,
-                   IP_PAGE_HELP, IP_COLUMNS) {}
-
-void CTollbrookView::RowTexts(const IpRangeRow& row, std::string* texts) const {
-    texts[0].assign(row.IPFROM, strnlen(row.IPFROM, sizeof(row.IPFROM)));
-    texts[1].assign(row.IPTO, strnlen(row.IPTO, sizeof(row.IPTO)));
+void IpRangeTexts(const IpRangeRow& row, std::string* texts) {
+    texts[0] = FieldText(row.IPFROM);
+    texts[1] = FieldText(row.IPTO);
     texts[2] = ModeText(row.TYPE);
 }
 
-void CTollbrookView::AddEntry(const char* from, const char* to, int32_t mode) {
-    IpRangeRow* row = new IpRangeRow();
-    CopyToField(row->IPFROM, from);
-    CopyToField(row->IPTO, to);
-    row->TYPE = mode;
-    AppendEntry(row);
-}
+const ListPageRows<IpRangeRow> IP_ROWS = {&FilterConfigRecord::ipRanges, IpRangeTexts,
+                                          RunEntryDialog<IpAddressDialog>};
+} // namespace
 
-IpAddressDialog::IpAddressDialog(CTollbrookView& page, int32_t defaultAllow)
-    : ModeDialog(IDD_ADD_IPADDRESS, ProposedMode(defaultAllow)), page_(&page) {}
-
-IpAddressDialog::IpAddressDialog(IpRangeRow& row)
-    : ModeDialog(IDD_EDIT_IPADDRESS, RowMode(row.TYPE)), row_(&row) {}
-
-bool IpAddressDialog::OnInitDialog() {
-    ModeDialog::OnInitDialog();
-    if (row_ != nullptr) {
-        WriteIpAddressControl(GetDlgItem(hwnd(), IDC_IP_FROM), row_->IPFROM);
-        WriteIpAddressControl(GetDlgItem(hwnd(), IDC_IP_TO), row_->IPTO);
-    }
-    return true;
-}
-
-void IpAddressDialog::OnOK() {
-    char from[64];
-    char to[64];
-    ReadRange(hwnd(), from, to);
-    if (row_ != nullptr) {
-        if (IsNoIpAddress(from))
-            return; // an edit needs a From: the dialog stays open
-        row_->TYPE = ChosenMode();
-        CopyToField(row_->IPFROM, from);
-        CopyToField(row_->IPTO, to);
-        EndDialog(IDOK);
-        return;
-    }
-    if (!IsNoIpAddress(from) && page_ != nullptr)
-        page_->AddEntry(from, to, ChosenMode());
-    EndDialog(IDOK);
-}
+CTollbrookView::CTollbrookView() : ListPage(PageKind::IpAddress, IP_PAGE, IP_ROWS) {}

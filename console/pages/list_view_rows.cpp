@@ -2,15 +2,15 @@
 
 #include <commctrl.h>
 
-void SetupReportColumns(HWND list, const char* const* titles, const int* widths, int count) {
+void SetupReportColumns(HWND list, TableRef<ListColumn> columns) {
     LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
     SetWindowLongPtrA(list, GWL_STYLE, (style & ~LVS_TYPEMASK) | LVS_REPORT);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
         LVCOLUMNA column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = widths[i];
-        column.pszText = const_cast<char*>(titles[i]);
+        column.cx = columns[i].width;
+        column.pszText = const_cast<char*>(columns[i].title);
         column.iSubItem = i;
         SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i),
                      reinterpret_cast<LPARAM>(&column));

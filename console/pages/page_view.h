@@ -1,5 +1,6 @@
 // The pages of the console's right pane: form views that edit one part of
-// FilterConfig. The frame tells them apart by kind (one kind per page class).
+// FilterConfig. The frame tells them apart by kind (one kind per page class). The page
+// classes keep the names the resources and the help are keyed to (listed below).
 #pragma once
 
 #include "console/widgets/framework_form_view.h"
@@ -19,6 +20,9 @@ enum class PageKind {
 
 class PageView : public FormView {
 public:
-    explicit PageView(UINT templateId) : FormView(templateId) {}
-    virtual PageKind Kind() const = 0;
+    PageView(UINT templateId, PageKind kind) : FormView(templateId), kind_(kind) {}
+    PageKind Kind() const { return kind_; }
+
+private:
+    PageKind kind_;
 };

@@ -1,36 +1,50 @@
 #include "console/pages/session_per_user_page.h"
 
-#include <cstring>
-
 #include "console/res/resource.h"
+#include "console/widgets/framework_dialog.h"
 
 namespace {
-ListPageControls SessionUserControls() {
-    ListPageControls controls = {
-        IDD_SESSION_USER_PAGE,
-        IDC_SUSER_ENABLE,
-        IDC_SESSION_DEFAULT,
-        IDC_SUSER_ADD,
-        IDC_SUSER_REMOVE,
-        IDC_SUSER_EDIT,
-        IDC_SUSER_LIST,
-        0,
-        0,
-        0,
-        0,
-    };
-    controls.countEdit = IDC_SUSER_COUNT;
-    controls.countArrows = IDC_SUSER_ARROWS;
-    return controls;
-}
+// The add (template 164) and edit (template 165) dialogs of a user name and its count
+// (an integer). Add: an empty name, count 1; OK with a name adds it. Edit: shows the
+// row; OK writes the name (also an empty one) and the count.
+class SessionUserDialog : public ListEntryDialog<SessionUserRow, ModalDialog> {
+public:
+    SessionUserDialog(SessionUserRow& row, const ListEntry& entry)
+        : ListEntryDialog(row, entry, IDD_ADD_SESSION_USER, IDD_EDIT_SESSION_USER),
+          count_(entry.adding ? SESSION_COUNT_MIN : row.SESSION_USERCOUNT) {
+        CopyToField(name_, row.SESSION_USER); // a new row's is empty
+    }
 
-const ListPageHelp DEFAULT_HELP = {
-    "By default ",
-    "If checked, all users are only allowed the default determined number\nof sessions on your "
-    "Terminal Server based on the user name.\nIf unchecked, all user not be count sessions, "
-    "except those in\nthe list that are enabled.",
-    {true, 5, 25},
+protected:
+    void DoDataExchange(DataExchange& dx) override {
+        DdxInt(dx, IDC_SIP_COUNT, count_);
+        DdxText(dx, IDC_SUSER_NAME, name_, sizeof(name_));
+    }
+
+    bool OnInitDialog() override {
+        SendDlgItemMessageA(hwnd(), IDC_SUSER_NAME, EM_LIMITTEXT, SESSION_USER_NAME_MAX, 0);
+        UpdateData(false);
+        BindCountArrows(GetDlgItem(hwnd(), IDC_SIP_ARROWS), GetDlgItem(hwnd(), IDC_SIP_COUNT));
+        return true;
+    }
+
+    void OnOK() override {
+        if (!UpdateData(true))
+            return; // not an integer: its message was shown, the dialog stays open
+        bool store = !adding_ || name_[0] != '\0';
+        if (store) {
+            CopyToField(row_.SESSION_USER, name_);
+            row_.SESSION_USERCOUNT = count_;
+        }
+        Close(store);
+    }
+
+private:
+    int32_t count_;
+    char name_[SESSION_USER_NAME_MAX + 1] = {};
 };
+
+const ListColumn COLUMNS[] = {{"User Name ", 120}, {"Sessions Max", 160}};
 
 const ListPageOption OPTIONS[] = {
     {IDC_SUSER_RESET,
@@ -52,120 +66,36 @@ const ListPageOption OPTIONS[] = {
       "the administrator user.",
       {false, 15, 20}}},
 };
-enum { OPTION_RESET, OPTION_IGNORE, OPTION_IGNORE_ADMIN };
 
-const char* const COLUMNS[] = {"User Name ", "Sessions Max"};
-const int COLUMN_WIDTHS[] = {120, 160};
+const int READ_ORDER[] = {IDC_SESSION_DEFAULT, IDC_SUSER_ENABLE,       IDC_SUSER_RESET,
+                          IDC_SUSER_IGNORE,    IDC_SUSER_IGNORE_ADMIN, IDC_SUSER_COUNT};
 
-std::string BoundedText(const char* field, size_t size) {
-    return std::string(field, strnlen(field, size));
-}
-} // namespace
+// No context menu.
+const ListPageTable SESSION_USER_PAGE = {
+    {IDD_SESSION_USER_PAGE, IDC_SUSER_ENABLE, IDC_SESSION_DEFAULT, IDC_SUSER_ADD, IDC_SUSER_REMOVE,
+     IDC_SUSER_EDIT, IDC_SUSER_LIST, 0, 0, 0, 0, IDC_SUSER_COUNT, IDC_SUSER_ARROWS},
+    &FilterConfigRecord::FLAG_SERVEROPTION_SESSIONPERUSER,
+    &FilterConfigRecord::FLAG_SESSION_PER_USER_DEFAULT,
+    {"By default ",
+     "If checked, all users are only allowed the default determined number\nof sessions on "
+     "your Terminal Server based on the user name.\nIf unchecked, all user not be count "
+     "sessions, except those in\nthe list that are enabled.",
+     {true, 5, 25}},
+    COLUMNS,
+    OPTIONS,
+    READ_ORDER,
+    &FilterConfigRecord::SESSIONPERUSER_COUNT,
+    CountRule::LeadingDecimal,
+};
 
-int32_t LeadingDecimal(const char* text) {
-    if (text == nullptr)
-        return 0;
-    const char* p = text;
-    while (*p == ' ' || *p == '\t')
-        ++p;
-    bool negative = *p == '-';
-    if (*p == '+' || *p == '-')
-        ++p;
-    int64_t value = 0;
-    for (; *p >= '0' && *p <= '9'; ++p) {
-        value = value * 10 + (*p - '0');
-        if (value > 2147483648LL)
-            value = 2147483648LL;
-    }
-    if (negative)
-        return static_cast<int32_t>(-value);
-    return value > 2147483647LL ? 2147483647 : static_cast<int32_t>(value);
-}
-
-CSessionUserView::CSessionUserView()
-    : ListPage<SessionUserRow>(SessionUserControls(), &FilterConfigRecord::sessionUsers,
-                               &FilterConfigRecord::FLAG_SERVEROPTION_SESSIONPERUSER,
-                               &FilterConfigRecord::FLAG_SESSION_PER_USER_DEFAULT, DEFAULT_HELP),
-      count_(FilterConfig.SESSIONPERUSER_COUNT) {
-    SetOptions(OPTIONS, 3);
-}
-
-const char* CSessionUserView::ColumnTitle(int column) const {
-    return column >= 0 && column < 2 ? COLUMNS[column] : "";
-}
-
-int CSessionUserView::ColumnWidth(int column) const {
-    return column >= 0 && column < 2 ? COLUMN_WIDTHS[column] : LIST_PAGE_COLUMN_WIDTH;
-}
-
-void CSessionUserView::RowTexts(const SessionUserRow& row, std::string* texts) const {
-    texts[0] = BoundedText(row.SESSION_USER, sizeof(row.SESSION_USER));
+void SessionUserTexts(const SessionUserRow& row, std::string* texts) {
+    texts[0] = FieldText(row.SESSION_USER);
     texts[1] = std::to_string(row.SESSION_USERCOUNT);
 }
 
-void CSessionUserView::DoDataExchange(DataExchange& dx) {
-    DdxCheck(dx, IDC_SESSION_DEFAULT, DefaultValue());
-    DdxCheck(dx, IDC_SUSER_ENABLE, EnableValue());
-    DdxCheck(dx, IDC_SUSER_RESET, OptionValue(OPTION_RESET));
-    DdxCheck(dx, IDC_SUSER_IGNORE, OptionValue(OPTION_IGNORE));
-    DdxCheck(dx, IDC_SUSER_IGNORE_ADMIN, OptionValue(OPTION_IGNORE_ADMIN));
-    if (!dx.save || CountFieldLive())
-        DdxInt(dx, IDC_SUSER_COUNT, count_);
-}
+const ListPageRows<SessionUserRow> SESSION_USER_ROWS = {
+    &FilterConfigRecord::sessionUsers, SessionUserTexts, RunEntryDialog<SessionUserDialog>};
+} // namespace
 
-void CSessionUserView::OnDefaultCountChange() {
-    HWND field = Item(IDC_SUSER_COUNT);
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(field)) + 1, '\0');
-    GetWindowTextA(field, &text[0], static_cast<int>(text.size()));
-    FilterConfig.SESSIONPERUSER_COUNT = LeadingDecimal(text.c_str());
-    MarkConfigModified();
-}
-
-void CSessionUserView::AddEntry(const char* name, int32_t count) {
-    SessionUserRow* row = new SessionUserRow();
-    CopyToField(row->SESSION_USER, name);
-    row->SESSION_USERCOUNT = count;
-    AppendEntry(row);
-}
-
-void CSessionUserView::RunAddDialog() {
-    SessionUserDialog dialog(*this);
-    dialog.DoModal(hwnd());
-}
-
-void CSessionUserView::RunEditDialog(SessionUserRow& row) {
-    SessionUserDialog dialog(row);
-    dialog.DoModal(hwnd());
-}
-
-SessionUserDialog::SessionUserDialog(CSessionUserView& page)
-    : ModalDialog(IDD_ADD_SESSION_USER), page_(&page) {}
-
-SessionUserDialog::SessionUserDialog(SessionUserRow& row)
-    : ModalDialog(IDD_EDIT_SESSION_USER), row_(&row), count_(row.SESSION_USERCOUNT) {
-    CopyToField(name_, BoundedText(row.SESSION_USER, sizeof(row.SESSION_USER)).c_str());
-}
-
-void SessionUserDialog::DoDataExchange(DataExchange& dx) {
-    DdxInt(dx, IDC_SIP_COUNT, count_);
-    DdxText(dx, IDC_SUSER_NAME, name_, sizeof(name_));
-}
-
-bool SessionUserDialog::OnInitDialog() {
-    SendDlgItemMessageA(hwnd(), IDC_SUSER_NAME, EM_LIMITTEXT, SESSION_USER_NAME_MAX, 0);
-    UpdateData(false);
-    BindCountArrows(GetDlgItem(hwnd(), IDC_SIP_ARROWS), GetDlgItem(hwnd(), IDC_SIP_COUNT));
-    return true;
-}
-
-void SessionUserDialog::OnOK() {
-    if (!UpdateData(true))
-        return; // not an integer: its message was shown, the dialog stays open
-    if (row_ != nullptr) {
-        CopyToField(row_->SESSION_USER, name_);
-        row_->SESSION_USERCOUNT = count_;
-    } else if (name_[0] != '\0' && page_ != nullptr) {
-        page_->AddEntry(name_, count_);
-    }
-    EndDialog(IDOK);
-}
+CSessionUserView::CSessionUserView()
+    : ListPage(PageKind::SessionPerUser, SESSION_USER_PAGE, SESSION_USER_ROWS) {}

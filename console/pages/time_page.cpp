@@ -14,7 +14,7 @@ struct DayControl {
 };
 
 // Monday to Sunday; the check boxes' ids do not follow the days.
-const DayControl DAYS[7] = {
+const DayControl DAYS[DAYS_PER_WEEK] = {
     {IDC_TIME_MONDAY, &FilterConfigRecord::WEEK_W1},
     {IDC_TIME_TUESDAY, &FilterConfigRecord::WEEK_W2},
     {IDC_TIME_WEDNESDAY, &FilterConfigRecord::WEEK_W3},
@@ -31,15 +31,15 @@ const char TIME_TIP_TEXT[] =
 const TipAnchor TIME_TIP_ANCHOR = {true, 5, 25};
 } // namespace
 
-CTimeView::CTimeView() : PageView(IDD_TIME_PAGE), enable_(FilterConfig.FLAG_TIME) {
-    for (int day = 0; day < 7; ++day)
+CTimeView::CTimeView() : PageView(IDD_TIME_PAGE, PageKind::Time), enable_(FilterConfig.FLAG_TIME) {
+    for (int day = 0; day < DAYS_PER_WEEK; ++day)
         days_[day] = FilterConfig.*(DAYS[day].setting);
     CopyToField(from_, FilterConfig.TIME_FROM);
     CopyToField(to_, FilterConfig.TIME_TO);
 }
 
 void CTimeView::DoDataExchange(DataExchange& dx) {
-    for (int day = 0; day < 7; ++day)
+    for (int day = 0; day < DAYS_PER_WEEK; ++day)
         DdxCheck(dx, DAYS[day].check, days_[day]);
     DdxCheck(dx, IDC_TIME_ENABLE, enable_);
     DdxText(dx, IDC_TIME_FROM, from_, sizeof(from_));
@@ -93,7 +93,7 @@ bool CTimeView::OnCommand(UINT id, UINT code, HWND control) {
         OnChoice(id == IDC_TIME_BETWEEN);
         return true;
     }
-    for (int day = 0; day < 7; ++day) {
+    for (int day = 0; day < DAYS_PER_WEEK; ++day) {
         if (static_cast<int>(id) == DAYS[day].check) {
             OnDay(day);
             return true;
