@@ -4,13 +4,30 @@
 #include "console/res/resource.h"
 
 namespace {
+const ListColumn NAME_COLUMNS[] = {
+    {"Computer Name", LIST_PAGE_COLUMN_WIDTH, TextCell<&ComputerNameRow::CNAME>},
+    {"Mode", LIST_PAGE_COLUMN_WIDTH, ModeCell<&ComputerNameRow::TYPE>},
+};
+
+const ListPageTable NAME_PAGE = {
+    {IDD_COMPUTERNAME_PAGE, IDD_ADD_COMPUTERNAME, IDD_EDIT_COMPUTERNAME, IDC_CNAME_ENABLE,
+     IDC_DEFAULT_ALLOW, IDC_CNAME_ADD, IDC_CNAME_REMOVE, IDC_CNAME_EDIT, IDC_CNAME_LIST,
+     IDR_COMPUTERNAME_MENU, ID_ITEM_ADD, ID_ITEM_REMOVE, ID_ITEM_EDIT},
+    &FilterConfigRecord::FLAG_COMPUTERNAME,
+    &FilterConfigRecord::FLAG_COMPUTERNAME_ALLOW,
+    {"By default allow logon",
+     "If checked, all computer names are allowed to access the Terminal Server, \nexcept "
+     "those on the list and in disabled mode. If unchecked,no computer \nname is allowed to "
+     "access the Terminal Server except those in the list \nand in enabled mode.",
+     {false, 5, 25}},
+    NAME_COLUMNS,
+};
+
 // The add (template 136) and edit (template 153) dialogs of a computer name. OK with an
 // empty name adds or changes nothing (the mode chosen is dropped too) and closes.
-class ComputerNameDialog : public ListEntryDialog<ComputerNameRow, ModeDialog> {
+class ComputerNameDialog : public ModeEntryDialog<ComputerNameRow> {
 public:
-    ComputerNameDialog(ComputerNameRow& row, const ListEntry& entry)
-        : ListEntryDialog(row, entry, IDD_ADD_COMPUTERNAME, IDD_EDIT_COMPUTERNAME,
-                          InitialMode(entry, row.TYPE)) {
+    ComputerNameDialog(ComputerNameRow& row, const ListEntry& entry) : ModeEntryDialog(row, entry) {
         CopyToField(name_, row.CNAME); // a new row's is empty
     }
 
@@ -29,42 +46,17 @@ protected:
 
     void OnOK() override {
         UpdateData(true);
-        bool named = name_[0] != '\0';
-        if (named) {
-            CopyToField(row_.CNAME, name_);
-            row_.TYPE = ChosenMode();
-        }
-        Close(named);
+        CopyToField(row_.CNAME, name_);
+        row_.TYPE = ChosenMode();
+        Close(name_[0] != '\0');
     }
 
 private:
     char name_[sizeof(ComputerNameRow::CNAME)] = {};
 };
 
-const ListColumn NAME_COLUMNS[] = {{"Computer Name", 120}, {"Mode", 120}};
-
-const ListPageTable NAME_PAGE = {
-    {IDD_COMPUTERNAME_PAGE, IDC_CNAME_ENABLE, IDC_DEFAULT_ALLOW, IDC_CNAME_ADD, IDC_CNAME_REMOVE,
-     IDC_CNAME_EDIT, IDC_CNAME_LIST, IDR_COMPUTERNAME_MENU, ID_ITEM_ADD, ID_ITEM_REMOVE,
-     ID_ITEM_EDIT},
-    &FilterConfigRecord::FLAG_COMPUTERNAME,
-    &FilterConfigRecord::FLAG_COMPUTERNAME_ALLOW,
-    {"By default allow logon",
-     "If checked, all computer names are allowed to access the Terminal Server, \nexcept "
-     "those on the list and in disabled mode. If unchecked,no computer \nname is allowed to "
-     "access the Terminal Server except those in the list \nand in enabled mode.",
-     {false, 5, 25}},
-    NAME_COLUMNS,
-};
-
-void NameTexts(const ComputerNameRow& row, std::string* texts) {
-    texts[0] = FieldText(row.CNAME);
-    texts[1] = ModeText(row.TYPE);
-}
-
-const ListPageRows<ComputerNameRow> NAME_ROWS = {&FilterConfigRecord::computerNames, NameTexts,
-                                                 RunEntryDialog<ComputerNameDialog>};
 } // namespace
 
 Ccomputernamefliter::Ccomputernamefliter()
-    : ListPage(PageKind::ComputerName, NAME_PAGE, NAME_ROWS) {}
+    : ListPage(PageKind::ComputerName, NAME_PAGE, &FilterConfigRecord::computerNames,
+               RunEntryDialog<ComputerNameDialog>) {}

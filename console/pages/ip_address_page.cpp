@@ -5,14 +5,32 @@
 #include "console/res/resource.h"
 
 namespace {
+const ListColumn IP_COLUMNS[] = {
+    {"IP address from", LIST_PAGE_COLUMN_WIDTH, TextCell<&IpRangeRow::IPFROM>},
+    {"IP address to", LIST_PAGE_COLUMN_WIDTH, TextCell<&IpRangeRow::IPTO>},
+    {"Mode", LIST_PAGE_COLUMN_WIDTH, ModeCell<&IpRangeRow::TYPE>},
+};
+
+const ListPageTable IP_PAGE = {
+    {IDD_IPADDRESS_PAGE, IDD_ADD_IPADDRESS, IDD_EDIT_IPADDRESS, IDC_IP_ENABLE, IDC_DEFAULT_ALLOW,
+     IDC_IP_ADD, IDC_IP_REMOVE, IDC_IP_EDIT, IDC_IP_LIST, IDR_IPADDRESS_MENU, ID_ITEM_ADD,
+     ID_ITEM_REMOVE, ID_ITEM_EDIT},
+    &FilterConfigRecord::FLAG_IPADDRESS,
+    &FilterConfigRecord::FLAG_IPADDRESS_ALLOW,
+    {"By default allow logon",
+     "If checked, all IP address are allowed accessing except those \nin the list below that "
+     "are disabled. If unchecked, \nall IP address will be denied access, except those in the "
+     "list that are enabled.",
+     {false, 5, 25}},
+    IP_COLUMNS,
+};
+
 // The add (template 131) and edit (template 152) dialogs of an address range. OK with
-// a From writes the range and closes; without one, an add closes having added nothing
+// a From stores the range and closes; without one, an add closes having added nothing
 // and an edit stays open.
-class IpAddressDialog : public ListEntryDialog<IpRangeRow, ModeDialog> {
+class IpAddressDialog : public ModeEntryDialog<IpRangeRow> {
 public:
-    IpAddressDialog(IpRangeRow& row, const ListEntry& entry)
-        : ListEntryDialog(row, entry, IDD_ADD_IPADDRESS, IDD_EDIT_IPADDRESS,
-                          InitialMode(entry, row.TYPE)) {}
+    using ModeEntryDialog::ModeEntryDialog;
 
 protected:
     bool OnInitDialog() override {
@@ -31,45 +49,17 @@ protected:
         ReadIpAddressControl(GetDlgItem(hwnd(), IDC_IP_TO), to, sizeof(to));
         if (IsNoIpAddress(to))
             to[0] = '\0'; // no To
-        if (IsNoIpAddress(from)) {
-            if (adding_)
-                Close(false);
-            return;
-        }
+        if (IsNoIpAddress(from) && !adding_)
+            return; // an edit needs a From: the dialog stays open
         row_.TYPE = ChosenMode();
         CopyToField(row_.IPFROM, from);
         CopyToField(row_.IPTO, to);
-        Close(true);
+        Close(!IsNoIpAddress(from));
     }
 };
 
-const ListColumn IP_COLUMNS[] = {
-    {"IP address from", 120},
-    {"IP address to", 120},
-    {"Mode", 120},
-};
-
-const ListPageTable IP_PAGE = {
-    {IDD_IPADDRESS_PAGE, IDC_IP_ENABLE, IDC_DEFAULT_ALLOW, IDC_IP_ADD, IDC_IP_REMOVE, IDC_IP_EDIT,
-     IDC_IP_LIST, IDR_IPADDRESS_MENU, ID_ITEM_ADD, ID_ITEM_REMOVE, ID_ITEM_EDIT},
-    &FilterConfigRecord::FLAG_IPADDRESS,
-    &FilterConfigRecord::FLAG_IPADDRESS_ALLOW,
-    {"By default allow logon",
-     "If checked, all IP address are allowed accessing except those \nin the list below that "
-     "are disabled. If unchecked, \nall IP address will be denied access, except those in the "
-     "list that are enabled.",
-     {false, 5, 25}},
-    IP_COLUMNS,
-};
-
-void IpRangeTexts(const IpRangeRow& row, std::string* texts) {
-    texts[0] = FieldText(row.IPFROM);
-    texts[1] = FieldText(row.IPTO);
-    texts[2] = ModeText(row.TYPE);
-}
-
-const ListPageRows<IpRangeRow> IP_ROWS = {&FilterConfigRecord::ipRanges, IpRangeTexts,
-                                          RunEntryDialog<IpAddressDialog>};
 } // namespace
 
-CTollbrookView::CTollbrookView() : ListPage(PageKind::IpAddress, IP_PAGE, IP_ROWS) {}
+CTollbrookView::CTollbrookView()
+    : ListPage(PageKind::IpAddress, IP_PAGE, &FilterConfigRecord::ipRanges,
+               RunEntryDialog<IpAddressDialog>) {}

@@ -1,6 +1,6 @@
-// The add and edit dialogs of the list pages. Each works on one row: a new blank row to
-// add, or a row of the list to edit. It writes the row only when OK stores it, and
-// tells its page whether it did; the page appends a stored new row.
+// The add and edit dialogs of the list pages. Each works on one row, a new blank row to
+// add or a copy of the row to edit, and tells its page whether OK stored it: the page
+// then appends the new row, or copies the edited one back.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +11,7 @@
 struct ListEntry {
     bool adding;          // on a new blank row, else on a row of the list
     int32_t defaultAllow; // the page's default switch as last read
+    UINT templateId;      // the page's add or edit dialog
 };
 
 template <typename Row, typename Base> class ListEntryDialog : public Base {
@@ -18,14 +19,12 @@ public:
     bool Stored() const { return stored_; }
 
 protected:
-    // The add or the edit template; `args` go on to Base after the template id.
+    // `args` go on to Base after the template id.
     template <typename... Args>
-    ListEntryDialog(Row& row, const ListEntry& entry, UINT addTemplate, UINT editTemplate,
-                    Args... args)
-        : Base(entry.adding ? addTemplate : editTemplate, args...), row_(row),
-          adding_(entry.adding) {}
+    ListEntryDialog(Row& row, const ListEntry& entry, Args... args)
+        : Base(entry.templateId, args...), row_(row), adding_(entry.adding) {}
 
-    // Closes with IDOK; `stored` tells whether the row was written.
+    // Closes with IDOK; `stored` tells whether the row is to be kept.
     void Close(bool stored) {
         stored_ = stored;
         this->EndDialog(IDOK);

@@ -63,10 +63,20 @@ void ListPageBase::OnInitialUpdate() {
 }
 
 void ListPageBase::ShowAppendedRow(LPARAM row) {
-    std::vector<std::string> texts(table_.columns.size());
-    RowTextsOf(row, texts.data());
-    AppendListRow(ListView(), texts.data(), ColumnCount(), row);
+    AppendListRow(ListView(), RowTexts(row).data(), ColumnCount(), row);
     MarkConfigModified();
+}
+
+ListEntry ListPageBase::Entry(bool adding) const {
+    const ListPageControls& controls = table_.controls;
+    return {adding, defaultAllow_, adding ? controls.addDialog : controls.editDialog};
+}
+
+std::vector<std::string> ListPageBase::RowTexts(LPARAM row) const {
+    std::vector<std::string> texts;
+    for (const ListColumn& column : table_.columns)
+        texts.push_back(column.text != nullptr ? column.text(row) : std::string());
+    return texts;
 }
 
 bool ListPageBase::CountFieldLive() const {
@@ -241,11 +251,9 @@ void ListPageBase::FillList() {
     // One repaint for the whole list, however long.
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LVM_SETITEMCOUNT, rows, LVSICF_NOINVALIDATEALL);
-    std::vector<std::string> texts(table_.columns.size());
     for (size_t i = 0; i < rows; ++i) {
         LPARAM row = RowData(i);
-        RowTextsOf(row, texts.data());
-        AppendListRow(list, texts.data(), ColumnCount(), row);
+        AppendListRow(list, RowTexts(row).data(), ColumnCount(), row);
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
@@ -266,8 +274,7 @@ void ListPageBase::OnDefaultSwitch() {
     FilterConfig.*table_.defaultFlag = defaultAllow_;
     MarkConfigModified();
     UpdateCountEnabled();
-    const ListPageHelp& help = table_.help;
-    ShowHelpTip(hwnd(), Item(check), help.anchor, help.title, help.text);
+    ShowHelpTip(hwnd(), check, table_.help);
 }
 
 bool ListPageBase::OnOption(int check) {
@@ -278,8 +285,7 @@ bool ListPageBase::OnOption(int check) {
         if (ReadControlsForBox(check, optionValues_[i])) {
             FilterConfig.*option.setting = optionValues_[i];
             MarkConfigModified();
-            ShowHelpTip(hwnd(), Item(check), option.help.anchor, option.help.title,
-                        option.help.text);
+            ShowHelpTip(hwnd(), check, option.help);
         }
         return true;
     }
@@ -306,8 +312,6 @@ void ListPageBase::EditFirstSelected() {
     if (row == 0)
         return;
     RunEditDialogOn(row);
-    std::vector<std::string> texts(table_.columns.size());
-    RowTextsOf(row, texts.data());
-    SetListRowTexts(list, index, texts.data(), ColumnCount());
+    SetListRowTexts(list, index, RowTexts(row).data(), ColumnCount());
     MarkConfigModified();
 }

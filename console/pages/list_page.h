@@ -1,8 +1,9 @@
 // The list page: a filter switch, a default switch with its help tip, and a list view
 // of the rows of one FilterConfig list with add, remove and edit (buttons and, when the
-// page has one, a context menu). A page is a table (its controls, switches, help,
-// columns and options), the texts of a row and its add and edit dialog; the behaviour
-// is ListPageBase's, which sees a row only as the item data of its list view row.
+// page has one, a context menu). A page is its tables (controls, switches, help,
+// options, and columns with the texts of a row's cells) and its add and edit dialog;
+// the behaviour is ListPageBase's, which sees a row only as the item data of its list
+// view row.
 //
 // A count page (sessions per address or per user) adds option check boxes, each with
 // its setting and tip, and a default count: an edit with up-down arrows, enabled while
@@ -32,6 +33,8 @@
 
 struct ListPageControls {
     UINT templateId;
+    UINT addDialog;   // template of the add dialog
+    UINT editDialog;  // template of the edit dialog
     int enableCheck;  // filter switch
     int defaultCheck; // default-allow switch
     int addButton;
@@ -46,19 +49,16 @@ struct ListPageControls {
     int countArrows = 0; // its up-down arrows
 };
 
-struct ListPageHelp {
-    const char* title;
-    const char* text;
-    TipAnchor anchor;
-};
-
 // An option check box: enabled with the filter switch; a click stores it into
 // `setting` and shows its tip.
 struct ListPageOption {
     int check;
     int32_t FilterConfigRecord::*setting;
-    ListPageHelp help;
+    HelpTip help;
 };
+
+// Width of a list page column unless the page names another.
+enum : int { LIST_PAGE_COLUMN_WIDTH = 120 };
 
 using ConfigFlag = int32_t FilterConfigRecord::*;
 
@@ -73,7 +73,7 @@ struct ListPageTable {
     ListPageControls controls;
     ConfigFlag enableFlag;  // set by the filter switch
     ConfigFlag defaultFlag; // set by the default switch
-    ListPageHelp help;      // the default switch's tip
+    HelpTip help;           // the default switch's tip
     TableRef<ListColumn> columns;
     TableRef<ListPageOption> options = {}; // none on the mode pages
     // The order in which the controls are read (by id; a failed field stops the reading):
@@ -108,7 +108,6 @@ protected:
     // The rows of the list, each as the item data of its list view row.
     virtual size_t RowCount() const = 0;
     virtual LPARAM RowData(size_t index) const = 0;
-    virtual void RowTextsOf(LPARAM row, std::string* texts) const = 0;
     // Runs the add dialog; a row it stores is appended (ShowAppendedRow).
     virtual void RunAddDialog() = 0;
     // Runs the edit dialog on a row.
@@ -120,7 +119,7 @@ protected:
     // the configuration modified.
     void ShowAppendedRow(LPARAM row);
     // How the page's dialogs open: adding or editing, with the default switch.
-    ListEntry Entry(bool adding) const { return {adding, defaultAllow_}; }
+    ListEntry Entry(bool adding) const;
 
     void DoDataExchange(DataExchange& dx) override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
@@ -130,6 +129,7 @@ protected:
 private:
     HWND Item(int id) const { return GetDlgItem(hwnd(), id); }
     int ColumnCount() const { return static_cast<int>(table_.columns.size()); }
+    std::vector<std::string> RowTexts(LPARAM row) const;
     void ExchangeControl(DataExchange& dx, int id);
     // True while the administrator can change the default count: a disabled field is
     // not read, so a stored count it cannot correct never blocks the other settings.
@@ -162,38 +162,52 @@ private:
     bool countMuted_ = false; // changes of the count field are not the administrator's
 };
 
-// The typed half of a list page: its list of rows, and how a row is shown and edited.
-template <typename Row> struct ListPageRows {
-    std::vector<Row*> FilterConfigRecord::*list;
-    // The texts of a row's columns, in column order.
-    void (*texts)(const Row& row, std::string* texts);
-    // Runs the add or edit dialog on `row` (RunEntryDialog); true when OK stored it.
-    bool (*runDialog)(HWND page, Row& row, const ListEntry& entry);
-};
+// The cells of a row of type Row: a text field, a number, a mode (ModeText).
+template <typename Member> struct MemberOf;
+template <typename Row, typename Type> struct MemberOf<Type Row::*> { using Class = Row; };
+template <auto Field> const auto& CellField(LPARAM row) {
+    using Row = typename MemberOf<decltype(Field)>::Class;
+    return reinterpret_cast<const Row*>(row)->*Field;
+}
+template <auto Field> std::string TextCell(LPARAM row) {
+    return FieldText(CellField<Field>(row));
+}
+template <auto Field> std::string NumberCell(LPARAM row) {
+    return std::to_string(CellField<Field>(row));
+}
+template <auto Field> std::string ModeCell(LPARAM row) {
+    return ModeText(CellField<Field>(row));
+}
 
+// A list page over FilterConfig.*rows. Its dialog (RunEntryDialog) runs on a new row, or
+// on a copy of the row to edit; it returns true when OK stored it.
 template <typename Row> class ListPage : public ListPageBase {
 protected:
-    ListPage(PageKind kind, const ListPageTable& table, const ListPageRows<Row>& rows)
-        : ListPageBase(kind, table), rows_(rows) {}
+    using RowList = std::vector<Row*> FilterConfigRecord::*;
+    using RowDialog = bool (*)(HWND page, Row& row, const ListEntry& entry);
+
+    ListPage(PageKind kind, const ListPageTable& table, RowList rows, RowDialog runDialog)
+        : ListPageBase(kind, table), rows_(rows), runDialog_(runDialog) {}
 
 private:
-    std::vector<Row*>& Rows() const { return FilterConfig.*rows_.list; }
+    std::vector<Row*>& Rows() const { return FilterConfig.*rows_; }
     size_t RowCount() const override { return Rows().size(); }
     LPARAM RowData(size_t index) const override { return reinterpret_cast<LPARAM>(Rows()[index]); }
-    void RowTextsOf(LPARAM row, std::string* texts) const override {
-        rows_.texts(*reinterpret_cast<const Row*>(row), texts);
-    }
     void RunAddDialog() override {
         std::unique_ptr<Row> row(new Row());
-        if (!rows_.runDialog(hwnd(), *row, Entry(true)))
+        if (!runDialog_(hwnd(), *row, Entry(true)))
             return;
         Rows().push_back(row.get()); // the list owns it from now on
         ShowAppendedRow(reinterpret_cast<LPARAM>(row.release()));
     }
-    void RunEditDialogOn(LPARAM row) override {
-        rows_.runDialog(hwnd(), *reinterpret_cast<Row*>(row), Entry(false));
+    void RunEditDialogOn(LPARAM data) override {
+        Row& row = *reinterpret_cast<Row*>(data);
+        Row edited = row; // the row changes only when OK stores it
+        if (runDialog_(hwnd(), edited, Entry(false)))
+            row = edited;
     }
     void DeleteSelectedRows() override { RemoveSelectedListRows(ListView(), Rows()); }
 
-    const ListPageRows<Row>& rows_;
+    RowList rows_;
+    RowDialog runDialog_;
 };

@@ -16,6 +16,8 @@ enum : DWORD { REPORT_LIST_EX_STYLES = LVS_EX_FULLROWSELECT | LVS_EX_FLATSB };
 struct ListColumn {
     const char* title;
     int width; // pixels
+    // The text of a row's cell in this column, from the row's item data.
+    std::string (*text)(LPARAM row) = nullptr;
 };
 
 // Report mode, left-aligned columns, and the extended styles REPORT_LIST_EX_STYLES.

@@ -11,6 +11,25 @@ const char MAC_ADDRESS_PROMPT[] = "__-__-__-__-__-__";
 const char MAC_ADDRESS_NONE[] = "00-00-00-00-00-00";
 
 namespace {
+const ListColumn MAC_COLUMNS[] = {
+    {"MAC Address", LIST_PAGE_COLUMN_WIDTH, TextCell<&MacAddressRow::MACADDRESS>},
+    {"Mode", LIST_PAGE_COLUMN_WIDTH, ModeCell<&MacAddressRow::TYPE>},
+};
+
+const ListPageTable MAC_PAGE = {
+    {IDD_MACADDRESS_PAGE, IDD_ADD_MACADDRESS, IDD_EDIT_MACADDRESS, IDC_MAC_ENABLE,
+     IDC_DEFAULT_ALLOW, IDC_MAC_ADD, IDC_MAC_REMOVE, IDC_MAC_EDIT, IDC_MAC_LIST,
+     IDR_MACADDRESS_MENU, ID_ITEM_ADD, ID_ITEM_REMOVE, ID_ITEM_EDIT},
+    &FilterConfigRecord::FLAG_MACADDRESS,
+    &FilterConfigRecord::FLAG_MACADDRESS_ALLOW,
+    {"By default allow logon",
+     "If checked, all MAC address are allowed access to the Terminal Server except \nthe ones "
+     "on the list in disabled mode. If unchecked, \nall MAC addresses will be denied access, "
+     "except those in the list and in enabled mode.",
+     {false, 5, 25}},
+    MAC_COLUMNS,
+};
+
 void ToUpperAscii(char* text) {
     for (char* p = text; *p != '\0'; ++p) {
         if (*p >= 'a' && *p <= 'z')
@@ -21,11 +40,9 @@ void ToUpperAscii(char* text) {
 // The add (template 142) and edit (template 154) dialogs of a MAC address. OK shows
 // the address in upper case; an incomplete one keeps the dialog open with the field
 // focused; the all-zero one adds or changes nothing and closes.
-class MacAddressDialog : public ListEntryDialog<MacAddressRow, ModeDialog> {
+class MacAddressDialog : public ModeEntryDialog<MacAddressRow> {
 public:
-    MacAddressDialog(MacAddressRow& row, const ListEntry& entry)
-        : ListEntryDialog(row, entry, IDD_ADD_MACADDRESS, IDD_EDIT_MACADDRESS,
-                          InitialMode(entry, row.TYPE)) {
+    MacAddressDialog(MacAddressRow& row, const ListEntry& entry) : ModeEntryDialog(row, entry) {
         CopyToField(address_, adding_ ? MAC_ADDRESS_NONE : row.MACADDRESS);
     }
 
@@ -52,40 +69,17 @@ protected:
             SendMessageA(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
             return;
         }
-        bool given = strcmp(address_, MAC_ADDRESS_NONE) != 0;
-        if (given) {
-            CopyToField(row_.MACADDRESS, address_);
-            row_.TYPE = ChosenMode();
-        }
-        Close(given);
+        CopyToField(row_.MACADDRESS, address_);
+        row_.TYPE = ChosenMode();
+        Close(strcmp(address_, MAC_ADDRESS_NONE) != 0);
     }
 
 private:
     char address_[sizeof(MacAddressRow::MACADDRESS)] = {};
 };
 
-const ListColumn MAC_COLUMNS[] = {{"MAC Address", 120}, {"Mode", 120}};
-
-const ListPageTable MAC_PAGE = {
-    {IDD_MACADDRESS_PAGE, IDC_MAC_ENABLE, IDC_DEFAULT_ALLOW, IDC_MAC_ADD, IDC_MAC_REMOVE,
-     IDC_MAC_EDIT, IDC_MAC_LIST, IDR_MACADDRESS_MENU, ID_ITEM_ADD, ID_ITEM_REMOVE, ID_ITEM_EDIT},
-    &FilterConfigRecord::FLAG_MACADDRESS,
-    &FilterConfigRecord::FLAG_MACADDRESS_ALLOW,
-    {"By default allow logon",
-     "If checked, all MAC address are allowed access to the Terminal Server except \nthe ones "
-     "on the list in disabled mode. If unchecked, \nall MAC addresses will be denied access, "
-     "except those in the list and in enabled mode.",
-     {false, 5, 25}},
-    MAC_COLUMNS,
-};
-
-void MacTexts(const MacAddressRow& row, std::string* texts) {
-    texts[0] = FieldText(row.MACADDRESS);
-    texts[1] = ModeText(row.TYPE);
-}
-
-const ListPageRows<MacAddressRow> MAC_ROWS = {&FilterConfigRecord::macAddresses, MacTexts,
-                                              RunEntryDialog<MacAddressDialog>};
 } // namespace
 
-CMacaddress::CMacaddress() : ListPage(PageKind::MacAddress, MAC_PAGE, MAC_ROWS) {}
+CMacaddress::CMacaddress()
+    : ListPage(PageKind::MacAddress, MAC_PAGE, &FilterConfigRecord::macAddresses,
+               RunEntryDialog<MacAddressDialog>) {}

@@ -34,3 +34,10 @@ protected:
 private:
     int32_t initialMode_;
 };
+
+// The add and edit dialogs of the mode pages: a row's mode is its TYPE.
+template <typename Row> class ModeEntryDialog : public ListEntryDialog<Row, ModeDialog> {
+public:
+    ModeEntryDialog(Row& row, const ListEntry& entry)
+        : ListEntryDialog<Row, ModeDialog>(row, entry, this->InitialMode(entry, row.TYPE)) {}
+};

@@ -4,47 +4,10 @@
 #include "console/widgets/framework_dialog.h"
 
 namespace {
-// The add (template 164) and edit (template 165) dialogs of a user name and its count
-// (an integer). Add: an empty name, count 1; OK with a name adds it. Edit: shows the
-// row; OK writes the name (also an empty one) and the count.
-class SessionUserDialog : public ListEntryDialog<SessionUserRow, ModalDialog> {
-public:
-    SessionUserDialog(SessionUserRow& row, const ListEntry& entry)
-        : ListEntryDialog(row, entry, IDD_ADD_SESSION_USER, IDD_EDIT_SESSION_USER),
-          count_(entry.adding ? SESSION_COUNT_MIN : row.SESSION_USERCOUNT) {
-        CopyToField(name_, row.SESSION_USER); // a new row's is empty
-    }
-
-protected:
-    void DoDataExchange(DataExchange& dx) override {
-        DdxInt(dx, IDC_SIP_COUNT, count_);
-        DdxText(dx, IDC_SUSER_NAME, name_, sizeof(name_));
-    }
-
-    bool OnInitDialog() override {
-        SendDlgItemMessageA(hwnd(), IDC_SUSER_NAME, EM_LIMITTEXT, SESSION_USER_NAME_MAX, 0);
-        UpdateData(false);
-        BindCountArrows(GetDlgItem(hwnd(), IDC_SIP_ARROWS), GetDlgItem(hwnd(), IDC_SIP_COUNT));
-        return true;
-    }
-
-    void OnOK() override {
-        if (!UpdateData(true))
-            return; // not an integer: its message was shown, the dialog stays open
-        bool store = !adding_ || name_[0] != '\0';
-        if (store) {
-            CopyToField(row_.SESSION_USER, name_);
-            row_.SESSION_USERCOUNT = count_;
-        }
-        Close(store);
-    }
-
-private:
-    int32_t count_;
-    char name_[SESSION_USER_NAME_MAX + 1] = {};
+const ListColumn COLUMNS[] = {
+    {"User Name ", LIST_PAGE_COLUMN_WIDTH, TextCell<&SessionUserRow::SESSION_USER>},
+    {"Sessions Max", 160, NumberCell<&SessionUserRow::SESSION_USERCOUNT>},
 };
-
-const ListColumn COLUMNS[] = {{"User Name ", 120}, {"Sessions Max", 160}};
 
 const ListPageOption OPTIONS[] = {
     {IDC_SUSER_RESET,
@@ -72,8 +35,9 @@ const int READ_ORDER[] = {IDC_SESSION_DEFAULT, IDC_SUSER_ENABLE,       IDC_SUSER
 
 // No context menu.
 const ListPageTable SESSION_USER_PAGE = {
-    {IDD_SESSION_USER_PAGE, IDC_SUSER_ENABLE, IDC_SESSION_DEFAULT, IDC_SUSER_ADD, IDC_SUSER_REMOVE,
-     IDC_SUSER_EDIT, IDC_SUSER_LIST, 0, 0, 0, 0, IDC_SUSER_COUNT, IDC_SUSER_ARROWS},
+    {IDD_SESSION_USER_PAGE, IDD_ADD_SESSION_USER, IDD_EDIT_SESSION_USER, IDC_SUSER_ENABLE,
+     IDC_SESSION_DEFAULT, IDC_SUSER_ADD, IDC_SUSER_REMOVE, IDC_SUSER_EDIT, IDC_SUSER_LIST, 0, 0, 0,
+     0, IDC_SUSER_COUNT, IDC_SUSER_ARROWS},
     &FilterConfigRecord::FLAG_SERVEROPTION_SESSIONPERUSER,
     &FilterConfigRecord::FLAG_SESSION_PER_USER_DEFAULT,
     {"By default ",
@@ -88,14 +52,45 @@ const ListPageTable SESSION_USER_PAGE = {
     CountRule::LeadingDecimal,
 };
 
-void SessionUserTexts(const SessionUserRow& row, std::string* texts) {
-    texts[0] = FieldText(row.SESSION_USER);
-    texts[1] = std::to_string(row.SESSION_USERCOUNT);
-}
+// The add (template 164) and edit (template 165) dialogs of a user name and its count
+// (an integer). Add: an empty name, count 1; OK with a name adds it. Edit: shows the
+// row; OK writes the name (also an empty one) and the count.
+class SessionUserDialog : public ListEntryDialog<SessionUserRow, ModalDialog> {
+public:
+    SessionUserDialog(SessionUserRow& row, const ListEntry& entry)
+        : ListEntryDialog(row, entry),
+          count_(entry.adding ? SESSION_COUNT_MIN : row.SESSION_USERCOUNT) {
+        CopyToField(name_, row.SESSION_USER); // a new row's is empty
+    }
 
-const ListPageRows<SessionUserRow> SESSION_USER_ROWS = {
-    &FilterConfigRecord::sessionUsers, SessionUserTexts, RunEntryDialog<SessionUserDialog>};
+protected:
+    void DoDataExchange(DataExchange& dx) override {
+        DdxInt(dx, IDC_SIP_COUNT, count_);
+        DdxText(dx, IDC_SUSER_NAME, name_, sizeof(name_));
+    }
+
+    bool OnInitDialog() override {
+        SendDlgItemMessageA(hwnd(), IDC_SUSER_NAME, EM_LIMITTEXT, SESSION_USER_NAME_MAX, 0);
+        UpdateData(false);
+        BindCountArrows(GetDlgItem(hwnd(), IDC_SIP_ARROWS), GetDlgItem(hwnd(), IDC_SIP_COUNT));
+        return true;
+    }
+
+    void OnOK() override {
+        if (!UpdateData(true))
+            return; // not an integer: its message was shown, the dialog stays open
+        CopyToField(row_.SESSION_USER, name_);
+        row_.SESSION_USERCOUNT = count_;
+        Close(!adding_ || name_[0] != '\0');
+    }
+
+private:
+    int32_t count_;
+    char name_[SESSION_USER_NAME_MAX + 1] = {};
+};
+
 } // namespace
 
 CSessionUserView::CSessionUserView()
-    : ListPage(PageKind::SessionPerUser, SESSION_USER_PAGE, SESSION_USER_ROWS) {}
+    : ListPage(PageKind::SessionPerUser, SESSION_USER_PAGE, &FilterConfigRecord::sessionUsers,
+               RunEntryDialog<SessionUserDialog>) {}

@@ -24,11 +24,12 @@ const DayControl DAYS[DAYS_PER_WEEK] = {
     {IDC_TIME_SUNDAY, &FilterConfigRecord::WEEK_W7},
 };
 
-const char TIME_TIP_TITLE[] = "Enable Time Restrictions Filter";
-const char TIME_TIP_TEXT[] =
+const HelpTip TIME_TIP = {
+    "Enable Time Restrictions Filter",
     "Enable/Disable this filter.\n\nOn this filter you can select the days of the week and the "
-    "timeframe during these days \nwhen this filter should be active.\n  \n  ";
-const TipAnchor TIME_TIP_ANCHOR = {true, 5, 25};
+    "timeframe during these days \nwhen this filter should be active.\n  \n  ",
+    {true, 5, 25},
+};
 } // namespace
 
 CTimeView::CTimeView() : PageView(IDD_TIME_PAGE, PageKind::Time), enable_(FilterConfig.FLAG_TIME) {
@@ -105,10 +106,7 @@ bool CTimeView::OnCommand(UINT id, UINT code, HWND control) {
 void CTimeView::OnFilterSwitch() {
     UpdateData(true);
     EnableControls();
-    FilterConfig.FLAG_TIME = enable_;
-    MarkConfigModified();
-    ShowHelpTip(hwnd(), GetDlgItem(hwnd(), IDC_TIME_ENABLE), TIME_TIP_ANCHOR, TIME_TIP_TITLE,
-                TIME_TIP_TEXT);
+    StoreFilterSwitch(FilterConfig.FLAG_TIME, enable_, IDC_TIME_ENABLE, TIME_TIP);
 }
 
 void CTimeView::OnDay(int day) {
