@@ -54,7 +54,6 @@ protected:
 private:
     char name_[sizeof(ComputerNameRow::CNAME)] = {};
 };
-
 } // namespace
 
 Ccomputernamefliter::Ccomputernamefliter()

@@ -57,7 +57,6 @@ protected:
         Close(!IsNoIpAddress(from));
     }
 };
-
 } // namespace
 
 CTollbrookView::CTollbrookView()

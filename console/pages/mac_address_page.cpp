@@ -77,7 +77,6 @@ protected:
 private:
     char address_[sizeof(MacAddressRow::MACADDRESS)] = {};
 };
-
 } // namespace
 
 CMacaddress::CMacaddress()

@@ -82,7 +82,6 @@ protected:
 private:
     int32_t count_;
 };
-
 } // namespace
 
 CSessionPerIPView::CSessionPerIPView()

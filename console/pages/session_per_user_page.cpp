@@ -88,7 +88,6 @@ private:
     int32_t count_;
     char name_[SESSION_USER_NAME_MAX + 1] = {};
 };
-
 } // namespace
 
 CSessionUserView::CSessionUserView()
