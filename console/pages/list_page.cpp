@@ -63,7 +63,9 @@ void ListPageBase::OnInitialUpdate() {
 }
 
 void ListPageBase::ShowAppendedRow(LPARAM row) {
-    AppendListRow(ListView(), RowTexts(row).data(), ColumnCount(), row);
+    std::vector<std::string> texts;
+    RowTexts(row, texts);
+    AppendListRow(ListView(), texts.data(), ColumnCount(), row);
     MarkConfigModified();
 }
 
@@ -72,11 +74,12 @@ ListEntry ListPageBase::Entry(bool adding) const {
     return {adding, defaultAllow_, adding ? controls.addDialog : controls.editDialog};
 }
 
-std::vector<std::string> ListPageBase::RowTexts(LPARAM row) const {
-    std::vector<std::string> texts;
-    for (const ListColumn& column : table_.columns)
-        texts.push_back(column.text != nullptr ? column.text(row) : std::string());
-    return texts;
+void ListPageBase::RowTexts(LPARAM row, std::vector<std::string>& texts) const {
+    texts.resize(table_.columns.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const ListColumn& column = table_.columns[i];
+        texts[i] = column.text != nullptr ? column.text(row) : std::string();
+    }
 }
 
 bool ListPageBase::CountFieldLive() const {
@@ -251,9 +254,11 @@ void ListPageBase::FillList() {
     // One repaint for the whole list, however long.
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LVM_SETITEMCOUNT, rows, LVSICF_NOINVALIDATEALL);
+    std::vector<std::string> texts;
     for (size_t i = 0; i < rows; ++i) {
         LPARAM row = RowData(i);
-        AppendListRow(list, RowTexts(row).data(), ColumnCount(), row);
+        RowTexts(row, texts);
+        AppendListRow(list, texts.data(), ColumnCount(), row);
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
@@ -312,6 +317,8 @@ void ListPageBase::EditFirstSelected() {
     if (row == 0)
         return;
     RunEditDialogOn(row);
-    SetListRowTexts(list, index, RowTexts(row).data(), ColumnCount());
+    std::vector<std::string> texts;
+    RowTexts(row, texts);
+    SetListRowTexts(list, index, texts.data(), ColumnCount());
     MarkConfigModified();
 }

@@ -129,7 +129,8 @@ protected:
 private:
     HWND Item(int id) const { return GetDlgItem(hwnd(), id); }
     int ColumnCount() const { return static_cast<int>(table_.columns.size()); }
-    std::vector<std::string> RowTexts(LPARAM row) const;
+    // The texts of a row's cells into `texts` (one string a column, reused row to row).
+    void RowTexts(LPARAM row, std::vector<std::string>& texts) const;
     void ExchangeControl(DataExchange& dx, int id);
     // True while the administrator can change the default count: a disabled field is
     // not read, so a stored count it cannot correct never blocks the other settings.
