@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <string>
 #include <vector>
 
 struct IpRangeRow {
@@ -136,4 +138,10 @@ void CopyToField(char* field, size_t size, const char* text);
 
 template <size_t N> inline void CopyToField(char (&field)[N], const char* text) {
     CopyToField(field, N, text);
+}
+
+// The text a fixed field holds: up to its first NUL, or all N bytes when it has none
+// (a field read from a file or the registry need not be terminated).
+template <size_t N> inline std::string FieldText(const char (&field)[N]) {
+    return std::string(field, strnlen(field, N));
 }

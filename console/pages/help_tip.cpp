@@ -2,6 +2,10 @@
 
 #include "console/widgets/tip_window.h"
 
+void ShowHelpTip(HWND page, int controlId, const HelpTip& tip) {
+    ShowHelpTip(page, GetDlgItem(page, controlId), tip.anchor, tip.title, tip.text);
+}
+
 POINT HelpTipPoint(const RECT& anchorScreenRect, const TipAnchor& anchor) {
     POINT point;
     point.x = (anchor.fromRight ? anchorScreenRect.right : anchorScreenRect.left) + anchor.dx;

@@ -12,6 +12,13 @@ struct TipAnchor {
     int dy;         // pixels below the anchor's bottom edge
 };
 
+// A tip's title and text (line breaks start new lines), and where it shows.
+struct HelpTip {
+    const char* title;
+    const char* text;
+    TipAnchor anchor;
+};
+
 // Where the tip's top left corner goes for an anchor rectangle (screen coordinates).
 POINT HelpTipPoint(const RECT& anchorScreenRect, const TipAnchor& anchor);
 
@@ -19,3 +26,5 @@ POINT HelpTipPoint(const RECT& anchorScreenRect, const TipAnchor& anchor);
 // the anchor control, owned by `page`.
 void ShowHelpTip(HWND page, HWND anchorControl, const TipAnchor& anchor, const char* title,
                  const char* text);
+// The same for the page's control `controlId`.
+void ShowHelpTip(HWND page, int controlId, const HelpTip& tip);

@@ -7,6 +7,9 @@
 
 #include <cstddef>
 
+// Room for the longest dotted address, "255.255.255.255", and its terminator.
+using IpAddressText = char[16];
+
 // True for the empty text and for "0.0.0.0".
 bool IsNoIpAddress(const char* text);
 // Parses four decimal fields of 0..255 joined by dots (blanks around the text

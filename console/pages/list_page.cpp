@@ -1,5 +1,7 @@
 #include "console/pages/list_page.h"
 
+#include <limits>
+
 const char* ModeText(int32_t type) {
     return type != 0 ? "Logon enabled" : "Logon disabled";
 }
@@ -12,4 +14,311 @@ void BindCountArrows(HWND arrows, HWND field) {
     SendMessageA(arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(field), 0);
     // Binding may write the arrows' position into the field: put the count back.
     SetWindowTextA(field, shown);
+}
+
+int32_t LeadingDecimal(const char* text) {
+    if (text == nullptr)
+        return 0;
+    const char* p = text;
+    while (*p == ' ' || *p == '\t')
+        ++p;
+    bool negative = *p == '-';
+    if (*p == '+' || *p == '-')
+        ++p;
+    // Digits past the 32-bit range no longer change the value: it stays one past the
+    // largest, which the sign then clamps to either end of the range.
+    const int64_t high = std::numeric_limits<int32_t>::max();
+    int64_t value = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        value = value * 10 + (*p - '0');
+        if (value > high + 1)
+            value = high + 1;
+    }
+    if (negative)
+        return static_cast<int32_t>(-value);
+    return static_cast<int32_t>(value > high ? high : value);
+}
+
+ListPageBase::ListPageBase(PageKind kind, const ListPageTable& table)
+    : PageView(table.controls.templateId, kind), table_(table),
+      enable_(FilterConfig.*table.enableFlag), defaultAllow_(FilterConfig.*table.defaultFlag) {
+    if (table.defaultCount != nullptr)
+        count_ = FilterConfig.*table.defaultCount;
+    for (const ListPageOption& option : table.options)
+        optionValues_.push_back(FilterConfig.*option.setting);
+}
+
+void ListPageBase::OnInitialUpdate() {
+    const ListPageControls& controls = table_.controls;
+    // Writing the count into its field is no change made by the administrator.
+    bool muted = countMuted_;
+    countMuted_ = true;
+    UpdateData(false);
+    if (controls.countArrows != 0)
+        BindCountArrows(Item(controls.countArrows), Item(controls.countEdit));
+    countMuted_ = muted;
+    UpdateEnabledControls();
+    SetupReportColumns(ListView(), table_.columns);
+    FillList();
+}
+
+void ListPageBase::ShowAppendedRow(LPARAM row) {
+    std::vector<std::string> texts;
+    RowTexts(row, texts);
+    AppendListRow(ListView(), texts.data(), ColumnCount(), row);
+    MarkConfigModified();
+}
+
+ListEntry ListPageBase::Entry(bool adding) const {
+    const ListPageControls& controls = table_.controls;
+    return {adding, defaultAllow_, adding ? controls.addDialog : controls.editDialog};
+}
+
+void ListPageBase::RowTexts(LPARAM row, std::vector<std::string>& texts) const {
+    texts.resize(table_.columns.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const ListColumn& column = table_.columns[i];
+        texts[i] = column.text != nullptr ? column.text(row) : std::string();
+    }
+}
+
+bool ListPageBase::CountFieldLive() const {
+    HWND field = Item(table_.controls.countEdit);
+    return field != nullptr && IsWindowEnabled(field);
+}
+
+bool ListPageBase::ReadControls() {
+    bool muted = countMuted_;
+    countMuted_ = true;
+    bool read = UpdateData(true);
+    countMuted_ = muted;
+    return read;
+}
+
+void ListPageBase::DoDataExchange(DataExchange& dx) {
+    if (table_.readOrder.size() == 0) {
+        ExchangeControl(dx, table_.controls.enableCheck);
+        ExchangeControl(dx, table_.controls.defaultCheck);
+        return;
+    }
+    for (int id : table_.readOrder)
+        ExchangeControl(dx, id); // a failed field leaves the rest unread
+}
+
+void ListPageBase::ExchangeControl(DataExchange& dx, int id) {
+    const ListPageControls& controls = table_.controls;
+    if (id == controls.enableCheck) {
+        DdxCheck(dx, id, enable_);
+    } else if (id == controls.defaultCheck) {
+        DdxCheck(dx, id, defaultAllow_);
+    } else if (id == controls.countEdit) {
+        if (dx.save && !CountFieldLive())
+            return;
+        DdxInt(dx, id, count_);
+        if (table_.countRule == CountRule::InRange)
+            DdvMinMax(dx, id, count_, SESSION_COUNT_MIN, SESSION_COUNT_MAX);
+    } else {
+        for (size_t i = 0; i < table_.options.size(); ++i) {
+            if (table_.options[i].check == id)
+                DdxCheck(dx, id, optionValues_[i]);
+        }
+    }
+}
+
+bool ListPageBase::OnCommand(UINT id, UINT code, HWND control) {
+    const ListPageControls& controls = table_.controls;
+    int item = static_cast<int>(id);
+    if (control == nullptr)
+        return OnMenuCommand(id);
+    if (code == EN_CHANGE && controls.countEdit != 0 && item == controls.countEdit) {
+        if (!countMuted_) {
+            countMuted_ = true;
+            OnDefaultCountChange();
+            countMuted_ = false;
+        }
+        return true;
+    }
+    if (code != BN_CLICKED)
+        return false;
+    if (item == controls.enableCheck)
+        OnFilterSwitch();
+    else if (item == controls.defaultCheck)
+        OnDefaultSwitch();
+    else if (item == controls.addButton)
+        OnAdd();
+    else if (item == controls.removeButton)
+        RemoveSelected();
+    else if (item == controls.editButton)
+        EditFirstSelected();
+    else
+        return OnOption(item);
+    return true;
+}
+
+bool ListPageBase::OnMenuCommand(UINT id) {
+    const ListPageControls& controls = table_.controls;
+    if (controls.contextMenu == 0 ||
+        (id != controls.addCommand && id != controls.removeCommand && id != controls.editCommand))
+        return false;
+    // Menu commands are live even while the buttons are disabled: they check.
+    ReadControls();
+    if (enable_ == 0)
+        return true;
+    if (id == controls.addCommand)
+        RunAddDialog();
+    else if (id == controls.removeCommand)
+        RemoveSelected();
+    else
+        EditFirstSelected();
+    return true;
+}
+
+void ListPageBase::OnDefaultCountChange() {
+    if (table_.countRule == CountRule::InRange) {
+        // A count that fails has shown its message and is not kept.
+        if (!ReadControls())
+            return;
+        FilterConfig.*table_.defaultCount = count_;
+    } else {
+        HWND field = Item(table_.controls.countEdit);
+        std::string text(static_cast<size_t>(GetWindowTextLengthA(field)) + 1, '\0');
+        GetWindowTextA(field, &text[0], static_cast<int>(text.size()));
+        FilterConfig.*table_.defaultCount = LeadingDecimal(text.c_str());
+    }
+    MarkConfigModified();
+}
+
+void ListPageBase::OnSize(int width, int height) {
+    StretchListToPageBottom(hwnd(), ListView(), width, height);
+}
+
+void ListPageBase::OnContextMenu(HWND, POINT point) {
+    if (table_.controls.contextMenu == 0)
+        return;
+    if (point.x == -1 && point.y == -1) { // from the keyboard: at the list's corner
+        RECT rect = {};
+        GetWindowRect(ListView(), &rect);
+        point.x = rect.left;
+        point.y = rect.top;
+    }
+    HMENU menu = LoadMenuA(ResourceInstance(), MAKEINTRESOURCEA(table_.controls.contextMenu));
+    if (menu == nullptr)
+        return;
+    HMENU popup = GetSubMenu(menu, 0);
+    if (popup != nullptr)
+        TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, hwnd(),
+                       nullptr);
+    DestroyMenu(menu);
+}
+
+void ListPageBase::EnableControl(int id, bool on) {
+    HWND control = id != 0 ? Item(id) : nullptr;
+    if (control != nullptr)
+        EnableWindow(control, on ? TRUE : FALSE);
+}
+
+void ListPageBase::UpdateEnabledControls() {
+    const ListPageControls& controls = table_.controls;
+    bool on = enable_ != 0;
+    const int ids[] = {controls.listView, controls.addButton, controls.removeButton,
+                       controls.editButton, controls.defaultCheck};
+    for (int id : ids)
+        EnableControl(id, on);
+    for (const ListPageOption& option : table_.options)
+        EnableControl(option.check, on);
+    UpdateCountEnabled();
+}
+
+void ListPageBase::UpdateCountEnabled() {
+    bool on = enable_ != 0 && defaultAllow_ != 0;
+    EnableControl(table_.controls.countEdit, on);
+    EnableControl(table_.controls.countArrows, on);
+}
+
+// Reads the controls before check box `check` acts on its member. When the reading
+// stopped before it reached the box, the box is set back to the member (its setting
+// stays as it was) and the click has no further effect: false.
+bool ListPageBase::ReadControlsForBox(int check, const int32_t& member) {
+    if (ReadControls())
+        return true;
+    bool shown = IsDlgButtonChecked(hwnd(), check) == BST_CHECKED;
+    if (shown == (member != 0))
+        return true;
+    CheckDlgButton(hwnd(), check, member != 0 ? BST_CHECKED : BST_UNCHECKED);
+    return false;
+}
+
+void ListPageBase::FillList() {
+    HWND list = ListView();
+    size_t rows = RowCount();
+    // One repaint for the whole list, however long.
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LVM_SETITEMCOUNT, rows, LVSICF_NOINVALIDATEALL);
+    std::vector<std::string> texts;
+    for (size_t i = 0; i < rows; ++i) {
+        LPARAM row = RowData(i);
+        RowTexts(row, texts);
+        AppendListRow(list, texts.data(), ColumnCount(), row);
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void ListPageBase::OnFilterSwitch() {
+    if (!ReadControlsForBox(table_.controls.enableCheck, enable_))
+        return;
+    UpdateEnabledControls();
+    FilterConfig.*table_.enableFlag = enable_;
+    MarkConfigModified();
+}
+
+void ListPageBase::OnDefaultSwitch() {
+    int check = table_.controls.defaultCheck;
+    if (!ReadControlsForBox(check, defaultAllow_))
+        return;
+    FilterConfig.*table_.defaultFlag = defaultAllow_;
+    MarkConfigModified();
+    UpdateCountEnabled();
+    ShowHelpTip(hwnd(), check, table_.help);
+}
+
+bool ListPageBase::OnOption(int check) {
+    for (size_t i = 0; i < table_.options.size(); ++i) {
+        const ListPageOption& option = table_.options[i];
+        if (option.check != check)
+            continue;
+        if (ReadControlsForBox(check, optionValues_[i])) {
+            FilterConfig.*option.setting = optionValues_[i];
+            MarkConfigModified();
+            ShowHelpTip(hwnd(), check, option.help);
+        }
+        return true;
+    }
+    return false;
+}
+
+void ListPageBase::OnAdd() {
+    ReadControls();
+    RunAddDialog();
+}
+
+void ListPageBase::RemoveSelected() {
+    DeleteSelectedRows();
+    MarkConfigModified();
+}
+
+void ListPageBase::EditFirstSelected() {
+    HWND list = ListView();
+    std::vector<int> selected = SelectedListRows(list);
+    if (selected.empty())
+        return;
+    int index = selected.front();
+    LPARAM row = ListRowData(list, index);
+    if (row == 0)
+        return;
+    RunEditDialogOn(row);
+    std::vector<std::string> texts;
+    RowTexts(row, texts);
+    SetListRowTexts(list, index, texts.data(), ColumnCount());
+    MarkConfigModified();
 }

@@ -2,15 +2,28 @@
 
 #include <commctrl.h>
 
-void SetupReportColumns(HWND list, const char* const* titles, const int* widths, int count) {
+namespace {
+// Sets the texts of columns `first` to `count` - 1 of row `row`.
+void SetCellTexts(HWND list, int row, const std::string* texts, int first, int count) {
+    for (int i = first; i < count; ++i) {
+        LVITEMA sub = {};
+        sub.iSubItem = i;
+        sub.pszText = const_cast<char*>(texts[i].c_str());
+        SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&sub));
+    }
+}
+} // namespace
+
+void SetupReportColumns(HWND list, TableRef<ListColumn> columns) {
     LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
     SetWindowLongPtrA(list, GWL_STYLE, (style & ~LVS_TYPEMASK) | LVS_REPORT);
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
         LVCOLUMNA column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = widths[i];
-        column.pszText = const_cast<char*>(titles[i]);
+        column.cx = columns[i].width;
+        column.pszText = const_cast<char*>(columns[i].title);
         column.iSubItem = i;
         SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i),
                      reinterpret_cast<LPARAM>(&column));
@@ -30,24 +43,12 @@ int AppendListRow(HWND list, const std::string* texts, int count, LPARAM data) {
         static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0)
         return -1;
-    for (int i = 1; i < count; ++i) {
-        LVITEMA sub = {};
-        sub.iSubItem = i;
-        sub.pszText = const_cast<char*>(texts[i].c_str());
-        SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row),
-                     reinterpret_cast<LPARAM>(&sub));
-    }
+    SetCellTexts(list, row, texts, 1, count);
     return row;
 }
 
 void SetListRowTexts(HWND list, int row, const std::string* texts, int count) {
-    for (int i = 0; i < count; ++i) {
-        LVITEMA sub = {};
-        sub.iSubItem = i;
-        sub.pszText = const_cast<char*>(texts[i].c_str());
-        SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row),
-                     reinterpret_cast<LPARAM>(&sub));
-    }
+    SetCellTexts(list, row, texts, 0, count);
 }
 
 std::string ListCellText(HWND list, int row, int column) {

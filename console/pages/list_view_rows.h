@@ -8,12 +8,20 @@
 #include <string>
 #include <vector>
 
-// Extended styles of every list of the console: full-row select, flat scroll bars.
-enum : DWORD { REPORT_LIST_EX_STYLES = 0x120 };
+#include "console/pages/table_ref.h"
 
-// Report mode, `count` left-aligned columns with their titles and widths in pixels, and
-// the extended styles REPORT_LIST_EX_STYLES.
-void SetupReportColumns(HWND list, const char* const* titles, const int* widths, int count);
+// Extended styles of every list of the console: full-row select, flat scroll bars.
+enum : DWORD { REPORT_LIST_EX_STYLES = LVS_EX_FULLROWSELECT | LVS_EX_FLATSB };
+
+struct ListColumn {
+    const char* title;
+    int width; // pixels
+    // The text of a row's cell in this column, from the row's item data.
+    std::string (*text)(LPARAM row) = nullptr;
+};
+
+// Report mode, left-aligned columns, and the extended styles REPORT_LIST_EX_STYLES.
+void SetupReportColumns(HWND list, TableRef<ListColumn> columns);
 // Appends a row with `count` column texts and `data` as item data; returns its index
 // (-1 on failure).
 int AppendListRow(HWND list, const std::string* texts, int count, LPARAM data);

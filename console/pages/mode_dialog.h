@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "console/pages/list_entry_dialog.h"
 #include "console/widgets/framework_dialog.h"
 
 // Mode chooser items, in this order.
@@ -16,12 +17,11 @@ protected:
         : ModalDialog(templateId), initialMode_(initialMode) {}
 
     // The mode an add dialog proposes: "Logon disabled" when logon is allowed by default
-    // (the entry is then usually an exception), else "Logon enabled".
-    static int32_t ProposedMode(int32_t defaultAllow) {
-        return defaultAllow != 0 ? MODE_INDEX_DISABLED : MODE_INDEX_ENABLED;
-    }
-    // The mode an edit dialog shows for a row's TYPE.
-    static int32_t RowMode(int32_t type) {
+    // (the entry is then usually an exception), else "Logon enabled". An edit dialog
+    // shows the row's TYPE.
+    static int32_t InitialMode(const ListEntry& entry, int32_t type) {
+        if (entry.adding)
+            return entry.defaultAllow != 0 ? MODE_INDEX_DISABLED : MODE_INDEX_ENABLED;
         return type != 0 ? MODE_INDEX_ENABLED : MODE_INDEX_DISABLED;
     }
 
@@ -33,4 +33,11 @@ protected:
 
 private:
     int32_t initialMode_;
+};
+
+// The add and edit dialogs of the mode pages: a row's mode is its TYPE.
+template <typename Row> class ModeEntryDialog : public ListEntryDialog<Row, ModeDialog> {
+public:
+    ModeEntryDialog(Row& row, const ListEntry& entry)
+        : ListEntryDialog<Row, ModeDialog>(row, entry, this->InitialMode(entry, row.TYPE)) {}
 };

@@ -1,38 +1,44 @@
 #include "console/pages/page_factory.h"
 
-#include "console/pages/computer_name_view.h"
-#include "console/pages/mac_address_view.h"
-#include "console/pages/session_per_ip_view.h"
-#include "console/pages/session_user_view.h"
-#include "console/pages/time_view.h"
-#include "console/pages/tollbrook_view.h"
-#include "console/pages/version_view.h"
-#include "console/tools/log_view.h"
-#include "console/tools/msg_popup_view.h"
-#include "console/tools/server_monitor_view.h"
+#include "console/pages/client_version_page.h"
+#include "console/pages/computer_name_page.h"
+#include "console/pages/ip_address_page.h"
+#include "console/pages/mac_address_page.h"
+#include "console/pages/session_per_ip_page.h"
+#include "console/pages/session_per_user_page.h"
+#include "console/pages/time_page.h"
+#include "console/tools/log_settings_page.h"
+#include "console/tools/popup_messages_page.h"
+#include "console/tools/server_monitor_page.h"
+
+namespace {
+template <typename Page> std::unique_ptr<PageView> Make() {
+    return std::make_unique<Page>();
+}
+
+struct PageMaker {
+    PageKind kind;
+    std::unique_ptr<PageView> (*make)();
+};
+
+const PageMaker PAGE_MAKERS[] = {
+    {PageKind::IpAddress, Make<CTollbrookView>},
+    {PageKind::ComputerName, Make<Ccomputernamefliter>},
+    {PageKind::MacAddress, Make<CMacaddress>},
+    {PageKind::ClientVersion, Make<CVerVIEW>},
+    {PageKind::Time, Make<CTimeView>},
+    {PageKind::SessionPerIp, Make<CSessionPerIPView>},
+    {PageKind::SessionPerUser, Make<CSessionUserView>},
+    {PageKind::ServerMonitor, Make<CServermonitorView>},
+    {PageKind::PopupMessages, Make<CMsgPopupView>},
+    {PageKind::Logs, Make<CWLogView>},
+};
+} // namespace
 
 std::unique_ptr<PageView> MakePage(PageKind kind) {
-    switch (kind) {
-    case PageKind::IpAddress:
-        return std::make_unique<CTollbrookView>();
-    case PageKind::ComputerName:
-        return std::make_unique<Ccomputernamefliter>();
-    case PageKind::MacAddress:
-        return std::make_unique<CMacaddress>();
-    case PageKind::ClientVersion:
-        return std::make_unique<CVerVIEW>();
-    case PageKind::Time:
-        return std::make_unique<CTimeView>();
-    case PageKind::SessionPerIp:
-        return std::make_unique<CSessionPerIPView>();
-    case PageKind::SessionPerUser:
-        return std::make_unique<CSessionUserView>();
-    case PageKind::ServerMonitor:
-        return std::make_unique<CServermonitorView>();
-    case PageKind::PopupMessages:
-        return std::make_unique<CMsgPopupView>();
-    case PageKind::Logs:
-        return std::make_unique<CWLogView>();
+    for (const PageMaker& maker : PAGE_MAKERS) {
+        if (maker.kind == kind)
+            return maker.make();
     }
     return nullptr;
 }

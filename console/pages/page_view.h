@@ -1,7 +1,11 @@
 // The pages of the console's right pane: form views that edit one part of
-// FilterConfig. The frame tells them apart by kind (one kind per page class).
+// FilterConfig. The frame tells them apart by kind (one kind per page class). The page
+// classes keep the names the resources and the help are keyed to (listed below).
 #pragma once
 
+#include <cstdint>
+
+#include "console/pages/help_tip.h"
 #include "console/widgets/framework_form_view.h"
 
 enum class PageKind {
@@ -19,6 +23,14 @@ enum class PageKind {
 
 class PageView : public FormView {
 public:
-    explicit PageView(UINT templateId) : FormView(templateId) {}
-    virtual PageKind Kind() const = 0;
+    PageView(UINT templateId, PageKind kind) : FormView(templateId), kind_(kind) {}
+    PageKind Kind() const { return kind_; }
+
+protected:
+    // A click on the filter switch `check` once the controls are read: `on` goes into
+    // `flag`, the configuration is marked modified and the switch's tip shows.
+    void StoreFilterSwitch(int32_t& flag, int32_t on, int check, const HelpTip& tip);
+
+private:
+    PageKind kind_;
 };

@@ -409,6 +409,16 @@ TEST(ConfigAccessors, EncipheredTextWithoutTerminatorIsReadWithinItsLength) {
     EXPECT_STREQ("abc", text);
 }
 
+TEST(FixedFields, FieldTextEndsAtTheFirstNulOrTheFieldsEnd) {
+    struct {
+        char field[4];
+        char next[4];
+    } record = {{'a', 'b', '\0', 'z'}, {'x', 'x', 'x', '\0'}};
+    EXPECT_EQ("ab", FieldText(record.field));
+    memcpy(record.field, "full", 4); // no terminator: the next field is not read
+    EXPECT_EQ("full", FieldText(record.field));
+}
+
 TEST(ConfigAccessors, GetConfigCellAndTableSize) {
     Packet packet = NewPacket();
     AddTable(packet.get(), "T",

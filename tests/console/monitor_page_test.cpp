@@ -13,7 +13,7 @@
 #include "config/persistence.h"
 #include "console/pages/list_view_rows.h"
 #include "console/res/resource.h"
-#include "console/tools/server_monitor_view.h"
+#include "console/tools/server_monitor_page.h"
 #include "console_test_support.h"
 #include "tests/support/scenario_file.h"
 

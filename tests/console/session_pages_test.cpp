@@ -14,7 +14,7 @@
 #include "config/persistence.h"
 #include "console/pages/ip_address_text.h"
 #include "console/pages/list_view_rows.h"
-#include "console/pages/session_user_view.h"
+#include "console/pages/session_per_user_page.h"
 #include "console/res/resource.h"
 #include "console/widgets/tip_window.h"
 #include "console_test_support.h"

@@ -6,10 +6,13 @@
 #include "config/config_model.h"
 #include "console/pages/page_view.h"
 
+// A caption or message as FilterConfig holds it.
+using PopupText = decltype(FilterConfigRecord::MSG_IPADDRESS);
+
+// The class name is the one the resources and the help are keyed to: keep it.
 class CMsgPopupView : public PageView {
 public:
     CMsgPopupView();
-    PageKind Kind() const override { return PageKind::PopupMessages; }
     void OnInitialUpdate() override;
 
 protected:
@@ -21,7 +24,7 @@ private:
     void OnFilterChosen();
     void OnTextTyped();
 
-    char message_[1024] = {};
-    char caption_[1024] = {};
+    PopupText message_ = {};
+    PopupText caption_ = {};
     char choice_[64] = {};
 };

@@ -1,4 +1,4 @@
-#include "console/pages/time_view.h"
+#include "console/pages/time_page.h"
 
 #include "console/pages/help_tip.h"
 #include "console/res/resource.h"
@@ -14,7 +14,7 @@ struct DayControl {
 };
 
 // Monday to Sunday; the check boxes' ids do not follow the days.
-const DayControl DAYS[7] = {
+const DayControl DAYS[DAYS_PER_WEEK] = {
     {IDC_TIME_MONDAY, &FilterConfigRecord::WEEK_W1},
     {IDC_TIME_TUESDAY, &FilterConfigRecord::WEEK_W2},
     {IDC_TIME_WEDNESDAY, &FilterConfigRecord::WEEK_W3},
@@ -24,22 +24,23 @@ const DayControl DAYS[7] = {
     {IDC_TIME_SUNDAY, &FilterConfigRecord::WEEK_W7},
 };
 
-const char TIME_TIP_TITLE[] = "Enable Time Restrictions Filter";
-const char TIME_TIP_TEXT[] =
+const HelpTip TIME_TIP = {
+    "Enable Time Restrictions Filter",
     "Enable/Disable this filter.\n\nOn this filter you can select the days of the week and the "
-    "timeframe during these days \nwhen this filter should be active.\n  \n  ";
-const TipAnchor TIME_TIP_ANCHOR = {true, 5, 25};
+    "timeframe during these days \nwhen this filter should be active.\n  \n  ",
+    {true, 5, 25},
+};
 } // namespace
 
-CTimeView::CTimeView() : PageView(IDD_TIME_PAGE), enable_(FilterConfig.FLAG_TIME) {
-    for (int day = 0; day < 7; ++day)
+CTimeView::CTimeView() : PageView(IDD_TIME_PAGE, PageKind::Time), enable_(FilterConfig.FLAG_TIME) {
+    for (int day = 0; day < DAYS_PER_WEEK; ++day)
         days_[day] = FilterConfig.*(DAYS[day].setting);
     CopyToField(from_, FilterConfig.TIME_FROM);
     CopyToField(to_, FilterConfig.TIME_TO);
 }
 
 void CTimeView::DoDataExchange(DataExchange& dx) {
-    for (int day = 0; day < 7; ++day)
+    for (int day = 0; day < DAYS_PER_WEEK; ++day)
         DdxCheck(dx, DAYS[day].check, days_[day]);
     DdxCheck(dx, IDC_TIME_ENABLE, enable_);
     DdxText(dx, IDC_TIME_FROM, from_, sizeof(from_));
@@ -93,7 +94,7 @@ bool CTimeView::OnCommand(UINT id, UINT code, HWND control) {
         OnChoice(id == IDC_TIME_BETWEEN);
         return true;
     }
-    for (int day = 0; day < 7; ++day) {
+    for (int day = 0; day < DAYS_PER_WEEK; ++day) {
         if (static_cast<int>(id) == DAYS[day].check) {
             OnDay(day);
             return true;
@@ -105,10 +106,7 @@ bool CTimeView::OnCommand(UINT id, UINT code, HWND control) {
 void CTimeView::OnFilterSwitch() {
     UpdateData(true);
     EnableControls();
-    FilterConfig.FLAG_TIME = enable_;
-    MarkConfigModified();
-    ShowHelpTip(hwnd(), GetDlgItem(hwnd(), IDC_TIME_ENABLE), TIME_TIP_ANCHOR, TIME_TIP_TITLE,
-                TIME_TIP_TEXT);
+    StoreFilterSwitch(FilterConfig.FLAG_TIME, enable_, IDC_TIME_ENABLE, TIME_TIP);
 }
 
 void CTimeView::OnDay(int day) {

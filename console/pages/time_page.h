@@ -12,10 +12,13 @@
 extern const char TIME_MASK[];   // "00:00:00"
 extern const char TIME_PROMPT[]; // "__:__:__"
 
+// The class name is the one the resources and the help are keyed to: keep it.
+enum : int { DAYS_PER_WEEK = 7 };
+
+// The class name is the one the resources and the help are keyed to: keep it.
 class CTimeView : public PageView {
 public:
     CTimeView();
-    PageKind Kind() const override { return PageKind::Time; }
     void OnInitialUpdate() override;
 
 protected:
@@ -32,7 +35,7 @@ private:
     void OnChoice(bool between);
     void OnTimeChanged(int field);
 
-    int32_t days_[7]; // Monday first
+    int32_t days_[DAYS_PER_WEEK]; // Monday first
     int32_t enable_;
     char from_[sizeof(FilterConfigRecord::TIME_FROM)];
     char to_[sizeof(FilterConfigRecord::TIME_TO)];

@@ -13,6 +13,17 @@
 
 enum : UINT { MONITOR_TIMER_ID = 1, MONITOR_TIMER_MILLISECONDS = 2000 };
 
+// The connection states of a session record that the tally counts by name; the others
+// (connect query 2, listen 6, reset 7, init 9 and any unknown) count as other.
+enum : int32_t {
+    SESSION_STATE_ACTIVE = 0,
+    SESSION_STATE_CONNECTED = 1,
+    SESSION_STATE_SHADOW = 3,
+    SESSION_STATE_DISCONNECTED = 4,
+    SESSION_STATE_IDLE = 5,
+    SESSION_STATE_DOWN = 8,
+};
+
 // Sessions of one server by state; counter k is shown in list column k + 1.
 struct SessionTally {
     int32_t active;
@@ -28,10 +39,10 @@ struct SessionTally {
 // Counts `count` records (a negative count counts none).
 SessionTally TallySessions(const SentinodeSessionRecord* records, int32_t count);
 
+// The class name is the one the resources and the help are keyed to: keep it.
 class CServermonitorView : public PageView {
 public:
     CServermonitorView();
-    PageKind Kind() const override { return PageKind::ServerMonitor; }
     void OnInitialUpdate() override;
 
     // Appends a server (a longer name is cut to what SERVER holds) to the list view

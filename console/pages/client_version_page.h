@@ -12,14 +12,14 @@
 #include "console/pages/page_view.h"
 
 // The built-in build numbers, in list order.
-extern const char* const CLIENT_BUILDS[10];
+extern const char* const CLIENT_BUILDS[];
 // The one message of the page.
 extern const char MSG_SELECT_TWO_VERSIONS[]; // "You must select exactly 2 version number"
 
+// The class name is the one the resources and the help are keyed to: keep it.
 class CVerVIEW : public PageView {
 public:
     CVerVIEW();
-    PageKind Kind() const override { return PageKind::ClientVersion; }
     void OnInitialUpdate() override;
 
     // The rules, in the order of their edits on the page.

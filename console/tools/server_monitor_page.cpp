@@ -1,10 +1,10 @@
-#include "console/tools/server_monitor_view.h"
+#include "console/tools/server_monitor_page.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <iterator>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "console/pages/list_view_rows.h"
@@ -13,9 +13,11 @@
 #include "console/widgets/framework_app.h"
 
 namespace {
-const char* const MONITOR_COLUMNS[] = {"Server", "Active",       "Connected", "Shadow", "Idle",
-                                       "Down",   "Disconnected", "Other",     "Total"};
-const int MONITOR_COLUMN_COUNT = 9;
+// The server's name, then one column per counter of SessionTally, in its order.
+const ListColumn MONITOR_COLUMNS[] = {
+    {"Server", 100}, {"Active", 60},       {"Connected", 70}, {"Shadow", 60}, {"Idle", 60},
+    {"Down", 60},    {"Disconnected", 90}, {"Other", 60},     {"Total", 60},
+};
 
 // True when `page` is the page the main frame shows.
 bool IsShownPage(const PageView* page) {
@@ -31,22 +33,22 @@ SessionTally TallySessions(const SentinodeSessionRecord* records, int32_t count)
         count = 0;
     for (int32_t k = 0; k < count; ++k) {
         switch (records[k].state) {
-        case 0:
+        case SESSION_STATE_ACTIVE:
             ++tally.active;
             break;
-        case 1:
+        case SESSION_STATE_CONNECTED:
             ++tally.connected;
             break;
-        case 3:
+        case SESSION_STATE_SHADOW:
             ++tally.shadow;
             break;
-        case 4:
+        case SESSION_STATE_DISCONNECTED:
             ++tally.disconnected;
             break;
-        case 5:
+        case SESSION_STATE_IDLE:
             ++tally.idle;
             break;
-        case 8:
+        case SESSION_STATE_DOWN:
             ++tally.down;
             break;
         default:
@@ -59,7 +61,8 @@ SessionTally TallySessions(const SentinodeSessionRecord* records, int32_t count)
     return tally;
 }
 
-CServermonitorView::CServermonitorView() : PageView(IDD_SERVERMONITOR_PAGE) {}
+CServermonitorView::CServermonitorView()
+    : PageView(IDD_SERVERMONITOR_PAGE, PageKind::ServerMonitor) {}
 
 HWND CServermonitorView::ListView() const {
     return GetDlgItem(hwnd(), IDC_MONITOR_LIST);
@@ -73,10 +76,9 @@ void CServermonitorView::OnCreate() {
 void CServermonitorView::OnInitialUpdate() {
     UpdateData(false);
     HWND list = ListView();
-    static const int widths[MONITOR_COLUMN_COUNT] = {100, 60, 70, 60, 60, 60, 90, 60, 60};
-    SetupReportColumns(list, MONITOR_COLUMNS, widths, MONITOR_COLUMN_COUNT);
+    SetupReportColumns(list, MONITOR_COLUMNS);
     for (MonitorServerRow* row : FilterConfig.monitorServers) {
-        std::string name(row->SERVER, strnlen(row->SERVER, sizeof(row->SERVER)));
+        std::string name = FieldText(row->SERVER);
         AppendListRow(list, &name, 1, reinterpret_cast<LPARAM>(row));
     }
     // The label says 30 seconds; the counts are refreshed every 2 seconds.
@@ -147,7 +149,7 @@ void CServermonitorView::RefreshMonitorCounts() {
         FreePointer(records);
         const int32_t counters[] = {tally.active, tally.connected,    tally.shadow, tally.idle,
                                     tally.down,   tally.disconnected, tally.other,  tally.total};
-        for (int k = 0; k < 8; ++k) {
+        for (int k = 0; k < static_cast<int>(std::size(counters)); ++k) {
             char number[16];
             snprintf(number, sizeof(number), "%d", static_cast<int>(counters[k]));
             LVITEMA cell = {};

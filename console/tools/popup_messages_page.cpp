@@ -1,18 +1,18 @@
-#include "console/tools/msg_popup_view.h"
+#include "console/tools/popup_messages_page.h"
+
+#include <iterator>
 
 #include "console/res/resource.h"
 
 namespace {
 struct PopupTexts {
     const char* itemText;
-    char (FilterConfigRecord::*caption)[1024];
-    char (FilterConfigRecord::*message)[1024];
+    PopupText FilterConfigRecord::*caption;
+    PopupText FilterConfigRecord::*message;
 };
 
-const int POPUP_FILTER_COUNT = 7;
-
 // The chooser's items in list order.
-const PopupTexts POPUP_FILTERS[POPUP_FILTER_COUNT] = {
+const PopupTexts POPUP_FILTERS[] = {
     {"IP Address filter is enabled", &FilterConfigRecord::TITLE_IPADDRESS,
      &FilterConfigRecord::MSG_IPADDRESS},
     {"Computer Name filter is enabled", &FilterConfigRecord::TITLE_COMPUTERNAME,
@@ -29,10 +29,11 @@ const PopupTexts POPUP_FILTERS[POPUP_FILTER_COUNT] = {
      &FilterConfigRecord::MSG_SESSIONPERUSER},
 };
 
-const int TEXT_LIMIT = 1023; // a caption or message field holds 1023 characters
+const int POPUP_FILTER_COUNT = static_cast<int>(std::size(POPUP_FILTERS));
+const int TEXT_LIMIT = sizeof(PopupText) - 1; // what a caption or message field holds
 } // namespace
 
-CMsgPopupView::CMsgPopupView() : PageView(IDD_MSGPOPUP_PAGE) {
+CMsgPopupView::CMsgPopupView() : PageView(IDD_MSGPOPUP_PAGE, PageKind::PopupMessages) {
     CopyToField(message_, FilterConfig.MSG_IPADDRESS);
     CopyToField(caption_, FilterConfig.TITLE_IPADDRESS);
 }

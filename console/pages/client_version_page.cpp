@@ -1,11 +1,11 @@
-#include "console/pages/version_view.h"
+#include "console/pages/client_version_page.h"
 
 #include "console/pages/help_tip.h"
 #include "console/res/resource.h"
 #include "platform/message_box.h"
 
-const char* const CLIENT_BUILDS[10] = {"0419", "1877", "2031", "2072", "2087",
-                                       "2099", "2128", "9109", "9165", "9213"};
+const char* const CLIENT_BUILDS[] = {"0419", "1877", "2031", "2072", "2087",
+                                     "2099", "2128", "9109", "9165", "9213"};
 const char MSG_SELECT_TWO_VERSIONS[] = "You must select exactly 2 version number";
 
 namespace {
@@ -26,18 +26,20 @@ const RuleControls RULES[CVerVIEW::RULE_COUNT] = {
     {IDC_VER_RANGE, IDC_VER_RANGE_BUTTON, &FilterConfigRecord::VERBETWEEN},
 };
 
-const char VERSION_TIP_TITLE[] = "Enable Client Version Filter";
-const char VERSION_TIP_TEXT[] =
+const HelpTip VERSION_TIP = {
+    "Enable Client Version Filter",
     "Check/uncheck this box to enable/disable this filter.\n \n Select the version number from "
     "the list and click in the \nappropriate button. If your version number is not listed, \nyou "
-    "can manually type it in the appropriate text field.";
-const TipAnchor VERSION_TIP_ANCHOR = {true, 5, 25};
+    "can manually type it in the appropriate text field.",
+    {true, 5, 25},
+};
 
 // Width of a column of the list box, in pixels: a build number and some room.
 const int LIST_COLUMN_WIDTH = 48;
 } // namespace
 
-CVerVIEW::CVerVIEW() : PageView(IDD_VERSION_PAGE), enable_(FilterConfig.FLAG_VERSION) {
+CVerVIEW::CVerVIEW()
+    : PageView(IDD_VERSION_PAGE, PageKind::ClientVersion), enable_(FilterConfig.FLAG_VERSION) {
     for (int rule = 0; rule < RULE_COUNT; ++rule)
         CopyToField(rules_[rule], FilterConfig.*(RULES[rule].setting));
 }
@@ -113,10 +115,7 @@ bool CVerVIEW::OnCommand(UINT id, UINT code, HWND control) {
 void CVerVIEW::OnFilterSwitch() {
     UpdateData(true);
     EnableControls();
-    FilterConfig.FLAG_VERSION = enable_;
-    MarkConfigModified();
-    ShowHelpTip(hwnd(), GetDlgItem(hwnd(), IDC_VER_ENABLE), VERSION_TIP_ANCHOR, VERSION_TIP_TITLE,
-                VERSION_TIP_TEXT);
+    StoreFilterSwitch(FilterConfig.FLAG_VERSION, enable_, IDC_VER_ENABLE, VERSION_TIP);
 }
 
 void CVerVIEW::SetRule(Rule rule, const std::string& text) {

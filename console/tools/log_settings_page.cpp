@@ -1,4 +1,4 @@
-#include "console/tools/log_view.h"
+#include "console/tools/log_settings_page.h"
 
 #include <commdlg.h>
 
@@ -18,9 +18,9 @@ struct CWLogView::LogControls {
     int edit;
     int button;
     int32_t CWLogView::*flag;
-    char (CWLogView::*file)[512];
+    LogFileName CWLogView::*file;
     int32_t FilterConfigRecord::*configFlag;
-    char (FilterConfigRecord::*configFile)[512];
+    LogFileName FilterConfigRecord::*configFile;
     const char* initialName;
     const char* tipTitle;
     const char* tipText;
@@ -28,7 +28,7 @@ struct CWLogView::LogControls {
 
 namespace {
 const TipAnchor LOG_TIP_ANCHOR = {true, 15, 25};
-const int PATH_LIMIT = 511; // a log file field holds 511 characters
+const int PATH_LIMIT = sizeof(LogFileName) - 1; // what a log file field holds
 } // namespace
 
 const CWLogView::LogControls& CWLogView::LogonLog() {
@@ -64,7 +64,7 @@ const CWLogView::LogControls& CWLogView::AppLog() {
 }
 
 CWLogView::CWLogView()
-    : PageView(IDD_LOG_PAGE), logonLogs_(FilterConfig.FLAG_LOGON_LOGS),
+    : PageView(IDD_LOG_PAGE, PageKind::Logs), logonLogs_(FilterConfig.FLAG_LOGON_LOGS),
       appLogs_(FilterConfig.FLAG_APP_LOGS) {
     CopyToField(appFile_, FilterConfig.APP_LOGFILE);
     CopyToField(logonFile_, FilterConfig.LOGON_LOGFILE);
@@ -126,7 +126,7 @@ void CWLogView::OnBrowse(const LogControls& log) {
     options.initialName = log.initialName;
     options.defaultExt = LOG_FILE_EXTENSION;
     options.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-    char path[512] = {};
+    LogFileName path = {};
     if (!ChooseFile(hwnd(), options, path, sizeof(path)))
         return;
     CopyToField(this->*log.file, path);

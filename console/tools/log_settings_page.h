@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "config/config_model.h"
 #include "console/pages/page_view.h"
 
 // The log file dialogs' filter and default extension, and the names they propose.
@@ -13,10 +14,13 @@ extern const char LOG_FILE_EXTENSION[];     // "Log"
 extern const char LOGON_LOG_INITIAL_NAME[]; // "Terminallogon.Log"
 extern const char APP_LOG_INITIAL_NAME[];   // "TerminalApp.Log"
 
+// A log file's path as FilterConfig holds it.
+using LogFileName = decltype(FilterConfigRecord::LOGON_LOGFILE);
+
+// The class name is the one the resources and the help are keyed to: keep it.
 class CWLogView : public PageView {
 public:
     CWLogView();
-    PageKind Kind() const override { return PageKind::Logs; }
     void OnInitialUpdate() override;
 
 protected:
@@ -35,6 +39,6 @@ private:
 
     int32_t logonLogs_;
     int32_t appLogs_;
-    char appFile_[512] = {};
-    char logonFile_[512] = {};
+    LogFileName appFile_ = {};
+    LogFileName logonFile_ = {};
 };
