@@ -14,6 +14,7 @@ enum : uint32_t {
     BOX_ICONQUESTION = 0x20,
     BOX_ICONWARNING = 0x30,
     BOX_ICONINFORMATION = 0x40,
+    BOX_DEFBUTTON2 = 0x100, // MB_DEFBUTTON2: the second button is the default
 };
 enum : int { ANSWER_OK = 1, ANSWER_CANCEL = 2, ANSWER_YES = 6, ANSWER_NO = 7 };
 

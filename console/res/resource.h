@@ -158,5 +158,9 @@
 #define IDS_INDICATOR_NUM 59138
 #define IDS_INDICATOR_SCRL 59139
 
+// Messages of the console's own failure paths.
+#define IDS_CLOSE_UNSAVED_QUESTION 340 // after a failed apply on closing
+#define IDS_ACTION_FAILED 341          // an action stopped by an unexpected failure
+
 // Resource type of the toolbar button data.
 #define RT_TOOLBAR_BUTTONS 241
