@@ -50,7 +50,7 @@
 #define IDC_SIP_ENABLE 1049
 #define IDC_SIP_RESET 1056
 #define IDC_SIP_IGNORE 1057
-#define IDC_SIP_COUNT 1042 // also the dialogs' count field
+#define IDC_SIP_COUNT 1042  // also the dialogs' count field
 #define IDC_SIP_ARROWS 1041 // also the dialogs' count arrows
 #define IDC_SIP_ADD 1071
 #define IDC_SIP_REMOVE 1072
