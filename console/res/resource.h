@@ -160,7 +160,6 @@
 
 // Messages of the console's own failure paths.
 #define IDS_CLOSE_UNSAVED_QUESTION 340 // after a failed apply on closing
-#define IDS_ACTION_FAILED 341          // an action stopped by an unexpected failure
 
 // Resource type of the toolbar button data.
 #define RT_TOOLBAR_BUTTONS 241

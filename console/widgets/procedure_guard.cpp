@@ -1,14 +1,12 @@
 #include "console/widgets/procedure_guard.h"
 
-#include <windows.h>
-
 #include <cstdio>
 
-#include "console/res/resource.h"
-#include "console/widgets/framework_app.h"
 #include "platform/message_box.h"
 
 namespace {
+const char kActionFailed[] =
+    "The console could not finish this action (%s). The configuration is kept as it was.";
 int g_reporting = 0; // boxes of this kind up now (one user-interface thread)
 } // namespace
 
@@ -16,12 +14,9 @@ void ReportProcedureFailure(const char* what) noexcept {
     if (g_reporting > 0)
         return;
     ++g_reporting;
-    // Fixed buffers: memory may be what ran out.
-    char format[256] = {};
-    if (LoadStringA(ResourceInstance(), IDS_ACTION_FAILED, format, sizeof format) <= 0)
-        lstrcpynA(format, "The console could not finish this action (%s).", sizeof format);
+    // A fixed buffer: memory may be what ran out.
     char text[768];
-    snprintf(text, sizeof text, format, what != nullptr ? what : "an unknown failure");
+    snprintf(text, sizeof text, kActionFailed, what != nullptr ? what : "an unknown failure");
     try {
         ShowMessageBox(text, nullptr, BOX_OK | BOX_ICONERROR);
     } catch (...) {
