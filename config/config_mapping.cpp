@@ -331,12 +331,12 @@ void ApplyTable(const ParamPacket* packet, const char* tableName, std::vector<Ro
 }
 
 // True when the key was read into its field.
-bool ApplyScalar(const ParamPacket* packet, const ScalarKey& key) {
+bool ApplyScalar(const ParamPacket* packet, const ScalarKey& key, FilterConfigRecord& record) {
     const ParamEntry* entry = FindValueEntry(packet, key.name);
     // A key stored with a type its field does not hold keeps the field as it was.
     if (entry == nullptr || entry->type != (key.text ? PT_STRING : PT_INTEGER))
         return false;
-    return GetConfigValue(key.name, key.field(FilterConfig), key.size, packet) == 0;
+    return GetConfigValue(key.name, key.field(record), key.size, packet) == 0;
 }
 
 } // namespace
@@ -480,9 +480,12 @@ ParamPacket* BuildConfigPacket(ConfigParamOrder order) {
 }
 
 int ApplyConfigPacket(const ParamPacket* packet) {
+    return ApplyConfigPacketTo(packet, FilterConfig);
+}
+
+int ApplyConfigPacketTo(const ParamPacket* packet, FilterConfigRecord& c) {
     if (packet == nullptr)
         return -1;
-    FilterConfigRecord& c = FilterConfig;
     try {
         ApplyTable(packet, "R_IPADDRESS", c.ipRanges, kIpRangeColumns);
         ApplyTable(packet, "R_COMPUTERNAME", c.computerNames, kComputerNameColumns);
@@ -495,10 +498,17 @@ int ApplyConfigPacket(const ParamPacket* packet) {
     }
     for (const ScalarKey& key : kScalarKeys) {
         // A stored limit of 0 sessions per address reads as 1.
-        if (ApplyScalar(packet, key) && key.field(c) == &c.SESSION_PER_IP && c.SESSION_PER_IP == 0)
+        if (ApplyScalar(packet, key, c) && key.field(c) == &c.SESSION_PER_IP &&
+            c.SESSION_PER_IP == 0)
             c.SESSION_PER_IP = 1;
     }
     return 0;
+}
+
+void CopyConfigScalars(FilterConfigRecord& from, FilterConfigRecord& to) {
+    to.modified = from.modified;
+    for (const ScalarKey& key : kScalarKeys)
+        memcpy(key.field(to), key.field(from), key.size);
 }
 
 // ---- the keys for tools -------------------------------------------------------------

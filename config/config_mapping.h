@@ -51,6 +51,13 @@ ParamPacket* BuildConfigPacket(ConfigParamOrder order = REGISTRY_PARAM_ORDER);
 // 0; -1 when memory runs out (the rows read so far stay in the lists).
 int ApplyConfigPacket(const ParamPacket* packet);
 
+// The same into another record (a configuration being built aside).
+int ApplyConfigPacketTo(const ParamPacket* packet, FilterConfigRecord& record);
+
+// Copies every scalar field and `modified` from one record to another; the rows of
+// neither are touched.
+void CopyConfigScalars(FilterConfigRecord& from, FilterConfigRecord& to);
+
 // ---- every key, for tools that walk the whole configuration ---------------------
 
 // A scalar key: its name, whether it holds a text, the width of its FilterConfig

@@ -4,6 +4,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "config/config_mapping.h"
@@ -174,9 +175,19 @@ int SaveToFile(const char* path) {
     return 0;
 }
 
+// A configuration built aside from FilterConfig; its rows go with it.
+struct RecordDeleter {
+    void operator()(FilterConfigRecord* record) const {
+        ClearRecordLists(*record);
+        delete record;
+    }
+};
+using RecordPtr = std::unique_ptr<FilterConfigRecord, RecordDeleter>;
+
+// FilterConfig changes only when the whole file decoded and mapped: the file is read
+// into a copy of the current scalars (so keys it lacks keep their values) and that
+// copy replaces FilterConfig at the end. A failure leaves FilterConfig as it was.
 int LoadFromFile(const char* path) {
-    // Emptied before anything else, so even a failed load leaves no stale rows.
-    ClearConfigLists();
     std::vector<uint8_t> blob;
     if (path == nullptr || StoreReadWholeFile(path, &blob) != STORE_FILE_OK) {
         ShowMessageBox(kOpenFileError);
@@ -191,7 +202,12 @@ int LoadFromFile(const char* path) {
         return -1;
     }
     PacketPtr packet(decoded);
-    return ApplyConfigPacket(packet.get());
+    RecordPtr loaded(new FilterConfigRecord());
+    CopyConfigScalars(FilterConfig, *loaded);
+    if (ApplyConfigPacketTo(packet.get(), *loaded) != 0)
+        return -1;
+    std::swap(FilterConfig, *loaded); // the old rows leave with `loaded`
+    return 0;
 }
 
 } // namespace

@@ -17,14 +17,16 @@ struct Rc4State {
 };
 static_assert(sizeof(Rc4State) == 258, "RC4 state is the permutation and two indices");
 
-void Rc4Init(const uint8_t *key, size_t keyLength, Rc4State *state);
-void Rc4Crypt(uint8_t *buffer, size_t length, Rc4State *state);
+void Rc4Init(const uint8_t* key, size_t keyLength, Rc4State* state);
+void Rc4Crypt(uint8_t* buffer, size_t length, Rc4State* state);
 
 // Enciphers or deciphers a whole blob with the configuration key (one fresh key
 // schedule per call, so the same call does both).
-void CryptConfigBlob(uint8_t *blob, size_t length);
+void CryptConfigBlob(uint8_t* blob, size_t length);
 
 int LoadConfigFromRegistry();
 int SaveConfigToRegistry();
-int SaveConfigToFile(const char *path);
-int LoadConfigFromFile(const char *path);
+int SaveConfigToFile(const char* path);
+// Replaces the rows and the scalars the file holds; on any failure FilterConfig is
+// left exactly as it was.
+int LoadConfigFromFile(const char* path);

@@ -35,6 +35,19 @@ public:
 
     void Print(const std::string& text) { fwrite(text.data(), 1, text.size(), out_); }
 
+    void Warn(const std::vector<std::string>& warnings) {
+        for (const std::string& warning : warnings)
+            fprintf(err_, "gwconfig: warning: %s\n", warning.c_str());
+    }
+
+    // LoadConfig with the warnings told as they come.
+    bool Load(const ConfigSource& source, uint32_t codePage, std::vector<std::string>* errors) {
+        std::vector<std::string> warnings;
+        bool loaded = LoadConfig(source, codePage, errors, &warnings);
+        Warn(warnings);
+        return loaded;
+    }
+
     bool CodePageUsable(uint32_t codePage) {
         if (CodePageKnown(codePage))
             return true;
@@ -46,7 +59,7 @@ public:
         if (!CodePageUsable(codePage))
             return GW_EXIT_BAD_INPUT;
         std::vector<std::string> errors;
-        if (!LoadConfig(source, codePage, &errors))
+        if (!Load(source, codePage, &errors))
             return Fail(errors);
         if (format == "text")
             WriteConfigText(FilterConfig, codePage, out_);
@@ -61,8 +74,10 @@ public:
         std::string text, error;
         if (!ToolReadFile(input, &text, &error))
             return Fail(error);
-        std::vector<std::string> errors;
-        if (!LoadConfigJson(text, input, codePage, &errors))
+        std::vector<std::string> errors, warnings;
+        const bool loaded = LoadConfigJson(text, input, codePage, &errors, &warnings);
+        Warn(warnings);
+        if (!loaded)
             return Fail(errors);
         std::string blob;
         if (!EncodeConfigFile(&blob))
@@ -76,10 +91,10 @@ public:
         if (!CodePageUsable(codePage))
             return GW_EXIT_BAD_INPUT;
         std::vector<std::string> errors;
-        if (!LoadConfig(a, codePage, &errors))
+        if (!Load(a, codePage, &errors))
             return Fail(errors);
         HeldConfig first = HeldConfig::TakeFilterConfig();
-        if (!LoadConfig(b, codePage, &errors))
+        if (!Load(b, codePage, &errors))
             return Fail(errors);
         std::string differences;
         if (DiffConfigs(first.record(), FilterConfig, codePage, &differences) == 0)
@@ -169,7 +184,7 @@ public:
         session.sessionsOfUser = o.sessionsOfUser;
 
         std::vector<std::string> errors;
-        if (!LoadConfig(source, codePage, &errors))
+        if (!Load(source, codePage, &errors))
             return Fail(errors);
         std::string report;
         CheckOutcome outcome = RunCheck(session, o.hasAt, codePage, &report);

@@ -46,7 +46,7 @@ bool LoadConfigBlob(std::string enciphered) {
 }
 
 bool LoadConfigJson(const std::string& text, const std::string& name, uint32_t codePage,
-                    std::vector<std::string>* errors) {
+                    std::vector<std::string>* errors, std::vector<std::string>* warnings) {
     uint8_t* defaults = nullptr;
     size_t length = 0;
     ParamPacket* decoded = nullptr;
@@ -57,15 +57,21 @@ bool LoadConfigJson(const std::string& text, const std::string& name, uint32_t c
         errors->push_back("out of memory");
         return false;
     }
-    std::vector<ImportIssue> issues;
-    if (ImportJson(text, codePage, FilterConfig, &issues))
+    std::vector<ImportIssue> issues, notes;
+    const bool imported = ImportJson(text, codePage, FilterConfig, &issues, &notes);
+    if (warnings != nullptr) {
+        for (const ImportIssue& note : notes)
+            warnings->push_back(FormatImportIssue(name, note));
+    }
+    if (imported)
         return true;
     for (const ImportIssue& issue : issues)
         errors->push_back(FormatImportIssue(name, issue));
     return false;
 }
 
-bool LoadConfig(const ConfigSource& source, uint32_t codePage, std::vector<std::string>* errors) {
+bool LoadConfig(const ConfigSource& source, uint32_t codePage, std::vector<std::string>* errors,
+                std::vector<std::string>* warnings) {
     if (source.registry) {
         std::string error;
         if (LoadRegistryConfig(&error))
@@ -79,7 +85,7 @@ bool LoadConfig(const ConfigSource& source, uint32_t codePage, std::vector<std::
         return false;
     }
     if (LooksLikeJson(data))
-        return LoadConfigJson(data, source.path, codePage, errors);
+        return LoadConfigJson(data, source.path, codePage, errors, warnings);
     if (data.empty()) {
         errors->push_back(source.Name() + " is empty: it holds no configuration");
         return false;

@@ -20,8 +20,10 @@ struct ConfigSource {
 
 // Fills FilterConfig (reset first) from the source. JSON texts are converted to
 // `codePage`. False with one sentence per problem in *errors (JSON problems carry the
-// file and line).
-bool LoadConfig(const ConfigSource& source, uint32_t codePage, std::vector<std::string>* errors);
+// file and line); values of a JSON text that the library reads in a surprising way
+// are told in *warnings (optional) and do not make the load fail.
+bool LoadConfig(const ConfigSource& source, uint32_t codePage, std::vector<std::string>* errors,
+                std::vector<std::string>* warnings = nullptr);
 
 // Decodes an enciphered blob into FilterConfig (reset first). False when it does not
 // decode. The blob is deciphered in place and released before the rows are made, so
@@ -30,7 +32,7 @@ bool LoadConfigBlob(std::string enciphered);
 
 // Fills FilterConfig with the default configuration, then the JSON text over it.
 bool LoadConfigJson(const std::string& text, const std::string& name, uint32_t codePage,
-                    std::vector<std::string>* errors);
+                    std::vector<std::string>* errors, std::vector<std::string>* warnings = nullptr);
 
 // The enciphered blob of FilterConfig as a configuration file holds it. False when
 // memory runs out.

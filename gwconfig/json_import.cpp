@@ -98,11 +98,13 @@ std::string CodePointAt(const std::string& utf8, size_t offset) {
 class ImportHandler : public nlohmann::json::json_sax_t {
 public:
     ImportHandler(uint32_t codePage, FilterConfigRecord& record, const LineTracker& tracker,
-                  std::vector<ImportIssue>* issues)
-        : codePage_(codePage), record_(record), tracker_(tracker), issues_(issues) {}
+                  std::vector<ImportIssue>* issues, std::vector<ImportIssue>* warnings)
+        : codePage_(codePage), record_(record), tracker_(tracker), issues_(issues),
+          warnings_(warnings) {}
 
-    // Problems beyond kMaxIssues, not listed.
+    // Problems and warnings beyond kMaxIssues each, not listed.
     size_t unlisted() const { return unlisted_; }
+    size_t unlistedWarnings() const { return unlistedWarnings_; }
 
     bool null() override { return OnValue({Value::NUL}); }
     bool boolean(bool) override { return OnValue({Value::BOOLEAN}); }
@@ -257,6 +259,19 @@ private:
         issues_->push_back({line, where, what});
     }
 
+    void Warning(const std::string& where, const std::string& what) {
+        WarningAt(tracker_.tokenLine, where, what);
+    }
+    void WarningAt(size_t line, const std::string& where, const std::string& what) {
+        if (warnings_ == nullptr || what.empty())
+            return;
+        if (warnings_->size() >= kMaxIssues) {
+            ++unlistedWarnings_;
+            return;
+        }
+        warnings_->push_back({line, where, what});
+    }
+
     std::string RowName() const {
         return std::string(table_ != nullptr ? table_->name : "") + " row " +
                std::to_string(rowNumber_);
@@ -298,7 +313,7 @@ private:
             break;
         case Level::TOP:
             if (!ignoreValue_ && scalar_ != nullptr)
-                Assign(scalar_->name, scalar_->name, scalar_->text, scalar_->size,
+                Assign(scalar_->name, "", scalar_->name, scalar_->text, scalar_->size,
                        scalar_->field(record_), value);
             else if (!ignoreValue_ && table_ != nullptr)
                 Issue(table_->name,
@@ -315,7 +330,8 @@ private:
         case Level::ROW:
             if (column_ >= 0) {
                 const ConfigColumnKey& column = table_->columns[column_];
-                if (!Assign(RowName() + ", " + column.name, column.name, column.text, column.size,
+                if (!Assign(RowName() + ", " + column.name, table_->name, column.name, column.text,
+                            column.size,
                             table_->cell(record_, rowIndex_, static_cast<size_t>(column_)), value))
                     badColumns_ |= 1u << column_;
             }
@@ -327,28 +343,25 @@ private:
         return true;
     }
 
-    // Checks a value for its field and stores it when it is sound. False when not.
-    bool Assign(const std::string& where, const std::string& name, bool text, size_t size,
-                void* field, const Value& value) {
+    // Checks a value for its field and stores it when it can be stored, with a warning
+    // when the library reads it in a surprising way. False when it cannot be stored.
+    bool Assign(const std::string& where, const char* table, const std::string& name, bool text,
+                size_t size, void* field, const Value& value) {
         const char* expected = text ? "a text" : "an integer";
         if ((text && value.kind != Value::TEXT) || (!text && value.kind != Value::INTEGER)) {
             Issue(where, std::string("expects ") + expected + ", not " + KindName(value.kind));
             return false;
         }
         if (!text) {
-            IntRange range = IntRangeOf(name);
-            if (value.tooLarge || value.integer < range.low || value.integer > range.high) {
+            if (value.tooLarge || value.integer < INT32_MIN || value.integer > INT32_MAX) {
                 std::string shown = value.tooLarge ? "the number" : std::to_string(value.integer);
-                if (range.low == 0 && range.high == 1)
-                    Issue(where, shown + " is out of range: it must be 0 or 1");
-                else
-                    Issue(where, shown + " is out of range: it must lie between " +
-                                     std::to_string(range.low) + " and " +
-                                     std::to_string(range.high));
+                Issue(where, shown + " is out of range: a stored integer lies between " +
+                                 std::to_string(INT32_MIN) + " and " + std::to_string(INT32_MAX));
                 return false;
             }
             int32_t stored = static_cast<int32_t>(value.integer);
             memcpy(field, &stored, sizeof stored);
+            Warning(where, IntValueNote(table, name, stored));
             return true;
         }
         const std::string& utf8 = *value.text;
@@ -385,6 +398,7 @@ private:
             return false;
         }
         CopyToField(static_cast<char*>(field), size, stored.c_str());
+        Warning(where, TextValueNote(name, utf8));
         return true;
     }
 
@@ -414,8 +428,8 @@ private:
             ParseIpv4(CellText(FindColumn(*table_, "IPFROM")), &from);
             if (ParseIpv4(CellText(FindColumn(*table_, "IPTO")), &to) && (to >> 24) != 0 &&
                 to < from)
-                Issue(RowName(), "the range ends (IPTO) below where it starts (IPFROM), so it "
-                                 "matches no address");
+                Warning(RowName(), "the range ends (IPTO) below where it starts (IPFROM): the "
+                                   "library matches no address with it");
         }
     }
 
@@ -428,7 +442,9 @@ private:
     FilterConfigRecord& record_;
     const LineTracker& tracker_;
     std::vector<ImportIssue>* issues_;
+    std::vector<ImportIssue>* warnings_;
     size_t unlisted_ = 0;
+    size_t unlistedWarnings_ = 0;
 
     Level level_ = Level::OUTSIDE;
     int skip_ = 0; // depth inside a structure that is skipped whole
@@ -447,15 +463,20 @@ private:
 } // namespace
 
 bool ImportJson(const std::string& text, uint32_t codePage, FilterConfigRecord& record,
-                std::vector<ImportIssue>* issues) {
+                std::vector<ImportIssue>* issues, std::vector<ImportIssue>* warnings) {
     issues->clear();
+    if (warnings != nullptr)
+        warnings->clear();
     LineTracker tracker;
-    ImportHandler handler(codePage, record, tracker, issues);
+    ImportHandler handler(codePage, record, tracker, issues, warnings);
     TrackingIterator first(text.data(), &tracker), last(text.data() + text.size(), &tracker);
     nlohmann::json::sax_parse(first, last, &handler);
     if (handler.unlisted() > 0)
         issues->push_back(
             {0, "", std::to_string(handler.unlisted()) + " more problems not listed"});
+    if (handler.unlistedWarnings() > 0)
+        warnings->push_back(
+            {0, "", std::to_string(handler.unlistedWarnings()) + " more warnings not listed"});
     return issues->empty();
 }
 

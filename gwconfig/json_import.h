@@ -1,8 +1,10 @@
 // Reading a configuration written in JSON (as `gwconfig show` writes it) into a
 // FilterConfigRecord, checking every value on the way: unknown keys and columns,
-// wrong types, texts longer than their field or not in the code page, address forms,
-// integer ranges. Keys not given keep the record's values; tables given replace
-// nothing, their rows are appended.
+// wrong types, texts longer than their field or not in the code page, address forms.
+// Values that can be stored but that the library reads in a way the console never
+// means (a switch of 2, a negative limit, a version text that is no list of numbers)
+// are warnings, not problems. Keys not given keep the record's values; tables given
+// replace nothing, their rows are appended.
 #pragma once
 
 #include <cstddef>
@@ -19,9 +21,10 @@ struct ImportIssue {
 };
 
 // False when there is any issue; the record may then hold part of the text, but no
-// field is ever written past its width.
+// field is ever written past its width. Warnings (optional) say what the library will
+// make of a surprising value; they do not make the import fail.
 bool ImportJson(const std::string& text, uint32_t codePage, FilterConfigRecord& record,
-                std::vector<ImportIssue>* issues);
+                std::vector<ImportIssue>* issues, std::vector<ImportIssue>* warnings = nullptr);
 
 // "file:12: R_IPADDRESS row 3, IPFROM: ..." (no line part when there is none).
 std::string FormatImportIssue(const std::string& file, const ImportIssue& issue);

@@ -5,14 +5,15 @@
 #include <cstdint>
 #include <string>
 
-struct IntRange {
-    int64_t low;
-    int64_t high;
-};
+// Values the console does not write but the library reads all the same, each with
+// what the library makes of it: a sentence for a warning ("2 is neither 0 nor 1: the
+// library takes it as off (it acts only on 1)"), empty when the value is an ordinary
+// one. `table` names the table of a column; it is empty for a scalar key.
+std::string IntValueNote(const std::string& table, const std::string& name, int32_t value);
 
-// The range of an integer key or column: switches and row modes 0 or 1, the per-address
-// limits 1 to 9 (the console's range), the per-user limits 0 and up.
-IntRange IntRangeOf(const std::string& name);
+// The same for the version texts (VERALLOW, VERDISALLOW, VERHIGHER, VERLOWER,
+// VERBETWEEN); empty for any other key.
+std::string TextValueNote(const std::string& name, const std::string& text);
 
 // A dotted IPv4 address "a.b.c.d", each number 0 to 255 in decimal, nothing else.
 // True with the address, first number most significant.

@@ -18,7 +18,9 @@ enum CodePageResult : int {
 };
 
 // Single-byte text of `codePage` to UTF-8. A byte the code page leaves undefined
-// becomes U+FFFD and sets *replaced (optional).
+// becomes U+FFFD and sets *replaced (optional); one from 80 to 9F becomes the control
+// character U+0080 to U+009F instead, as Windows reads it, and Utf8ToAnsi writes that
+// character back as the byte.
 CodePageResult AnsiToUtf8(uint32_t codePage, const std::string& ansi, std::string* utf8,
                           bool* replaced = nullptr);
 

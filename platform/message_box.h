@@ -14,18 +14,19 @@ enum : uint32_t {
     BOX_ICONQUESTION = 0x20,
     BOX_ICONWARNING = 0x30,
     BOX_ICONINFORMATION = 0x40,
+    BOX_DEFBUTTON2 = 0x100, // MB_DEFBUTTON2: the second button is the default
 };
 enum : int { ANSWER_OK = 1, ANSWER_CANCEL = 2, ANSWER_YES = 6, ANSWER_NO = 7 };
 
 // Shows `text` with `caption` (null: the application's caption) and waits for the
 // answer, which it returns (ANSWER_*). The owner is the application's active window.
-int ShowMessageBox(const char *text, const char *caption = nullptr, uint32_t style = BOX_OK);
+int ShowMessageBox(const char* text, const char* caption = nullptr, uint32_t style = BOX_OK);
 
 // The caption of boxes shown without one ("Quillon" in the console).
-void SetAppCaption(const char *caption);
-const char *GetAppCaption();
+void SetAppCaption(const char* caption);
+const char* GetAppCaption();
 
 // Tests replace the box: the hook gets what would be shown and gives the answer.
 // Returns the previous hook; null restores the real box.
-using MessageBoxHook = int (*)(const char *text, const char *caption, uint32_t style);
+using MessageBoxHook = int (*)(const char* text, const char* caption, uint32_t style);
 MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);

@@ -50,7 +50,7 @@
 #define IDC_SIP_ENABLE 1049
 #define IDC_SIP_RESET 1056
 #define IDC_SIP_IGNORE 1057
-#define IDC_SIP_COUNT 1042 // also the dialogs' count field
+#define IDC_SIP_COUNT 1042  // also the dialogs' count field
 #define IDC_SIP_ARROWS 1041 // also the dialogs' count arrows
 #define IDC_SIP_ADD 1071
 #define IDC_SIP_REMOVE 1072
@@ -172,6 +172,9 @@
 #define IDS_INDICATOR_CAP 59137
 #define IDS_INDICATOR_NUM 59138
 #define IDS_INDICATOR_SCRL 59139
+
+// Messages of the console's own failure paths.
+#define IDS_CLOSE_UNSAVED_QUESTION 340 // after a failed apply on closing
 
 // Resource type of the toolbar button data.
 #define RT_TOOLBAR_BUTTONS 241

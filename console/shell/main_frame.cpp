@@ -14,6 +14,7 @@
 #include "console/tools/test_client_dialog.h"
 #include "console/widgets/framework_app.h"
 #include "console/widgets/framework_file_dialog.h"
+#include "console/widgets/widget_common.h"
 #include "platform/message_box.h"
 
 const char MSG_APPLIED[] = "Configuration applied successfully!";
@@ -312,13 +313,9 @@ void CMainFrame::OnLoad() {
     char path[CONFIG_PATH_SIZE] = {};
     if (!ChooseFile(hwnd(), options, path, sizeof(path)))
         return;
-    if (LoadConfigFromFile(path) != 0) {
-        // A failed load may already have freed the rows the page lists: the page is
-        // made again from what FilterConfig holds now.
-        if (page_ != nullptr)
-            ReplacePage(page_->Kind());
+    // A failed load leaves FilterConfig as it was, rows included: the page stays.
+    if (LoadConfigFromFile(path) != 0)
         return;
-    }
     // A freshly made IP address page shows the loaded configuration.
     if (page_ != nullptr && page_->Kind() == PageKind::IpAddress)
         ReplacePage(PageKind::ComputerName);
@@ -332,8 +329,16 @@ void CMainFrame::OnClose() {
         // the rule can be mended.
         if (!ConfirmNoLockout(FilterConfig))
             return;
-        if (SaveConfigToRegistry() != 0)
+        if (SaveConfigToRegistry() != 0) {
             ShowMessageBox(MSG_SAVE_ERROR, nullptr, BOX_OK);
+            // Closing now would lose every edit: only an explicit Yes does that. No
+            // keeps the console open with the configuration still changed.
+            std::string question =
+                LoadResourceString(ResourceInstance(), IDS_CLOSE_UNSAVED_QUESTION);
+            if (ShowMessageBox(question.c_str(), nullptr, BOX_YESNO | BOX_DEFBUTTON2) !=
+                ANSWER_YES)
+                return;
+        }
     }
     DestroyWindow(hwnd());
 }

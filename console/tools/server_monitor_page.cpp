@@ -134,8 +134,7 @@ void CServermonitorView::RefreshMonitorCounts() {
     for (int i = 0; i < rows; ++i) {
         const MonitorServerRow* row =
             reinterpret_cast<const MonitorServerRow*>(ListRowData(list, i));
-        // A failed load from a file empties monitorServers and then shows its message,
-        // whose message loop still brings ticks: a row no longer listed is freed.
+        // A row the configuration no longer lists has been freed: it is skipped.
         const std::vector<MonitorServerRow*>& listed = FilterConfig.monitorServers;
         if (row == nullptr || std::find(listed.begin(), listed.end(), row) == listed.end())
             continue;

@@ -1,6 +1,7 @@
 #include "console/widgets/framework_dialog.h"
 
 #include "console/widgets/framework_app.h"
+#include "console/widgets/procedure_guard.h"
 
 namespace {
 DialogTestHook g_dialogTestHook = nullptr;
@@ -50,39 +51,41 @@ void ModalDialog::EndDialog(INT_PTR result) {
 }
 
 INT_PTR CALLBACK ModalDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    ModalDialog* self = nullptr;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<ModalDialog*>(lParam);
-        SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
-        self->hwnd_ = hwnd;
-        BOOL defaultFocus = self->OnInitDialog() ? TRUE : FALSE;
-        if (g_dialogTestHook != nullptr)
-            g_dialogTestHook(*self, hwnd, self->templateId_);
-        return defaultFocus;
-    }
-    self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
-    if (self == nullptr)
-        return FALSE;
-    switch (message) {
-    case WM_COMMAND: {
-        UINT id = LOWORD(wParam);
-        UINT code = HIWORD(wParam);
-        if (self->OnCommand(id, code, reinterpret_cast<HWND>(lParam)))
-            return TRUE;
-        if (id == IDOK && code == BN_CLICKED) {
-            self->OnOK();
-            return TRUE;
+    return GuardProcedure<INT_PTR>(FALSE, [&]() -> INT_PTR {
+        ModalDialog* self = nullptr;
+        if (message == WM_INITDIALOG) {
+            self = reinterpret_cast<ModalDialog*>(lParam);
+            SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+            self->hwnd_ = hwnd;
+            BOOL defaultFocus = self->OnInitDialog() ? TRUE : FALSE;
+            if (g_dialogTestHook != nullptr)
+                g_dialogTestHook(*self, hwnd, self->templateId_);
+            return defaultFocus;
         }
-        if (id == IDCANCEL) {
-            self->OnCancel();
-            return TRUE;
+        self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+        if (self == nullptr)
+            return FALSE;
+        switch (message) {
+        case WM_COMMAND: {
+            UINT id = LOWORD(wParam);
+            UINT code = HIWORD(wParam);
+            if (self->OnCommand(id, code, reinterpret_cast<HWND>(lParam)))
+                return TRUE;
+            if (id == IDOK && code == BN_CLICKED) {
+                self->OnOK();
+                return TRUE;
+            }
+            if (id == IDCANCEL) {
+                self->OnCancel();
+                return TRUE;
+            }
+            return FALSE;
         }
-        return FALSE;
-    }
-    case WM_NCDESTROY:
-        SetWindowLongPtrA(hwnd, DWLP_USER, 0);
-        return FALSE;
-    default:
-        return FALSE;
-    }
+        case WM_NCDESTROY:
+            SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+            return FALSE;
+        default:
+            return FALSE;
+        }
+    });
 }

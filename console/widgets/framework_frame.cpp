@@ -1,6 +1,7 @@
 #include "console/widgets/framework_frame.h"
 
 #include "console/widgets/framework_app.h"
+#include "console/widgets/procedure_guard.h"
 
 namespace {
 const char FRAME_CLASS_NAME[] = "QuillonFrameWindow";
@@ -172,24 +173,26 @@ LRESULT FrameWindow::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK FrameWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    FrameWindow* self = nullptr;
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        self = static_cast<FrameWindow*>(create->lpCreateParams);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        if (self != nullptr)
-            self->hwnd_ = hwnd;
-    } else {
-        self = reinterpret_cast<FrameWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    }
-    if (self == nullptr)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    LRESULT result = self->HandleMessage(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-    }
-    return result;
+    return GuardProcedure<LRESULT>(0, [&]() -> LRESULT {
+        FrameWindow* self = nullptr;
+        if (message == WM_NCCREATE) {
+            auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+            self = static_cast<FrameWindow*>(create->lpCreateParams);
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+            if (self != nullptr)
+                self->hwnd_ = hwnd;
+        } else {
+            self = reinterpret_cast<FrameWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        }
+        if (self == nullptr)
+            return DefWindowProcA(hwnd, message, wParam, lParam);
+        LRESULT result = self->HandleMessage(message, wParam, lParam);
+        if (message == WM_NCDESTROY) {
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+            self->hwnd_ = nullptr;
+        }
+        return result;
+    });
 }
 
 LRESULT FrameWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

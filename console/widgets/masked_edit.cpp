@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "console/widgets/mask_rules.h"
+#include "console/widgets/procedure_guard.h"
 #include "console/widgets/widget_common.h"
 
 namespace {
@@ -178,85 +179,87 @@ bool OnChar(HWND edit, const MaskedEditState& state, WPARAM c) {
 
 LRESULT CALLBACK MaskedEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                 DWORD_PTR refData) {
-    MaskedEditState* state = reinterpret_cast<MaskedEditState*>(refData);
-    if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(edit, MaskedEditProc, id);
-        RemovePropW(edit, kStateProperty);
-        delete state;
-        return DefSubclassProc(edit, message, wParam, lParam);
-    }
-    if (message == WM_GETDLGCODE) {
-        // A one-line field to the dialog: Enter, Escape and Tab stay the dialog's.
-        return DLGC_HASSETSEL | DLGC_WANTCHARS | DLGC_WANTARROWS;
-    }
-    if (state->format.mask.empty())
-        return DefSubclassProc(edit, message, wParam, lParam);
+    return GuardProcedure<LRESULT>(0, [&]() -> LRESULT {
+        MaskedEditState* state = reinterpret_cast<MaskedEditState*>(refData);
+        if (message == WM_NCDESTROY) {
+            RemoveWindowSubclass(edit, MaskedEditProc, id);
+            RemovePropW(edit, kStateProperty);
+            delete state;
+            return DefSubclassProc(edit, message, wParam, lParam);
+        }
+        if (message == WM_GETDLGCODE) {
+            // A one-line field to the dialog: Enter, Escape and Tab stay the dialog's.
+            return DLGC_HASSETSEL | DLGC_WANTCHARS | DLGC_WANTARROWS;
+        }
+        if (state->format.mask.empty())
+            return DefSubclassProc(edit, message, wParam, lParam);
 
-    switch (message) {
-    case WM_CHAR:
-    case WM_IME_CHAR:
-        if (OnChar(edit, *state, wParam))
+        switch (message) {
+        case WM_CHAR:
+        case WM_IME_CHAR:
+            if (OnChar(edit, *state, wParam))
+                return 0;
+            break;
+        case WM_KEYDOWN: {
+            bool shift = GetKeyState(VK_SHIFT) < 0;
+            bool control = GetKeyState(VK_CONTROL) < 0;
+            if (wParam == VK_DELETE) {
+                if (shift)
+                    SendMessageW(edit, WM_CUT, 0, 0);
+                else
+                    Erase(edit, *state, false);
+                return 0;
+            }
+            if (wParam == VK_INSERT) {
+                if (shift)
+                    SendMessageW(edit, WM_PASTE, 0, 0);
+                else if (control)
+                    SendMessageW(edit, WM_COPY, 0, 0);
+                return 0;
+            }
+            if (wParam == VK_BACK || wParam == VK_RETURN)
+                return 0; // Backspace comes as a character; Enter is the dialog's
+            break;
+        }
+        case WM_SETTEXT: {
+            std::string text = TextParameter(edit, lParam);
+            Store(edit, MaskConform(state->format, text.c_str()), 0, false);
+            return TRUE;
+        }
+        case WM_PASTE:
+            Paste(edit, *state, ClipboardText(edit));
             return 0;
-        break;
-    case WM_KEYDOWN: {
-        bool shift = GetKeyState(VK_SHIFT) < 0;
-        bool control = GetKeyState(VK_CONTROL) < 0;
-        if (wParam == VK_DELETE) {
-            if (shift)
-                SendMessageW(edit, WM_CUT, 0, 0);
-            else
+        case EM_REPLACESEL:
+            Paste(edit, *state, TextParameter(edit, lParam));
+            return 0;
+        case WM_CUT:
+            if (HasSelection(edit)) {
+                DefSubclassProc(edit, WM_COPY, 0, 0);
+                Erase(edit, *state, false);
+            }
+            return 0;
+        case WM_CLEAR:
+            if (HasSelection(edit))
                 Erase(edit, *state, false);
             return 0;
+        case WM_UNDO:
+        case EM_UNDO:
+        case EM_CANUNDO:
+            return FALSE; // no undo: every change already went to the parent
+        case WM_CONTEXTMENU: {
+            // The edit's own menu: whatever it did, the text stays on the mask.
+            LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
+            std::string text = CurrentText(edit);
+            std::string conformed = MaskConform(state->format, text.c_str());
+            if (conformed != text)
+                Store(edit, conformed, 0, false);
+            return result;
         }
-        if (wParam == VK_INSERT) {
-            if (shift)
-                SendMessageW(edit, WM_PASTE, 0, 0);
-            else if (control)
-                SendMessageW(edit, WM_COPY, 0, 0);
-            return 0;
+        default:
+            break;
         }
-        if (wParam == VK_BACK || wParam == VK_RETURN)
-            return 0; // Backspace comes as a character; Enter is the dialog's
-        break;
-    }
-    case WM_SETTEXT: {
-        std::string text = TextParameter(edit, lParam);
-        Store(edit, MaskConform(state->format, text.c_str()), 0, false);
-        return TRUE;
-    }
-    case WM_PASTE:
-        Paste(edit, *state, ClipboardText(edit));
-        return 0;
-    case EM_REPLACESEL:
-        Paste(edit, *state, TextParameter(edit, lParam));
-        return 0;
-    case WM_CUT:
-        if (HasSelection(edit)) {
-            DefSubclassProc(edit, WM_COPY, 0, 0);
-            Erase(edit, *state, false);
-        }
-        return 0;
-    case WM_CLEAR:
-        if (HasSelection(edit))
-            Erase(edit, *state, false);
-        return 0;
-    case WM_UNDO:
-    case EM_UNDO:
-    case EM_CANUNDO:
-        return FALSE; // no undo: every change already went to the parent
-    case WM_CONTEXTMENU: {
-        // The edit's own menu: whatever it did, the text stays on the mask.
-        LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
-        std::string text = CurrentText(edit);
-        std::string conformed = MaskConform(state->format, text.c_str());
-        if (conformed != text)
-            Store(edit, conformed, 0, false);
-        return result;
-    }
-    default:
-        break;
-    }
-    return DefSubclassProc(edit, message, wParam, lParam);
+        return DefSubclassProc(edit, message, wParam, lParam);
+    });
 }
 
 MaskedEditState* StateOf(HWND edit) {

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "console/widgets/procedure_guard.h"
+
 namespace {
 
 const wchar_t kMenuBarClass[] = L"GwMenuBar";
@@ -91,15 +93,18 @@ bool MenuBar::Create(HWND parent, UINT id) {
 
 LRESULT CALLBACK MenuBar::ParentSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
                                              UINT_PTR idSubclass, DWORD_PTR refData) {
-    MenuBar* self = reinterpret_cast<MenuBar*>(refData);
-    if (msg == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_KEYMENU && lp != 0 && self->hwnd_ != nullptr &&
-        IsShownInParent(self->hwnd_) && self->OpenByMnemonic(static_cast<wchar_t>(lp)))
-        return 0;
-    if (msg == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, ParentSubclassProc, idSubclass);
-        self->watchedParent_ = nullptr;
-    }
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    return GuardProcedure<LRESULT>(0, [&]() -> LRESULT {
+        MenuBar* self = reinterpret_cast<MenuBar*>(refData);
+        if (msg == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_KEYMENU && lp != 0 &&
+            self->hwnd_ != nullptr && IsShownInParent(self->hwnd_) &&
+            self->OpenByMnemonic(static_cast<wchar_t>(lp)))
+            return 0;
+        if (msg == WM_NCDESTROY) {
+            RemoveWindowSubclass(hwnd, ParentSubclassProc, idSubclass);
+            self->watchedParent_ = nullptr;
+        }
+        return DefSubclassProc(hwnd, msg, wp, lp);
+    });
 }
 
 bool MenuBar::LoadMenuResource(HINSTANCE module, UINT menuId) {
@@ -233,31 +238,33 @@ UINT MenuBar::TrackEntry(int index) {
 MenuBar* MenuBar::trackingBar_ = nullptr;
 
 LRESULT CALLBACK MenuBar::MenuKeyFilter(int code, WPARAM wp, LPARAM lp) {
-    MenuBar* self = trackingBar_;
-    const MSG* msg = reinterpret_cast<const MSG*>(lp);
-    if (code == MSGF_MENU && self != nullptr && msg != nullptr && msg->message == WM_KEYDOWN &&
-        (msg->wParam == VK_LEFT || msg->wParam == VK_RIGHT) && self->EntryCount() > 1) {
-        int n = self->EntryCount();
-        int step = msg->wParam == VK_RIGHT ? 1 : n - 1;
-        self->nextEntry_ = (self->pressed_ + step) % n;
-        EndMenu();
-        return 1; // handled: the menu must not see the key
-    }
-    if (code == MSGF_MENU && self != nullptr && msg != nullptr && msg->message == WM_MOUSEMOVE &&
-        self->hwnd_ != nullptr) {
-        // The mouse sliding onto another entry of the bar opens that one instead.
-        // The message's own screen point: in menu mode the coordinates in lParam are
-        // not those of the window the message is addressed to.
-        POINT pt = msg->pt;
-        ScreenToClient(self->hwnd_, &pt);
-        int hit = self->HitTest(pt);
-        if (hit >= 0 && hit != self->pressed_) {
-            self->nextEntry_ = hit;
+    return GuardProcedure<LRESULT>(0, [&]() -> LRESULT {
+        MenuBar* self = trackingBar_;
+        const MSG* msg = reinterpret_cast<const MSG*>(lp);
+        if (code == MSGF_MENU && self != nullptr && msg != nullptr && msg->message == WM_KEYDOWN &&
+            (msg->wParam == VK_LEFT || msg->wParam == VK_RIGHT) && self->EntryCount() > 1) {
+            int n = self->EntryCount();
+            int step = msg->wParam == VK_RIGHT ? 1 : n - 1;
+            self->nextEntry_ = (self->pressed_ + step) % n;
             EndMenu();
-            return 1;
+            return 1; // handled: the menu must not see the key
         }
-    }
-    return CallNextHookEx(nullptr, code, wp, lp);
+        if (code == MSGF_MENU && self != nullptr && msg != nullptr &&
+            msg->message == WM_MOUSEMOVE && self->hwnd_ != nullptr) {
+            // The mouse sliding onto another entry of the bar opens that one instead.
+            // The message's own screen point: in menu mode the coordinates in lParam are
+            // not those of the window the message is addressed to.
+            POINT pt = msg->pt;
+            ScreenToClient(self->hwnd_, &pt);
+            int hit = self->HitTest(pt);
+            if (hit >= 0 && hit != self->pressed_) {
+                self->nextEntry_ = hit;
+                EndMenu();
+                return 1;
+            }
+        }
+        return CallNextHookEx(nullptr, code, wp, lp);
+    });
 }
 
 bool MenuBar::OpenByMnemonic(wchar_t ch) {

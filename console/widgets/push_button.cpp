@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "console/widgets/procedure_guard.h"
+
 namespace {
 
 const UINT_PTR kSubclassId = 0x5042; // "PB"
@@ -104,48 +106,50 @@ void PushButton::Paint(HDC dc) {
 
 LRESULT CALLBACK PushButton::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
                                           UINT_PTR idSubclass, DWORD_PTR refData) {
-    PushButton* self = reinterpret_cast<PushButton*>(refData);
-    switch (msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        self->Paint(dc);
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_MOUSEMOVE:
-        if (!self->hot_) {
-            self->hot_ = true;
-            TRACKMOUSEEVENT tme = {sizeof tme, TME_LEAVE, hwnd, 0};
-            TrackMouseEvent(&tme);
-            InvalidateRect(hwnd, nullptr, FALSE);
+    return GuardProcedure<LRESULT>(0, [&]() -> LRESULT {
+        PushButton* self = reinterpret_cast<PushButton*>(refData);
+        switch (msg) {
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            self->Paint(dc);
+            EndPaint(hwnd, &ps);
+            return 0;
         }
-        break;
-    case WM_MOUSELEAVE:
-        self->hot_ = false;
-        InvalidateRect(hwnd, nullptr, FALSE);
-        break;
-    case BM_SETSTATE:
-    case BM_SETSTYLE:
-    case WM_ENABLE:
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_SETTEXT:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP: {
-        // The button control draws these changes straight to the screen; draw over
-        // them in our own look.
-        LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
-        InvalidateRect(hwnd, nullptr, FALSE);
-        return r;
-    }
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(hwnd, SubclassProc, idSubclass);
-        self->hwnd_ = nullptr;
-        self->hot_ = false;
-        break;
-    }
-    return DefSubclassProc(hwnd, msg, wp, lp);
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_MOUSEMOVE:
+            if (!self->hot_) {
+                self->hot_ = true;
+                TRACKMOUSEEVENT tme = {sizeof tme, TME_LEAVE, hwnd, 0};
+                TrackMouseEvent(&tme);
+                InvalidateRect(hwnd, nullptr, FALSE);
+            }
+            break;
+        case WM_MOUSELEAVE:
+            self->hot_ = false;
+            InvalidateRect(hwnd, nullptr, FALSE);
+            break;
+        case BM_SETSTATE:
+        case BM_SETSTYLE:
+        case WM_ENABLE:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_SETTEXT:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP: {
+            // The button control draws these changes straight to the screen; draw over
+            // them in our own look.
+            LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+            InvalidateRect(hwnd, nullptr, FALSE);
+            return r;
+        }
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(hwnd, SubclassProc, idSubclass);
+            self->hwnd_ = nullptr;
+            self->hot_ = false;
+            break;
+        }
+        return DefSubclassProc(hwnd, msg, wp, lp);
+    });
 }

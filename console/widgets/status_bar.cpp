@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "console/widgets/procedure_guard.h"
+
 namespace {
 
 // Distinct from any timer the status control might start itself.
@@ -179,24 +181,26 @@ void StatusBar::LayoutIn(RECT* remaining) {
 
 LRESULT CALLBACK StatusBar::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
                                          UINT_PTR idSubclass, DWORD_PTR refData) {
-    StatusBar* self = reinterpret_cast<StatusBar*>(refData);
-    switch (msg) {
-    case WM_TIMER:
-        if (wp == kIndicatorTimer) {
-            self->UpdateIndicators();
-            return 0;
+    return GuardProcedure<LRESULT>(0, [&]() -> LRESULT {
+        StatusBar* self = reinterpret_cast<StatusBar*>(refData);
+        switch (msg) {
+        case WM_TIMER:
+            if (wp == kIndicatorTimer) {
+                self->UpdateIndicators();
+                return 0;
+            }
+            break;
+        case WM_SIZE: {
+            LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
+            self->SetPartsFromWidths();
+            return r;
         }
-        break;
-    case WM_SIZE: {
-        LRESULT r = DefSubclassProc(hwnd, msg, wp, lp);
-        self->SetPartsFromWidths();
-        return r;
-    }
-    case WM_NCDESTROY:
-        KillTimer(hwnd, kIndicatorTimer);
-        RemoveWindowSubclass(hwnd, SubclassProc, idSubclass);
-        self->hwnd_ = nullptr;
-        break;
-    }
-    return DefSubclassProc(hwnd, msg, wp, lp);
+        case WM_NCDESTROY:
+            KillTimer(hwnd, kIndicatorTimer);
+            RemoveWindowSubclass(hwnd, SubclassProc, idSubclass);
+            self->hwnd_ = nullptr;
+            break;
+        }
+        return DefSubclassProc(hwnd, msg, wp, lp);
+    });
 }

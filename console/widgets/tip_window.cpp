@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "console/widgets/procedure_guard.h"
+
 namespace {
 
 const wchar_t kTipClass[] = L"GwHelpTip";
@@ -217,42 +219,44 @@ void TipWindow::Paint(HDC dc) {
 }
 
 LRESULT CALLBACK TipWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    TipWindow* self;
-    if (msg == WM_NCCREATE) {
-        self = static_cast<TipWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<TipWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    }
-    if (self == nullptr)
-        return DefWindowProcW(hwnd, msg, wp, lp);
-    switch (msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        self->Paint(dc);
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;
-    case WM_LBUTTONDOWN:
-        self->Hide(); // a click on the tip dismisses it
-        return 0;
-    case WM_TIMER:
-        if (wp == kCloseTimer) {
-            self->Hide();
+    return GuardProcedure<LRESULT>(0, [&]() -> LRESULT {
+        TipWindow* self;
+        if (msg == WM_NCCREATE) {
+            self = static_cast<TipWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        } else {
+            self = reinterpret_cast<TipWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        }
+        if (self == nullptr)
+            return DefWindowProcW(hwnd, msg, wp, lp);
+        switch (msg) {
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            self->Paint(dc);
+            EndPaint(hwnd, &ps);
             return 0;
         }
-        break;
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        // Destroyed by Hide or with its owner: either way there is no tip now.
-        if (self->hwnd_ == hwnd)
-            self->hwnd_ = nullptr;
-        break;
-    }
-    return DefWindowProcW(hwnd, msg, wp, lp);
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;
+        case WM_LBUTTONDOWN:
+            self->Hide(); // a click on the tip dismisses it
+            return 0;
+        case WM_TIMER:
+            if (wp == kCloseTimer) {
+                self->Hide();
+                return 0;
+            }
+            break;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            // Destroyed by Hide or with its owner: either way there is no tip now.
+            if (self->hwnd_ == hwnd)
+                self->hwnd_ = nullptr;
+            break;
+        }
+        return DefWindowProcW(hwnd, msg, wp, lp);
+    });
 }

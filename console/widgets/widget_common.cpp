@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "console/widgets/procedure_guard.h"
+
 std::string LoadResourceString(HINSTANCE module, UINT id) {
     // LoadStringW with a zero buffer length hands back a read-only pointer to the
     // resource's text, which is not NUL-terminated; its length comes back.
@@ -114,22 +116,24 @@ HWND OwnedWindow::CreateWidget(DWORD exStyle, const wchar_t* cls, DWORD style, c
 }
 
 LRESULT CALLBACK OwnedWindow::WidgetProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    OwnedWindow* self;
-    if (msg == WM_NCCREATE) {
-        self = static_cast<OwnedWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        if (self != nullptr)
-            self->hwnd_ = hwnd;
-    } else {
-        self = reinterpret_cast<OwnedWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    }
-    if (self == nullptr)
-        return DefWindowProcW(hwnd, msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        LRESULT r = self->Handle(msg, wp, lp);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        return r;
-    }
-    return self->Handle(msg, wp, lp);
+    return GuardProcedure<LRESULT>(0, [&]() -> LRESULT {
+        OwnedWindow* self;
+        if (msg == WM_NCCREATE) {
+            self = static_cast<OwnedWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+            if (self != nullptr)
+                self->hwnd_ = hwnd;
+        } else {
+            self = reinterpret_cast<OwnedWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        }
+        if (self == nullptr)
+            return DefWindowProcW(hwnd, msg, wp, lp);
+        if (msg == WM_NCDESTROY) {
+            LRESULT r = self->Handle(msg, wp, lp);
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            self->hwnd_ = nullptr;
+            return r;
+        }
+        return self->Handle(msg, wp, lp);
+    });
 }

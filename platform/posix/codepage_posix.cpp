@@ -70,6 +70,22 @@ size_t Utf8SequenceLength(const unsigned char* p, size_t left) {
     return length;
 }
 
+// Windows reads a byte from 80 to 9F that a single-byte code page leaves undefined
+// (81, 8D, 8F, 90 and 9D in 1252) as the control character of the same number, and
+// writes that character back as the byte. iconv knows neither direction; doing the
+// same here keeps every stored text the same through UTF-8 and back.
+bool IsControlByteStandIn(unsigned char byte) {
+    return byte >= 0x80 && byte <= 0x9F;
+}
+
+bool ByteUndefined(const std::string& codePageName, unsigned char byte) {
+    Converter converter("UTF-8", codePageName);
+    std::string ignored;
+    bool failed = false;
+    converter.Run(std::string(1, static_cast<char>(byte)), 0, &ignored, &failed);
+    return failed;
+}
+
 } // namespace
 
 uint32_t SystemAnsiCodePage() {
@@ -91,9 +107,15 @@ CodePageResult AnsiToUtf8(uint32_t codePage, const std::string& ansi, std::strin
         if (!failed)
             break;
         // A byte the code page does not define.
-        utf8->append("\xEF\xBF\xBD");
-        if (replaced != nullptr)
-            *replaced = true;
+        const unsigned char byte = static_cast<unsigned char>(ansi[position]);
+        if (IsControlByteStandIn(byte)) {
+            utf8->push_back('\xC2');
+            utf8->push_back(static_cast<char>(byte));
+        } else {
+            utf8->append("\xEF\xBF\xBD");
+            if (replaced != nullptr)
+                *replaced = true;
+        }
         ++position;
     }
     return CODEPAGE_OK;
@@ -115,12 +137,23 @@ CodePageResult Utf8ToAnsi(uint32_t codePage, const std::string& utf8, std::strin
         k += length;
     }
     ansi->clear();
-    bool failed = false;
-    size_t consumed = converter.Run(utf8, 0, ansi, &failed);
-    if (failed) {
-        if (offset != nullptr)
-            *offset = consumed;
-        return CODEPAGE_UNMAPPABLE;
+    size_t position = 0;
+    while (position < utf8.size()) {
+        bool failed = false;
+        position += converter.Run(utf8, position, ansi, &failed);
+        if (!failed)
+            break;
+        // U+0080 to U+009F stand for the bytes the code page leaves undefined.
+        const unsigned char lead = bytes[position];
+        const unsigned char next = position + 1 < utf8.size() ? bytes[position + 1] : 0;
+        if (lead != 0xC2 || !IsControlByteStandIn(next) ||
+            !ByteUndefined(IconvName(codePage), next)) {
+            if (offset != nullptr)
+                *offset = position;
+            return CODEPAGE_UNMAPPABLE;
+        }
+        ansi->push_back(static_cast<char>(next));
+        position += 2;
     }
     return CODEPAGE_OK;
 }

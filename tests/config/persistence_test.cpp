@@ -329,7 +329,7 @@ TEST_F(Persistence, FileLoadReplacesRowsAndKeepsAbsentScalars) {
     EXPECT_TRUE(FilterConfig.monitorServers.empty());
 }
 
-TEST_F(Persistence, FailedFileLoadsLeaveTheListsEmpty) {
+TEST_F(Persistence, FailedFileLoadsLeaveTheConfigurationAsItWas) {
     struct Case {
         const char* path;
         const char* message; // null: none
@@ -338,15 +338,18 @@ TEST_F(Persistence, FailedFileLoadsLeaveTheListsEmpty) {
     Fake().files["random.WTS"] = RandomBytes(777, 11);
     Fake().files["cut.WTS"] = StoredBlob(FILE_PARAM_ORDER);
     Fake().files["cut.WTS"].pop_back();
+    FillSampleConfig(2);
+    FilterConfig.modified = 1;
+    const ConfigSnapshot before = ConfigSnapshot::Take();
+    const IpRangeRow* firstRow = FilterConfig.ipRanges.at(0); // the console's pages hold these
     for (const Case& k : {Case{"missing.WTS", "Open file error!"}, Case{"empty.WTS", nullptr},
                           Case{"random.WTS", kFileDecodeError}, Case{"cut.WTS", kFileDecodeError},
                           Case{nullptr, "Open file error!"}}) {
-        FillSampleConfig(2);
         Fake().messages.clear();
         EXPECT_EQ(-1, LoadConfigFromFile(k.path));
-        EXPECT_TRUE(FilterConfig.ipRanges.empty() && FilterConfig.computerNames.empty() &&
-                    FilterConfig.macAddresses.empty() && FilterConfig.monitorServers.empty() &&
-                    FilterConfig.sessionIps.empty() && FilterConfig.sessionUsers.empty());
+        ExpectSameConfig(before, ConfigSnapshot::Take());
+        EXPECT_EQ(firstRow, FilterConfig.ipRanges.at(0));
+        EXPECT_EQ(1, FilterConfig.modified);
         if (k.message)
             ExpectOnlyMessage(k.message);
         else

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <aclapi.h>
 #include <commctrl.h>
 
 #include <cstdio>
@@ -51,6 +52,59 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
         fwrite(bytes.data(), 1, bytes.size(), file);
     fclose(file);
 }
+
+// While it lives, nobody may write the configuration key (as on a server where the
+// administrator has lost the rights to it): opening it for all access fails.
+class ConfigKeyWriteDenied {
+public:
+    ConfigKeyWriteDenied() {
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, CONFIG_REGISTRY_SUBKEY, 0, nullptr, 0,
+                            KEY_ALL_ACCESS, nullptr, &key_, nullptr) != ERROR_SUCCESS)
+            return;
+        DWORD size = 0;
+        RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, nullptr, &size);
+        original_.resize(size);
+        if (size == 0 || RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, original_.data(),
+                                           &size) != ERROR_SUCCESS)
+            return;
+        SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+        PSID everyone = nullptr;
+        if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0,
+                                      &everyone))
+            return;
+        EXPLICIT_ACCESSA entries[2] = {};
+        entries[0].grfAccessPermissions = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+        entries[0].grfAccessMode = DENY_ACCESS;
+        entries[1].grfAccessPermissions = KEY_ALL_ACCESS;
+        entries[1].grfAccessMode = GRANT_ACCESS;
+        for (EXPLICIT_ACCESSA& entry : entries) {
+            entry.grfInheritance = NO_INHERITANCE;
+            entry.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+            entry.Trustee.ptstrName = static_cast<LPSTR>(everyone);
+        }
+        PACL acl = nullptr;
+        SECURITY_DESCRIPTOR denying;
+        denied_ = SetEntriesInAclA(2, entries, nullptr, &acl) == ERROR_SUCCESS &&
+                  InitializeSecurityDescriptor(&denying, SECURITY_DESCRIPTOR_REVISION) &&
+                  SetSecurityDescriptorDacl(&denying, TRUE, acl, FALSE) &&
+                  RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, &denying) == ERROR_SUCCESS;
+        if (acl != nullptr)
+            LocalFree(acl);
+        FreeSid(everyone);
+    }
+    ~ConfigKeyWriteDenied() {
+        if (denied_)
+            RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, original_.data());
+        if (key_ != nullptr)
+            RegCloseKey(key_);
+    }
+    bool denied() const { return denied_; }
+
+private:
+    HKEY key_ = nullptr;
+    std::vector<uint8_t> original_;
+    bool denied_ = false;
+};
 } // namespace
 
 TEST(Navigation, ItemsChooseTheirPageByIndexAndExactText) {
@@ -260,12 +314,13 @@ TEST(FrameCommands, LoadRefreshesTheIpPageAndLeavesRegistryAndChangeMark) {
     DeleteFileA(path.c_str());
 }
 
-TEST(FrameCommands, FailedLoadThatEmptiedTheListsLeavesNoStaleRowsOnThePage) {
+TEST(FrameCommands, FailedLoadLeavesTheConfigurationAndThePage) {
     ConsoleWithRows setup;
     ASSERT_TRUE(setup.started);
     BoxRecorder boxes;
     FileDialogDriver files;
     CMainFrame& frame = setup.console.Frame();
+    PageView* page = frame.CurrentPage();
     ASSERT_EQ(2, ListView_GetItemCount(setup.console.PageItem(IDC_IP_LIST)));
 
     std::string path = TempFile("console_garbage.WTS");
@@ -276,24 +331,17 @@ TEST(FrameCommands, FailedLoadThatEmptiedTheListsLeavesNoStaleRowsOnThePage) {
     files.path = path;
     Command(frame, ID_LOAD_CONFIG);
     EXPECT_EQ(1u, boxes.boxes.size()); // the store's own message
-    EXPECT_TRUE(FilterConfig.ipRanges.empty());
-    ASSERT_EQ(PageKind::IpAddress, frame.CurrentPage()->Kind());
-    HWND list = setup.console.PageItem(IDC_IP_LIST);
-    EXPECT_EQ(0, ListView_GetItemCount(list));
+    EXPECT_EQ(2u, FilterConfig.ipRanges.size());
+    EXPECT_EQ(1, FilterConfig.FLAG_IPADDRESS);
+    EXPECT_EQ(page, frame.CurrentPage());
+    EXPECT_EQ(2, ListView_GetItemCount(setup.console.PageItem(IDC_IP_LIST)));
 
-    // The page's commands act on what is there now, not on freed rows.
-    DialogDriver dialogs;
-    Click(setup.console.PageItem(IDC_IP_REMOVE));
-    Click(setup.console.PageItem(IDC_IP_EDIT));
-    EXPECT_TRUE(dialogs.opened.empty());
-    EXPECT_TRUE(FilterConfig.ipRanges.empty());
-
-    // An empty file fails without a message, and the page is brought in line too.
+    // An empty file fails without a message and changes nothing either.
     WriteBytes(path, {});
-    AddIpRow("7.7.7.7", 1);
     Command(frame, ID_LOAD_CONFIG);
     EXPECT_EQ(1u, boxes.boxes.size());
-    EXPECT_EQ(0, ListView_GetItemCount(setup.console.PageItem(IDC_IP_LIST)));
+    EXPECT_EQ(2u, FilterConfig.ipRanges.size());
+    EXPECT_EQ(page, frame.CurrentPage());
     DeleteFileA(path.c_str());
 }
 
@@ -322,6 +370,37 @@ TEST(FrameCommands, ClosePromptYesAppliesNoWritesNothing) {
             EXPECT_EQ(0, FilterConfig.FLAG_IPADDRESS);
         }
     }
+}
+
+TEST(FrameCommands, CloseAfterAFailedApplyKeepsTheConsoleOpenUnlessToldOtherwise) {
+    ConsoleWithRows setup;
+    ASSERT_TRUE(setup.started);
+    BoxRecorder boxes;
+    Click(setup.console.PageItem(IDC_IP_ENABLE)); // switches the filter off
+    HWND frameWindow = setup.console.Frame().hwnd();
+    ConfigKeyWriteDenied locked;
+    ASSERT_TRUE(locked.denied());
+
+    // Yes to saving; the store's message and "Save Data error!"; then No to closing.
+    boxes.answers = {ANSWER_YES, ANSWER_OK, ANSWER_OK, ANSWER_NO};
+    SendMessageA(frameWindow, WM_CLOSE, 0, 0);
+    PumpMessages();
+    ASSERT_EQ(4u, boxes.boxes.size());
+    EXPECT_EQ("Save Data error!", boxes.boxes[2].text);
+    EXPECT_EQ("The configuration could not be applied. Close the console without saving it?",
+              boxes.boxes[3].text);
+    EXPECT_EQ(static_cast<uint32_t>(MB_YESNO | MB_DEFBUTTON2),
+              boxes.boxes[3].style & (MB_TYPEMASK | MB_DEFMASK));
+    EXPECT_TRUE(IsWindow(frameWindow));
+    EXPECT_EQ(1, FilterConfig.modified);
+    EXPECT_EQ(0, FilterConfig.FLAG_IPADDRESS);
+
+    // Yes to closing without saving closes it.
+    boxes.answers = {ANSWER_YES, ANSWER_OK, ANSWER_OK, ANSWER_YES};
+    SendMessageA(frameWindow, WM_CLOSE, 0, 0);
+    PumpMessages();
+    EXPECT_EQ(8u, boxes.boxes.size());
+    EXPECT_FALSE(IsWindow(frameWindow));
 }
 
 TEST(HelpFile, LivesBesideTheProgramFile) {

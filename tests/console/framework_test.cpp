@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <stdexcept>
 #include <string>
 
+#include "config/config_model.h"
 #include "console/res/resource.h"
 #include "console/widgets/framework_ddx.h"
 #include "console_test_support.h"
@@ -135,4 +137,32 @@ TEST(AboutBox, OpensFromTheHelpMenuCommand) {
     EXPECT_EQ((std::vector<UINT>{IDD_ABOUTBOX}), dialogs.opened);
     EXPECT_EQ("About Quillon", caption);
     EXPECT_TRUE(versionShown);
+}
+
+TEST(ProcedureGuard, AFailureInsideAProcedureIsShownAndTheConsoleGoesOn) {
+    RunningConsole console;
+    ASSERT_TRUE(console.Start());
+    BoxRecorder boxes;
+    DialogDriver dialogs;
+    // The add dialog's handling fails after the dialog was told to close.
+    dialogs.onDialog = [](ModalDialog&, HWND dialog, UINT) {
+        Click(GetDlgItem(dialog, IDCANCEL));
+        throw std::runtime_error("no room left");
+    };
+    FilterConfig.modified = 0;
+    const size_t rows = FilterConfig.ipRanges.size();
+    Click(console.PageItem(IDC_IP_ADD));
+    PumpMessages();
+    ASSERT_EQ(1u, boxes.boxes.size());
+    EXPECT_EQ("The console could not finish this action (no room left). The configuration is "
+              "kept as it was.",
+              boxes.boxes[0].text);
+    EXPECT_EQ(rows, FilterConfig.ipRanges.size());
+    EXPECT_EQ(0, FilterConfig.modified);
+
+    // The console goes on: the next click opens the dialog again.
+    dialogs.onDialog = nullptr;
+    Click(console.PageItem(IDC_IP_ADD));
+    EXPECT_EQ(2u, dialogs.opened.size());
+    EXPECT_TRUE(IsWindow(console.Frame().hwnd()));
 }

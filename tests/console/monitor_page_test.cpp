@@ -165,7 +165,7 @@ TEST_F(MonitorPage, OnlyThePageShownRefreshesAndItsTimerEndsWithIt) {
 
     // A monitor page that is not the one shown stops its timer at its first tick and
     // asks nobody; one that is shown reads no row the configuration no longer holds
-    // (a failed load empties the lists, and its message box lets ticks through).
+    // (rows freed while a message box lets ticks through).
     CServermonitorView hidden;
     ASSERT_TRUE(hidden.Create(console.Frame().hwnd(), 0xE990));
     hidden.OnInitialUpdate();

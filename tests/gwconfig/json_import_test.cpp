@@ -59,24 +59,14 @@ TEST(JsonImport, EachProblemIsNamedWithItsLine) {
         {"bad IPTO",
          "{\"R_IPADDRESS\": [{\"IPFROM\": \"10.0.0.1\", \"IPTO\": \"10.0.0\", \"TYPE\": 1}]}",
          "R_IPADDRESS row 1, IPTO: \"10.0.0\" is not empty or an IPv4 address"},
-        {"range ends below its start",
-         "{\"R_IPADDRESS\": [{\"IPFROM\": \"10.0.0.9\", \"IPTO\": \"10.0.0.1\", \"TYPE\": 1}]}",
-         "R_IPADDRESS row 1: the range ends (IPTO) below where it starts (IPFROM)"},
         {"bad SESSION_IP",
          "{\"R_SESSION_IP\": [{\"SESSION_IP\": \"host\", \"SESSION_IPCOUNTER\": 1}]}",
          "R_SESSION_IP row 1, SESSION_IP: \"host\" is not an IPv4 address"},
         {"MAC with colons", "{\"R_MAC\": [{\"MACADDRESS\": \"00:1A:2B:3C:4D:5E\", \"TYPE\": 1}]}",
          "R_MAC row 1, MACADDRESS: \"00:1A:2B:3C:4D:5E\" is not a MAC address HH-HH-HH-HH-HH-HH"},
-        {"switch out of range", "{\"FLAG_IPADDRESS\": 2}",
-         "FLAG_IPADDRESS: 2 is out of range: it must be 0 or 1"},
-        {"row mode out of range", "{\"R_COMPUTERNAME\": [{\"CNAME\": \"PC\", \"TYPE\": -1}]}",
-         "R_COMPUTERNAME row 1, TYPE: -1 is out of range: it must be 0 or 1"},
-        {"per-address limit out of range", "{\"SESSION_PER_IP\": 10}",
-         "SESSION_PER_IP: 10 is out of range: it must lie between 1 and 9"},
-        {"per-user limit below 0",
-         "{\"R_SESSION_USER\": [{\"SESSION_USER\": \"a\", \"SESSION_USERCOUNT\": -1}]}",
-         "R_SESSION_USER row 1, SESSION_USERCOUNT: -1 is out of range: it must lie between 0 and "
-         "2147483647"},
+        {"integer beyond 32 bits", "{\"FLAG_IPADDRESS\": 2147483648}",
+         "FLAG_IPADDRESS: 2147483648 is out of range: a stored integer lies between -2147483648 "
+         "and 2147483647"},
         {"not an object", "[]", "c.json:1: the configuration must be a JSON object, not an array"},
         {"syntax error", "{\n  \"FLAG_TIME\": 1\n  \"FLAG_VERSION\": 0\n}",
          "c.json: parse error at line 3, column 16: syntax error while parsing object"},
@@ -91,8 +81,8 @@ TEST(JsonImport, EachProblemIsNamedWithItsLine) {
 
 TEST(JsonImport, ReportsEveryProblemNotJustTheFirst) {
     std::vector<std::string> problems = Problems(
-        "{\"FLAG_TIME\": 7,\n \"R_SESSION_IP\": [{\"SESSION_IP\": \"1.2.3.4\", "
-        "\"SESSION_IPCOUNTER\": 0},\n {\"SESSION_IP\": \"x\", \"SESSION_IPCOUNTER\": 1}]}");
+        "{\"FLAG_TIME\": \"7\",\n \"R_SESSION_IP\": [{\"SESSION_IP\": \"1.2.3.4\", "
+        "\"SESSION_IPCOUNTER\": 0.5},\n {\"SESSION_IP\": \"x\", \"SESSION_IPCOUNTER\": 1}]}");
     ASSERT_EQ(problems.size(), 3u);
     EXPECT_NE(problems[1].find("c.json:2: R_SESSION_IP row 1, SESSION_IPCOUNTER"),
               std::string::npos);
@@ -101,11 +91,12 @@ TEST(JsonImport, ReportsEveryProblemNotJustTheFirst) {
 
 TEST(JsonImport, BuildWritesNothingWhenAnyValueIsWrong) {
     ScratchDir dir;
-    WriteFile(dir.Path("bad.json"), "{\"FLAG_TIME\": 1, \"WEEK_W1\": 3}");
+    WriteFile(dir.Path("bad.json"), "{\"FLAG_TIME\": 1, \"WEEK_W1\": \"3\"}");
     WriteFile(dir.Path("kept.WTS"), "the file that was there");
     CommandResult result = Gwconfig({"build", dir.Path("bad.json"), "-o", dir.Path("kept.WTS")});
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_NE(result.err.find("bad.json:1: WEEK_W1: 3 is out of range"), std::string::npos)
+    EXPECT_NE(result.err.find("bad.json:1: WEEK_W1: expects an integer, not a text"),
+              std::string::npos)
         << result.err;
     EXPECT_EQ(ReadFile(dir.Path("kept.WTS")), "the file that was there");
 }
