@@ -1,4 +1,4 @@
-// The command line of gwconfig: show, build, diff, export-reg, apply and check.
+// The command line of gwconfig: show, build, diff, export-reg, apply, check and report.
 #pragma once
 
 #include <cstdio>
