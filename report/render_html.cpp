@@ -314,8 +314,8 @@ void UnreadTable(const LogSummary& s, std::string* out) {
 
 void Headline(const LogSummary& s, std::string* out) {
     std::string& o = *out;
-    o += "<p class=\"headline\"><span id=\"accepted\"><b>" + Figure(s.total.accepted) +
-         "</b> logons accepted</span> <span id=\"refused\"><b>" + Figure(s.total.refused) +
+    o += "<p class=\"headline\"><span><b id=\"accepted\">" + Figure(s.total.accepted) +
+         "</b> logons accepted</span> <span><b id=\"refused\">" + Figure(s.total.refused) +
          "</b> sessions refused</span></p>\n";
     o += "<p>" +
          (s.firstTime.empty() ? std::string("No line in the period.")
@@ -368,9 +368,9 @@ svg.chart text.small { font-size: 10px; }
 table.numbers { border-collapse: collapse; margin: 6px 16px 6px 0; }
 table.numbers caption { text-align: left; font-weight: bold; padding: 2px 0; }
 table.numbers th, table.numbers td { border: 1px solid #bbb; padding: 2px 6px; text-align: right; }
-table.numbers th:first-child, table.numbers td:first-child { text-align: left; }
-table.numbers td:last-child { text-align: left; }
-table.server td:last-child { text-align: right; }
+table.numbers th:first-child, table.numbers td:first-child { text-align: left; white-space: nowrap; }
+table.numbers td:last-child, table.numbers th:last-child { text-align: left; }
+table.server td:last-child, table.server th:last-child { text-align: right; }
 .servers table { display: inline-table; vertical-align: top; }
 * { -webkit-print-color-adjust: exact; print-color-adjust: exact; }
 @media print { body { margin: 0; } h2 { break-after: avoid; } svg.chart, table { break-inside: avoid; } }
