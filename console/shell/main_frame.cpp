@@ -10,6 +10,7 @@
 #include "console/res/resource.h"
 #include "console/shell/help_file.h"
 #include "console/shell/navigation.h"
+#include "console/tools/logon_report_file.h"
 #include "console/widgets/framework_app.h"
 #include "console/widgets/framework_file_dialog.h"
 #include "platform/message_box.h"
@@ -249,6 +250,9 @@ bool CMainFrame::OnCommand(UINT id, UINT, HWND control) {
         return true;
     case ID_HELP_FILE:
         OpenHelpFile(hwnd());
+        return true;
+    case ID_TOOLS_LOGON_REPORT:
+        ShowLogonReport(hwnd());
         return true;
     case ID_APP_EXIT:
         PostMessageA(hwnd(), WM_CLOSE, 0, 0);
