@@ -49,7 +49,7 @@ bool TakeLastField(std::string_view text, size_t* end, size_t floor, std::string
     size_t k = comma;
     while (k > floor && text[k - 1] != ',')
         --k;
-    if (k == floor)
+    if (k <= floor)
         return false;
     *field = text.substr(k, comma - k);
     *end = k;

@@ -14,8 +14,8 @@ TEST_F(ReportWhileLogging, HostsAppendingWhileTheReportReadsLoseNoLine) {
     DefaultConfigWithLog();
     ASSERT_EQ(StoreConfig(), 0);
     // The log exists before the hosts start, so every read finds a line.
-    ASSERT_TRUE(WriteTextFile(logPath_,
-                              "2026-12-01 00:00:00,OLD,1.2.3.4,,RDP-Tcp#1,old,1,Accepted,,\r\n"));
+    ASSERT_TRUE(
+        WriteTextFile(logPath_, "2026-12-01 00:00:00,OLD,1.2.3.4,,RDP-Tcp#1,old,1,Accepted,,\r\n"));
 
     const std::string eventName = "GatewellE2eReport";
     HostGate gate(eventName);

@@ -89,6 +89,8 @@ TEST(ReportReader, RefusesLinesTheLibraryNeverWrites) {
         LineProblem problem;
     } cases[] = {
         {"", LINE_FIELD_COUNT},
+        {"2026-12-07 08:00:00,", LINE_FIELD_COUNT},
+        {"2026-12-07 08:00:00,,,,,,,,", LINE_FIELD_COUNT},
         {"2026-12-07 08:00:00,1.2.3.4,,RDP-Tcp#1,u,1,Accepted,,", LINE_FIELD_COUNT},
         {good.substr(0, good.size() - 1), LINE_FIELD_COUNT},
         {"2026-02-29 08:00:00,PC,1.2.3.4,,RDP-Tcp#1,u,1,Accepted,,", LINE_TIMESTAMP},

@@ -21,8 +21,8 @@ size_t g_peak = 0;
 // clients / 5 users; one line in four a refusal, every reason in turn. Made once per
 // shape and kept in /tmp between runs.
 std::string GeneratedLog(int64_t lines, int64_t clients) {
-    std::string path = "/tmp/gw-report-bench-" + std::to_string(lines) + "-" +
-                       std::to_string(clients) + ".log";
+    std::string path =
+        "/tmp/gw-report-bench-" + std::to_string(lines) + "-" + std::to_string(clients) + ".log";
     if (access(path.c_str(), R_OK) == 0)
         return path;
     FILE* out = fopen((path + ".part").c_str(), "wb");
