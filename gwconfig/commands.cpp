@@ -11,6 +11,7 @@
 #include "gwconfig/config_show.h"
 #include "gwconfig/gpp_export.h"
 #include "gwconfig/reg_export.h"
+#include "gwconfig/report_command.h"
 #include "gwconfig/registry_access.h"
 #include "gwconfig/value_rules.h"
 #include "platform/codepage.h"
@@ -313,6 +314,24 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
         ->needs(user);
     AddCodePage(check, &codePage);
 
+    ReportCommandOptions r;
+    CLI::App* report = app.add_subcommand(
+        "report", "Count the logon logs: refusals by reason, day, hour, client and user");
+    report->add_option("logs", r.logs, "logon logs, each labelled by its file name");
+    report
+        ->add_option("--server", r.servers,
+                     "NAME=LOG: a log of server NAME (repeat for a farm or several logs)")
+        ->allow_extra_args(false);
+    report
+        ->add_option("--format", r.format,
+                     "html, text, json or csv (default: html when -o names a .html file, "
+                     "else text)")
+        ->check(CLI::IsMember({"html", "text", "json", "csv"}));
+    report->add_option("-o,--output", r.output, "the file to write (default: standard output)");
+    report->add_option("--from", r.from, "first day counted, YYYY-MM-DD");
+    report->add_option("--to", r.to, "last day counted, YYYY-MM-DD");
+    AddCodePage(report, &codePage);
+
     if (arguments.size() > 1 && arguments[1].compare(0, 1, "-") != 0) {
         std::string names;
         bool known = false;
@@ -379,6 +398,10 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
     }
     if (*apply)
         return command.Apply(applyInput);
+    if (*report) {
+        r.codePage = codePage;
+        return RunReportCommand(r, out, err);
+    }
     if (!SourceOf(checkSource, &source, &error))
         return command.Fail(error);
     o.hasName = name->count() > 0;

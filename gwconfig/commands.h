@@ -1,4 +1,5 @@
-// The command line of gwconfig: show, build, diff, export-reg, export-gpp, apply and check.
+// The command line of gwconfig: show, build, diff, export-reg, export-gpp, apply, check and
+// report.
 #pragma once
 
 #include <cstdio>

@@ -21,6 +21,8 @@ have import || need+=(imagemagick)
 have wixl || need+=(wixl)
 have msiinfo || need+=(msitools)
 have python3 || need+=(python3)
+# The html logon report is checked in a real browser, headless.
+have chromium || need+=(chromium)
 [ -d /usr/src/googletest ] || need+=(googletest)
 pkg_installed libgtest-dev || need+=(libgtest-dev)
 pkg_installed libbenchmark-dev || need+=(libbenchmark-dev)

@@ -11,6 +11,7 @@
 #include "console/shell/help_file.h"
 #include "console/shell/lockout_guard.h"
 #include "console/shell/navigation.h"
+#include "console/tools/logon_report_file.h"
 #include "console/tools/test_client_dialog.h"
 #include "console/widgets/framework_app.h"
 #include "console/widgets/framework_file_dialog.h"
@@ -255,6 +256,9 @@ bool CMainFrame::OnCommand(UINT id, UINT, HWND control) {
         return true;
     case ID_HELP_FILE:
         OpenHelpFile(hwnd());
+        return true;
+    case ID_TOOLS_LOGON_REPORT:
+        ShowLogonReport(hwnd());
         return true;
     case ID_APP_EXIT:
         PostMessageA(hwnd(), WM_CLOSE, 0, 0);

@@ -187,8 +187,9 @@ TEST(Startup, NavigationBarHoldsThreeGroupsTenItemsElevenIcons) {
     EXPECT_EQ(32, cx);
     ImageList_GetIconSize(console.Frame().SmallImages(), &cx, &cy);
     EXPECT_EQ(16, cx);
-    // Bars: the menu bar, the toolbar's buttons and the status bar's indicators.
-    EXPECT_EQ(4, console.Frame().MenuBarControl().EntryCount()); // File, View, Tools, Help
+    // Bars: the menu bar (File, View, Tools, Help), the toolbar's buttons and the status
+    // bar's indicators.
+    EXPECT_EQ(4, console.Frame().MenuBarControl().EntryCount());
     EXPECT_EQ("&File", console.Frame().MenuBarControl().EntryText(0));
     DockToolbar& toolbar = console.Frame().Toolbar();
     ASSERT_EQ(5, toolbar.ButtonCount());

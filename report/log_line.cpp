@@ -1,0 +1,237 @@
+#include "report/log_line.h"
+
+#include <cstring>
+
+namespace {
+
+const ReasonInfo REASONS[REASON_COUNT] = {
+    {"REJECT_IPADDRESS", 1, "IP address filter", "the client's address is denied", false},
+    {"REJECT_FAIL_GETIPADDRESS", -1, "IP address filter",
+     "Terminal Services gave no client address (the client went away at once, or the "
+     "session does not come over the network)",
+     true},
+    {"REJECT_COMPUTERNAME", 2, "computer name filter", "the client computer's name is denied",
+     false},
+    {"REJECT_FAIL_GETCOMPUTERNAME", -2, "computer name filter",
+     "the client sent no computer name (some thin clients and non-Windows clients do not)", true},
+    {"REJECT_MACADDRESS", 3, "MAC address filter", "the client's MAC address is denied", false},
+    {"REJECT_FAIL_GETMACADDRESS", -3, "MAC address filter",
+     "ARP found no MAC address: the client is behind a router or on another subnet, where the "
+     "server cannot see its MAC address",
+     true},
+    {"REJECT_TIMERESTRICTION", 5, "logon day and time filter",
+     "the logon came outside the allowed days or hours (server local time)", false},
+    {"REJECT_CLIENTVERSION", 4, "client version filter", "the client software's build is denied",
+     false},
+    {"REJECT_FAIL_GETCLIENTVERSION", -4, "client version filter",
+     "the client reported no build number (some third-party clients)", true},
+    {"REJECT_SESSIONPERIP", 6, "sessions per IP address filter",
+     "the client's address already holds its allowed number of sessions", false},
+    {"REJECT_FAIL_GETSESSIONCOUNT_IP", -6, "sessions per IP address filter",
+     "the server could not list its sessions to count them", true},
+    {"REJECT_SESSIONPERUSER", 7, "sessions per user filter",
+     "the user already holds the allowed number of sessions", false},
+    {"REJECT_FAIL_GETUSERNAME", -20, "sessions per user filter",
+     "the session had no user name at logon", true},
+    {"REJECT_FAIL_GETSESSIONCOUNT_USER", -7, "sessions per user filter",
+     "the server could not list its sessions to count them", true},
+    {"REJECT_FAIL_OTHER", -100, "the library",
+     "no filter refuses with this code: the line comes from another version of the library", true},
+    {"REJECT_OTHER", 0, "the library",
+     "no filter refuses with this code: the line comes from another version of the library", true},
+};
+
+// Splits off the last comma-terminated field of text[0, *end): text[*end - 1] is its
+// comma. The comma before the field must lie after `floor` - 1 (the timestamp's comma
+// ends no field taken from the right); false when there is none.
+bool TakeLastField(std::string_view text, size_t* end, size_t floor, std::string_view* field) {
+    size_t comma = *end - 1;
+    size_t k = comma;
+    while (k > floor && text[k - 1] != ',')
+        --k;
+    if (k <= floor)
+        return false;
+    *field = text.substr(k, comma - k);
+    *end = k;
+    return true;
+}
+
+bool Digits(std::string_view text, size_t at, size_t count, int* value) {
+    int v = 0;
+    for (size_t k = at; k < at + count; ++k) {
+        if (text[k] < '0' || text[k] > '9')
+            return false;
+        v = v * 10 + (text[k] - '0');
+    }
+    *value = v;
+    return true;
+}
+
+int DaysInMonth(int year, int month) {
+    static const int DAYS[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : DAYS[month - 1];
+}
+
+bool ParseDateParts(std::string_view text, int* year, int* month, int* day) {
+    return text.size() >= 10 && text[4] == '-' && text[7] == '-' && Digits(text, 0, 4, year) &&
+           Digits(text, 5, 2, month) && Digits(text, 8, 2, day) && *month >= 1 && *month <= 12 &&
+           *day >= 1 && *day <= DaysInMonth(*year, *month);
+}
+
+bool ParseSessionId(std::string_view text, uint32_t* id) {
+    if (text.empty() || text.size() > 10)
+        return false;
+    uint64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + static_cast<uint64_t>(c - '0');
+    }
+    if (value > 0xFFFFFFFFu)
+        return false;
+    *id = static_cast<uint32_t>(value);
+    return true;
+}
+
+// The library's longest line: a 19-character timestamp, six fields of up to 63
+// characters, a ten-digit session id, "Rejected", the longest code text and commas.
+const size_t LONGEST_LINE = 1024;
+
+} // namespace
+
+const ReasonInfo& Reason(int index) {
+    return REASONS[index];
+}
+
+int ReasonOfText(std::string_view text) {
+    if (text.empty())
+        return REASON_NONE;
+    if (text.size() < 9 || text.compare(0, 7, "REJECT_") != 0)
+        return -2;
+    for (int k = 0; k < REASON_COUNT; ++k) {
+        if (text == REASONS[k].text)
+            return k;
+    }
+    return -2;
+}
+
+const char* LineProblemText(LineProblem problem) {
+    switch (problem) {
+    case LINE_OK:
+        return "readable";
+    case LINE_FIELD_COUNT:
+        return "not nine comma-terminated fields";
+    case LINE_TIMESTAMP:
+        return "the time is not a date and time";
+    case LINE_SESSION_ID:
+        return "the session id is not a number";
+    case LINE_DECISION:
+        return "the decision is neither Accepted nor Rejected";
+    case LINE_CODE:
+        return "unknown code text";
+    case LINE_CODE_MISMATCH:
+        return "the decision and the code disagree";
+    case LINE_TOO_LONG:
+        return "longer than any line the library writes";
+    }
+    return "unreadable";
+}
+
+LineProblem ParseLogLine(std::string_view text, LogLine* line) {
+    if (text.size() > LONGEST_LINE)
+        return LINE_TOO_LONG;
+    size_t first = text.find(',');
+    if (first == std::string_view::npos || text.back() != ',')
+        return LINE_FIELD_COUNT;
+    // From the right: code, decision, session id, user, WinStation, MAC, address; what
+    // is left between the timestamp and the address is the computer name.
+    size_t end = text.size();
+    std::string_view code, decision, id;
+    if (!TakeLastField(text, &end, first + 1, &code) ||
+        !TakeLastField(text, &end, first + 1, &decision) ||
+        !TakeLastField(text, &end, first + 1, &id) ||
+        !TakeLastField(text, &end, first + 1, &line->user) ||
+        !TakeLastField(text, &end, first + 1, &line->winStation) ||
+        !TakeLastField(text, &end, first + 1, &line->mac) ||
+        !TakeLastField(text, &end, first + 1, &line->address))
+        return LINE_FIELD_COUNT;
+    line->computerName = text.substr(first + 1, end - 1 - (first + 1));
+    line->timestamp = text.substr(0, first);
+
+    const std::string_view& t = line->timestamp;
+    int year, month, day, hour, minute, second;
+    if (t.size() != 19 || !ParseDateParts(t, &year, &month, &day) || t[10] != ' ' || t[13] != ':' ||
+        t[16] != ':' || !Digits(t, 11, 2, &hour) || !Digits(t, 14, 2, &minute) ||
+        !Digits(t, 17, 2, &second) || hour > 23 || minute > 59 || second > 59)
+        return LINE_TIMESTAMP;
+    if (!ParseSessionId(id, &line->sessionId))
+        return LINE_SESSION_ID;
+    if (decision == "Accepted")
+        line->rejected = false;
+    else if (decision == "Rejected")
+        line->rejected = true;
+    else
+        return LINE_DECISION;
+    line->reason = ReasonOfText(code);
+    if (line->reason == -2)
+        return LINE_CODE;
+    if (line->rejected != (line->reason != REASON_NONE))
+        return LINE_CODE_MISMATCH;
+    line->day = DaysFromDate(year, month, day);
+    line->weekday = WeekdayOfDays(line->day);
+    line->hour = hour;
+    return LINE_OK;
+}
+
+// Howard Hinnant's days-from-civil and civil-from-days.
+int32_t DaysFromDate(int year, int month, int day) {
+    year -= month <= 2;
+    int era = (year >= 0 ? year : year - 399) / 400;
+    int yoe = year - era * 400;
+    int doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+void DateFromDays(int32_t days, int* year, int* month, int* day) {
+    days += 719468;
+    int era = (days >= 0 ? days : days - 146096) / 146097;
+    int doe = days - era * 146097;
+    int yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    int doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    int mp = (5 * doy + 2) / 153;
+    *day = doy - (153 * mp + 2) / 5 + 1;
+    *month = mp < 10 ? mp + 3 : mp - 9;
+    *year = yoe + era * 400 + (*month <= 2);
+}
+
+bool ParseDate(std::string_view text, int32_t* days) {
+    int year, month, day;
+    if (text.size() != 10 || !ParseDateParts(text, &year, &month, &day))
+        return false;
+    *days = DaysFromDate(year, month, day);
+    return true;
+}
+
+void FormatDate(int32_t days, char out[11]) {
+    int year, month, day;
+    DateFromDays(days, &year, &month, &day);
+    out[0] = static_cast<char>('0' + year / 1000 % 10);
+    out[1] = static_cast<char>('0' + year / 100 % 10);
+    out[2] = static_cast<char>('0' + year / 10 % 10);
+    out[3] = static_cast<char>('0' + year % 10);
+    out[4] = '-';
+    out[5] = static_cast<char>('0' + month / 10);
+    out[6] = static_cast<char>('0' + month % 10);
+    out[7] = '-';
+    out[8] = static_cast<char>('0' + day / 10);
+    out[9] = static_cast<char>('0' + day % 10);
+    out[10] = '\0';
+}
+
+int WeekdayOfDays(int32_t days) {
+    // 1970-01-01 was a Thursday (3 with Monday 0).
+    int w = (days % 7 + 7 + 3) % 7;
+    return w;
+}

@@ -1,0 +1,150 @@
+#include "report/log_summary.h"
+
+#include <algorithm>
+
+#include "report/log_stream.h"
+
+namespace {
+
+void Count(Tally* tally, const LogLine& line) {
+    if (line.rejected) {
+        ++tally->refused;
+        ++tally->byReason[line.reason];
+    } else {
+        ++tally->accepted;
+    }
+}
+
+void Add(const Tally& from, Tally* into) {
+    into->accepted += from.accepted;
+    into->refused += from.refused;
+    for (int k = 0; k < REASON_COUNT; ++k)
+        into->byReason[k] += from.byReason[k];
+}
+
+// Counts lines into a summary; keeps a few lookups from the line before, since lines of
+// one day come together.
+class LineCounter {
+public:
+    LineCounter(const std::string& path, const ReportPeriod& period, LogSummary* summary)
+        : path_(path), period_(period), s_(summary) {}
+
+    void operator()(uint64_t number, std::string_view text) {
+        LogLine line;
+        LineProblem problem = ParseLogLine(text, &line);
+        if (problem != LINE_OK) {
+            ++s_->skipped;
+            if (s_->firstSkipped.size() < SKIPPED_NAMED)
+                s_->firstSkipped.push_back({path_, number, problem});
+            return;
+        }
+        if (!period_.Contains(line.day)) {
+            ++s_->outsidePeriod;
+            return;
+        }
+        Count(&s_->total, line);
+        if (day_ == nullptr || line.day != dayNumber_) {
+            day_ = &s_->days[line.day];
+            dayNumber_ = line.day;
+        }
+        Count(day_, line);
+        if (line.rejected)
+            ++s_->weekHour[line.weekday][line.hour];
+        if (s_->firstTime.empty() || line.timestamp < s_->firstTime)
+            s_->firstTime.assign(line.timestamp.data(), line.timestamp.size());
+        if (s_->lastTime.empty() || line.timestamp > s_->lastTime)
+            s_->lastTime.assign(line.timestamp.data(), line.timestamp.size());
+
+        key_.assign(line.address.data(), line.address.size());
+        key_ += CLIENT_KEY_SEPARATOR;
+        key_.append(line.computerName.data(), line.computerName.size());
+        key_ += CLIENT_KEY_SEPARATOR;
+        key_.append(line.mac.data(), line.mac.size());
+        Count(Find(&s_->clients), line);
+        if (!line.user.empty()) {
+            key_.assign(line.user.data(), line.user.size());
+            Count(Find(&s_->users), line);
+        }
+    }
+
+private:
+    Tally* Find(std::unordered_map<std::string, Tally>* map) {
+        auto found = map->find(key_);
+        if (found != map->end())
+            return &found->second;
+        return &(*map)[key_];
+    }
+
+    const std::string& path_;
+    const ReportPeriod& period_;
+    LogSummary* s_;
+    Tally* day_ = nullptr;
+    int32_t dayNumber_ = 0;
+    std::string key_;
+};
+
+} // namespace
+
+bool SummarizeLog(const std::string& path, const ReportPeriod& period, LogSummary* summary,
+                  std::string* error) {
+    summary->logs.push_back(path);
+    LineCounter counter(path, period, summary);
+    return ReadLogLines(
+        path, [&counter](uint64_t number, std::string_view text) { counter(number, text); }, error);
+}
+
+void MergeSummary(const LogSummary& from, LogSummary* into) {
+    into->logs.insert(into->logs.end(), from.logs.begin(), from.logs.end());
+    Add(from.total, &into->total);
+    for (const auto& day : from.days)
+        Add(day.second, &into->days[day.first]);
+    for (int d = 0; d < 7; ++d) {
+        for (int h = 0; h < 24; ++h)
+            into->weekHour[d][h] += from.weekHour[d][h];
+    }
+    for (const auto& client : from.clients)
+        Add(client.second, &into->clients[client.first]);
+    for (const auto& user : from.users)
+        Add(user.second, &into->users[user.first]);
+    if (!from.firstTime.empty() && (into->firstTime.empty() || from.firstTime < into->firstTime))
+        into->firstTime = from.firstTime;
+    if (from.lastTime > into->lastTime)
+        into->lastTime = from.lastTime;
+    into->outsidePeriod += from.outsidePeriod;
+    into->skipped += from.skipped;
+    for (const SkippedLine& line : from.firstSkipped) {
+        if (into->firstSkipped.size() < SKIPPED_NAMED)
+            into->firstSkipped.push_back(line);
+    }
+}
+
+void SplitClientKey(const std::string& key, std::string* address, std::string* name,
+                    std::string* mac) {
+    size_t a = key.find(CLIENT_KEY_SEPARATOR);
+    size_t b = key.find(CLIENT_KEY_SEPARATOR, a + 1);
+    *address = key.substr(0, a);
+    *name = key.substr(a + 1, b - a - 1);
+    *mac = key.substr(b + 1);
+}
+
+std::vector<const std::pair<const std::string, Tally>*>
+MostRefused(const std::unordered_map<std::string, Tally>& tallies, size_t limit) {
+    std::vector<const std::pair<const std::string, Tally>*> refused;
+    for (const auto& entry : tallies) {
+        if (entry.second.refused > 0)
+            refused.push_back(&entry);
+    }
+    auto order = [](const std::pair<const std::string, Tally>* a,
+                    const std::pair<const std::string, Tally>* b) {
+        if (a->second.refused != b->second.refused)
+            return a->second.refused > b->second.refused;
+        return a->first < b->first;
+    };
+    if (refused.size() > limit) {
+        std::partial_sort(refused.begin(), refused.begin() + limit, refused.end(), order);
+        refused.resize(limit);
+    } else {
+        std::sort(refused.begin(), refused.end(), order);
+    }
+    return refused;
+}

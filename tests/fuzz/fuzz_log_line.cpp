@@ -1,0 +1,39 @@
+// The logon log's line reader on hostile input: every line of the input is parsed;
+// what reads must lie inside the line and hold values the report can index with.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "report/log_line.h"
+
+namespace {
+void Inside(std::string_view part, std::string_view line) {
+    if (part.data() < line.data() || part.data() + part.size() > line.data() + line.size())
+        abort();
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string_view input(reinterpret_cast<const char*>(data), size);
+    while (!input.empty()) {
+        size_t end = input.find('\n');
+        std::string_view text = input.substr(0, end);
+        input.remove_prefix(end == std::string_view::npos ? input.size() : end + 1);
+        LogLine line;
+        if (ParseLogLine(text, &line) != LINE_OK)
+            continue;
+        for (std::string_view part : {line.timestamp, line.computerName, line.address, line.mac,
+                                      line.winStation, line.user})
+            Inside(part, text);
+        if (line.reason < REASON_NONE || line.reason >= REASON_COUNT ||
+            line.rejected != (line.reason != REASON_NONE) || line.weekday < 0 || line.weekday > 6 ||
+            line.hour < 0 || line.hour > 23)
+            abort();
+        char date[11];
+        FormatDate(line.day, date);
+        if (line.timestamp.substr(0, 10) != date)
+            abort();
+    }
+    return 0;
+}
