@@ -20,7 +20,8 @@ step() { echo "--- $*"; }
 
 rm -rf "$prefix" "$prefix.lock"
 "$scripts/wine-prefix.sh" "$prefix" "$arch"
-export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all
+gw_wine_prefix_env "$prefix" "$arch"
+export WINEDEBUG=-all
 # No desktop menu entries for the host's user from the Start menu shortcuts.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
