@@ -50,6 +50,7 @@ elif gw_emulated "$arch"; then
     gw_prepare_loader "$prefix"
 fi
 
-# A persistent server keeps the services alive between test programs.
-wineserver -p </dev/null >/dev/null 2>&1 || true
-wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+# A persistent server keeps the services alive between test programs. They must not
+# inherit the lock, or the next call here waits for as long as they live.
+wineserver -p </dev/null >/dev/null 2>&1 9>&- || true
+wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
