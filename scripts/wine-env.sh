@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the Wine scripts. Debian's "wine" starts the 32-bit loader whenever
 # wine32 is installed, and a kernel without 32-bit support refuses it ("Exec format
 # error"); the wrapper in testing/wine64-path then hands programs to the 64-bit loader

@@ -33,8 +33,7 @@ if [ ! -f "$prefix/.ready" ]; then
         cp -r /usr/lib/i386-linux-gnu/wine/i386-windows/. "$prefix/drive_c/windows/syswow64/"
         wineboot -u </dev/null >/dev/null 2>&1 || true
         wineserver -w
-        [ -d "$prefix/drive_c/windows/winsxs/manifests" ] &&
-            ls "$prefix/drive_c/windows/winsxs/manifests" | grep -q '^x86_' || {
+        compgen -G "$prefix/drive_c/windows/winsxs/manifests/x86_*" >/dev/null || {
             echo "wine-prefix.sh: the 32-bit half of $prefix was not installed" >&2
             exit 1
         }
