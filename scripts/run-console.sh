@@ -27,5 +27,6 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 . scripts/wine-env.sh
 scripts/wine-prefix.sh "$root/build/$arch/wineprefix" "$arch"
-export WINEPREFIX=$root/build/$arch/wineprefix WINEARCH=$arch WINEDEBUG=-all
+gw_wine_prefix_env "$root/build/$arch/wineprefix" "$arch"
+export WINEDEBUG=-all
 exec wine "$console"

@@ -274,8 +274,10 @@ export DISPLAY=:$display
 # program of the prefix through it.
 mkdir -p "$out"
 rm -f "$out"/[0-9][0-9]-*.png "$out/failed-start.png"
+. scripts/wine-env.sh
 scripts/wine-prefix.sh "$prefix" "$arch"
-export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+gw_wine_prefix_env "$prefix" "$arch"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 probe() {
     wine "$work/probe.exe" "$@" </dev/null 2>/dev/null | tr -d '\r' || true

@@ -10,7 +10,8 @@ arch=$2
 shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 [ -f "$prefix/.ready" ] || "$here/wine-prefix.sh" "$prefix" "$arch"
-export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=${WINEDEBUG:--all}
+gw_wine_prefix_env "$prefix" "$arch"
+export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 out=$(mktemp)
 wine "$@" </dev/null >"$out" 2>&1

@@ -2,6 +2,7 @@
 # msi_install_test.sh PREFIX ARCH MSI NEXT_MSI STAGE CONTENTS PROBE
 # Installs the package into a fresh Wine prefix as an administrator would, and checks:
 # every staged file is installed byte for byte under Program Files\Marrowby\Gatewell
+# (Program Files (x86) for the x86 package on a 64-bit Windows)
 # with its Start menu shortcuts; the installed console starts; an upgrade to NEXT_MSI
 # replaces the package in place; msiexec /x removes every file and shortcut; and the
 # configuration applied before all that is still in the registry byte for byte.
@@ -20,7 +21,8 @@ step() { echo "--- $*"; }
 
 rm -rf "$prefix" "$prefix.lock"
 "$scripts/wine-prefix.sh" "$prefix" "$arch"
-export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all
+gw_wine_prefix_env "$prefix" "$arch"
+export WINEDEBUG=-all
 # No desktop menu entries for the host's user from the Start menu shortcuts.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
@@ -30,13 +32,20 @@ mkdir -p "$work"
 win() { "$scripts/wine-run.sh" "$prefix" "$arch" "$@"; }
 winpath() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 product_code() { msiinfo export "$1" Property | tr -d '\r' | awk -F'\t' '$1 == "ProductCode" { print $2 }'; }
-registered() { win reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1" >/dev/null; }
+# On a 64-bit Windows an x86 package lives in the 32-bit Program Files folder and
+# registry view, where its library reads the configuration.
+if [ "$arch" = win32 ] && [ -d "$prefix/drive_c/windows/syswow64" ]; then
+    program_files="Program Files (x86)" view=/reg:32
+else
+    program_files="Program Files" view=
+fi
+registered() { win reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1" $view >/dev/null; }
 export_config() {
-    win reg export 'HKLM\Software\Marrowby\Gatewell' "$(winpath "$1")" /y >/dev/null ||
+    win reg export 'HKLM\Software\Marrowby\Gatewell' "$(winpath "$1")" /y $view >/dev/null ||
         fail "the configuration key is gone"
 }
 
-install_dir="$prefix/drive_c/Program Files/Marrowby/Gatewell"
+install_dir="$prefix/drive_c/$program_files/Marrowby/Gatewell"
 # The package puts its shortcuts in the all-users Programs folder; Wine's msiexec
 # resolves that folder to the user's one. Either is accepted, and after an uninstall
 # neither may hold the Gatewell folder.
@@ -76,7 +85,7 @@ export_config "$work/after-install.reg"
 cmp -s "$work/applied.reg" "$work/after-install.reg" || fail "the install changed the configuration"
 
 step "the installed console starts"
-win "$probe" start-console 'C:\Program Files\Marrowby\Gatewell\quillon.exe' ||
+win "$probe" start-console "C:\\$program_files\\Marrowby\\Gatewell\\quillon.exe" ||
     fail "the installed console did not start and close"
 
 step "msiexec /i $(basename "$next_msi") /qn (an upgrade in place)"
