@@ -13,7 +13,7 @@ have clang++ || need+=(clang)
 have x86_64-w64-mingw32-g++-win32 || need+=(g++-mingw-w64-x86-64)
 have i686-w64-mingw32-g++-win32 || need+=(g++-mingw-w64-i686)
 have wine || need+=(wine)
-have wine64 || need+=(wine64)
+pkg_installed wine64 || need+=(wine64)
 have Xvfb || need+=(xvfb)
 have xauth || need+=(xauth)
 have chmcmd || need+=(fp-utils)
@@ -47,15 +47,20 @@ qemu_fast() {
 if ! qemu_fast; then
     if grep -qx 'VERSION_CODENAME=bookworm' /etc/os-release &&
         ! grep -rqs 'bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d; then
-        printf '%s\n' 'Types: deb' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm-backports' \
+        # The backports suite comes from the archive the machine already uses.
+        archive=$(sed -n 's/^URIs:[[:space:]]*\([^[:space:]]*\/debian\)$/\1/p' \
+            /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -1)
+        [ -n "$archive" ] || archive=$(awk '$1 == "deb" && $3 == "bookworm" {print $2; exit}' \
+            /etc/apt/sources.list 2>/dev/null)
+        printf '%s\n' 'Types: deb' "URIs: $archive" 'Suites: bookworm-backports' \
             'Components: main' 'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' \
             >/etc/apt/sources.list.d/bookworm-backports.sources
         refresh=1
     fi
     if grep -qx 'VERSION_CODENAME=bookworm' /etc/os-release; then
-        need+=(qemu-user/bookworm-backports)
+        qemu=qemu-user/bookworm-backports
     else
-        need+=(qemu-user)
+        qemu=qemu-user
     fi
 fi
 
@@ -64,4 +69,11 @@ if [ ${#need[@]} -gt 0 ] || [ -n "${refresh:-}" ]; then
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
     apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi
+# The emulator only adds the x86 Wine suites: where it cannot be had, the test command
+# says so and runs the x86 checks that need no Wine.
+if [ -n "${qemu:-}" ]; then
+    echo "Installing: $qemu"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$qemu" \
+        >/dev/null || echo "qemu-user 8.1 or newer could not be installed: no x86 Wine suites"
 fi
