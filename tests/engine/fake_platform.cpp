@@ -6,7 +6,6 @@
 
 #include "config/config_model.h"
 #include "engine/engine_state.h"
-#include "engine/pipeline.h"
 #include "platform/accounts.h"
 #include "platform/log_file.h"
 #include "platform/network.h"
@@ -57,14 +56,6 @@ std::vector<std::string> LogLines(const std::string& path) {
         start = end;
     }
     return lines;
-}
-
-// --- the library's loading step, as a test program provides it ----------------------
-
-int LibraryLoads = 0;
-
-void LoadLibraryOnce() {
-    ++LibraryLoads;
 }
 
 // --- Terminal Services -----------------------------------------------------------------
