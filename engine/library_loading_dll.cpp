@@ -47,6 +47,8 @@ void LoadLibraryOnce() {
     LoadConfigFromRegistry();
 }
 
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID);
+
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH)
         g_module = instance;

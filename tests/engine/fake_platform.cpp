@@ -8,6 +8,7 @@
 #include "engine/engine_state.h"
 #include "platform/accounts.h"
 #include "platform/log_file.h"
+#include "platform/message_box_adapter.h"
 #include "platform/network.h"
 #include "platform/terminal_services.h"
 #include "platform/timed_message_box.h"
