@@ -1,7 +1,9 @@
 // The library's exported session helpers. Like every export they load the library
 // first and let nothing escape to the host.
+#include "engine/helper_exports.h"
+
 #include "config/config_model.h"
-#include "engine/pipeline.h"
+#include "engine/library_loading.h"
 #include "engine/session_facts.h"
 
 int32_t GetCountOfSessionWithTheSameIP(TsServer server, uint32_t address, uint32_t* count) {

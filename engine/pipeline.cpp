@@ -7,22 +7,10 @@
 #include "config/config_model.h"
 #include "engine/engine_state.h"
 #include "engine/filters.h"
+#include "engine/library_loading.h"
 #include "engine/rejection.h"
 #include "engine/session_facts.h"
 #include "engine/session_record.h"
-
-namespace {
-bool g_loaded = false;
-} // namespace
-
-void EnsureLibraryLoaded() {
-    // Loading belongs outside the loader lock, so it runs here, at the first call of
-    // any export, once.
-    if (g_loaded)
-        return;
-    g_loaded = true;
-    LoadLibraryOnce();
-}
 
 const FilterStep STARTUP_FILTERS[6] = {
     {"ValidateIPAddress", ValidateIPAddress},
@@ -71,7 +59,7 @@ extern "C" void VerifyUser_Logon(uint32_t) {
 extern "C" void TSEventStartup(uint32_t value) {
     try {
         EnsureLibraryLoaded();
-        if (IsConsoleSession() != 0)
+        if (SessionIsConsoleOrUnknown() != 0)
             return;
         SessionRejected = 0;
         memset(&SessionRecord, 0, sizeof SessionRecord);
@@ -84,7 +72,7 @@ extern "C" void TSEventStartup(uint32_t value) {
 extern "C" void TSEventLogon(uint32_t value) {
     try {
         EnsureLibraryLoaded();
-        if (IsConsoleSession() != 0)
+        if (SessionIsConsoleOrUnknown() != 0)
             return;
         RebuildAndSendRecord();
         VerifyUser_Logon(value);

@@ -1,5 +1,5 @@
-// The library's entry points: the session-start and logon sequences, and the
-// one-time loading that runs before the first export's body.
+// The library's entry points: the session-start and logon sequences. Each loads the
+// library first (library_loading.h).
 #pragma once
 
 #include <cstdint>
@@ -20,10 +20,3 @@ struct FilterStep {
 // The filters of each moment, in the order the library runs them.
 extern const FilterStep STARTUP_FILTERS[6];
 extern const FilterStep LOGON_FILTERS[1];
-
-// Runs LoadLibraryOnce's work the first time it is called; later calls do nothing.
-void EnsureLibraryLoaded();
-
-// The loading steps (sockets, then the configuration), supplied by the module that
-// links the engine; in gatewell.dll that is its attach code (dll_main.cpp).
-void LoadLibraryOnce();

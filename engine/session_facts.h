@@ -34,19 +34,6 @@ void FormatClientAddress(uint32_t address, char* text, size_t size);
 // of text. 0, or -1 when the text does not hold four numbers (*address then 0).
 int ParseDottedAddress(const char* text, size_t size, uint32_t* address);
 
-extern "C" {
-// Sessions of `server` whose client address equals `address` (disconnected ones
-// left out when IGNORE_DISCONNECTED is set). 0, or -1 when enumeration fails.
-int32_t GetCountOfSessionWithTheSameIP(TsServer server, uint32_t address, uint32_t* count);
-// Non-zero for the console session or when it cannot tell; 0 for a remote session.
-int32_t IsConsoleSession();
-// MAC of the client at addressText (or `address`, network order, when the text is
-// null). 0, or -1 leaving both outputs untouched. The text is appended to *text.
-int32_t GetRemoteMac(const char* addressText, uint32_t address, uint8_t* mac, char* text);
-// First case-insensitive occurrence of find in text, or null.
-char* stristr(const char* text, const char* find);
-}
-
 // Sessions of `server` whose user name equals `name` ignoring ASCII case
 // (disconnected ones left out when FLAG_USER_IGNORE_DISCONNECTED is set). 0 or -1.
 int GetCountOfSessionWithTheSameUser(TsServer server, const char* name, uint32_t* count);
@@ -63,10 +50,12 @@ int FirstDisconnectedSession(TsServer server, uint32_t* sessionId);
 // the logoff was accepted, else -1.
 int LogoffFirstDisconnectedSession(TsServer server);
 
-// The work of the exports IsConsoleSession, GetRemoteMac and stristr, for callers
-// that are not the library's host (they neither load the library nor catch).
+// Non-zero for the console session or when it cannot tell; 0 for a remote session.
 int32_t SessionIsConsoleOrUnknown();
+// MAC of the client at addressText (or `address`, network order, when the text is
+// null). 0, or -1 leaving both outputs untouched. The text is appended to *text.
 int32_t ReadRemoteMac(const char* addressText, uint32_t address, uint8_t* mac, char* text);
+// First case-insensitive occurrence of find in text, or null.
 char* FindNoCase(const char* text, const char* find);
 
 // 1 when `user` names the local built-in administrator (RID 500), else 0.

@@ -42,7 +42,11 @@ int BuildSessionRecord(uint32_t sessionId, SessionEventRecord* record) {
     uint32_t address = 0;
     GetClientIPAddress(nullptr, id, &address); // 0.0.0.0 when it fails
     FormatClientAddress(address, work.clientAddress, sizeof work.clientAddress);
-    GetRemoteMac(work.clientAddress, 0, nullptr, work.clientMac);
+    try {
+        ReadRemoteMac(work.clientAddress, 0, nullptr, work.clientMac);
+    } catch (...) {
+        // The MAC stays empty; the rest of the record is still sent.
+    }
     QueryTextInto(id, TS_APPLICATION_NAME, work.applicationName, sizeof work.applicationName);
     uint32_t build = 0;
     if (GetClientBuildNumber(nullptr, id, &build) == 0)

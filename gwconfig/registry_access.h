@@ -1,6 +1,7 @@
-// The registry copy of the configuration, read and written by the configuration store
-// exactly as the library and the console do it. Only the Windows build has a registry;
-// elsewhere these fail and say so.
+// Seam: the registry copy of the configuration, read and written by the configuration
+// store exactly as the library and the console do it. gwconfig.exe defines it in
+// registry_store.cpp; systems without a registry link registry_none.cpp, whose
+// functions fail and say so (gwconfig/CMakeLists.txt chooses).
 #pragma once
 
 #include <string>

@@ -6,9 +6,9 @@
 
 #include "config/config_model.h"
 #include "engine/engine_state.h"
-#include "engine/pipeline.h"
 #include "platform/accounts.h"
 #include "platform/log_file.h"
+#include "platform/message_box_adapter.h"
 #include "platform/network.h"
 #include "platform/terminal_services.h"
 #include "platform/timed_message_box.h"
@@ -57,14 +57,6 @@ std::vector<std::string> LogLines(const std::string& path) {
         start = end;
     }
     return lines;
-}
-
-// --- the library's loading step, as a test program provides it ----------------------
-
-int LibraryLoads = 0;
-
-void LoadLibraryOnce() {
-    ++LibraryLoads;
 }
 
 // --- Terminal Services -----------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "engine/engine_state.h"
 #include "engine/pipeline.h"
 #include "engine/rejection.h"
+#include "engine/helper_exports.h"
 #include "engine/session_facts.h"
 #include "tests/engine/engine_test.h"
 

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "engine/helper_exports.h"
 #include "engine/session_facts.h"
 #include "platform/network.h"
 #include "tests/engine/engine_test.h"

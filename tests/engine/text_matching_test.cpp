@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/helper_exports.h"
 #include "engine/session_facts.h"
 #include "engine/wildcard.h"
 

@@ -1,12 +1,13 @@
-// The library's attach code. DllMain only notes the module: starting sockets,
-// reading the registry and showing message boxes are unsafe under the loader lock,
-// so the loading steps run at the first call of an export (EnsureLibraryLoaded).
+// gatewell.dll's loading step and its attach code. DllMain only notes the module:
+// starting sockets, reading the registry and showing message boxes are unsafe under
+// the loader lock, so the loading steps run at the first call of an export
+// (EnsureLibraryLoaded).
 #include <windows.h>
 
 #include <cstring>
 
 #include "config/persistence.h"
-#include "engine/pipeline.h"
+#include "engine/library_loading.h"
 #include "platform/message_box.h"
 #include "platform/network.h"
 
@@ -45,6 +46,8 @@ void LoadLibraryOnce() {
     // its own messages.
     LoadConfigFromRegistry();
 }
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID);
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH)
