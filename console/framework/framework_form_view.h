@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "console/widgets/framework_ddx.h"
+#include "console/framework/framework_ddx.h"
 
 class FormView {
 public:

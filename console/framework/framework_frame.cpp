@@ -1,6 +1,6 @@
-#include "console/widgets/framework_frame.h"
+#include "console/framework/framework_frame.h"
 
-#include "console/widgets/framework_app.h"
+#include "console/framework/framework_app.h"
 #include "console/widgets/procedure_guard.h"
 
 namespace {

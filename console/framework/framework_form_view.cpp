@@ -1,6 +1,6 @@
-#include "console/widgets/framework_form_view.h"
+#include "console/framework/framework_form_view.h"
 
-#include "console/widgets/framework_app.h"
+#include "console/framework/framework_app.h"
 #include "console/widgets/procedure_guard.h"
 
 FormView::~FormView() {
