@@ -1,7 +1,6 @@
 #include "console/framework/framework_dialog.h"
 
 #include "console/framework/framework_app.h"
-#include "console/widgets/procedure_guard.h"
 
 namespace {
 DialogTestHook g_dialogTestHook = nullptr;
@@ -15,8 +14,9 @@ DialogTestHook SetDialogTestHook(DialogTestHook hook) {
 
 INT_PTR ModalDialog::DoModal(HWND parent) {
     ended_ = false;
-    INT_PTR result = DialogBoxParamA(ResourceInstance(), MAKEINTRESOURCEA(templateId_), parent,
-                                     &ModalDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    INT_PTR result =
+        DialogBoxParamA(ResourceInstance(), MAKEINTRESOURCEA(templateId_), parent,
+                        &DialogProcedure<ModalDialog>::Stub, reinterpret_cast<LPARAM>(this));
     hwnd_ = nullptr;
     return result;
 }
@@ -50,42 +50,30 @@ void ModalDialog::EndDialog(INT_PTR result) {
     ::EndDialog(hwnd_, result);
 }
 
-INT_PTR CALLBACK ModalDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return GuardProcedure<INT_PTR>(FALSE, [&]() -> INT_PTR {
-        ModalDialog* self = nullptr;
-        if (message == WM_INITDIALOG) {
-            self = reinterpret_cast<ModalDialog*>(lParam);
-            SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
-            self->hwnd_ = hwnd;
-            BOOL defaultFocus = self->OnInitDialog() ? TRUE : FALSE;
-            if (g_dialogTestHook != nullptr)
-                g_dialogTestHook(*self, hwnd, self->templateId_);
-            return defaultFocus;
+INT_PTR ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        BOOL defaultFocus = OnInitDialog() ? TRUE : FALSE;
+        if (g_dialogTestHook != nullptr)
+            g_dialogTestHook(*this, hwnd_, templateId_);
+        return defaultFocus;
+    }
+    switch (message) {
+    case WM_COMMAND: {
+        UINT id = LOWORD(wParam);
+        UINT code = HIWORD(wParam);
+        if (OnCommand(id, code, reinterpret_cast<HWND>(lParam)))
+            return TRUE;
+        if (id == IDOK && code == BN_CLICKED) {
+            OnOK();
+            return TRUE;
         }
-        self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
-        if (self == nullptr)
-            return FALSE;
-        switch (message) {
-        case WM_COMMAND: {
-            UINT id = LOWORD(wParam);
-            UINT code = HIWORD(wParam);
-            if (self->OnCommand(id, code, reinterpret_cast<HWND>(lParam)))
-                return TRUE;
-            if (id == IDOK && code == BN_CLICKED) {
-                self->OnOK();
-                return TRUE;
-            }
-            if (id == IDCANCEL) {
-                self->OnCancel();
-                return TRUE;
-            }
-            return FALSE;
+        if (id == IDCANCEL) {
+            OnCancel();
+            return TRUE;
         }
-        case WM_NCDESTROY:
-            SetWindowLongPtrA(hwnd, DWLP_USER, 0);
-            return FALSE;
-        default:
-            return FALSE;
-        }
-    });
+        return FALSE;
+    }
+    default:
+        return FALSE;
+    }
 }

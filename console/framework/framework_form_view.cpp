@@ -1,7 +1,6 @@
 #include "console/framework/framework_form_view.h"
 
 #include "console/framework/framework_app.h"
-#include "console/widgets/procedure_guard.h"
 
 FormView::~FormView() {
     Destroy();
@@ -10,8 +9,9 @@ FormView::~FormView() {
 bool FormView::Create(HWND parent, UINT id) {
     if (hwnd_ != nullptr)
         return false;
-    HWND created = CreateDialogParamA(ResourceInstance(), MAKEINTRESOURCEA(templateId_), parent,
-                                      &FormView::DialogProc, reinterpret_cast<LPARAM>(this));
+    HWND created =
+        CreateDialogParamA(ResourceInstance(), MAKEINTRESOURCEA(templateId_), parent,
+                           &DialogProcedure<FormView>::Stub, reinterpret_cast<LPARAM>(this));
     if (created == nullptr)
         return false;
     SetWindowLongPtrA(created, GWLP_ID, static_cast<LONG_PTR>(id));
@@ -54,44 +54,29 @@ void FormView::OnSize(int, int) {}
 
 void FormView::OnContextMenu(HWND, POINT) {}
 
-INT_PTR CALLBACK FormView::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return GuardProcedure<INT_PTR>(FALSE, [&]() -> INT_PTR {
-        FormView* self = nullptr;
-        if (message == WM_INITDIALOG) {
-            self = reinterpret_cast<FormView*>(lParam);
-            SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
-            self->hwnd_ = hwnd;
-            return FALSE;
-        }
-        self = reinterpret_cast<FormView*>(GetWindowLongPtrA(hwnd, DWLP_USER));
-        if (self == nullptr)
-            return FALSE;
-        switch (message) {
-        case WM_COMMAND:
-            return self->OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam))
-                       ? TRUE
-                       : FALSE;
-        case WM_NOTIFY:
-            SetWindowLongPtrA(hwnd, DWLP_MSGRESULT,
-                              self->OnNotify(reinterpret_cast<NMHDR*>(lParam)));
-            return TRUE;
-        case WM_SIZE:
-            self->OnSize(LOWORD(lParam), HIWORD(lParam));
-            return TRUE;
-        case WM_TIMER:
-            self->OnTimer(static_cast<UINT_PTR>(wParam));
-            return FALSE;
-        case WM_CONTEXTMENU: {
-            POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            self->OnContextMenu(reinterpret_cast<HWND>(wParam), point);
-            return TRUE;
-        }
-        case WM_NCDESTROY:
-            SetWindowLongPtrA(hwnd, DWLP_USER, 0);
-            self->hwnd_ = nullptr;
-            return FALSE;
-        default:
-            return FALSE;
-        }
-    });
+INT_PTR FormView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)) ? TRUE
+                                                                                         : FALSE;
+    case WM_NOTIFY:
+        SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, OnNotify(reinterpret_cast<NMHDR*>(lParam)));
+        return TRUE;
+    case WM_SIZE:
+        OnSize(LOWORD(lParam), HIWORD(lParam));
+        return TRUE;
+    case WM_TIMER:
+        OnTimer(static_cast<UINT_PTR>(wParam));
+        return FALSE;
+    case WM_CONTEXTMENU: {
+        POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        OnContextMenu(reinterpret_cast<HWND>(wParam), point);
+        return TRUE;
+    }
+    case WM_NCDESTROY:
+        hwnd_ = nullptr;
+        return FALSE;
+    default:
+        return FALSE;
+    }
 }
