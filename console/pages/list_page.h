@@ -29,7 +29,7 @@
 #include "console/pages/list_view_rows.h"
 #include "console/pages/page_view.h"
 #include "console/pages/table_ref.h"
-#include "console/widgets/framework_app.h"
+#include "console/framework/framework_app.h"
 
 struct ListPageControls {
     UINT templateId;

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "console/pages/list_entry_dialog.h"
-#include "console/widgets/framework_dialog.h"
+#include "console/framework/framework_dialog.h"
 
 // Mode chooser items, in this order.
 enum : int32_t { MODE_INDEX_DISABLED = 0, MODE_INDEX_ENABLED = 1 };

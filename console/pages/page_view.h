@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "console/pages/help_tip.h"
-#include "console/widgets/framework_form_view.h"
+#include "console/framework/framework_form_view.h"
 
 enum class PageKind {
     IpAddress,      // CTollbrookView
@@ -26,11 +26,21 @@ public:
     PageView(UINT templateId, PageKind kind) : FormView(templateId), kind_(kind) {}
     PageKind Kind() const { return kind_; }
 
+    // The frame tells a page when it puts it in its pane and when it replaces it; a
+    // page made outside the frame is never shown.
+    void SetShown(bool shown);
+    bool IsShown() const { return shown_; }
+
 protected:
+    // What a page does when it comes into view or leaves it.
+    virtual void OnShown() {}
+    virtual void OnHidden() {}
+
     // A click on the filter switch `check` once the controls are read: `on` goes into
     // `flag`, the configuration is marked modified and the switch's tip shows.
     void StoreFilterSwitch(int32_t& flag, int32_t on, int check, const HelpTip& tip);
 
 private:
     PageKind kind_;
+    bool shown_ = false;
 };

@@ -2,7 +2,7 @@
 
 #include "console/pages/ip_address_text.h"
 #include "console/res/resource.h"
-#include "console/widgets/framework_dialog.h"
+#include "console/framework/framework_dialog.h"
 
 namespace {
 const ListColumn COLUMNS[] = {

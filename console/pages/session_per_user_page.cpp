@@ -1,7 +1,7 @@
 #include "console/pages/session_per_user_page.h"
 
 #include "console/res/resource.h"
-#include "console/widgets/framework_dialog.h"
+#include "console/framework/framework_dialog.h"
 
 namespace {
 const ListColumn COLUMNS[] = {

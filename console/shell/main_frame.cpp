@@ -6,15 +6,15 @@
 
 #include "config/config_model.h"
 #include "config/persistence.h"
-#include "console/pages/page_factory.h"
+#include "console/shell/page_factory.h"
 #include "console/res/resource.h"
 #include "console/shell/help_file.h"
 #include "console/shell/lockout_guard.h"
 #include "console/shell/navigation.h"
 #include "console/tools/logon_report_file.h"
 #include "console/tools/test_client_dialog.h"
-#include "console/widgets/framework_app.h"
-#include "console/widgets/framework_file_dialog.h"
+#include "console/framework/framework_app.h"
+#include "console/framework/framework_file_dialog.h"
 #include "console/widgets/widget_common.h"
 #include "platform/message_box.h"
 
@@ -105,6 +105,7 @@ bool CMainFrame::OnCreateClient() {
     if (view == nullptr)
         return false;
     page_ = std::move(first);
+    page_->SetShown(true);
     SetDialogNavigationWindow(page_->hwnd());
 
     if (!CreateNavigationBar())
@@ -184,7 +185,10 @@ bool CMainFrame::ReplacePage(PageKind kind) {
     if (view == nullptr)
         return false;
     std::unique_ptr<PageView> old = std::move(page_);
+    if (old != nullptr)
+        old->SetShown(false);
     page_ = std::move(next);
+    page_->SetShown(true);
     SetDialogNavigationWindow(page_->hwnd());
     page_->OnInitialUpdate();
     // The replaced page is gone for good: nothing of it can touch FilterConfig again.
@@ -339,8 +343,7 @@ void CMainFrame::OnClose() {
             // keeps the console open with the configuration still changed.
             std::string question =
                 LoadResourceString(ResourceInstance(), IDS_CLOSE_UNSAVED_QUESTION);
-            if (ShowMessageBox(question.c_str(), nullptr, BOX_YESNO | BOX_DEFBUTTON2) !=
-                ANSWER_YES)
+            if (ShowMessageBox(question.c_str(), nullptr, BOX_YESNO | BOX_DEFBUTTON2) != ANSWER_YES)
                 return;
         }
     }

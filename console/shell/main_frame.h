@@ -11,7 +11,7 @@
 #include "console/pages/page_view.h"
 #include "console/shell/tollbrook_doc.h"
 #include "console/widgets/dock_toolbar.h"
-#include "console/widgets/framework_frame.h"
+#include "console/framework/framework_frame.h"
 #include "console/widgets/menu_bar.h"
 #include "console/widgets/outlook_bar.h"
 #include "console/widgets/splitter.h"
@@ -42,8 +42,8 @@ public:
     // The page in row 0, column 1 of the splitter.
     PageView* CurrentPage() const { return page_.get(); }
     // Puts a new page of `kind` in place of the one shown (also of the same kind);
-    // the old page is destroyed and never acts again. False when this version has no
-    // page of that kind or it could not be created: the old one stays.
+    // the old page is told it is hidden, is destroyed and never acts again. False when
+    // `kind` names no page or the page could not be created: the old one stays.
     bool ReplacePage(PageKind kind);
 
     OutlookBar& NavigationBar() { return navigationBar_; }

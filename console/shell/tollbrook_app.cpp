@@ -31,7 +31,7 @@ bool CTollbrookApp::InitInstance() {
     EnableStandardControls();
 
     SetRegistryKey(SETTINGS_REGISTRY_KEY);
-    LoadStdProfileSettings(0);
+    CreateStdSettingsKey();
 
     if (!CheckAdministratorAccess()) {
         ShowMessageBox(MSG_NOT_ENOUGH_RIGHTS, nullptr, BOX_OK);

@@ -6,8 +6,8 @@
 
 #include "console/shell/main_frame.h"
 #include "console/shell/tollbrook_doc.h"
-#include "console/widgets/framework_app.h"
-#include "console/widgets/framework_dialog.h"
+#include "console/framework/framework_app.h"
+#include "console/framework/framework_dialog.h"
 
 extern const char MSG_NOT_ENOUGH_RIGHTS[]; // "You did not have enough rights to run this program!"
 extern const char SETTINGS_REGISTRY_KEY[]; // "Local AppWizard-Generated Applications"

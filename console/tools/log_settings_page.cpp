@@ -5,7 +5,7 @@
 #include "config/config_model.h"
 #include "console/pages/help_tip.h"
 #include "console/res/resource.h"
-#include "console/widgets/framework_file_dialog.h"
+#include "console/framework/framework_file_dialog.h"
 
 const char LOG_FILE_FILTER[] = "Keymoor (*.Log)|*.Log|";
 const char LOG_FILE_EXTENSION[] = "Log";

@@ -9,8 +9,6 @@
 
 #include "console/pages/list_view_rows.h"
 #include "console/res/resource.h"
-#include "console/shell/main_frame.h"
-#include "console/widgets/framework_app.h"
 
 namespace {
 // The server's name, then one column per counter of SessionTally, in its order.
@@ -18,13 +16,6 @@ const ListColumn MONITOR_COLUMNS[] = {
     {"Server", 100}, {"Active", 60},       {"Connected", 70}, {"Shadow", 60}, {"Idle", 60},
     {"Down", 60},    {"Disconnected", 90}, {"Other", 60},     {"Total", 60},
 };
-
-// True when `page` is the page the main frame shows.
-bool IsShownPage(const PageView* page) {
-    AppObject* app = AppObject::Current();
-    CMainFrame* frame = app != nullptr ? dynamic_cast<CMainFrame*>(app->MainWindow()) : nullptr;
-    return frame != nullptr && frame->CurrentPage() == page;
-}
 } // namespace
 
 SessionTally TallySessions(const SentinodeSessionRecord* records, int32_t count) {
@@ -122,10 +113,15 @@ void CServermonitorView::RemoveMonitorServers() {
     MarkConfigModified();
 }
 
+void CServermonitorView::OnHidden() {
+    // Replaced: the page asks nobody again.
+    KillTimer(hwnd(), timerId_);
+}
+
 void CServermonitorView::RefreshMonitorCounts() {
     // A page that is no longer shown never asks again, nor reads rows that the page
     // shown now may have freed.
-    if (!IsShownPage(this)) {
+    if (!IsShown()) {
         KillTimer(hwnd(), timerId_);
         return;
     }

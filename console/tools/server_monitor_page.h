@@ -7,7 +7,7 @@
 
 #include "config/config_model.h"
 #include "console/pages/page_view.h"
-#include "console/widgets/framework_dialog.h"
+#include "console/framework/framework_dialog.h"
 #include "console/widgets/push_button.h"
 #include "sentinode/sentinode.h"
 
@@ -61,6 +61,7 @@ protected:
     bool OnCommand(UINT id, UINT code, HWND control) override;
     void OnSize(int width, int height) override;
     void OnTimer(UINT_PTR id) override;
+    void OnHidden() override;
 
 private:
     HWND ListView() const;

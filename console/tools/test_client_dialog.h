@@ -6,7 +6,7 @@
 #include <string>
 
 #include "config/config_model.h"
-#include "console/widgets/framework_dialog.h"
+#include "console/framework/framework_dialog.h"
 #include "engine/described_session.h"
 
 class TestClientDialog : public ModalDialog {

@@ -2,7 +2,7 @@
 
 #include "config/config_model.h"
 #include "config/persistence.h"
-#include "console/widgets/framework_file_dialog.h"
+#include "console/framework/framework_file_dialog.h"
 #include "console/widgets/tip_window.h"
 #include "platform/message_box.h"
 

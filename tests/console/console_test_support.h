@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "console/shell/tollbrook_app.h"
-#include "console/widgets/framework_dialog.h"
+#include "console/framework/framework_dialog.h"
 #include "tests/support/config_registry.h"
 
 struct RecordedBox {

@@ -8,7 +8,7 @@
 
 #include "config/config_model.h"
 #include "console/res/resource.h"
-#include "console/widgets/framework_ddx.h"
+#include "console/framework/framework_ddx.h"
 #include "console_test_support.h"
 
 TEST(DataExchange, IntegerParsing) {

@@ -5,7 +5,8 @@
 
 #include <windows.h>
 
-#include "console/widgets/framework_ddx.h"
+#include "console/framework/framework_ddx.h"
+#include "console/framework/window_procedure.h"
 
 class ModalDialog;
 
@@ -42,7 +43,8 @@ protected:
     void EndDialog(INT_PTR result);
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    friend struct DialogProcedure<ModalDialog>;
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT templateId_;
     HWND hwnd_ = nullptr;

@@ -1,4 +1,4 @@
-#include "console/pages/page_factory.h"
+#include "console/shell/page_factory.h"
 
 #include "console/pages/client_version_page.h"
 #include "console/pages/computer_name_page.h"

@@ -1,8 +1,8 @@
-#include "console/widgets/framework_app.h"
+#include "console/framework/framework_app.h"
 
 #include <commctrl.h>
 
-#include "console/widgets/framework_frame.h"
+#include "console/framework/framework_frame.h"
 
 namespace {
 AppObject* g_current = nullptr;
@@ -47,23 +47,13 @@ void AppObject::SetRegistryKey(const char* key) {
     registryKey_ = key != nullptr ? key : "";
 }
 
-bool AppObject::LoadStdProfileSettings(unsigned recentFiles) {
-    (void)recentFiles; // no recent-file list is kept: nothing to read for it
+bool AppObject::CreateStdSettingsKey() {
     if (registryKey_.empty() || profileName_.empty())
         return false;
     std::string path = "Software\\" + registryKey_ + "\\" + profileName_ + "\\Settings";
     RegKey settings;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_READ | KEY_WRITE, nullptr, &settings.key, nullptr) != ERROR_SUCCESS)
-        return false;
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    DWORD type = 0;
-    if (RegQueryValueExA(settings.key, "PreviewPages", nullptr, &type,
-                         reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
-        type == REG_DWORD && size == sizeof(value))
-        previewPages_ = static_cast<int>(value);
-    return true;
+    return RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                           KEY_READ | KEY_WRITE, nullptr, &settings.key, nullptr) == ERROR_SUCCESS;
 }
 
 int AppObject::Run() {

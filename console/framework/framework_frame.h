@@ -8,6 +8,8 @@
 #include <functional>
 #include <vector>
 
+#include "console/framework/window_procedure.h"
+
 enum class BarSide { Top, Bottom, Left, Right };
 
 class FrameWindow {
@@ -69,7 +71,7 @@ private:
         std::function<BarSide()> currentSide;
     };
 
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    friend struct WindowProcedure<FrameWindow>;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     RECT LayoutBars(bool move) const;
 

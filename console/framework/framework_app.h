@@ -39,11 +39,11 @@ public:
     // Settings: HKCU\Software\<key>\<profile>. The profile name is the application title.
     void SetRegistryKey(const char* key);
     void SetProfileName(const char* name) { profileName_ = name != nullptr ? name : ""; }
-    // Reads the standard settings section ("Settings"); a recent-file list of
-    // `recentFiles` entries (0: none). Returns false when the key cannot be opened.
-    bool LoadStdProfileSettings(unsigned recentFiles);
+    // Makes sure the standard settings section ("Settings") exists, as the old
+    // framework's profile loading left it; the console reads none of its values (it
+    // keeps no recent-file list). False when the key cannot be opened.
+    bool CreateStdSettingsKey();
     const std::string& RegistryKey() const { return registryKey_; }
-    int PreviewPages() const { return previewPages_; }
 
     // The message loop; returns the exit code of WM_QUIT.
     int Run();
@@ -54,7 +54,6 @@ private:
     FrameWindow* mainWindow_ = nullptr;
     std::string registryKey_;
     std::string profileName_;
-    int previewPages_ = 0;
 };
 
 // InitInstance, then the message loop when it succeeded. Returns the process exit code.

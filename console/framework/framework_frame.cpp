@@ -1,7 +1,6 @@
-#include "console/widgets/framework_frame.h"
+#include "console/framework/framework_frame.h"
 
-#include "console/widgets/framework_app.h"
-#include "console/widgets/procedure_guard.h"
+#include "console/framework/framework_app.h"
 
 namespace {
 const char FRAME_CLASS_NAME[] = "QuillonFrameWindow";
@@ -38,7 +37,7 @@ FrameWindow::~FrameWindow() {
 
 bool FrameWindow::Create(const char* title, UINT resourceId) {
     HINSTANCE instance = ResourceInstance();
-    if (!RegisterFrameClass(instance, resourceId, &FrameWindow::WindowProc))
+    if (!RegisterFrameClass(instance, resourceId, &WindowProcedure<FrameWindow>::Stub))
         return false;
     accelerators_ = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(resourceId));
     DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
@@ -170,29 +169,6 @@ bool FrameWindow::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) {
 
 LRESULT FrameWindow::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK FrameWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return GuardProcedure<LRESULT>(0, [&]() -> LRESULT {
-        FrameWindow* self = nullptr;
-        if (message == WM_NCCREATE) {
-            auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-            self = static_cast<FrameWindow*>(create->lpCreateParams);
-            SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-            if (self != nullptr)
-                self->hwnd_ = hwnd;
-        } else {
-            self = reinterpret_cast<FrameWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-        }
-        if (self == nullptr)
-            return DefWindowProcA(hwnd, message, wParam, lParam);
-        LRESULT result = self->HandleMessage(message, wParam, lParam);
-        if (message == WM_NCDESTROY) {
-            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-            self->hwnd_ = nullptr;
-        }
-        return result;
-    });
 }
 
 LRESULT FrameWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,4 +1,4 @@
-#include "console/widgets/framework_file_dialog.h"
+#include "console/framework/framework_file_dialog.h"
 
 #include <commdlg.h>
 

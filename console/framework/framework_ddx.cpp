@@ -1,4 +1,4 @@
-#include "console/widgets/framework_ddx.h"
+#include "console/framework/framework_ddx.h"
 
 #include <cstdio>
 #include <cstring>
