@@ -48,8 +48,8 @@ work=$(mktemp -d)
 
 # Where the kernel runs no 32-bit programs, Debian's "wine" fails as soon as wine32 is
 # installed; the project's helper then hands 64-bit programs to wine64.
-if [ -d "$root/testing/wine64-path" ]; then
-    export PATH=$root/testing/wine64-path:$PATH
+if [ -d "$root/tests/fixtures/wine64-path" ]; then
+    export PATH=$root/tests/fixtures/wine64-path:$PATH
 fi
 xvfb_pid=""
 console_pid=""

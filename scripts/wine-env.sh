@@ -1,12 +1,12 @@
 # shellcheck shell=bash
 # Sourced by the Wine scripts. Debian's "wine" starts the 32-bit loader whenever
 # wine32 is installed, and a kernel without 32-bit support refuses it ("Exec format
-# error"); the wrapper in testing/wine64-path then hands programs to the 64-bit loader
+# error"); the wrapper in tests/fixtures/wine64-path then hands programs to the 64-bit loader
 # (WINELOADER when set). Where the 32-bit loader works the wrapper changes nothing.
 gw_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 case ":$PATH:" in
-*":$gw_root/testing/wine64-path:"*) ;;
-*) export PATH=$gw_root/testing/wine64-path:$PATH ;;
+*":$gw_root/tests/fixtures/wine64-path:"*) ;;
+*) export PATH=$gw_root/tests/fixtures/wine64-path:$PATH ;;
 esac
 
 # True when this machine can run 32-bit Windows programs (Wine's 32-bit loader starts).

@@ -1,6 +1,6 @@
 // The scenario reader of the Wine stand-ins, natively: a mistake here would make the
 // end-to-end cases check the library against facts nobody meant.
-#include "testing/scenario.h"
+#include "tests/fixtures/scenario.h"
 
 #include <gtest/gtest.h>
 
