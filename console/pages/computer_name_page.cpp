@@ -1,27 +1,23 @@
 #include "console/pages/computer_name_page.h"
 
 #include "console/pages/mode_dialog.h"
+#include "console/pages/mode_page.h"
 #include "console/res/resource.h"
 
 namespace {
 const ListColumn NAME_COLUMNS[] = {
     {"Computer Name", LIST_PAGE_COLUMN_WIDTH, TextCell<&ComputerNameRow::CNAME>},
-    {"Mode", LIST_PAGE_COLUMN_WIDTH, ModeCell<&ComputerNameRow::TYPE>},
+    ModeColumn<ComputerNameRow>(),
 };
 
-const ListPageTable NAME_PAGE = {
+const ListPageTable NAME_PAGE = ModePageTable(
     {IDD_COMPUTERNAME_PAGE, IDD_ADD_COMPUTERNAME, IDD_EDIT_COMPUTERNAME, IDC_CNAME_ENABLE,
-     IDC_DEFAULT_ALLOW, IDC_CNAME_ADD, IDC_CNAME_REMOVE, IDC_CNAME_EDIT, IDC_CNAME_LIST,
-     IDR_COMPUTERNAME_MENU, ID_ITEM_ADD, ID_ITEM_REMOVE, ID_ITEM_EDIT},
-    &FilterConfigRecord::FLAG_COMPUTERNAME,
-    &FilterConfigRecord::FLAG_COMPUTERNAME_ALLOW,
-    {"By default allow logon",
-     "If checked, all computer names are allowed to access the Terminal Server, \nexcept "
-     "those on the list and in disabled mode. If unchecked,no computer \nname is allowed to "
-     "access the Terminal Server except those in the list \nand in enabled mode.",
-     {false, 5, 25}},
-    NAME_COLUMNS,
-};
+     IDC_CNAME_ADD, IDC_CNAME_REMOVE, IDC_CNAME_EDIT, IDC_CNAME_LIST, IDR_COMPUTERNAME_MENU},
+    &FilterConfigRecord::FLAG_COMPUTERNAME, &FilterConfigRecord::FLAG_COMPUTERNAME_ALLOW,
+    "If checked, all computer names are allowed to access the Terminal Server, \nexcept "
+    "those on the list and in disabled mode. If unchecked,no computer \nname is allowed to "
+    "access the Terminal Server except those in the list \nand in enabled mode.",
+    NAME_COLUMNS);
 
 // The add (template 136) and edit (template 153) dialogs of a computer name. OK with an
 // empty name adds or changes nothing (the mode chosen is dropped too) and closes.

@@ -2,28 +2,24 @@
 
 #include "console/pages/ip_address_text.h"
 #include "console/pages/mode_dialog.h"
+#include "console/pages/mode_page.h"
 #include "console/res/resource.h"
 
 namespace {
 const ListColumn IP_COLUMNS[] = {
     {"IP address from", LIST_PAGE_COLUMN_WIDTH, TextCell<&IpRangeRow::IPFROM>},
     {"IP address to", LIST_PAGE_COLUMN_WIDTH, TextCell<&IpRangeRow::IPTO>},
-    {"Mode", LIST_PAGE_COLUMN_WIDTH, ModeCell<&IpRangeRow::TYPE>},
+    ModeColumn<IpRangeRow>(),
 };
 
-const ListPageTable IP_PAGE = {
-    {IDD_IPADDRESS_PAGE, IDD_ADD_IPADDRESS, IDD_EDIT_IPADDRESS, IDC_IP_ENABLE, IDC_DEFAULT_ALLOW,
-     IDC_IP_ADD, IDC_IP_REMOVE, IDC_IP_EDIT, IDC_IP_LIST, IDR_IPADDRESS_MENU, ID_ITEM_ADD,
-     ID_ITEM_REMOVE, ID_ITEM_EDIT},
-    &FilterConfigRecord::FLAG_IPADDRESS,
-    &FilterConfigRecord::FLAG_IPADDRESS_ALLOW,
-    {"By default allow logon",
-     "If checked, all IP address are allowed accessing except those \nin the list below that "
-     "are disabled. If unchecked, \nall IP address will be denied access, except those in the "
-     "list that are enabled.",
-     {false, 5, 25}},
-    IP_COLUMNS,
-};
+const ListPageTable IP_PAGE = ModePageTable(
+    {IDD_IPADDRESS_PAGE, IDD_ADD_IPADDRESS, IDD_EDIT_IPADDRESS, IDC_IP_ENABLE, IDC_IP_ADD,
+     IDC_IP_REMOVE, IDC_IP_EDIT, IDC_IP_LIST, IDR_IPADDRESS_MENU},
+    &FilterConfigRecord::FLAG_IPADDRESS, &FilterConfigRecord::FLAG_IPADDRESS_ALLOW,
+    "If checked, all IP address are allowed accessing except those \nin the list below that "
+    "are disabled. If unchecked, \nall IP address will be denied access, except those in the "
+    "list that are enabled.",
+    IP_COLUMNS);
 
 // The add (template 131) and edit (template 152) dialogs of an address range. OK with
 // a From stores the range and closes; without one, an add closes having added nothing

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "console/pages/mode_dialog.h"
+#include "console/pages/mode_page.h"
 #include "console/res/resource.h"
 #include "console/widgets/masked_edit.h"
 
@@ -13,22 +14,17 @@ const char MAC_ADDRESS_NONE[] = "00-00-00-00-00-00";
 namespace {
 const ListColumn MAC_COLUMNS[] = {
     {"MAC Address", LIST_PAGE_COLUMN_WIDTH, TextCell<&MacAddressRow::MACADDRESS>},
-    {"Mode", LIST_PAGE_COLUMN_WIDTH, ModeCell<&MacAddressRow::TYPE>},
+    ModeColumn<MacAddressRow>(),
 };
 
-const ListPageTable MAC_PAGE = {
-    {IDD_MACADDRESS_PAGE, IDD_ADD_MACADDRESS, IDD_EDIT_MACADDRESS, IDC_MAC_ENABLE,
-     IDC_DEFAULT_ALLOW, IDC_MAC_ADD, IDC_MAC_REMOVE, IDC_MAC_EDIT, IDC_MAC_LIST,
-     IDR_MACADDRESS_MENU, ID_ITEM_ADD, ID_ITEM_REMOVE, ID_ITEM_EDIT},
-    &FilterConfigRecord::FLAG_MACADDRESS,
-    &FilterConfigRecord::FLAG_MACADDRESS_ALLOW,
-    {"By default allow logon",
-     "If checked, all MAC address are allowed access to the Terminal Server except \nthe ones "
-     "on the list in disabled mode. If unchecked, \nall MAC addresses will be denied access, "
-     "except those in the list and in enabled mode.",
-     {false, 5, 25}},
-    MAC_COLUMNS,
-};
+const ListPageTable MAC_PAGE = ModePageTable(
+    {IDD_MACADDRESS_PAGE, IDD_ADD_MACADDRESS, IDD_EDIT_MACADDRESS, IDC_MAC_ENABLE, IDC_MAC_ADD,
+     IDC_MAC_REMOVE, IDC_MAC_EDIT, IDC_MAC_LIST, IDR_MACADDRESS_MENU},
+    &FilterConfigRecord::FLAG_MACADDRESS, &FilterConfigRecord::FLAG_MACADDRESS_ALLOW,
+    "If checked, all MAC address are allowed access to the Terminal Server except \nthe ones "
+    "on the list in disabled mode. If unchecked, \nall MAC addresses will be denied access, "
+    "except those in the list and in enabled mode.",
+    MAC_COLUMNS);
 
 void ToUpperAscii(char* text) {
     for (char* p = text; *p != '\0'; ++p) {
