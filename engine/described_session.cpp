@@ -1,7 +1,9 @@
 #include "engine/described_session.h"
 
 #include <cstdio>
+#include <cstring>
 
+#include "config/mac_text.h"
 #include "engine/text_compare.h"
 
 namespace {
@@ -76,27 +78,10 @@ int DescribedFacts::DisconnectedSessionKnown() {
 
 namespace {
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// "XX-XX-XX-XX-XX-XX" as the MAC fact is written.
+// "XX-XX-XX-XX-XX-XX" as the MAC fact is written (what follows the 17 characters, if
+// anything, is not read).
 bool ReadMacText(const char* text, uint8_t (&mac)[6]) {
-    for (int k = 0; k < 6; ++k) {
-        const char* pair = text + 3 * k;
-        const int high = HexDigit(pair[0]);
-        const int low = high < 0 ? -1 : HexDigit(pair[1]);
-        if (low < 0 || (k < 5 && pair[2] != '-'))
-            return false;
-        mac[k] = static_cast<uint8_t>(high * 16 + low);
-    }
-    return true;
+    return ParseMac(std::string_view(text, strnlen(text, MAC_TEXT_LENGTH)), mac);
 }
 
 } // namespace

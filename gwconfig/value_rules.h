@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "config/mac_text.h" // ParseMac, the stored MAC form
+
 // Values the console does not write but the library reads all the same, each with
 // what the library makes of it: a sentence for a warning ("2 is neither 0 nor 1: the
 // library takes it as off (it acts only on 1)"), empty when the value is an ordinary
@@ -18,10 +20,6 @@ std::string TextValueNote(const std::string& name, const std::string& text);
 // A dotted IPv4 address "a.b.c.d", each number 0 to 255 in decimal, nothing else.
 // True with the address, first number most significant.
 bool ParseIpv4(const std::string& text, uint32_t* address);
-
-// A MAC address as stored: six two-digit hexadecimal groups joined by '-' (either
-// case). With `colonsToo`, ':' is accepted as the separator as well.
-bool ParseMac(const std::string& text, uint8_t mac[6], bool colonsToo = false);
 
 // The form a text key or column must have; null when any text that fits will do.
 // Otherwise the check and a description of the form for messages.
