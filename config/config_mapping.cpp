@@ -113,7 +113,7 @@ using ScalarKey = ConfigScalarKey;
 // Every scalar, in the order the registry copy carries them. The per-user texts sit
 // after FLAG_USER_IGNORE_ADMINISTRATOR here; configuration files carry them right
 // after TITLE_VERSION instead.
-const ScalarKey kScalarKeys[] = {
+const ScalarKey SCALAR_KEYS[] = {
     GW_INT_KEY(FLAG_IPADDRESS),
     GW_INT_KEY(FLAG_COMPUTERNAME),
     GW_INT_KEY(FLAG_MACADDRESS),
@@ -168,30 +168,30 @@ const ScalarKey kScalarKeys[] = {
     GW_TEXT_KEY(APP_LOGFILE),
 };
 
-const size_t kScalarKeyCount = sizeof(kScalarKeys) / sizeof(kScalarKeys[0]);
+const size_t SCALAR_KEY_COUNT = sizeof(SCALAR_KEYS) / sizeof(SCALAR_KEYS[0]);
 
 // The order in which a packet of the given kind carries the scalars, as indices into
-// kScalarKeys.
+// SCALAR_KEYS.
 std::vector<size_t> ScalarOrder(ConfigParamOrder order) {
     std::vector<size_t> indices;
-    indices.reserve(kScalarKeyCount);
+    indices.reserve(SCALAR_KEY_COUNT);
     if (order == REGISTRY_PARAM_ORDER) {
-        for (size_t k = 0; k < kScalarKeyCount; ++k)
+        for (size_t k = 0; k < SCALAR_KEY_COUNT; ++k)
             indices.push_back(k);
         return indices;
     }
     size_t msgPerUser = 0, titlePerUser = 0;
-    for (size_t k = 0; k < kScalarKeyCount; ++k) {
-        if (NameIs(kScalarKeys[k].name, "MSG_SESSIONPERUSER"))
+    for (size_t k = 0; k < SCALAR_KEY_COUNT; ++k) {
+        if (NameIs(SCALAR_KEYS[k].name, "MSG_SESSIONPERUSER"))
             msgPerUser = k;
-        if (NameIs(kScalarKeys[k].name, "TITLE_SESSIONPERUSER"))
+        if (NameIs(SCALAR_KEYS[k].name, "TITLE_SESSIONPERUSER"))
             titlePerUser = k;
     }
-    for (size_t k = 0; k < kScalarKeyCount; ++k) {
+    for (size_t k = 0; k < SCALAR_KEY_COUNT; ++k) {
         if (k == msgPerUser || k == titlePerUser)
             continue;
         indices.push_back(k);
-        if (NameIs(kScalarKeys[k].name, "TITLE_VERSION")) {
+        if (NameIs(SCALAR_KEYS[k].name, "TITLE_VERSION")) {
             indices.push_back(msgPerUser);
             indices.push_back(titlePerUser);
         }
@@ -215,27 +215,27 @@ template <typename Row> struct ColumnKey {
 #column, true, sizeof(Row::column), [](Row & r) -> void* { return r.column; }              \
     }
 
-const ColumnKey<IpRangeRow> kIpRangeColumns[] = {
+const ColumnKey<IpRangeRow> IP_RANGE_COLUMNS[] = {
     GW_TEXT_COLUMN(IpRangeRow, IPFROM),
     GW_TEXT_COLUMN(IpRangeRow, IPTO),
     GW_INT_COLUMN(IpRangeRow, TYPE),
 };
-const ColumnKey<ComputerNameRow> kComputerNameColumns[] = {
+const ColumnKey<ComputerNameRow> COMPUTER_NAME_COLUMNS[] = {
     GW_TEXT_COLUMN(ComputerNameRow, CNAME),
     GW_INT_COLUMN(ComputerNameRow, TYPE),
 };
-const ColumnKey<MacAddressRow> kMacAddressColumns[] = {
+const ColumnKey<MacAddressRow> MAC_ADDRESS_COLUMNS[] = {
     GW_TEXT_COLUMN(MacAddressRow, MACADDRESS),
     GW_INT_COLUMN(MacAddressRow, TYPE),
 };
-const ColumnKey<MonitorServerRow> kMonitorServerColumns[] = {
+const ColumnKey<MonitorServerRow> MONITOR_SERVER_COLUMNS[] = {
     GW_TEXT_COLUMN(MonitorServerRow, SERVER),
 };
-const ColumnKey<SessionIpRow> kSessionIpColumns[] = {
+const ColumnKey<SessionIpRow> SESSION_IP_COLUMNS[] = {
     GW_TEXT_COLUMN(SessionIpRow, SESSION_IP),
     GW_INT_COLUMN(SessionIpRow, SESSION_IPCOUNTER),
 };
-const ColumnKey<SessionUserRow> kSessionUserColumns[] = {
+const ColumnKey<SessionUserRow> SESSION_USER_COLUMNS[] = {
     GW_TEXT_COLUMN(SessionUserRow, SESSION_USER),
     GW_INT_COLUMN(SessionUserRow, SESSION_USERCOUNT),
 };
@@ -461,16 +461,16 @@ ParamPacket* BuildConfigPacket(ConfigParamOrder order) {
         return nullptr;
     try {
         for (size_t index : ScalarOrder(order)) {
-            if (AddScalar(packet, kScalarKeys[index]) != 0)
+            if (AddScalar(packet, SCALAR_KEYS[index]) != 0)
                 throw std::bad_alloc();
         }
         const FilterConfigRecord& c = FilterConfig;
-        if (AddTable(packet, "R_IPADDRESS", c.ipRanges, kIpRangeColumns) != 0 ||
-            AddTable(packet, "R_COMPUTERNAME", c.computerNames, kComputerNameColumns) != 0 ||
-            AddTable(packet, "R_MAC", c.macAddresses, kMacAddressColumns) != 0 ||
-            AddTable(packet, "MONITOR_SERVER", c.monitorServers, kMonitorServerColumns) != 0 ||
-            AddTable(packet, "R_SESSION_IP", c.sessionIps, kSessionIpColumns) != 0 ||
-            AddTable(packet, "R_SESSION_USER", c.sessionUsers, kSessionUserColumns) != 0)
+        if (AddTable(packet, "R_IPADDRESS", c.ipRanges, IP_RANGE_COLUMNS) != 0 ||
+            AddTable(packet, "R_COMPUTERNAME", c.computerNames, COMPUTER_NAME_COLUMNS) != 0 ||
+            AddTable(packet, "R_MAC", c.macAddresses, MAC_ADDRESS_COLUMNS) != 0 ||
+            AddTable(packet, "MONITOR_SERVER", c.monitorServers, MONITOR_SERVER_COLUMNS) != 0 ||
+            AddTable(packet, "R_SESSION_IP", c.sessionIps, SESSION_IP_COLUMNS) != 0 ||
+            AddTable(packet, "R_SESSION_USER", c.sessionUsers, SESSION_USER_COLUMNS) != 0)
             throw std::bad_alloc();
     } catch (const std::bad_alloc&) {
         FreePacket(packet);
@@ -487,16 +487,16 @@ int ApplyConfigPacketTo(const ParamPacket* packet, FilterConfigRecord& c) {
     if (packet == nullptr)
         return -1;
     try {
-        ApplyTable(packet, "R_IPADDRESS", c.ipRanges, kIpRangeColumns);
-        ApplyTable(packet, "R_COMPUTERNAME", c.computerNames, kComputerNameColumns);
-        ApplyTable(packet, "R_MAC", c.macAddresses, kMacAddressColumns);
-        ApplyTable(packet, "MONITOR_SERVER", c.monitorServers, kMonitorServerColumns);
-        ApplyTable(packet, "R_SESSION_IP", c.sessionIps, kSessionIpColumns);
-        ApplyTable(packet, "R_SESSION_USER", c.sessionUsers, kSessionUserColumns);
+        ApplyTable(packet, "R_IPADDRESS", c.ipRanges, IP_RANGE_COLUMNS);
+        ApplyTable(packet, "R_COMPUTERNAME", c.computerNames, COMPUTER_NAME_COLUMNS);
+        ApplyTable(packet, "R_MAC", c.macAddresses, MAC_ADDRESS_COLUMNS);
+        ApplyTable(packet, "MONITOR_SERVER", c.monitorServers, MONITOR_SERVER_COLUMNS);
+        ApplyTable(packet, "R_SESSION_IP", c.sessionIps, SESSION_IP_COLUMNS);
+        ApplyTable(packet, "R_SESSION_USER", c.sessionUsers, SESSION_USER_COLUMNS);
     } catch (const std::bad_alloc&) {
         return -1;
     }
-    for (const ScalarKey& key : kScalarKeys) {
+    for (const ScalarKey& key : SCALAR_KEYS) {
         // A stored limit of 0 sessions per address reads as 1.
         if (ApplyScalar(packet, key, c) && key.field(c) == &c.SESSION_PER_IP &&
             c.SESSION_PER_IP == 0)
@@ -507,7 +507,7 @@ int ApplyConfigPacketTo(const ParamPacket* packet, FilterConfigRecord& c) {
 
 void CopyConfigScalars(FilterConfigRecord& from, FilterConfigRecord& to) {
     to.modified = from.modified;
-    for (const ScalarKey& key : kScalarKeys)
+    for (const ScalarKey& key : SCALAR_KEYS)
         memcpy(key.field(to), key.field(from), key.size);
 }
 
@@ -544,21 +544,21 @@ struct TableAccess {
 } // namespace
 
 const ConfigScalarKey* ConfigScalarKeys(size_t* count) {
-    *count = kScalarKeyCount;
-    return kScalarKeys;
+    *count = SCALAR_KEY_COUNT;
+    return SCALAR_KEYS;
 }
 
 const ConfigTableKey* ConfigTableKeys(size_t* count) {
     using R = FilterConfigRecord;
     static const ConfigTableKey tables[] = {
-        TableAccess<IpRangeRow, 3, &R::ipRanges, kIpRangeColumns>::Key("R_IPADDRESS"),
-        TableAccess<ComputerNameRow, 2, &R::computerNames, kComputerNameColumns>::Key(
+        TableAccess<IpRangeRow, 3, &R::ipRanges, IP_RANGE_COLUMNS>::Key("R_IPADDRESS"),
+        TableAccess<ComputerNameRow, 2, &R::computerNames, COMPUTER_NAME_COLUMNS>::Key(
             "R_COMPUTERNAME"),
-        TableAccess<MacAddressRow, 2, &R::macAddresses, kMacAddressColumns>::Key("R_MAC"),
-        TableAccess<MonitorServerRow, 1, &R::monitorServers, kMonitorServerColumns>::Key(
+        TableAccess<MacAddressRow, 2, &R::macAddresses, MAC_ADDRESS_COLUMNS>::Key("R_MAC"),
+        TableAccess<MonitorServerRow, 1, &R::monitorServers, MONITOR_SERVER_COLUMNS>::Key(
             "MONITOR_SERVER"),
-        TableAccess<SessionIpRow, 2, &R::sessionIps, kSessionIpColumns>::Key("R_SESSION_IP"),
-        TableAccess<SessionUserRow, 2, &R::sessionUsers, kSessionUserColumns>::Key(
+        TableAccess<SessionIpRow, 2, &R::sessionIps, SESSION_IP_COLUMNS>::Key("R_SESSION_IP"),
+        TableAccess<SessionUserRow, 2, &R::sessionUsers, SESSION_USER_COLUMNS>::Key(
             "R_SESSION_USER"),
     };
     *count = sizeof tables / sizeof tables[0];

@@ -101,7 +101,7 @@ int AddIntParam(ParamPacket* p, int32_t value, const char* name, uint8_t encrypt
 
 int AddStringParam(ParamPacket* p, const char* text, const char* name, uint8_t encryptMethod) {
     size_t length = text != nullptr ? strlen(text) : 0;
-    if (length > kMaxEncodedSize) {
+    if (length > MAX_ENCODED_SIZE) {
         return -1;
     }
     return AppendThenMark(p, text, static_cast<int32_t>(length), PT_STRING, name, encryptMethod);
@@ -163,7 +163,7 @@ int EncodePacket(const ParamPacket* p, uint8_t** blob, size_t* length) {
     if (p->count < 0 || (p->count > 0 && p->entries == nullptr)) {
         return -1;
     }
-    uint64_t total = kBlobHeaderSize;
+    uint64_t total = BLOB_HEADER_SIZE;
     for (int32_t i = 0; i < p->count; i++) {
         const ParamEntry& e = p->entries[i];
         uint64_t itemSize = 0;
@@ -172,7 +172,7 @@ int EncodePacket(const ParamPacket* p, uint8_t** blob, size_t* length) {
             return result;
         }
         total += itemSize;
-        if (total - kBlobHeaderSize > kMaxEncodedSize) {
+        if (total - BLOB_HEADER_SIZE > MAX_ENCODED_SIZE) {
             return -1;
         }
     }
@@ -183,7 +183,7 @@ int EncodePacket(const ParamPacket* p, uint8_t** blob, size_t* length) {
     ByteWriter w = {data, 0};
     w.Put32(1);
     w.Put32(static_cast<uint32_t>(p->count));
-    w.Put32(static_cast<uint32_t>(total - kBlobHeaderSize));
+    w.Put32(static_cast<uint32_t>(total - BLOB_HEADER_SIZE));
     for (int32_t i = 0; i < p->count; i++) {
         const ParamEntry& e = p->entries[i];
         WriteItem(&w, e.type, e.encryptMethod, e.name, e.length, e.value);
@@ -260,13 +260,13 @@ int DecodePacket(const uint8_t* blob, size_t length, ParamPacket** out) {
     if (!reader.Get32(&ignored) || !reader.Get32(&count) || !reader.Get32(&bodyLength)) {
         return -1;
     }
-    if (static_cast<int64_t>(bodyLength) + static_cast<int64_t>(kBlobHeaderSize) !=
+    if (static_cast<int64_t>(bodyLength) + static_cast<int64_t>(BLOB_HEADER_SIZE) !=
             static_cast<int64_t>(length) ||
         count < 0) {
         return -1;
     }
     // Every entry takes at least its header: refuse counts the body cannot hold.
-    if (static_cast<uint64_t>(count) > static_cast<uint64_t>(bodyLength) / kItemHeaderSize) {
+    if (static_cast<uint64_t>(count) > static_cast<uint64_t>(bodyLength) / ITEM_HEADER_SIZE) {
         return -1;
     }
     ParamPacket* p = nullptr;

@@ -74,7 +74,7 @@ int PrepareValue(const void* value, int32_t length, int32_t type, uint8_t encryp
                 textLength = BoundedTextLength(value, static_cast<size_t>(length));
             }
         }
-        if (textLength > kMaxEncodedSize) {
+        if (textLength > MAX_ENCODED_SIZE) {
             return -1;
         }
         char* text = CopyCountedText(value != nullptr ? value : "", textLength);
@@ -179,10 +179,10 @@ int EncodedItemSize(int32_t type, const char* name, int32_t length, const void* 
         return result;
     }
     uint64_t nameLength = name != nullptr ? strlen(name) : 0;
-    if (nameLength > kMaxEncodedSize) {
+    if (nameLength > MAX_ENCODED_SIZE) {
         return -1;
     }
-    *size = nameLength + kItemHeaderSize + valueSize;
+    *size = nameLength + ITEM_HEADER_SIZE + valueSize;
     return 0;
 }
 

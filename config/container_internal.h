@@ -12,12 +12,12 @@
 namespace container_detail {
 
 // Size of the cell and entry header: type, encryptMethod, name length, value length.
-constexpr size_t kItemHeaderSize = 10;
+constexpr size_t ITEM_HEADER_SIZE = 10;
 // Size of the packet and table header: three int32.
-constexpr size_t kBlobHeaderSize = 12;
+constexpr size_t BLOB_HEADER_SIZE = 12;
 // Nested tables deeper than this are refused by the decoders, so hostile input
 // cannot exhaust the stack through recursion.
-constexpr int kMaxTableDepth = 64;
+constexpr int MAX_TABLE_DEPTH = 64;
 
 // Copies n bytes into a fresh buffer that is zero-filled to at least 8 bytes and
 // always ends with a 0 byte past the copied bytes, so a reader of an integer or
@@ -105,30 +105,30 @@ struct ItemHeader {
 // False when the header, name or value does not lie wholly inside the input, or a
 // length is negative. Inline: the table decoder reads every cell header twice.
 inline bool ReadItemHeader(ByteReader* reader, ItemHeader* item) {
-    if (!reader->Has(kItemHeaderSize)) {
+    if (!reader->Has(ITEM_HEADER_SIZE)) {
         return false;
     }
     const uint8_t* header = reader->data + reader->pos;
     int32_t nameLength = LoadLe32(header + 2);
     int32_t valueLength = LoadLe32(header + 6);
     if (nameLength < 0 || valueLength < 0 ||
-        !reader->Has(kItemHeaderSize + static_cast<uint64_t>(nameLength) +
+        !reader->Has(ITEM_HEADER_SIZE + static_cast<uint64_t>(nameLength) +
                      static_cast<uint64_t>(valueLength))) {
         return false;
     }
     item->type = header[0];
     item->encryptMethod = header[1];
-    item->name = header + kItemHeaderSize;
+    item->name = header + ITEM_HEADER_SIZE;
     item->nameLength = static_cast<size_t>(nameLength);
     item->value = item->name + item->nameLength;
     item->valueLength = static_cast<size_t>(valueLength);
-    reader->pos += kItemHeaderSize + item->nameLength + item->valueLength;
+    reader->pos += ITEM_HEADER_SIZE + item->nameLength + item->valueLength;
     return true;
 }
 
 // Largest size an encoded value, table or packet may have: its length travels in
 // an int32 field.
-constexpr uint64_t kMaxEncodedSize = 0x7FFFFFFF;
+constexpr uint64_t MAX_ENCODED_SIZE = 0x7FFFFFFF;
 
 // Encoded size of a stored value (a nested table with its header). Returns 0, or
 // CONTAINER_INCOMPLETE_TABLE when it cannot be sized (an absent table, an unset

@@ -15,21 +15,21 @@
 
 namespace {
 
-const char kRegistryError[] = "Read reg error,maybe you have not enough rights!";
-const char kDecodeError[] = "file error!";
-const char kSaveFileError[] = "Save file error!";
-const char kOpenFileError[] = "Open file error!";
+const char REGISTRY_ERROR[] = "Read reg error,maybe you have not enough rights!";
+const char DECODE_ERROR[] = "file error!";
+const char SAVE_FILE_ERROR[] = "Save file error!";
+const char OPEN_FILE_ERROR[] = "Open file error!";
 // Shown through the wide message box, so it reads right on every ANSI code page.
-const char kFileDecodeError[] = u8"解包数据错误！";
+const char FILE_DECODE_ERROR[] = u8"解包数据错误！";
 
-const char kDataValue[] = "tsdata";
-const char kSizeValue[] = "datasize";
+const char DATA_VALUE[] = "tsdata";
+const char SIZE_VALUE[] = "datasize";
 
 // The console writes "tsdata" and then "datasize". A reader that meets the new blob
 // with the old, smaller length waits this long for the length to catch up before it
 // takes the stored configuration for unreadable.
-const int kPairRetries = 20;
-const uint32_t kPairRetryDelayMs = 50;
+const int PAIR_RETRIES = 20;
+const uint32_t PAIR_RETRY_DELAY_MS = 50;
 
 struct BlobDeleter {
     void operator()(uint8_t* blob) const { FreeBlob(blob); }
@@ -45,7 +45,7 @@ using PacketPtr = std::unique_ptr<ParamPacket, PacketDeleter>;
 uint32_t ReadDeclaredSize(StoreKey* key) {
     uint8_t bytes[4] = {0, 0, 0, 0};
     uint32_t size = sizeof(bytes);
-    if (StoreReadValue(key, kSizeValue, bytes, &size) != 0 || size != sizeof(bytes))
+    if (StoreReadValue(key, SIZE_VALUE, bytes, &size) != 0 || size != sizeof(bytes))
         return 0;
     return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
            static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
@@ -57,9 +57,9 @@ uint32_t ReadDeclaredSize(StoreKey* key) {
 bool ReadStoredBlob(StoreKey* key, std::vector<uint8_t>* blob) {
     for (int attempt = 0;; ++attempt) {
         if (attempt > 0)
-            StoreSleep(kPairRetryDelayMs);
+            StoreSleep(PAIR_RETRY_DELAY_MS);
         uint32_t realSize = 0;
-        if (StoreQueryValueSize(key, kDataValue, &realSize) != 0)
+        if (StoreQueryValueSize(key, DATA_VALUE, &realSize) != 0)
             return false;
         uint32_t declared = ReadDeclaredSize(key);
         // "datasize" at least as large as the blob: read what is stored. (A smaller
@@ -71,13 +71,13 @@ bool ReadStoredBlob(StoreKey* key, std::vector<uint8_t>* blob) {
             uint32_t length = realSize;
             // (With nothing to read, the registry only reports the size: a value that
             // grew in the meantime must not pass as read.)
-            if (StoreReadValue(key, kDataValue, blob->data(), &length) == 0 && length <= realSize) {
+            if (StoreReadValue(key, DATA_VALUE, blob->data(), &length) == 0 && length <= realSize) {
                 blob->resize(length);
                 return true;
             }
             // The value changed between the two reads: look again.
         }
-        if (attempt >= kPairRetries)
+        if (attempt >= PAIR_RETRIES)
             return false;
     }
 }
@@ -92,9 +92,9 @@ int WriteDefaultConfig(StoreKey* key, std::vector<uint8_t>* blob) {
     BlobPtr owned(plain);
     blob->assign(plain, plain + length);
     CryptConfigBlob(blob->data(), blob->size());
-    if (StoreWriteBinary(key, kDataValue, blob->data(), static_cast<uint32_t>(blob->size())) != 0)
+    if (StoreWriteBinary(key, DATA_VALUE, blob->data(), static_cast<uint32_t>(blob->size())) != 0)
         return -1;
-    if (StoreWriteDword(key, kSizeValue, static_cast<uint32_t>(blob->size())) != 0)
+    if (StoreWriteDword(key, SIZE_VALUE, static_cast<uint32_t>(blob->size())) != 0)
         return -1;
     return 0;
 }
@@ -103,7 +103,7 @@ int WriteDefaultConfig(StoreKey* key, std::vector<uint8_t>* blob) {
 StoreKey* OpenConfigKeyOrReport() {
     StoreKey* key = StoreOpenConfigKey();
     if (key == nullptr)
-        ShowMessageBox(kRegistryError);
+        ShowMessageBox(REGISTRY_ERROR);
     return key;
 }
 
@@ -130,7 +130,7 @@ int LoadFromRegistry() {
     CryptConfigBlob(blob.data(), blob.size());
     ParamPacket* decoded = nullptr;
     if (DecodePacket(blob.data(), blob.size(), &decoded) != 0) {
-        ShowMessageBox(kDecodeError);
+        ShowMessageBox(DECODE_ERROR);
         return -1;
     }
     PacketPtr packet(decoded);
@@ -147,9 +147,9 @@ int SaveToRegistry() {
         return -1;
     CryptConfigBlob(blob.get(), length);
     // "tsdata" first: a reader that meets the new blob with the old "datasize" waits.
-    if (StoreWriteBinary(key.get(), kDataValue, blob.get(), static_cast<uint32_t>(length)) != 0)
+    if (StoreWriteBinary(key.get(), DATA_VALUE, blob.get(), static_cast<uint32_t>(length)) != 0)
         return -1;
-    if (StoreWriteDword(key.get(), kSizeValue, static_cast<uint32_t>(length)) != 0)
+    if (StoreWriteDword(key.get(), SIZE_VALUE, static_cast<uint32_t>(length)) != 0)
         return -1;
     FilterConfig.modified = 0;
     return 0;
@@ -168,7 +168,7 @@ int SaveToFile(const char* path) {
     }
     CryptConfigBlob(blob.get(), length);
     if (path == nullptr || StoreWriteWholeFile(path, blob.get(), length) != STORE_FILE_OK) {
-        ShowMessageBox(kSaveFileError);
+        ShowMessageBox(SAVE_FILE_ERROR);
         return -1;
     }
     FilterConfig.modified = 0;
@@ -190,7 +190,7 @@ using RecordPtr = std::unique_ptr<FilterConfigRecord, RecordDeleter>;
 int LoadFromFile(const char* path) {
     std::vector<uint8_t> blob;
     if (path == nullptr || StoreReadWholeFile(path, &blob) != STORE_FILE_OK) {
-        ShowMessageBox(kOpenFileError);
+        ShowMessageBox(OPEN_FILE_ERROR);
         return -1;
     }
     if (blob.empty())
@@ -198,7 +198,7 @@ int LoadFromFile(const char* path) {
     CryptConfigBlob(blob.data(), blob.size());
     ParamPacket* decoded = nullptr;
     if (DecodePacket(blob.data(), blob.size(), &decoded) != 0) {
-        ShowMessageBox(kFileDecodeError);
+        ShowMessageBox(FILE_DECODE_ERROR);
         return -1;
     }
     PacketPtr packet(decoded);

@@ -6,7 +6,7 @@
 const char CONFIG_KEY_STRING[18] = "7r2mQx5vLd8wKp3Zn";
 
 namespace {
-const size_t kConfigKeyLength = 8; // only the first 8 characters of the key string are used
+const size_t CONFIG_KEY_LENGTH = 8; // only the first 8 characters of the key string are used
 }
 
 void Rc4Init(const uint8_t* key, size_t keyLength, Rc4State* state) {
@@ -64,6 +64,6 @@ void Rc4Crypt(uint8_t* buffer, size_t length, Rc4State* state) {
 
 void CryptConfigBlob(uint8_t* blob, size_t length) {
     Rc4State state;
-    Rc4Init(reinterpret_cast<const uint8_t*>(CONFIG_KEY_STRING), kConfigKeyLength, &state);
+    Rc4Init(reinterpret_cast<const uint8_t*>(CONFIG_KEY_STRING), CONFIG_KEY_LENGTH, &state);
     Rc4Crypt(blob, length, &state);
 }

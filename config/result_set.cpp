@@ -29,7 +29,7 @@ struct ArenaChunk {
 // A decoded table lives wholly in its head's allocation: the head, the row pointers,
 // every cell row-major, then the names and values of the cells.
 struct ResultSetStorage {
-    enum Kind : int32_t { kBuilt = 1, kDecoded = 2 };
+    enum Kind : int32_t { BUILT = 1, DECODED = 2 };
     Kind kind;
     int32_t slabRows;   // builder: rows 0..slabRows-1 have their cells in the slab
     ResultCell* slab;   // builder: null when there is none
@@ -47,7 +47,7 @@ size_t RoundUp8(size_t n) {
     return (n + 7) & ~static_cast<size_t>(7);
 }
 
-const size_t kHeadSpan = RoundUp8(sizeof(TableHead));
+const size_t HEAD_SPAN = RoundUp8(sizeof(TableHead));
 
 // Makes the zero-filled memory at `block` the head of a table of the given kind.
 ResultSet* InitHead(void* block, ResultSetStorage::Kind kind) {
@@ -57,9 +57,9 @@ ResultSet* InitHead(void* block, ResultSetStorage::Kind kind) {
     return &head->table;
 }
 
-constexpr size_t kChunkHeader = (sizeof(ArenaChunk) + 7) & ~static_cast<size_t>(7);
-constexpr size_t kFirstChunkSize = 1024;
-constexpr size_t kMaxChunkSize = 64 * 1024 - 64;
+constexpr size_t CHUNK_HEADER = (sizeof(ArenaChunk) + 7) & ~static_cast<size_t>(7);
+constexpr size_t FIRST_CHUNK_SIZE = 1024;
+constexpr size_t MAX_CHUNK_SIZE = 64 * 1024 - 64;
 
 void FreeChunks(ArenaChunk* chunk) {
     while (chunk != nullptr) {
@@ -73,20 +73,20 @@ void FreeChunks(ArenaChunk* chunk) {
 char* ArenaAllocate(ResultSetStorage* storage, size_t n) {
     ArenaChunk* head = storage->chunks;
     if (head != nullptr && head->size - head->used >= n) {
-        char* p = reinterpret_cast<char*>(head) + kChunkHeader + head->used;
+        char* p = reinterpret_cast<char*>(head) + CHUNK_HEADER + head->used;
         head->used += n;
         return p;
     }
     size_t size = head == nullptr
-                      ? kFirstChunkSize
-                      : (head->size * 2 > kMaxChunkSize ? kMaxChunkSize : head->size * 2);
+                      ? FIRST_CHUNK_SIZE
+                      : (head->size * 2 > MAX_CHUNK_SIZE ? MAX_CHUNK_SIZE : head->size * 2);
     if (n > size) {
         size = n;
     }
-    if (size > SIZE_MAX - kChunkHeader) {
+    if (size > SIZE_MAX - CHUNK_HEADER) {
         return nullptr;
     }
-    ArenaChunk* chunk = static_cast<ArenaChunk*>(malloc(kChunkHeader + size));
+    ArenaChunk* chunk = static_cast<ArenaChunk*>(malloc(CHUNK_HEADER + size));
     if (chunk == nullptr) {
         return nullptr;
     }
@@ -100,7 +100,7 @@ char* ArenaAllocate(ResultSetStorage* storage, size_t n) {
         chunk->next = head;
         storage->chunks = chunk;
     }
-    return reinterpret_cast<char*>(chunk) + kChunkHeader;
+    return reinterpret_cast<char*>(chunk) + CHUNK_HEADER;
 }
 
 // Bytes a copied value takes in the arena. Depends only on the length a cell shows,
@@ -222,7 +222,7 @@ ResultSet* NewTable(int32_t rowCount, int32_t columnCount) {
     if (block == nullptr) {
         return nullptr;
     }
-    ResultSet* t = InitHead(block, ResultSetStorage::kBuilt);
+    ResultSet* t = InitHead(block, ResultSetStorage::BUILT);
     t->columnCount = columnCount;
     if (rowCount > 0) {
         size_t stride = columnCount > 0 ? static_cast<size_t>(columnCount) : 1;
@@ -319,7 +319,7 @@ void FreeResultSet(ResultSet* t) {
             }
         }
     }
-    if (storage->kind == ResultSetStorage::kBuilt) {
+    if (storage->kind == ResultSetStorage::BUILT) {
         for (int32_t r = storage->slabRows; r < t->rowCount; r++) {
             free(t->rows[r]);
         }
@@ -369,7 +369,7 @@ int ResultSetBuilder::SetCell(int32_t row, int32_t column, const void* value, in
     case PT_STRING:
         if (encryptMethod == 0) {
             size_t textLength = hasValue ? strlen(static_cast<const char*>(value)) : 0;
-            if (textLength > kMaxEncodedSize) {
+            if (textLength > MAX_ENCODED_SIZE) {
                 return -1;
             }
             source = hasValue ? value : "";
@@ -427,7 +427,7 @@ int ResultSetBuilder::SetCell(int32_t row, int32_t column, const void* value, in
             wanted += ValueRoom(storedLength);
         }
     }
-    if (wanted > SIZE_MAX - kChunkHeader) {
+    if (wanted > SIZE_MAX - CHUNK_HEADER) {
         return -1;
     }
     char* block = nullptr;
@@ -576,7 +576,7 @@ int EncodedTableSize(const ResultSet* t, uint64_t* size) {
     if (CheckResultSet(t) != 0) {
         return CONTAINER_INCOMPLETE_TABLE;
     }
-    uint64_t total = kBlobHeaderSize;
+    uint64_t total = BLOB_HEADER_SIZE;
     for (int32_t r = 0; r < t->rowCount; r++) {
         for (int32_t c = 0; c < t->columnCount; c++) {
             const ResultCell& cell = t->rows[r][c];
@@ -586,7 +586,7 @@ int EncodedTableSize(const ResultSet* t, uint64_t* size) {
                 return result;
             }
             total += itemSize;
-            if (total > kMaxEncodedSize) {
+            if (total > MAX_ENCODED_SIZE) {
                 return -1;
             }
         }
@@ -609,12 +609,12 @@ void WriteTable(ByteWriter* w, const ResultSet* t) {
             WriteItem(w, cell.type, cell.encryptMethod, cell.name, cell.length, cell.value);
         }
     }
-    w->Patch32(start + 8, static_cast<uint32_t>(w->pos - start - kBlobHeaderSize));
+    w->Patch32(start + 8, static_cast<uint32_t>(w->pos - start - BLOB_HEADER_SIZE));
 }
 
 int DecodeTable(const uint8_t* blob, size_t length, int depth, ResultSet** out) {
     *out = nullptr;
-    if (depth > kMaxTableDepth || (blob == nullptr && length > 0)) {
+    if (depth > MAX_TABLE_DEPTH || (blob == nullptr && length > 0)) {
         return -1;
     }
     ByteReader reader = {blob, length, 0};
@@ -624,7 +624,7 @@ int DecodeTable(const uint8_t* blob, size_t length, int depth, ResultSet** out) 
     if (!reader.Get32(&rowCount) || !reader.Get32(&columnCount) || !reader.Get32(&bodyLength)) {
         return -1;
     }
-    if (static_cast<int64_t>(bodyLength) + static_cast<int64_t>(kBlobHeaderSize) !=
+    if (static_cast<int64_t>(bodyLength) + static_cast<int64_t>(BLOB_HEADER_SIZE) !=
             static_cast<int64_t>(length) ||
         rowCount < 0 || columnCount < 0) {
         return -1;
@@ -637,7 +637,7 @@ int DecodeTable(const uint8_t* blob, size_t length, int depth, ResultSet** out) 
     // Every cell takes at least a header, so counts the body cannot hold are refused
     // before anything is allocated for them.
     uint64_t cells = static_cast<uint64_t>(rowCount) * static_cast<uint64_t>(columnCount);
-    if (cells > static_cast<uint64_t>(bodyLength) / kItemHeaderSize) {
+    if (cells > static_cast<uint64_t>(bodyLength) / ITEM_HEADER_SIZE) {
         return -1;
     }
     // First pass: every cell header must be sound, and gives the room its name and
@@ -654,7 +654,7 @@ int DecodeTable(const uint8_t* blob, size_t length, int depth, ResultSet** out) 
     }
     // The block: head, row pointers, cells, then names and values.
     const uint64_t cellsOffset =
-        kHeadSpan + RoundUp8(static_cast<size_t>(rowCount) * sizeof(ResultCell*));
+        HEAD_SPAN + RoundUp8(static_cast<size_t>(rowCount) * sizeof(ResultCell*));
     const uint64_t storageOffset = cellsOffset + cells * sizeof(ResultCell);
     if (storageSize > SIZE_MAX || storageOffset > SIZE_MAX - storageSize) {
         return -1;
@@ -663,14 +663,14 @@ int DecodeTable(const uint8_t* blob, size_t length, int depth, ResultSet** out) 
     if (block == nullptr) {
         return -1;
     }
-    memset(block, 0, kHeadSpan);
-    ResultSet* t = InitHead(block, ResultSetStorage::kDecoded);
+    memset(block, 0, HEAD_SPAN);
+    ResultSet* t = InitHead(block, ResultSetStorage::DECODED);
     t->columnCount = columnCount;
     if (cells == 0) {
         *out = t;
         return 0;
     }
-    ResultCell** rows = reinterpret_cast<ResultCell**>(block + kHeadSpan);
+    ResultCell** rows = reinterpret_cast<ResultCell**>(block + HEAD_SPAN);
     ResultCell* cellArray = reinterpret_cast<ResultCell*>(block + cellsOffset);
     for (int32_t r = 0; r < rowCount; r++) {
         rows[r] = cellArray + static_cast<size_t>(r) * static_cast<size_t>(columnCount);

@@ -68,7 +68,7 @@ int EncodedVoiceListSize(const VoiceList* l, uint64_t* size) {
             return CONTAINER_INCOMPLETE_TABLE;
         }
         total += (l->items[i].text != nullptr ? strlen(l->items[i].text) : 0) + 2;
-        if (total > kMaxEncodedSize) {
+        if (total > MAX_ENCODED_SIZE) {
             return -1;
         }
     }

@@ -20,7 +20,7 @@ const MissingFactWords CHECK_OPTION_WORDS = {{
 
 namespace {
 
-const char* const kDayNames[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+const char* const DAY_NAMES[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                   "Thursday", "Friday", "Saturday"};
 
 // The switches each filter's explanation names.
@@ -31,7 +31,7 @@ struct FilterKeys {
     const char* removeSwitch;  // the count filters' switch to make room
 };
 
-const FilterKeys kKeys[FILTER_COUNT] = {
+const FilterKeys KEYS[FILTER_COUNT] = {
     {"FLAG_IPADDRESS", "FLAG_IPADDRESS_ALLOW", nullptr, nullptr},
     {"FLAG_COMPUTERNAME", "FLAG_COMPUTERNAME_ALLOW", nullptr, nullptr},
     {"FLAG_MACADDRESS", "FLAG_MACADDRESS_ALLOW", nullptr, nullptr},
@@ -59,7 +59,7 @@ public:
     Reasons(const FilterConfigRecord& config, const FilterVerdict& verdict,
             const ExplainOptions& options)
         : config_(Readable(config)), verdict_(verdict), options_(options),
-          keys_(kKeys[verdict.filter]), atLogon_(verdict.filter == FILTER_SESSIONCOUNT_USER) {}
+          keys_(KEYS[verdict.filter]), atLogon_(verdict.filter == FILTER_SESSIONCOUNT_USER) {}
 
     std::vector<std::string> Collect() {
         if (verdict_.unavailable != FACT_NONE)
@@ -87,7 +87,7 @@ private:
     std::string TextOf(const char* key) const { return Quoted(ScalarText(config_, key)); }
 
     void Unavailable() {
-        static const char* const kFacts[] = {
+        static const char* const FACTS[] = {
             "",
             "the client address ",
             "the computer name ",
@@ -97,7 +97,7 @@ private:
             "the number of sessions from this address ",
             "the number of sessions of this user ",
         };
-        std::string line = std::string(kFacts[verdict_.unavailable]) +
+        std::string line = std::string(FACTS[verdict_.unavailable]) +
                            options_.missing->words[verdict_.unavailable] +
                            ": the engine treats it as unavailable";
         if (verdict_.unavailable == FACT_MAC)
@@ -110,7 +110,7 @@ private:
         // WEEK_W1 is Monday ... WEEK_W7 is Sunday.
         const int day = at.dayOfWeek % 7;
         const std::string dayKey = "WEEK_W" + std::to_string(day == 0 ? 7 : day);
-        std::string text = std::string("a ") + kDayNames[day] + ": " + dayKey + " is " +
+        std::string text = std::string("a ") + DAY_NAMES[day] + ": " + dayKey + " is " +
                            std::to_string(verdict_.value);
         if (verdict_.rule == RULE_DAY) {
             Add(text + ", no logon on that day");
@@ -238,7 +238,7 @@ void Header(const DescribedSession& s, bool atGiven, uint32_t codePage, std::str
     if (s.hasUser && s.administrator)
         line += " (the built-in administrator)";
     *out += line + "\n";
-    *out += "Time: " + CheckTimeText(s.at) + ", a " + kDayNames[((s.at.dayOfWeek % 7) + 7) % 7] +
+    *out += "Time: " + CheckTimeText(s.at) + ", a " + DAY_NAMES[((s.at.dayOfWeek % 7) + 7) % 7] +
             (atGiven ? " (given)" : " (the local clock)") + "\n";
     *out += "Sessions counted, this one included: " +
             (s.hasSessionsFromIp ? std::to_string(s.sessionsFromIp) : "not given") +
@@ -268,7 +268,7 @@ std::string VerdictLine(const FilterConfigRecord&, const FilterVerdict& verdict)
     case FILTER_NOT_REACHED:
         return name + ": not reached";
     case FILTER_OFF:
-        return name + ": passes (off: " + kKeys[verdict.filter].onSwitch + " is " +
+        return name + ": passes (off: " + KEYS[verdict.filter].onSwitch + " is " +
                std::to_string(verdict.onSwitch) + ", not 1)";
     case FILTER_PASSES:
         return name + ": passes";
@@ -327,12 +327,12 @@ bool IsLeap(int year) {
 } // namespace
 
 bool ParseCheckTime(const std::string& text, LocalDateTime* at) {
-    static const char kForm[] = "dddd-dd-dd dd:dd:dd";
-    if (text.size() != sizeof kForm - 1)
+    static const char FORM[] = "dddd-dd-dd dd:dd:dd";
+    if (text.size() != sizeof FORM - 1)
         return false;
     for (size_t k = 0; k < text.size(); ++k) {
         const bool digit = text[k] >= '0' && text[k] <= '9';
-        if (kForm[k] == 'd' ? !digit : text[k] != kForm[k])
+        if (FORM[k] == 'd' ? !digit : text[k] != FORM[k])
             return false;
     }
     auto number = [&text](size_t at, size_t length) { return std::stoi(text.substr(at, length)); };

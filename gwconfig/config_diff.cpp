@@ -10,7 +10,7 @@ namespace {
 
 // Beyond this many differing rows in one table the shortest edit script costs too much
 // memory; rows are then matched by content alone, without regard to their order.
-const int kMaxEditDistance = 2000;
+const int MAX_EDIT_DISTANCE = 2000;
 
 enum class Op { KEEP, REMOVE, ADD };
 
@@ -29,11 +29,11 @@ std::vector<std::string> RowKeys(FilterConfigRecord& record, const ConfigTableKe
 }
 
 // The shortest edit script turning a into b (Myers' algorithm), or false when it
-// needs more than kMaxEditDistance steps.
+// needs more than MAX_EDIT_DISTANCE steps.
 bool ShortestEdit(const std::vector<std::string>& a, const std::vector<std::string>& b,
                   std::vector<Op>* ops) {
     const int n = static_cast<int>(a.size()), m = static_cast<int>(b.size());
-    const int limit = std::min(n + m, kMaxEditDistance);
+    const int limit = std::min(n + m, MAX_EDIT_DISTANCE);
     std::vector<int> v(2 * static_cast<size_t>(limit) + 3, 0);
     const int offset = limit + 1;
     std::vector<std::vector<int>> trace;

@@ -13,8 +13,8 @@
 namespace {
 
 // The class identifiers of the registry extension's collection and of its items.
-const char kRegistrySettingsClsid[] = "{A3CCFC41-DFDB-43a5-8D26-0FE8B954DA51}";
-const char kRegistryItemClsid[] = "{9CD4B2F4-923D-47f5-A062-E897DD1DAD50}";
+const char REGISTRY_SETTINGS_CLSID[] = "{A3CCFC41-DFDB-43a5-8D26-0FE8B954DA51}";
+const char REGISTRY_ITEM_CLSID[] = "{9CD4B2F4-923D-47f5-A062-E897DD1DAD50}";
 
 // The key without its hive, as the item's key attribute wants it.
 std::string KeyBelowHive(RegistryView view) {
@@ -29,7 +29,7 @@ std::string RegistryItem(const char* name, const char* type, const char* image,
                          const std::string& value, const char* displayDecimal, RegistryView view,
                          const std::string& changed, const std::string& uid, const char* desc) {
     std::string item = "\t<Registry clsid=\"";
-    item += kRegistryItemClsid;
+    item += REGISTRY_ITEM_CLSID;
     item += std::string("\" name=\"") + name + "\" status=\"" + name + "\" image=\"" + image +
             "\" changed=\"" + changed + "\" uid=\"" + uid + "\" desc=\"" + desc + "\">";
     item += std::string("<Properties action=\"U\" displayDecimal=\"") + displayDecimal +
@@ -90,19 +90,19 @@ bool NewGppStamp(GppStamp* stamp, std::string* error) {
 
 std::string GppRegistryXml(const std::string& enciphered, RegistryView view,
                            const GppStamp& stamp) {
-    static const char kHex[] = "0123456789abcdef";
+    static const char HEX[] = "0123456789abcdef";
     std::string hex;
     hex.reserve(enciphered.size() * 2);
     for (char c : enciphered) {
         const unsigned char byte = static_cast<unsigned char>(c);
-        hex += kHex[byte >> 4];
-        hex += kHex[byte & 15];
+        hex += HEX[byte >> 4];
+        hex += HEX[byte & 15];
     }
     char size[16];
     snprintf(size, sizeof size, "%08lx", static_cast<unsigned long>(enciphered.size()));
 
     std::string xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<RegistrySettings clsid=\"";
-    xml += kRegistrySettingsClsid;
+    xml += REGISTRY_SETTINGS_CLSID;
     xml += "\">";
     xml += "\r\n";
     xml +=

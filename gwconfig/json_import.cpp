@@ -13,7 +13,7 @@
 namespace {
 
 // Problems beyond this many are counted, not listed.
-const size_t kMaxIssues = 100;
+const size_t MAX_ISSUES = 100;
 
 // The line the parser has reached: every character it takes passes through a
 // TrackingIterator. `tokenLine` is the line of the last character that was not blank,
@@ -102,7 +102,7 @@ public:
         : codePage_(codePage), record_(record), tracker_(tracker), issues_(issues),
           warnings_(warnings) {}
 
-    // Problems and warnings beyond kMaxIssues each, not listed.
+    // Problems and warnings beyond MAX_ISSUES each, not listed.
     size_t unlisted() const { return unlisted_; }
     size_t unlistedWarnings() const { return unlistedWarnings_; }
 
@@ -252,7 +252,7 @@ private:
         IssueAt(tracker_.tokenLine, where, what);
     }
     void IssueAt(size_t line, const std::string& where, const std::string& what) {
-        if (issues_->size() >= kMaxIssues) {
+        if (issues_->size() >= MAX_ISSUES) {
             ++unlisted_;
             return;
         }
@@ -265,7 +265,7 @@ private:
     void WarningAt(size_t line, const std::string& where, const std::string& what) {
         if (warnings_ == nullptr || what.empty())
             return;
-        if (warnings_->size() >= kMaxIssues) {
+        if (warnings_->size() >= MAX_ISSUES) {
             ++unlistedWarnings_;
             return;
         }

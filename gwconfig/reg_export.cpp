@@ -5,7 +5,7 @@
 namespace {
 
 // Bytes per continued line of a hex value; the lines stay under 80 characters.
-const size_t kBytesPerLine = 25;
+const size_t BYTES_PER_LINE = 25;
 
 std::string Utf16le(const std::string& ascii) {
     std::string out = "\xFF\xFE";
@@ -34,7 +34,7 @@ std::string RegistryFileBytes(const std::string& enciphered, RegistryView view) 
         text += hex;
         if (k + 1 < enciphered.size()) {
             text += ",";
-            if ((k + 1) % kBytesPerLine == 0)
+            if ((k + 1) % BYTES_PER_LINE == 0)
                 text += "\\\r\n  ";
         }
     }

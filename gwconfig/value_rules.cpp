@@ -214,19 +214,19 @@ bool IsStoredMac(const std::string& text) {
     return ParseMac(text, ignored);
 }
 
-const TextForm kAddress = {IsIpv4, "an IPv4 address a.b.c.d, each number 0 to 255"};
-const TextForm kAddressOrEmpty = {IsIpv4OrEmpty,
-                                  "empty or an IPv4 address a.b.c.d, each number 0 to 255"};
-const TextForm kMac = {IsStoredMac, "a MAC address HH-HH-HH-HH-HH-HH (hexadecimal digits)"};
+const TextForm ADDRESS = {IsIpv4, "an IPv4 address a.b.c.d, each number 0 to 255"};
+const TextForm ADDRESS_OR_EMPTY = {IsIpv4OrEmpty,
+                                   "empty or an IPv4 address a.b.c.d, each number 0 to 255"};
+const TextForm MAC = {IsStoredMac, "a MAC address HH-HH-HH-HH-HH-HH (hexadecimal digits)"};
 
 } // namespace
 
 const TextForm* TextFormOf(const std::string& name) {
     if (name == "IPFROM" || name == "SESSION_IP")
-        return &kAddress;
+        return &ADDRESS;
     if (name == "IPTO")
-        return &kAddressOrEmpty;
+        return &ADDRESS_OR_EMPTY;
     if (name == "MACADDRESS")
-        return &kMac;
+        return &MAC;
     return nullptr;
 }

@@ -7,10 +7,10 @@
 
 namespace {
 
-const wchar_t kDockBarClass[] = L"GwDockBar";
-const int kGripper = 9; // gripper strip, across the bar's start
-const int kBorder = 2;
-const COLORREF kTransparent = RGB(192, 192, 192);
+const wchar_t DOCK_BAR_CLASS[] = L"GwDockBar";
+const int GRIPPER = 9; // gripper strip, across the bar's start
+const int BORDER = 2;
+const COLORREF TRANSPARENT_COLOR = RGB(192, 192, 192);
 
 uint16_t ReadWord(const unsigned char* p) {
     return static_cast<uint16_t>(p[0] | (p[1] << 8));
@@ -56,11 +56,11 @@ DockToolbar::~DockToolbar() {
 bool DockToolbar::Create(HWND parent, UINT id) {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
-    if (!RegisterWidgetClass(kDockBarClass, CS_HREDRAW | CS_VREDRAW, IDC_ARROW, COLOR_BTNFACE))
+    if (!RegisterWidgetClass(DOCK_BAR_CLASS, CS_HREDRAW | CS_VREDRAW, IDC_ARROW, COLOR_BTNFACE))
         return false;
     RECT r = {0, 0, 0, 0};
-    if (CreateWidget(0, kDockBarClass, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, r,
-                     parent, id) == nullptr)
+    if (CreateWidget(0, DOCK_BAR_CLASS, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                     r, parent, id) == nullptr)
         return false;
     buttons_ =
         CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
@@ -114,7 +114,7 @@ bool DockToolbar::LoadButtons(HINSTANCE module, const ToolbarTemplate& tmpl, HBI
         images_ = ImageList_Create(tmpl.imageWidth, tmpl.imageHeight, ILC_COLOR24 | ILC_MASK,
                                    static_cast<int>(tmpl.commands.size()), 0);
         if (images_ != nullptr) {
-            ImageList_AddMasked(images_, images, kTransparent);
+            ImageList_AddMasked(images_, images, TRANSPARENT_COLOR);
             SendMessageW(buttons_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_));
         }
     }
@@ -230,11 +230,11 @@ SIZE DockToolbar::PreferredSize(DockSide side) const {
         }
     }
     if (Vertical(side)) {
-        sz.cx = across + 2 * kBorder;
-        sz.cy = kGripper + along + 2 * kBorder;
+        sz.cx = across + 2 * BORDER;
+        sz.cy = GRIPPER + along + 2 * BORDER;
     } else {
-        sz.cx = kGripper + along + 2 * kBorder;
-        sz.cy = across + 2 * kBorder;
+        sz.cx = GRIPPER + along + 2 * BORDER;
+        sz.cy = across + 2 * BORDER;
     }
     return sz;
 }
@@ -329,11 +329,11 @@ LRESULT DockToolbar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         if (buttons_ != nullptr) {
             SIZE sz = PreferredSize(side_);
             if (Vertical(side_))
-                MoveWindow(buttons_, kBorder, kBorder + kGripper, sz.cx - 2 * kBorder,
-                           sz.cy - kGripper - 2 * kBorder, TRUE);
+                MoveWindow(buttons_, BORDER, BORDER + GRIPPER, sz.cx - 2 * BORDER,
+                           sz.cy - GRIPPER - 2 * BORDER, TRUE);
             else
-                MoveWindow(buttons_, kBorder + kGripper, kBorder, sz.cx - kGripper - 2 * kBorder,
-                           sz.cy - 2 * kBorder, TRUE);
+                MoveWindow(buttons_, BORDER + GRIPPER, BORDER, sz.cx - GRIPPER - 2 * BORDER,
+                           sz.cy - 2 * BORDER, TRUE);
         }
         return 0;
     case WM_PAINT: {

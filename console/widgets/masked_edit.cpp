@@ -11,10 +11,10 @@
 
 namespace {
 
-const UINT_PTR kSubclassId = 0x4D45; // "ME"
+const UINT_PTR SUBCLASS_ID = 0x4D45; // "ME"
 // The state is found through a window property as well (comctl32 exports no lookup of a
 // subclass's data by name on every system).
-const wchar_t kStateProperty[] = L"GwMaskedEdit";
+const wchar_t STATE_PROPERTY[] = L"GwMaskedEdit";
 
 struct MaskedEditState {
     MaskFormat format; // an empty mask: a plain edit
@@ -183,7 +183,7 @@ LRESULT CALLBACK MaskedEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM l
         MaskedEditState* state = reinterpret_cast<MaskedEditState*>(refData);
         if (message == WM_NCDESTROY) {
             RemoveWindowSubclass(edit, MaskedEditProc, id);
-            RemovePropW(edit, kStateProperty);
+            RemovePropW(edit, STATE_PROPERTY);
             delete state;
             return DefSubclassProc(edit, message, wParam, lParam);
         }
@@ -265,7 +265,7 @@ LRESULT CALLBACK MaskedEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM l
 MaskedEditState* StateOf(HWND edit) {
     if (edit == nullptr)
         return nullptr;
-    return static_cast<MaskedEditState*>(GetPropW(edit, kStateProperty));
+    return static_cast<MaskedEditState*>(GetPropW(edit, STATE_PROPERTY));
 }
 
 } // namespace
@@ -278,12 +278,12 @@ bool BindMaskedEdit(HWND edit) {
     if ((GetWindowLongPtrW(edit, GWL_STYLE) & ES_MULTILINE) == 0 || StateOf(edit) != nullptr)
         return false;
     MaskedEditState* state = new MaskedEditState();
-    if (!SetPropW(edit, kStateProperty, state)) {
+    if (!SetPropW(edit, STATE_PROPERTY, state)) {
         delete state;
         return false;
     }
-    if (!SetWindowSubclass(edit, MaskedEditProc, kSubclassId, reinterpret_cast<DWORD_PTR>(state))) {
-        RemovePropW(edit, kStateProperty);
+    if (!SetWindowSubclass(edit, MaskedEditProc, SUBCLASS_ID, reinterpret_cast<DWORD_PTR>(state))) {
+        RemovePropW(edit, STATE_PROPERTY);
         delete state;
         return false;
     }

@@ -7,10 +7,10 @@
 
 namespace {
 
-const wchar_t kMenuBarClass[] = L"GwMenuBar";
-const int kGripperWidth = 10;
-const int kEntryPadX = 8;
-const UINT_PTR kParentSubclassId = 0x4D42; // "MB"
+const wchar_t MENU_BAR_CLASS[] = L"GwMenuBar";
+const int GRIPPER_WIDTH = 10;
+const int ENTRY_PAD_X = 8;
+const UINT_PTR PARENT_SUBCLASS_ID = 0x4D42; // "MB"
 
 std::wstring TopLevelText(HMENU menu, int index) {
     wchar_t buf[256] = {};
@@ -68,7 +68,7 @@ int MenuBar::UseToolbarImages(const DockToolbar& toolbar) {
 
 MenuBar::~MenuBar() {
     if (watchedParent_ != nullptr && IsWindow(watchedParent_))
-        RemoveWindowSubclass(watchedParent_, ParentSubclassProc, kParentSubclassId);
+        RemoveWindowSubclass(watchedParent_, ParentSubclassProc, PARENT_SUBCLASS_ID);
     watchedParent_ = nullptr;
     Destroy();
     if (menu_ != nullptr)
@@ -78,13 +78,13 @@ MenuBar::~MenuBar() {
 }
 
 bool MenuBar::Create(HWND parent, UINT id) {
-    if (!RegisterWidgetClass(kMenuBarClass, CS_HREDRAW | CS_VREDRAW, IDC_ARROW, COLOR_BTNFACE))
+    if (!RegisterWidgetClass(MENU_BAR_CLASS, CS_HREDRAW | CS_VREDRAW, IDC_ARROW, COLOR_BTNFACE))
         return false;
     RECT r = {0, 0, 0, 0};
-    if (CreateWidget(0, kMenuBarClass, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, r, parent, id) ==
+    if (CreateWidget(0, MENU_BAR_CLASS, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, r, parent, id) ==
         nullptr)
         return false;
-    if (parent != nullptr && SetWindowSubclass(parent, ParentSubclassProc, kParentSubclassId,
+    if (parent != nullptr && SetWindowSubclass(parent, ParentSubclassProc, PARENT_SUBCLASS_ID,
                                                reinterpret_cast<DWORD_PTR>(this)))
         watchedParent_ = parent;
     Measure();
@@ -152,12 +152,12 @@ void MenuBar::Measure() {
     TEXTMETRICW tm = {};
     GetTextMetricsW(dc, &tm);
     height_ = tm.tmHeight + 10;
-    int x = kGripperWidth;
+    int x = GRIPPER_WIDTH;
     for (int i = 0; i < EntryCount(); ++i) {
         std::wstring text = TopLevelText(menu_, i);
         RECT calc = {0, 0, 0, 0};
         DrawTextW(dc, text.c_str(), -1, &calc, DT_SINGLELINE | DT_CALCRECT);
-        int w = RectWidth(calc) + 2 * kEntryPadX;
+        int w = RectWidth(calc) + 2 * ENTRY_PAD_X;
         rects_.push_back(RECT{x, 2, x + w, height_ - 2});
         x += w;
     }

@@ -4,16 +4,17 @@
 
 namespace {
 
-const wchar_t kOutlookBarClass[] = L"GwOutlookBar";
-const int kLargeIcon = 32;
-const int kSmallIcon = 16;
+const wchar_t OUTLOOK_BAR_CLASS[] = L"GwOutlookBar";
+const int LARGE_ICON = 32;
+const int SMALL_ICON = 16;
 
 } // namespace
 
 bool OutlookBar::Create(DWORD exStyle, HWND parent, UINT id, HWND owner, uint32_t options) {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
-    if (!RegisterWidgetClass(kOutlookBarClass, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, IDC_ARROW, -1))
+    if (!RegisterWidgetClass(OUTLOOK_BAR_CLASS, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, IDC_ARROW,
+                             -1))
         return false;
     owner_ = owner != nullptr ? owner : parent;
     options_ = options;
@@ -23,7 +24,7 @@ bool OutlookBar::Create(DWORD exStyle, HWND parent, UINT id, HWND owner, uint32_
     scroll_ = 0;
     iconSize_ = OUTLOOK_LARGE_ICONS;
     RECT r = {0, 0, 0, 0};
-    return CreateWidget(exStyle, kOutlookBarClass, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, r,
+    return CreateWidget(exStyle, OUTLOOK_BAR_CLASS, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, r,
                         parent, id) != nullptr;
 }
 
@@ -110,8 +111,8 @@ int OutlookBar::HeaderHeight() const {
 
 int OutlookBar::ItemHeight() const {
     int text = WidgetFontHeight(hwnd_);
-    return iconSize_ == OUTLOOK_LARGE_ICONS ? kLargeIcon + text + 20
-                                            : (text > kSmallIcon ? text : kSmallIcon) + 10;
+    return iconSize_ == OUTLOOK_LARGE_ICONS ? LARGE_ICON + text + 20
+                                            : (text > SMALL_ICON ? text : SMALL_ICON) + 10;
 }
 
 RECT OutlookBar::GroupHeaderRect(int group) const {
@@ -347,7 +348,7 @@ void OutlookBar::Paint(HDC target) {
     HRGN clip = CreateRectRgnIndirect(&area);
     SelectClipRgn(dc, clip);
     HIMAGELIST list = iconSize_ == OUTLOOK_LARGE_ICONS ? large_ : small_;
-    int icon = iconSize_ == OUTLOOK_LARGE_ICONS ? kLargeIcon : kSmallIcon;
+    int icon = iconSize_ == OUTLOOK_LARGE_ICONS ? LARGE_ICON : SMALL_ICON;
     SetTextColor(dc, GetSysColor(COLOR_WINDOW));
     for (int i = 0; i < ItemCount(openGroup_); ++i) {
         int top = area.top + i * ItemHeight() - scroll_;

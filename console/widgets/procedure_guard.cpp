@@ -5,7 +5,7 @@
 #include "platform/message_box.h"
 
 namespace {
-const char kActionFailed[] =
+const char ACTION_FAILED[] =
     "The console could not finish this action (%s). The configuration is kept as it was.";
 int g_reporting = 0; // boxes of this kind up now (one user-interface thread)
 } // namespace
@@ -16,7 +16,7 @@ void ReportProcedureFailure(const char* what) noexcept {
     ++g_reporting;
     // A fixed buffer: memory may be what ran out.
     char text[768];
-    snprintf(text, sizeof text, kActionFailed, what != nullptr ? what : "an unknown failure");
+    snprintf(text, sizeof text, ACTION_FAILED, what != nullptr ? what : "an unknown failure");
     try {
         ShowMessageBox(text, nullptr, BOX_OK | BOX_ICONERROR);
     } catch (...) {

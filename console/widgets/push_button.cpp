@@ -6,7 +6,7 @@
 
 namespace {
 
-const UINT_PTR kSubclassId = 0x5042; // "PB"
+const UINT_PTR SUBCLASS_ID = 0x5042; // "PB"
 
 } // namespace
 
@@ -16,7 +16,7 @@ bool PushButton::Bind(HWND dialog, int id) {
     HWND button = GetDlgItem(dialog, id);
     if (button == nullptr)
         return false;
-    if (!SetWindowSubclass(button, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+    if (!SetWindowSubclass(button, SubclassProc, SUBCLASS_ID, reinterpret_cast<DWORD_PTR>(this)))
         return false;
     hwnd_ = button;
     hot_ = false;
@@ -46,7 +46,7 @@ void PushButton::Unbind() {
     if (hwnd_ == nullptr)
         return;
     if (IsWindow(hwnd_)) {
-        RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
+        RemoveWindowSubclass(hwnd_, SubclassProc, SUBCLASS_ID);
         InvalidateRect(hwnd_, nullptr, TRUE);
     }
     hwnd_ = nullptr;

@@ -4,7 +4,7 @@
 
 namespace {
 
-const wchar_t kSplitterClass[] = L"GwSplitter";
+const wchar_t SPLITTER_CLASS[] = L"GwSplitter";
 
 } // namespace
 
@@ -35,14 +35,14 @@ std::vector<Span> LayoutSpans(const std::vector<int>& ideal, int total, int bar)
 bool Splitter::CreateStatic(HWND parent, int rows, int cols, UINT id) {
     if (rows < 1 || rows > 16 || cols < 1 || cols > 16)
         return false;
-    if (!RegisterWidgetClass(kSplitterClass, CS_DBLCLKS, IDC_ARROW, COLOR_BTNFACE))
+    if (!RegisterWidgetClass(SPLITTER_CLASS, CS_DBLCLKS, IDC_ARROW, COLOR_BTNFACE))
         return false;
     rows_ = rows;
     cols_ = cols;
     colInfo_.assign(static_cast<size_t>(cols), Track{});
     rowInfo_.assign(static_cast<size_t>(rows), Track{});
     RECT r = {0, 0, 0, 0};
-    return CreateWidget(0, kSplitterClass, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, r, parent,
+    return CreateWidget(0, SPLITTER_CLASS, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, r, parent,
                         id) != nullptr;
 }
 

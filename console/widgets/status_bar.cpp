@@ -7,23 +7,23 @@
 namespace {
 
 // Distinct from any timer the status control might start itself.
-const UINT_PTR kIndicatorTimer = 0x6A71;
-const UINT kIndicatorPeriodMs = 250;
-const UINT_PTR kSubclassId = 0x5354; // "ST"
+const UINT_PTR INDICATOR_TIMER = 0x6A71;
+const UINT INDICATOR_PERIOD_MS = 250;
+const UINT_PTR SUBCLASS_ID = 0x5354; // "ST"
 
 struct KeyIndicator {
     UINT id;
     int virtualKey;
     const char* text;
 };
-const KeyIndicator kKeyIndicators[] = {
+const KeyIndicator KEY_INDICATORS[] = {
     {ID_INDICATOR_CAPS, VK_CAPITAL, "CAP"},
     {ID_INDICATOR_NUM, VK_NUMLOCK, "NUM"},
     {ID_INDICATOR_SCRL, VK_SCROLL, "SCRL"},
 };
 
 const KeyIndicator* FindKeyIndicator(UINT id) {
-    for (const KeyIndicator& k : kKeyIndicators)
+    for (const KeyIndicator& k : KEY_INDICATORS)
         if (k.id == id)
             return &k;
     return nullptr;
@@ -58,7 +58,7 @@ bool StatusBar::Create(HWND parent, UINT id, const UINT* indicators, int count, 
     if (hwnd_ == nullptr)
         return false;
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(WidgetFont()), FALSE);
-    SetWindowSubclass(hwnd_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    SetWindowSubclass(hwnd_, SubclassProc, SUBCLASS_ID, reinterpret_cast<DWORD_PTR>(this));
 
     idle_ = LoadResourceString(module, ID_IDLE_MESSAGE);
     if (idle_.empty())
@@ -91,7 +91,7 @@ bool StatusBar::Create(HWND parent, UINT id, const UINT* indicators, int count, 
     }
     ShowIdleMessage();
     UpdateIndicators();
-    SetTimer(hwnd_, kIndicatorTimer, kIndicatorPeriodMs, nullptr);
+    SetTimer(hwnd_, INDICATOR_TIMER, INDICATOR_PERIOD_MS, nullptr);
     return true;
 }
 
@@ -185,7 +185,7 @@ LRESULT CALLBACK StatusBar::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
         StatusBar* self = reinterpret_cast<StatusBar*>(refData);
         switch (msg) {
         case WM_TIMER:
-            if (wp == kIndicatorTimer) {
+            if (wp == INDICATOR_TIMER) {
                 self->UpdateIndicators();
                 return 0;
             }
@@ -196,7 +196,7 @@ LRESULT CALLBACK StatusBar::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
             return r;
         }
         case WM_NCDESTROY:
-            KillTimer(hwnd, kIndicatorTimer);
+            KillTimer(hwnd, INDICATOR_TIMER);
             RemoveWindowSubclass(hwnd, SubclassProc, idSubclass);
             self->hwnd_ = nullptr;
             break;

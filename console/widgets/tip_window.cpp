@@ -6,10 +6,10 @@
 
 namespace {
 
-const wchar_t kTipClass[] = L"GwHelpTip";
-const UINT_PTR kCloseTimer = 1;
-const int kShadow = 4;   // shadow offset, right and down
-const int kTitleGap = 4; // between the title line and the text
+const wchar_t TIP_CLASS[] = L"GwHelpTip";
+const UINT_PTR CLOSE_TIMER = 1;
+const int SHADOW_OFFSET = 4; // right and down
+const int TITLE_GAP = 4;     // between the title line and the text
 
 std::vector<std::wstring> SplitLines(const std::string& text) {
     std::vector<std::wstring> lines;
@@ -65,7 +65,7 @@ int TipWindow::LineCount() const {
 }
 
 POINT TipWindow::TextOrigin() const {
-    return POINT{margins_.left, margins_.top + (title_.empty() ? 0 : titleHeight_ + kTitleGap)};
+    return POINT{margins_.left, margins_.top + (title_.empty() ? 0 : titleHeight_ + TITLE_GAP)};
 }
 
 SIZE TipWindow::MeasureBody(HDC dc) const {
@@ -76,7 +76,7 @@ SIZE TipWindow::MeasureBody(HDC dc) const {
         RECT r = {0, 0, 0, 0};
         DrawTextW(dc, t.c_str(), -1, &r, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
         width = RectWidth(r);
-        height = titleHeight_ + kTitleGap;
+        height = titleHeight_ + TITLE_GAP;
     }
     SelectObject(dc, textFont_);
     TEXTMETRICW tm = {};
@@ -105,7 +105,7 @@ bool TipWindow::Show(HWND owner, POINT topLeft, const char* title, const char* t
     title_ = title != nullptr ? title : "";
     text_ = text != nullptr ? text : "";
 
-    if (!OwnedWindow::RegisterWidgetClass(kTipClass, CS_SAVEBITS, IDC_ARROW, -1, WndProc))
+    if (!OwnedWindow::RegisterWidgetClass(TIP_CLASS, CS_SAVEBITS, IDC_ARROW, -1, WndProc))
         return false;
     HINSTANCE inst = GetModuleHandleW(nullptr);
     if (textFont_ == nullptr) {
@@ -131,9 +131,9 @@ bool TipWindow::Show(HWND owner, POINT topLeft, const char* title, const char* t
     ReleaseDC(nullptr, screen);
 
     bool shadow = (style_ & TIP_STYLE_SHADOW) != 0;
-    int w = body.cx + (shadow ? kShadow : 0);
-    int h = body.cy + (shadow ? kShadow : 0);
-    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kTipClass, L"",
+    int w = body.cx + (shadow ? SHADOW_OFFSET : 0);
+    int h = body.cy + (shadow ? SHADOW_OFFSET : 0);
+    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, TIP_CLASS, L"",
                             WS_POPUP, topLeft.x, topLeft.y, w, h, owner, nullptr, inst, this);
     if (hwnd_ == nullptr)
         return false;
@@ -141,7 +141,7 @@ bool TipWindow::Show(HWND owner, POINT topLeft, const char* title, const char* t
         // The body and its shadow; the corners the shadow does not cover stay
         // outside the window so what is beneath shows through.
         HRGN rgn = CreateRectRgn(0, 0, body.cx, body.cy);
-        HRGN drop = CreateRectRgn(kShadow, kShadow, w, h);
+        HRGN drop = CreateRectRgn(SHADOW_OFFSET, SHADOW_OFFSET, w, h);
         CombineRgn(rgn, rgn, drop, RGN_OR);
         DeleteObject(drop);
         SetWindowRgn(hwnd_, rgn, FALSE); // the window owns rgn now
@@ -149,13 +149,13 @@ bool TipWindow::Show(HWND owner, POINT topLeft, const char* title, const char* t
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     if (milliseconds != 0)
-        SetTimer(hwnd_, kCloseTimer, milliseconds, nullptr);
+        SetTimer(hwnd_, CLOSE_TIMER, milliseconds, nullptr);
     return true;
 }
 
 void TipWindow::Hide() {
     if (hwnd_ != nullptr && IsWindow(hwnd_)) {
-        KillTimer(hwnd_, kCloseTimer);
+        KillTimer(hwnd_, CLOSE_TIMER);
         DestroyWindow(hwnd_); // WM_NCDESTROY clears hwnd_
     }
     hwnd_ = nullptr;
@@ -171,10 +171,10 @@ void TipWindow::Paint(HDC dc) {
     bool shadow = (style_ & TIP_STYLE_SHADOW) != 0;
     RECT body = client;
     if (shadow) {
-        body.right -= kShadow;
-        body.bottom -= kShadow;
-        RECT right = {body.right, kShadow, client.right, client.bottom};
-        RECT below = {kShadow, body.bottom, body.right, client.bottom};
+        body.right -= SHADOW_OFFSET;
+        body.bottom -= SHADOW_OFFSET;
+        RECT right = {body.right, SHADOW_OFFSET, client.right, client.bottom};
+        RECT below = {SHADOW_OFFSET, body.bottom, body.right, client.bottom};
         if (style_ & TIP_STYLE_SHADOW_NO_DITHER) {
             HBRUSH b = GetSysColorBrush(COLOR_3DSHADOW);
             FillRect(dc, &right, b);
@@ -204,7 +204,7 @@ void TipWindow::Paint(HDC dc) {
         std::wstring t = WidenUtf8(title_.c_str());
         RECT r = {margins_.left, y, body.right - margins_.right, y + titleHeight_};
         DrawTextW(dc, t.c_str(), -1, &r, DT_SINGLELINE | DT_NOPREFIX);
-        y += titleHeight_ + kTitleGap;
+        y += titleHeight_ + TITLE_GAP;
     }
     SelectObject(dc, textFont_);
     TEXTMETRICW tm = {};
@@ -245,7 +245,7 @@ LRESULT CALLBACK TipWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             self->Hide(); // a click on the tip dismisses it
             return 0;
         case WM_TIMER:
-            if (wp == kCloseTimer) {
+            if (wp == CLOSE_TIMER) {
                 self->Hide();
                 return 0;
             }

@@ -8,7 +8,7 @@
 
 namespace {
 
-const char kConfigSubkey[] = "Software\\Marrowby\\Gatewell";
+const char CONFIG_SUBKEY[] = "Software\\Marrowby\\Gatewell";
 
 HKEY ToHkey(StoreKey* key) {
     return reinterpret_cast<HKEY>(key);
@@ -18,10 +18,10 @@ HKEY ToHkey(StoreKey* key) {
 
 StoreKey* StoreOpenConfigKey() {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kConfigSubkey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, CONFIG_SUBKEY, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS)
         return reinterpret_cast<StoreKey*>(key);
     DWORD disposition = 0;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kConfigSubkey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, CONFIG_SUBKEY, 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_ALL_ACCESS, nullptr, &key, &disposition) == ERROR_SUCCESS)
         return reinterpret_cast<StoreKey*>(key);
     return nullptr;

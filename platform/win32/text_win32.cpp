@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-std::wstring WidenUtf8(const char *text) {
+std::wstring WidenUtf8(const char* text) {
     if (text == nullptr || *text == '\0')
         return std::wstring();
     // Texts are UTF-8; one that is not is read in the system's code page instead.
@@ -22,7 +22,7 @@ std::wstring WidenUtf8(const char *text) {
     return wide;
 }
 
-std::string NarrowToUtf8(const wchar_t *text) {
+std::string NarrowToUtf8(const wchar_t* text) {
     if (text == nullptr || *text == L'\0')
         return std::string();
     int count = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);

@@ -3,5 +3,5 @@
 
 #include <string>
 
-std::wstring WidenUtf8(const char *text);
-std::string NarrowToUtf8(const wchar_t *text);
+std::wstring WidenUtf8(const char* text);
+std::string NarrowToUtf8(const wchar_t* text);

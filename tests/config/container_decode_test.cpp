@@ -14,7 +14,7 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes();
 
 namespace {
 
-const Bytes kOneInteger = {0x01, 0, 0, 0, 0x01, 0, 0, 0, 0x0F, 0,    0, 0, 0x01, 0,
+const Bytes ONE_INTEGER = {0x01, 0, 0, 0, 0x01, 0, 0, 0, 0x0F, 0,    0, 0, 0x01, 0,
                            0x01, 0, 0, 0, 0x04, 0, 0, 0, 0x41, 0x05, 0, 0, 0};
 
 Bytes OnePacket(uint8_t type, uint8_t encryptMethod, const std::string& name, const Bytes& value) {
@@ -66,21 +66,21 @@ PacketPtr RichPacket() {
 
 TEST(PacketDecoding, LengthMustMatchHeader) {
     int result = 0;
-    PacketPtr p = Decode(kOneInteger, &result);
+    PacketPtr p = Decode(ONE_INTEGER, &result);
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(result, 0);
 
-    Bytes longer = kOneInteger;
+    Bytes longer = ONE_INTEGER;
     longer.push_back(0);
     EXPECT_EQ(Decode(longer, &result), nullptr);
     EXPECT_EQ(result, -1);
-    Bytes shorter(kOneInteger.begin(), kOneInteger.end() - 1);
+    Bytes shorter(ONE_INTEGER.begin(), ONE_INTEGER.end() - 1);
     EXPECT_EQ(Decode(shorter, &result), nullptr);
     EXPECT_EQ(result, -1);
 
     // The first four bytes are never examined.
     for (uint8_t v : {0x00, 0x02, 0x7F, 0xFF}) {
-        Bytes changed = kOneInteger;
+        Bytes changed = ONE_INTEGER;
         for (int i = 0; i < 4; i++) {
             changed[i] = static_cast<uint8_t>(v + i);
         }

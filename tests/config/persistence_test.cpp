@@ -15,9 +15,9 @@
 
 namespace {
 
-const char kRegistryError[] = "Read reg error,maybe you have not enough rights!";
+const char REGISTRY_ERROR[] = "Read reg error,maybe you have not enough rights!";
 // "解包数据错误！" in UTF-8, spelled out byte by byte.
-const char kFileDecodeError[] =
+const char FILE_DECODE_ERROR[] =
     "\xE8\xA7\xA3\xE5\x8C\x85\xE6\x95\xB0\xE6\x8D\xAE\xE9\x94\x99\xE8\xAF\xAF\xEF\xBC\x81";
 
 std::vector<uint8_t> DefaultBlob() {
@@ -252,7 +252,7 @@ TEST_F(Persistence, KeyWithoutRightsFailsEveryOperation) {
                          : operation == 1 ? SaveConfigToRegistry()
                                           : SaveConfigToFile("C:\\saved.WTS");
             EXPECT_EQ(-1, result) << operation;
-            ExpectOnlyMessage(kRegistryError);
+            ExpectOnlyMessage(REGISTRY_ERROR);
             EXPECT_TRUE(Fake().values.empty());
             EXPECT_TRUE(Fake().files.empty()) << "no file is written without the key";
             EXPECT_EQ(1, FilterConfig.modified);
@@ -343,7 +343,7 @@ TEST_F(Persistence, FailedFileLoadsLeaveTheConfigurationAsItWas) {
     const ConfigSnapshot before = ConfigSnapshot::Take();
     const IpRangeRow* firstRow = FilterConfig.ipRanges.at(0); // the console's pages hold these
     for (const Case& k : {Case{"missing.WTS", "Open file error!"}, Case{"empty.WTS", nullptr},
-                          Case{"random.WTS", kFileDecodeError}, Case{"cut.WTS", kFileDecodeError},
+                          Case{"random.WTS", FILE_DECODE_ERROR}, Case{"cut.WTS", FILE_DECODE_ERROR},
                           Case{nullptr, "Open file error!"}}) {
         Fake().messages.clear();
         EXPECT_EQ(-1, LoadConfigFromFile(k.path));

@@ -28,7 +28,7 @@ struct KnownAnswer {
 
 // Published vectors: RFC 6229 (40- and 64-bit keys, keystream from offset 0) and the
 // classic text vectors.
-const KnownAnswer kKnownAnswers[] = {
+const KnownAnswer KNOWN_ANSWERS[] = {
     {{1, 2, 3, 4, 5, 6, 7, 8},
      std::vector<uint8_t>(32, 0),
      {0x97, 0xab, 0x8a, 0x1b, 0xf0, 0xaf, 0xb9, 0x61, 0x32, 0xf2, 0xf6,
@@ -46,7 +46,7 @@ const KnownAnswer kKnownAnswers[] = {
 };
 
 TEST(Rc4, KnownAnswersInBothDirections) {
-    for (const KnownAnswer& vector : kKnownAnswers) {
+    for (const KnownAnswer& vector : KNOWN_ANSWERS) {
         Rc4State state;
         std::vector<uint8_t> buffer = vector.plain;
         Rc4Init(vector.key.data(), vector.key.size(), &state);

@@ -193,7 +193,7 @@ TEST_F(CoreTest, DecidingDoesNothingOutside) {
     EXPECT_EQ(Machine.tsCalls, 0);
     EXPECT_TRUE(Machine.messages.empty());
     EXPECT_TRUE(Machine.exits.empty());
-    EXPECT_TRUE(LogLines(kLogFile).empty());
+    EXPECT_TRUE(LogLines(LOG_FILE).empty());
 }
 
 } // namespace

@@ -9,13 +9,13 @@
 
 class EngineTest : public ::testing::Test {
 protected:
-    static constexpr const char* kLogFile = "engine.log";
+    static constexpr const char* LOG_FILE = "engine.log";
 
     void SetUp() override {
         ResetEngineWorld();
         // Every decision is logged, so that a test reads the code a rejection carried.
         FilterConfig.FLAG_LOGON_LOGS = 1;
-        CopyToField(FilterConfig.LOGON_LOGFILE, kLogFile);
+        CopyToField(FilterConfig.LOGON_LOGFILE, LOG_FILE);
         CopyToField(FilterConfig.MSG_IPADDRESS, "msg ip");
         CopyToField(FilterConfig.TITLE_IPADDRESS, "title ip");
         CopyToField(FilterConfig.MSG_COMPUTERNAME, "msg name");
@@ -65,7 +65,7 @@ protected:
     // The last two fields of the latest log line, e.g. "Rejected,REJECT_IPADDRESS,";
     // "" when nothing was logged.
     static std::string LoggedDecision() {
-        std::vector<std::string> lines = LogLines(kLogFile);
+        std::vector<std::string> lines = LogLines(LOG_FILE);
         if (lines.empty())
             return "";
         const std::string& line = lines.back();

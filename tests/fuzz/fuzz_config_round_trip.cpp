@@ -18,7 +18,7 @@
 
 namespace {
 
-const uint32_t kCodePage = 1252;
+const uint32_t CODE_PAGE = 1252;
 
 std::string ShownJson() {
     char* text = nullptr;
@@ -26,7 +26,7 @@ std::string ShownJson() {
     FILE* out = open_memstream(&text, &length);
     if (out == nullptr)
         abort();
-    WriteConfigJson(FilterConfig, kCodePage, out);
+    WriteConfigJson(FilterConfig, CODE_PAGE, out);
     fclose(out);
     std::string json(text, length);
     free(text);
@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // The configuration as it was stored is refused, for its address forms alone.
         if (!Decode(data, size))
             abort();
-        if (LoadConfigJson(ShownJson(), "fuzz", kCodePage, &errors, &warnings) || errors.empty())
+        if (LoadConfigJson(ShownJson(), "fuzz", CODE_PAGE, &errors, &warnings) || errors.empty())
             abort();
         for (const std::string& error : errors) {
             if (!IsAddressFormError(error))
@@ -102,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!EncodeConfigFile(&before))
         abort();
     const std::string json = ShownJson();
-    if (!LoadConfigJson(json, "fuzz", kCodePage, &errors, &warnings) || !errors.empty())
+    if (!LoadConfigJson(json, "fuzz", CODE_PAGE, &errors, &warnings) || !errors.empty())
         abort();
     if (!EncodeConfigFile(&after) || after != before)
         abort();

@@ -36,31 +36,31 @@ std::vector<std::string> Differences(const std::string& a, const std::string& b)
     return lines;
 }
 
-const std::vector<std::string> kBase = {"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.4"};
+const std::vector<std::string> BASE = {"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.4"};
 
 } // namespace
 
 TEST(ConfigDiff, InsertedRowIsOneAddedRow) {
-    std::vector<std::string> b = kBase;
+    std::vector<std::string> b = BASE;
     b.insert(b.begin() + 1, "10.0.0.9");
-    EXPECT_EQ(Differences(Rows(kBase), Rows(b)),
+    EXPECT_EQ(Differences(Rows(BASE), Rows(b)),
               std::vector<std::string>{
                   "+ R_IPADDRESS row 2: {\"IPFROM\": \"10.0.0.9\", \"IPTO\": \"\", \"TYPE\": 1}"});
 }
 
 TEST(ConfigDiff, RemovedRowIsOneRemovedRow) {
-    std::vector<std::string> b = kBase;
+    std::vector<std::string> b = BASE;
     b.erase(b.begin() + 2);
-    EXPECT_EQ(Differences(Rows(kBase), Rows(b)),
+    EXPECT_EQ(Differences(Rows(BASE), Rows(b)),
               std::vector<std::string>{
                   "- R_IPADDRESS row 3: {\"IPFROM\": \"10.0.0.3\", \"IPTO\": \"\", \"TYPE\": 1}"});
 }
 
 TEST(ConfigDiff, ChangedRowNamesTheChangedColumn) {
-    std::vector<std::string> b = kBase;
+    std::vector<std::string> b = BASE;
     b.insert(b.begin(), "10.0.0.8");
     // Row 2 of a is row 3 of b, and its mode changed.
-    std::vector<std::string> lines = Differences(Rows(kBase), Rows(b, 2));
+    std::vector<std::string> lines = Differences(Rows(BASE), Rows(b, 2));
     EXPECT_EQ(lines,
               (std::vector<std::string>{
                   "+ R_IPADDRESS row 1: {\"IPFROM\": \"10.0.0.8\", \"IPTO\": \"\", \"TYPE\": 1}",
@@ -71,7 +71,7 @@ TEST(ConfigDiff, ScalarsKeyByKey) {
     EXPECT_EQ(Differences("{\"FLAG_TIME\": 0, \"TIME_FROM\": \"08:00:00\"}",
                           "{\"FLAG_TIME\": 1, \"TIME_FROM\": \"08:00:00\"}"),
               std::vector<std::string>{"~ FLAG_TIME: 0 -> 1"});
-    EXPECT_TRUE(Differences(Rows(kBase), Rows(kBase)).empty());
+    EXPECT_TRUE(Differences(Rows(BASE), Rows(BASE)).empty());
 }
 
 TEST(ConfigDiff, ReorderedRowsBeyondTheEditLimitAreStillADifference) {
@@ -85,7 +85,7 @@ TEST(ConfigDiff, ReorderedRowsBeyondTheEditLimitAreStillADifference) {
 
 TEST(ConfigDiff, ExitCodeSaysWhetherTheyDiffer) {
     ScratchDir dir;
-    WriteFile(dir.Path("a.json"), Rows(kBase));
+    WriteFile(dir.Path("a.json"), Rows(BASE));
     WriteFile(dir.Path("b.json"), Rows({"10.0.0.1"}));
     EXPECT_EQ(Gwconfig({"diff", dir.Path("a.json"), dir.Path("a.json")}).exitCode, 0);
     CommandResult differ = Gwconfig({"diff", dir.Path("a.json"), dir.Path("b.json")});

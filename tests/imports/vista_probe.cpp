@@ -11,7 +11,7 @@ extern "C" __declspec(dllimport) ULONGLONG WINAPI GetTickCount64(void);
 int main(int argc, char** argv) {
     char drive[_MAX_DRIVE];
     char directory[_MAX_DIR];
-    _splitpath_s(argv[0], drive, sizeof(drive), directory, sizeof(directory), nullptr, 0,
-                 nullptr, 0);
+    _splitpath_s(argv[0], drive, sizeof(drive), directory, sizeof(directory), nullptr, 0, nullptr,
+                 0);
     return static_cast<int>(GetTickCount64() % 2) + argc + drive[0];
 }

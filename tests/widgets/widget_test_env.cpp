@@ -6,7 +6,7 @@
 
 namespace {
 
-const wchar_t kHostClass[] = L"GwWidgetTestHost";
+const wchar_t HOST_CLASS[] = L"GwWidgetTestHost";
 
 struct PendingKeys {
     HWND target;
@@ -32,17 +32,17 @@ void CALLBACK SendPendingKeys(HWND, UINT, UINT_PTR id, DWORD) {
 TestHost::TestHost(int width, int height) {
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
-    if (!GetClassInfoExW(GetModuleHandleW(nullptr), kHostClass, &wc)) {
+    if (!GetClassInfoExW(GetModuleHandleW(nullptr), HOST_CLASS, &wc)) {
         wc = {};
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = Proc;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = kHostClass;
+        wc.lpszClassName = HOST_CLASS;
         RegisterClassExW(&wc);
     }
-    hwnd_ = CreateWindowExW(0, kHostClass, L"widget test", WS_POPUP | WS_CLIPCHILDREN, 40, 40,
+    hwnd_ = CreateWindowExW(0, HOST_CLASS, L"widget test", WS_POPUP | WS_CLIPCHILDREN, 40, 40,
                             width, height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
     UpdateWindow(hwnd_);

@@ -17,7 +17,7 @@
 namespace {
 
 // "解包数据错误！" in UTF-8.
-const char kFileDecodeError[] =
+const char FILE_DECODE_ERROR[] =
     "\xE8\xA7\xA3\xE5\x8C\x85\xE6\x95\xB0\xE6\x8D\xAE\xE9\x94\x99\xE8\xAF\xAF\xEF\xBC\x81";
 
 std::string TempPath(const char* name) {
@@ -133,7 +133,7 @@ TEST_F(WineFile, RandomBytesAreReportedAndChangeNothing) {
     WriteFileBytes(path, bytes);
     FillSampleConfig(2);
     EXPECT_EQ(-1, LoadConfigFromFile(path.c_str()));
-    ExpectOnlyBox(kFileDecodeError);
+    ExpectOnlyBox(FILE_DECODE_ERROR);
     EXPECT_EQ(2u, FilterConfig.sessionUsers.size());
     EXPECT_EQ(2u, FilterConfig.monitorServers.size());
 }
