@@ -1,10 +1,16 @@
 /* The screenshot script's probe: a small Windows program that answers, from inside
    the console's Wine session, where the frame, the navigation bar's headers and items
-   and a page's controls are on the screen, and which page is shown. */
+   and a page's controls are on the screen, and which page is shown. The bar itself
+   says where its headers and items are, so the probe knows nothing of its layout. */
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+
+/* The navigation bar's questions (console/widgets/outlook_bar.h): the client-area
+   centre of a group's header, of an item of the open group; 0 when there is none. */
+#define OBM_GETHEADERPOINT (WM_USER + 1)
+#define OBM_GETITEMPOINT (WM_USER + 2)
 
 static HWND frame, bar;
 
@@ -16,26 +22,6 @@ static BOOL CALLBACK find_bar(HWND w, LPARAM unused) {
         return FALSE;
     }
     return TRUE;
-}
-
-static int text_height(void) {
-    NONCLIENTMETRICSW ncm;
-    HFONT font = NULL, old;
-    HDC dc;
-    TEXTMETRICW tm;
-    memset(&ncm, 0, sizeof ncm);
-    ncm.cbSize = offsetof(NONCLIENTMETRICSW, lfMessageFont) + sizeof(LOGFONTW);
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, ncm.cbSize, &ncm, 0))
-        font = CreateFontIndirectW(&ncm.lfMessageFont);
-    if (!font)
-        font = (HFONT)GetStockObject(DEFAULT_GUI_FONT);
-    dc = GetDC(NULL);
-    old = SelectObject(dc, font);
-    memset(&tm, 0, sizeof tm);
-    GetTextMetricsW(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(NULL, dc);
-    return tm.tmHeight;
 }
 
 static int find_frame(int wait_ms) {
@@ -52,17 +38,29 @@ static int find_frame(int wait_ms) {
     return 0;
 }
 
-/* Screen point of a client point of the bar. */
-static void print_bar_point(int x, int y) {
-    POINT p = {x, y};
+/* Asks the bar where header or item `index` is and prints it as a screen point. */
+static int print_bar_point(UINT question, int index) {
+    DWORD_PTR answer = 0;
+    POINT p;
+    if (index < 0 ||
+        !SendMessageTimeoutA(bar, question, (WPARAM)index, 0, SMTO_ABORTIFHUNG, 5000, &answer) ||
+        answer == 0) {
+        printf("none\n");
+        return 1;
+    }
+    p.x = (short)LOWORD(answer);
+    p.y = (short)HIWORD(answer);
     ClientToScreen(bar, &p);
     printf("%ld %ld\n", (long)p.x, (long)p.y);
+    return 0;
 }
 
-struct page_scan { unsigned long long signature; };
+struct page_scan {
+    unsigned long long signature;
+};
 
 static BOOL CALLBACK scan_page(HWND w, LPARAM param) {
-    struct page_scan *scan = (struct page_scan *)param;
+    struct page_scan* scan = (struct page_scan*)param;
     char cls[64];
     if (!IsWindowVisible(w))
         return TRUE;
@@ -71,10 +69,13 @@ static BOOL CALLBACK scan_page(HWND w, LPARAM param) {
     return TRUE;
 }
 
-struct control_find { int id; HWND found; };
+struct control_find {
+    int id;
+    HWND found;
+};
 
 static BOOL CALLBACK find_control(HWND w, LPARAM param) {
-    struct control_find *find = (struct control_find *)param;
+    struct control_find* find = (struct control_find*)param;
     if (GetDlgCtrlID(w) == find->id && IsWindowVisible(w) && IsWindowVisible(GetParent(w))) {
         find->found = w;
         return FALSE;
@@ -82,8 +83,8 @@ static BOOL CALLBACK find_control(HWND w, LPARAM param) {
     return TRUE;
 }
 
-int main(int argc, char **argv) {
-    const char *cmd = argc > 1 ? argv[1] : "";
+int main(int argc, char** argv) {
+    const char* cmd = argc > 1 ? argv[1] : "";
     if (!find_frame(strcmp(cmd, "wait") == 0 ? 60000 : 2000)) {
         printf("none\n");
         return 1;
@@ -100,19 +101,11 @@ int main(int argc, char **argv) {
         GetClientRect(frame, &r);
         ClientToScreen(frame, &p);
         printf("%ld %ld %ld %ld\n", (long)p.x, (long)p.y, (long)r.right, (long)r.bottom);
-    } else if (strcmp(cmd, "header") == 0 && argc > 4) {
-        int group = atoi(argv[2]), open = atoi(argv[3]), groups = atoi(argv[4]);
-        int h = text_height() + 10, top;
-        RECT c;
-        GetClientRect(bar, &c);
-        top = group <= open ? group * h : c.bottom - (groups - group) * h;
-        print_bar_point(c.right / 2, top + h / 2);
-    } else if (strcmp(cmd, "item") == 0 && argc > 3) {
-        int item = atoi(argv[2]), open = atoi(argv[3]);
-        int t = text_height(), h = t + 10, item_h = 32 + t + 20;
-        RECT c;
-        GetClientRect(bar, &c);
-        print_bar_point(c.right / 2, (open + 1) * h + item * item_h + 6 + 16);
+    } else if (strcmp(cmd, "header") == 0 && argc > 2) {
+        return print_bar_point(OBM_GETHEADERPOINT, atoi(argv[2]));
+    } else if (strcmp(cmd, "item") == 0 && argc > 2) {
+        /* An item of the group open now. */
+        return print_bar_point(OBM_GETITEMPOINT, atoi(argv[2]));
     } else if (strcmp(cmd, "page") == 0) {
         /* page [OLD_SIGNATURE WAIT_MS]: waits up to WAIT_MS for another page than OLD. */
         unsigned long long old = argc > 3 ? strtoull(argv[2], NULL, 10) : 0;
@@ -163,7 +156,7 @@ int main(int argc, char **argv) {
         }
         printf("ok\n");
     } else {
-        printf("usage: probe wait W H | frame | header G OPEN GROUPS | item I OPEN |\n"
+        printf("usage: probe wait W H | frame | header G | item I |\n"
                "       page [OLD WAIT_MS] | control ID | adddialog NAME | close\n");
         return 2;
     }

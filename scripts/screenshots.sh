@@ -5,11 +5,11 @@
 # default build/win64; the architecture is taken from GW_ARCH, default win64) under a
 # private Xvfb and a private Wine prefix made by scripts/wine-prefix.sh, so the console
 # shows a fresh default configuration. Pages are switched by clicking the navigation
-# bar with xdotool, as an administrator would; pages that this version of the console
-# does not have yet (their items do nothing, or show "This page is not available ...")
-# are skipped. The server monitor is shown with three servers added through its dialog
-# and counts from a scenario: the console then runs from a staging folder beside the
-# test bed's stand-in wtsapi32.dll (never shipped), loaded for quillon.exe only.
+# bar with xdotool, as an administrator would, where the bar itself says its headers
+# and items are; an item that does not bring up a new page stops the script. The server
+# monitor is shown with three servers added through its dialog and counts from a
+# scenario: the console then runs from a staging folder beside the test bed's stand-in
+# wtsapi32.dll (never shipped), loaded for quillon.exe only.
 # Writes build/screenshots/NN-<page>.png and leaves nothing running.
 #
 # Environment: GW_ARCH (win64 | win32), GW_SCREENSHOT_DISPLAY (X display number to use;
@@ -69,12 +69,9 @@ cleanup() {
 trap cleanup EXIT
 
 # The probe: a small Windows program that answers, from inside the same Wine session,
-# where the console's frame, navigation bar headers and items are on the screen and
-# which page is shown. The bar's geometry follows the toolkit's
-# navigation bar: headers of the message font's height + 10 pixels, the headers up to
-# the open group at the top and the rest at the bottom, items of 32 + font + 20 pixels
-# with the large icon 6 pixels below the item's top, centred.
-"$cc" -O1 -o "$work/probe.exe" scripts/screenshot_probe.c -luser32 -lgdi32
+# where the console's frame, navigation bar headers and items are on the screen (it asks
+# the bar) and which page is shown.
+"$cc" -O1 -o "$work/probe.exe" scripts/screenshot_probe.c -luser32
 
 # A private X display.
 if [ -n "${GW_SCREENSHOT_DISPLAY:-}" ]; then
@@ -184,15 +181,24 @@ if [ "$(probe wait "${size%x*}" "${size#*x}")" != "ok" ]; then
     exit 1
 fi
 
+# Clicks navigation bar header or item $2 (an item of the open group) for page $3.
+bar_click() {
+    local x y
+    read -r x y <<<"$(probe "$1" "$2")"
+    if [ "$x" = none ] || [ -z "$y" ]; then
+        echo "$3: the navigation bar has no $1 $2" >&2
+        exit 1
+    fi
+    click "$x" "$y"
+}
+
 # Navigation bar: group, item, page name, in the bar's order.
 pages=(
     "0 0 ip-address" "0 1 computer-name" "0 2 mac-address" "0 3 client-version"
     "0 4 time-restrictions" "1 0 session-per-ip" "1 1 session-per-user"
     "2 0 servers-information" "2 1 popup-messages" "2 2 logs"
 )
-groups=3
 open=0
-taken=0
 n=0
 for entry in "${pages[@]}"; do
     read -r group item name <<<"$entry"
@@ -200,22 +206,23 @@ for entry in "${pages[@]}"; do
     file=$(printf '%s/%02d-%s.png' "$out" "$n" "$name")
     before=$(probe page)
     if [ "$group" -ne "$open" ]; then
-        read -r x y <<<"$(probe header "$group" "$open" "$groups")"
-        click "$x" "$y"
+        # The click is input the console takes in its own time, and a question may be
+        # answered before it: ask for an item only once the open group's items have moved.
+        first=$(probe item 0)
+        bar_click header "$group" "$name"
+        for _ in $(seq 30); do
+            [ "$(probe item 0)" != "$first" ] && break
+            sleep 0.1
+        done
         open=$group
     fi
     if [ "$n" -gt 1 ]; then
-        read -r x y <<<"$(probe item "$item" "$open")"
-        click "$x" "$y"
-        # Wait for the page to change (a new page window replaces the old one). An item
-        # whose page this version of the console does not have leaves the page as it is.
-        now=$(probe page "${before#* }" 3000)
-        if [ "$now" = "$before" ]; then
-            echo "  $name: no such page in this version of the console; skipped"
-            continue
+        bar_click item "$item" "$name"
+        # Wait for the page to change (a new page window replaces the old one).
+        if [ "$(probe page "${before#* }" 3000)" = "$before" ]; then
+            echo "$name: clicking its item did not bring up a new page" >&2
+            exit 1
         fi
-    else
-        now=$before
     fi
     if [ "$name" = servers-information ]; then
         add_servers
@@ -223,7 +230,6 @@ for entry in "${pages[@]}"; do
     rm -f "$file"
     shoot "$file"
     echo "  $name: $file"
-    taken=$((taken + 1))
 done
 
 # Close the console as the close box would, without applying the servers added above.
@@ -232,4 +238,4 @@ for _ in $(seq 100); do
     kill -0 "$console_pid" 2>/dev/null || break
     sleep 0.1
 done
-echo "$taken screenshot(s) in $out"
+echo "$n screenshot(s) in $out"

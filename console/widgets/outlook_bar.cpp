@@ -219,6 +219,22 @@ LRESULT OutlookBar::Notify(UINT code, OutlookBarItemInfo* info) const {
     return SendMessageW(owner_, OUTLOOK_BAR_NOTIFY, code, reinterpret_cast<LPARAM>(info));
 }
 
+LRESULT OutlookBar::AnswerPoint(bool header, WPARAM index) const {
+    // Checked as WPARAM first: a large index must not wrap to a valid int.
+    if (index >= static_cast<WPARAM>(header ? GroupCount() : ItemCount(openGroup_)))
+        return 0;
+    int i = static_cast<int>(index);
+    RECT r = header ? GroupHeaderRect(i) : ItemRect(i);
+    POINT centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    // Only a point that hit testing gives back to this header or item (not one under a
+    // scroll arrow of a narrow bar, nor one off a bar too short for its headers).
+    if (!PtInRect(&client, centre) || (header ? HitGroup(centre) : HitItem(centre)) != i)
+        return 0;
+    return MAKELRESULT(static_cast<WORD>(centre.x), static_cast<WORD>(centre.y));
+}
+
 LRESULT OutlookBar::ClickItem(int index) {
     int group = openGroup_;
     if (index < 0 || index >= ItemCount(group))
@@ -494,6 +510,9 @@ LRESULT OutlookBar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
         OnCommand(LOWORD(wp));
         return 0;
+    case OBM_GETHEADERPOINT:
+    case OBM_GETITEMPOINT:
+        return AnswerPoint(msg == OBM_GETHEADERPOINT, wp);
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
 }

@@ -12,6 +12,14 @@
 //                          1 removes it with its items
 // The record lives only during the call.
 //
+// Another process (the screenshot script's probe) finds headers and items by asking the
+// bar, as it would ask a common control; the answer carries no pointer:
+//   OBM_GETHEADERPOINT (WM_USER + 1)  wParam = a group index: the centre of its header
+//   OBM_GETITEMPOINT (WM_USER + 2)    wParam = an item index of the open group: the
+//                                     centre of the item's visible part
+// Both answer MAKELRESULT(x, y) in client coordinates, the point a click there hits, and
+// 0 when there is no such header or visible item.
+//
 // The right-button context menu always offers "Small Icons" / "Large Icons"; "Remove"
 // for the item or group under the mouse only when created with OBS_EDIT_ITEMS /
 // OBS_EDIT_GROUPS.
@@ -30,6 +38,12 @@ enum : UINT {
     OBN_ITEM_CLICKED = 1,
     OBN_REMOVE_ITEM = 7,
     OBN_REMOVE_GROUP = 8,
+};
+
+// Questions to the bar (see above).
+enum : UINT {
+    OBM_GETHEADERPOINT = 0x0400 + 1, // WM_USER + 1
+    OBM_GETITEMPOINT = 0x0400 + 2,   // WM_USER + 2
 };
 
 // Editing options (the frame uses none).
@@ -142,6 +156,7 @@ private:
     void ScrollBy(int pixels);
     int HitItem(POINT pt) const;
     LRESULT Notify(UINT code, OutlookBarItemInfo* info) const;
+    LRESULT AnswerPoint(bool header, WPARAM index) const;
     void OnCommand(UINT cmd);
 
     HWND owner_ = nullptr;

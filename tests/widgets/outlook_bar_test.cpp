@@ -2,6 +2,7 @@
 #include "widget_test_env.h"
 
 #include <gtest/gtest.h>
+#include <windowsx.h>
 
 #include <cstddef>
 
@@ -126,6 +127,33 @@ TEST_F(OutlookBarTest, ClickingAHeaderOpensItsGroup) {
     EXPECT_FALSE(bar.OpenGroup(3));
     EXPECT_FALSE(bar.OpenGroup(-1));
     EXPECT_EQ(bar.OpenGroupIndex(), 1);
+}
+
+// Another process asks the bar where to click: a click at the answered point lands on
+// what was asked for, and items are those of the group open now.
+TEST_F(OutlookBarTest, ClickingWhereTheBarAnswersHitsThatHeaderOrItem) {
+    auto ask = [this](UINT msg, WPARAM index) { return SendMessageW(bar.hwnd(), msg, index, 0); };
+    auto clickAnswer = [this](LRESULT answer) {
+        ClickAt(bar.hwnd(), POINT{GET_X_LPARAM(answer), GET_Y_LPARAM(answer)});
+    };
+    LRESULT item = ask(OBM_GETITEMPOINT, 3);
+    ASSERT_NE(item, 0);
+    clickAnswer(item);
+    ASSERT_EQ(host.notes.size(), 1u);
+    EXPECT_EQ(host.notes[0].code, static_cast<UINT>(OBN_ITEM_CLICKED));
+    EXPECT_EQ(host.notes[0].text, "Client Version");
+
+    LRESULT header = ask(OBM_GETHEADERPOINT, 2);
+    ASSERT_NE(header, 0);
+    clickAnswer(header);
+    EXPECT_EQ(bar.OpenGroupIndex(), 2);
+    clickAnswer(ask(OBM_GETITEMPOINT, 2));
+    ASSERT_EQ(host.notes.size(), 2u);
+    EXPECT_EQ(host.notes[1].text, "Logs");
+
+    EXPECT_EQ(ask(OBM_GETITEMPOINT, 3), 0) << "Tools has three items";
+    EXPECT_EQ(ask(OBM_GETHEADERPOINT, 3), 0);
+    EXPECT_EQ(ask(OBM_GETHEADERPOINT, static_cast<WPARAM>(-1)), 0);
 }
 
 TEST_F(OutlookBarTest, ContextMenuOffersOnlyIconSizesWithoutEditingOptions) {
