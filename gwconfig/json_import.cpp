@@ -360,13 +360,8 @@ private:
                 return false;
             }
             int32_t stored = static_cast<int32_t>(value.integer);
-            Warning(where, IntValueNote(table, name, stored));
-            // Every reader of a stored configuration takes a default limit of 0 as 1, so
-            // the configuration holds 1 whatever it was loaded from and a file built from
-            // it reads back as built.
-            if (*table == '\0' && name == "SESSION_PER_IP" && stored == 0)
-                stored = 1;
             memcpy(field, &stored, sizeof stored);
+            Warning(where, IntValueNote(table, name, stored));
             return true;
         }
         const std::string& utf8 = *value.text;

@@ -129,7 +129,7 @@ std::string IntValueNote(const std::string& table, const std::string& name, int3
             return NoLimitNote(value);
         if (value == 0)
             return name == "SESSION_PER_IP"
-                       ? "0 is outside 1 to 9: the library reads it as 1, and 1 is stored"
+                       ? "0 is outside 1 to 9: the library reads it as 1"
                        : "0 is outside 1 to 9: the library refuses every new session from this "
                          "address (the new session counts itself)";
         return shown + " is outside 1 to 9, the range the console offers: the library allows " +

@@ -1,6 +1,9 @@
 // Reads arbitrary bytes as a configuration in JSON. The import must never crash or
 // write past a field: afterwards every text field still ends within its width. A text
-// that imports without a problem encodes to a configuration that reads back the same.
+// that imports without a problem is stored as written and reads back the same, but for
+// a default per-address limit of 0, which every load of a stored configuration reads as
+// 1 (build stores the 0 as written, so a configuration shown and built again keeps the
+// bytes it had).
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -45,9 +48,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         abort();
     ExpectEveryTextTerminated(FilterConfig);
     if (clean) {
+        const int32_t limit = FilterConfig.SESSION_PER_IP;
         std::string first, second;
-        if (!EncodeConfigFile(&first) || !LoadConfigBlob(first) || !EncodeConfigFile(&second) ||
-            first != second)
+        if (!EncodeConfigFile(&first) || !LoadConfigBlob(first))
+            abort();
+        if (limit == 0) {
+            if (FilterConfig.SESSION_PER_IP != 1)
+                abort();
+            FilterConfig.SESSION_PER_IP = 0;
+        }
+        if (!EncodeConfigFile(&second) || first != second)
             abort();
     }
     ResetFilterConfig();
