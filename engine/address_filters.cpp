@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "config/config_model.h"
+#include "engine/decision_core.h"
 #include "engine/filter_rules.h"
 #include "engine/rejection.h"
 #include "engine/session_facts.h"

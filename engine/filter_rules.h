@@ -2,7 +2,7 @@
 // fills a verdict whose filter, outcome (FILTER_NOT_REACHED) and switch are set.
 #pragma once
 
-#include "engine/decision_core.h"
+#include "engine/filter_verdict.h"
 
 void DecideIpAddress(const FilterConfigRecord& config, FactSource& facts, FilterVerdict* verdict);
 void DecideComputerName(const FilterConfigRecord& config, FactSource& facts,

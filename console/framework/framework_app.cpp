@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include "console/framework/framework_frame.h"
-
 namespace {
 AppObject* g_current = nullptr;
 

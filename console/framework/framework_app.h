@@ -7,7 +7,16 @@
 
 #include <string>
 
-class FrameWindow;
+// What the message loop asks of the main window before it dispatches a message: the
+// frame derives from it, so the application object needs to know no frame.
+class MessageFilter {
+public:
+    // True when the message was handled (an accelerator, say) and is not dispatched.
+    virtual bool PreTranslateMessage(MSG* msg) = 0;
+
+protected:
+    ~MessageFilter() = default;
+};
 
 class AppObject {
 public:
@@ -29,8 +38,8 @@ public:
     const char* CommandLine() const { return commandLine_.c_str(); }
     void SetCommandLine(const char* text) { commandLine_ = text != nullptr ? text : ""; }
 
-    FrameWindow* MainWindow() const { return mainWindow_; }
-    void SetMainWindow(FrameWindow* frame) { mainWindow_ = frame; }
+    MessageFilter* MainWindow() const { return mainWindow_; }
+    void SetMainWindow(MessageFilter* frame) { mainWindow_ = frame; }
 
     // Loads the standard common controls; our stand-in for the old framework's
     // control-container and three-dimensional-controls switches.
@@ -51,7 +60,7 @@ public:
 private:
     HINSTANCE instance_ = nullptr;
     std::string commandLine_;
-    FrameWindow* mainWindow_ = nullptr;
+    MessageFilter* mainWindow_ = nullptr;
     std::string registryKey_;
     std::string profileName_;
 };

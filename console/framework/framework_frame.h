@@ -8,11 +8,12 @@
 #include <functional>
 #include <vector>
 
+#include "console/framework/framework_app.h"
 #include "console/framework/window_procedure.h"
 
 enum class BarSide { Top, Bottom, Left, Right };
 
-class FrameWindow {
+class FrameWindow : public MessageFilter {
 public:
     FrameWindow();
     virtual ~FrameWindow();
@@ -42,7 +43,7 @@ public:
 
     // Keyboard messages first seen by the frame (accelerators, dialog navigation of
     // the page shown). True when consumed.
-    virtual bool PreTranslateMessage(MSG* msg);
+    bool PreTranslateMessage(MSG* msg) override;
     // A child window whose controls take dialog keyboard navigation (Tab, arrows).
     void SetDialogNavigationWindow(HWND window) { navigationWindow_ = window; }
 

@@ -1,0 +1,1 @@
+#include "console/shell/main_frame.h"
