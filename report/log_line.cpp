@@ -2,42 +2,47 @@
 
 #include <cstring>
 
+#include "engine/rejection.h"
+
 namespace {
 
 const ReasonInfo REASONS[REASON_COUNT] = {
-    {"REJECT_IPADDRESS", 1, "IP address filter", "the client's address is denied", false},
-    {"REJECT_FAIL_GETIPADDRESS", -1, "IP address filter",
+    {"REJECT_IPADDRESS", REJECT_IPADDRESS, "IP address filter", "the client's address is denied",
+     false},
+    {"REJECT_FAIL_GETIPADDRESS", REJECT_FAIL_GETIPADDRESS, "IP address filter",
      "Terminal Services gave no client address (the client went away at once, or the "
      "session does not come over the network)",
      true},
-    {"REJECT_COMPUTERNAME", 2, "computer name filter", "the client computer's name is denied",
-     false},
-    {"REJECT_FAIL_GETCOMPUTERNAME", -2, "computer name filter",
+    {"REJECT_COMPUTERNAME", REJECT_COMPUTERNAME, "computer name filter",
+     "the client computer's name is denied", false},
+    {"REJECT_FAIL_GETCOMPUTERNAME", REJECT_FAIL_GETCOMPUTERNAME, "computer name filter",
      "the client sent no computer name (some thin clients and non-Windows clients do not)", true},
-    {"REJECT_MACADDRESS", 3, "MAC address filter", "the client's MAC address is denied", false},
-    {"REJECT_FAIL_GETMACADDRESS", -3, "MAC address filter",
+    {"REJECT_MACADDRESS", REJECT_MACADDRESS, "MAC address filter",
+     "the client's MAC address is denied", false},
+    {"REJECT_FAIL_GETMACADDRESS", REJECT_FAIL_GETMACADDRESS, "MAC address filter",
      "ARP found no MAC address: the client is behind a router or on another subnet, where the "
      "server cannot see its MAC address",
      true},
-    {"REJECT_TIMERESTRICTION", 5, "logon day and time filter",
+    {"REJECT_TIMERESTRICTION", REJECT_TIMERESTRICTION, "logon day and time filter",
      "the logon came outside the allowed days or hours (server local time)", false},
-    {"REJECT_CLIENTVERSION", 4, "client version filter", "the client software's build is denied",
-     false},
-    {"REJECT_FAIL_GETCLIENTVERSION", -4, "client version filter",
+    {"REJECT_CLIENTVERSION", REJECT_CLIENTVERSION, "client version filter",
+     "the client software's build is denied", false},
+    {"REJECT_FAIL_GETCLIENTVERSION", REJECT_FAIL_GETCLIENTVERSION, "client version filter",
      "the client reported no build number (some third-party clients)", true},
-    {"REJECT_SESSIONPERIP", 6, "sessions per IP address filter",
+    {"REJECT_SESSIONPERIP", REJECT_SESSIONPERIP, "sessions per IP address filter",
      "the client's address already holds its allowed number of sessions", false},
-    {"REJECT_FAIL_GETSESSIONCOUNT_IP", -6, "sessions per IP address filter",
-     "the server could not list its sessions to count them", true},
-    {"REJECT_SESSIONPERUSER", 7, "sessions per user filter",
+    {"REJECT_FAIL_GETSESSIONCOUNT_IP", REJECT_FAIL_GETSESSIONCOUNT_IP,
+     "sessions per IP address filter", "the server could not list its sessions to count them",
+     true},
+    {"REJECT_SESSIONPERUSER", REJECT_SESSIONPERUSER, "sessions per user filter",
      "the user already holds the allowed number of sessions", false},
-    {"REJECT_FAIL_GETUSERNAME", -20, "sessions per user filter",
+    {"REJECT_FAIL_GETUSERNAME", REJECT_FAIL_GETUSERNAME, "sessions per user filter",
      "the session had no user name at logon", true},
-    {"REJECT_FAIL_GETSESSIONCOUNT_USER", -7, "sessions per user filter",
-     "the server could not list its sessions to count them", true},
-    {"REJECT_FAIL_OTHER", -100, "the library",
+    {"REJECT_FAIL_GETSESSIONCOUNT_USER", REJECT_FAIL_GETSESSIONCOUNT_USER,
+     "sessions per user filter", "the server could not list its sessions to count them", true},
+    {"REJECT_FAIL_OTHER", REJECT_FAIL_OTHER, "the library",
      "no filter refuses with this code: the line comes from another version of the library", true},
-    {"REJECT_OTHER", 0, "the library",
+    {"REJECT_OTHER", REJECT_NONE, "the library", // any code the library does not name
      "no filter refuses with this code: the line comes from another version of the library", true},
 };
 

@@ -42,8 +42,8 @@ enum : UINT {
 
 // Questions to the bar (see above).
 enum : UINT {
-    OBM_GETHEADERPOINT = 0x0400 + 1, // WM_USER + 1
-    OBM_GETITEMPOINT = 0x0400 + 2,   // WM_USER + 2
+    OBM_GETHEADERPOINT = WM_USER + 1,
+    OBM_GETITEMPOINT = WM_USER + 2,
 };
 
 // Editing options (the frame uses none).
