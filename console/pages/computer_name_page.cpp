@@ -21,34 +21,25 @@ const ListPageTable NAME_PAGE = ModePageTable(
 
 // The add (template 136) and edit (template 153) dialogs of a computer name. OK with an
 // empty name adds or changes nothing (the mode chosen is dropped too) and closes.
-class ComputerNameDialog : public ModeEntryDialog<ComputerNameRow> {
+class ComputerNameDialog : public ModeTextDialog<&ComputerNameRow::CNAME> {
 public:
-    ComputerNameDialog(ComputerNameRow& row, const ListEntry& entry) : ModeEntryDialog(row, entry) {
-        CopyToField(name_, row.CNAME); // a new row's is empty
-    }
+    ComputerNameDialog(ComputerNameRow& row, const ListEntry& entry)
+        : ModeTextDialog(row, entry, IDC_CNAME_TEXT, row.CNAME) {} // a new row's is empty
 
 protected:
-    void DoDataExchange(DataExchange& dx) override {
-        DdxText(dx, IDC_CNAME_TEXT, name_, sizeof(name_));
-    }
-
     bool OnInitDialog() override {
         ModeDialog::OnInitDialog();
         // No longer name can be typed or pasted than CNAME holds.
-        SendDlgItemMessageA(hwnd(), IDC_CNAME_TEXT, EM_LIMITTEXT, sizeof(name_) - 1, 0);
+        SendDlgItemMessageA(hwnd(), IDC_CNAME_TEXT, EM_LIMITTEXT, sizeof(text_) - 1, 0);
         UpdateData(false);
         return true;
     }
 
     void OnOK() override {
         UpdateData(true);
-        CopyToField(row_.CNAME, name_);
-        row_.TYPE = ChosenMode();
-        Close(name_[0] != '\0');
+        Store();
+        Close(text_[0] != '\0');
     }
-
-private:
-    char name_[sizeof(ComputerNameRow::CNAME)] = {};
 };
 } // namespace
 

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "console/res/resource.h"
+
 const char* ModeText(int32_t type) {
     return type != 0 ? "Logon enabled" : "Logon disabled";
 }
@@ -98,7 +100,7 @@ bool ListPageBase::ReadControls() {
 void ListPageBase::DoDataExchange(DataExchange& dx) {
     if (table_.readOrder.size() == 0) {
         ExchangeControl(dx, table_.controls.enableCheck);
-        ExchangeControl(dx, table_.controls.defaultCheck);
+        ExchangeControl(dx, table_.defaultCheck);
         return;
     }
     for (int id : table_.readOrder)
@@ -109,7 +111,7 @@ void ListPageBase::ExchangeControl(DataExchange& dx, int id) {
     const ListPageControls& controls = table_.controls;
     if (id == controls.enableCheck) {
         DdxCheck(dx, id, enable_);
-    } else if (id == controls.defaultCheck) {
+    } else if (id == table_.defaultCheck) {
         DdxCheck(dx, id, defaultAllow_);
     } else if (id == controls.countEdit) {
         if (dx.save && !CountFieldLive())
@@ -142,7 +144,7 @@ bool ListPageBase::OnCommand(UINT id, UINT code, HWND control) {
         return false;
     if (item == controls.enableCheck)
         OnFilterSwitch();
-    else if (item == controls.defaultCheck)
+    else if (item == table_.defaultCheck)
         OnDefaultSwitch();
     else if (item == controls.addButton)
         OnAdd();
@@ -156,17 +158,16 @@ bool ListPageBase::OnCommand(UINT id, UINT code, HWND control) {
 }
 
 bool ListPageBase::OnMenuCommand(UINT id) {
-    const ListPageControls& controls = table_.controls;
-    if (controls.contextMenu == 0 ||
-        (id != controls.addCommand && id != controls.removeCommand && id != controls.editCommand))
+    if (table_.controls.contextMenu == 0 ||
+        (id != ID_ITEM_ADD && id != ID_ITEM_REMOVE && id != ID_ITEM_EDIT))
         return false;
     // Menu commands are live even while the buttons are disabled: they check.
     ReadControls();
     if (enable_ == 0)
         return true;
-    if (id == controls.addCommand)
+    if (id == ID_ITEM_ADD)
         RunAddDialog();
-    else if (id == controls.removeCommand)
+    else if (id == ID_ITEM_REMOVE)
         RemoveSelected();
     else
         EditFirstSelected();
@@ -221,7 +222,7 @@ void ListPageBase::UpdateEnabledControls() {
     const ListPageControls& controls = table_.controls;
     bool on = enable_ != 0;
     const int ids[] = {controls.listView, controls.addButton, controls.removeButton,
-                       controls.editButton, controls.defaultCheck};
+                       controls.editButton, table_.defaultCheck};
     for (int id : ids)
         EnableControl(id, on);
     for (const ListPageOption& option : table_.options)
@@ -273,7 +274,7 @@ void ListPageBase::OnFilterSwitch() {
 }
 
 void ListPageBase::OnDefaultSwitch() {
-    int check = table_.controls.defaultCheck;
+    int check = table_.defaultCheck;
     if (!ReadControlsForBox(check, defaultAllow_))
         return;
     FilterConfig.*table_.defaultFlag = defaultAllow_;

@@ -31,20 +31,20 @@
 #include "console/pages/table_ref.h"
 #include "console/framework/framework_app.h"
 
+// The templates and controls a page names: the rest is its kind's (ModePageTable,
+// CountPageTable).
 struct ListPageControls {
     UINT templateId;
-    UINT addDialog;   // template of the add dialog
-    UINT editDialog;  // template of the edit dialog
-    int enableCheck;  // filter switch
-    int defaultCheck; // default-allow switch
+    UINT addDialog;  // template of the add dialog
+    UINT editDialog; // template of the edit dialog
+    int enableCheck; // filter switch
     int addButton;
     int removeButton;
     int editButton;
     int listView;
-    UINT contextMenu; // menu resource, 0 for none; its first popup offers add, remove, edit
-    UINT addCommand;
-    UINT removeCommand;
-    UINT editCommand;
+    // Menu resource, 0 for none; its first popup's items are ID_ITEM_ADD, ID_ITEM_REMOVE
+    // and ID_ITEM_EDIT.
+    UINT contextMenu;
     int countEdit = 0;   // default count field, 0 for none
     int countArrows = 0; // its up-down arrows
 };
@@ -71,6 +71,7 @@ enum class CountRule {
 // All of a list page but its rows.
 struct ListPageTable {
     ListPageControls controls;
+    int defaultCheck;       // the default switch
     ConfigFlag enableFlag;  // set by the filter switch
     ConfigFlag defaultFlag; // set by the default switch
     HelpTip help;           // the default switch's tip

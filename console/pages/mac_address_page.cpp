@@ -36,28 +36,24 @@ void ToUpperAscii(char* text) {
 // The add (template 142) and edit (template 154) dialogs of a MAC address. OK shows
 // the address in upper case; an incomplete one keeps the dialog open with the field
 // focused; the all-zero one adds or changes nothing and closes.
-class MacAddressDialog : public ModeEntryDialog<MacAddressRow> {
+class MacAddressDialog : public ModeTextDialog<&MacAddressRow::MACADDRESS> {
 public:
-    MacAddressDialog(MacAddressRow& row, const ListEntry& entry) : ModeEntryDialog(row, entry) {
-        CopyToField(address_, adding_ ? MAC_ADDRESS_NONE : row.MACADDRESS);
-    }
+    MacAddressDialog(MacAddressRow& row, const ListEntry& entry)
+        : ModeTextDialog(row, entry, IDC_MAC_TEXT,
+                         entry.adding ? MAC_ADDRESS_NONE : row.MACADDRESS) {}
 
 protected:
-    void DoDataExchange(DataExchange& dx) override {
-        DdxText(dx, IDC_MAC_TEXT, address_, sizeof(address_));
-    }
-
     bool OnInitDialog() override {
         ModeDialog::OnInitDialog();
         HWND field = GetDlgItem(hwnd(), IDC_MAC_TEXT);
         BindMaskedEdit(field);
-        SetMaskedEditFormat(field, MAC_ADDRESS_MASK, MAC_ADDRESS_PROMPT, address_);
+        SetMaskedEditFormat(field, MAC_ADDRESS_MASK, MAC_ADDRESS_PROMPT, text_);
         return true;
     }
 
     void OnOK() override {
         UpdateData(true);
-        ToUpperAscii(address_);
+        ToUpperAscii(text_);
         UpdateData(false); // the dialog shows the form that is stored
         HWND field = GetDlgItem(hwnd(), IDC_MAC_TEXT);
         if (!IsMaskedEditComplete(field)) {
@@ -65,13 +61,9 @@ protected:
             SendMessageA(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
             return;
         }
-        CopyToField(row_.MACADDRESS, address_);
-        row_.TYPE = ChosenMode();
-        Close(strcmp(address_, MAC_ADDRESS_NONE) != 0);
+        Store();
+        Close(strcmp(text_, MAC_ADDRESS_NONE) != 0);
     }
-
-private:
-    char address_[sizeof(MacAddressRow::MACADDRESS)] = {};
 };
 } // namespace
 

@@ -3,8 +3,10 @@
 // preselected when the dialog opens.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
+#include "config/config_model.h"
 #include "console/pages/list_entry_dialog.h"
 #include "console/framework/framework_dialog.h"
 
@@ -40,4 +42,33 @@ template <typename Row> class ModeEntryDialog : public ListEntryDialog<Row, Mode
 public:
     ModeEntryDialog(Row& row, const ListEntry& entry)
         : ListEntryDialog<Row, ModeDialog>(row, entry, this->InitialMode(entry, row.TYPE)) {}
+};
+
+// The add and edit dialogs of a mode page whose row is one text field (Field) and its
+// mode: the text is exchanged with control `textId` through a buffer the field's size.
+template <typename Member> struct TextFieldOf;
+template <typename Row_, size_t Size> struct TextFieldOf<char (Row_::*)[Size]> {
+    using Row = Row_;
+    static constexpr size_t SIZE = Size;
+};
+
+template <auto Field>
+class ModeTextDialog : public ModeEntryDialog<typename TextFieldOf<decltype(Field)>::Row> {
+    using Row = typename TextFieldOf<decltype(Field)>::Row;
+
+protected:
+    ModeTextDialog(Row& row, const ListEntry& entry, int textId, const char* text)
+        : ModeEntryDialog<Row>(row, entry), textId_(textId) {
+        CopyToField(text_, text);
+    }
+
+    void DoDataExchange(DataExchange& dx) override { DdxText(dx, textId_, text_, sizeof(text_)); }
+    // Writes the text and the chosen mode into the row.
+    void Store() {
+        CopyToField(this->row_.*Field, text_);
+        this->row_.TYPE = this->ChosenMode();
+    }
+
+    const int textId_;
+    char text_[TextFieldOf<decltype(Field)>::SIZE] = {};
 };

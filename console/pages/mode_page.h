@@ -1,31 +1,18 @@
 // What the three mode pages (addresses, computer names, MAC addresses) share: the
 // default switch "By default allow logon" (IDC_DEFAULT_ALLOW) with its tip below it,
-// the context menu's add, remove and edit commands, and the "Mode" column last. A mode
-// page names only its templates and controls, its two switches, its tip and its first
-// columns.
+// the add and edit dialogs' mode chooser (mode_dialog.h) and the "Mode" column last. A
+// mode page names only its templates and controls, its two switches, its tip and its
+// first columns.
 #pragma once
 
 #include "console/pages/list_page.h"
 #include "console/res/resource.h"
 
-struct ModePageControls {
-    UINT templateId;
-    UINT addDialog;
-    UINT editDialog;
-    int enableCheck;
-    int addButton;
-    int removeButton;
-    int editButton;
-    int listView;
-    UINT contextMenu;
-};
-
-inline ListPageTable ModePageTable(const ModePageControls& c, ConfigFlag enableFlag,
+inline ListPageTable ModePageTable(const ListPageControls& controls, ConfigFlag enableFlag,
                                    ConfigFlag allowFlag, const char* tip,
                                    TableRef<ListColumn> columns) {
-    return {{c.templateId, c.addDialog, c.editDialog, c.enableCheck, IDC_DEFAULT_ALLOW, c.addButton,
-             c.removeButton, c.editButton, c.listView, c.contextMenu, ID_ITEM_ADD, ID_ITEM_REMOVE,
-             ID_ITEM_EDIT},
+    return {controls,
+            IDC_DEFAULT_ALLOW,
             enableFlag,
             allowFlag,
             {"By default allow logon", tip, {false, 5, 25}},

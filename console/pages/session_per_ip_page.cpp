@@ -1,13 +1,12 @@
 #include "console/pages/session_per_ip_page.h"
 
+#include "console/pages/count_page.h"
 #include "console/pages/ip_address_text.h"
-#include "console/res/resource.h"
-#include "console/framework/framework_dialog.h"
 
 namespace {
 const ListColumn COLUMNS[] = {
     {"IP address ", LIST_PAGE_COLUMN_WIDTH, TextCell<&SessionIpRow::SESSION_IP>},
-    {"Sessions Max", 140, NumberCell<&SessionIpRow::SESSION_IPCOUNTER>},
+    CountColumn<&SessionIpRow::SESSION_IPCOUNTER>(140),
 };
 
 const ListPageOption OPTIONS[] = {
@@ -18,52 +17,40 @@ const ListPageOption OPTIONS[] = {
       "will close these sessions in order to guarantee the user has only active sessions \non "
       "the Terminal Server.",
       {false, 15, 20}}},
-    {IDC_SIP_IGNORE,
-     &FilterConfigRecord::IGNORE_DISCONNECTED,
-     {"Ignore Disconnected sessions when calculating session usage",
-      "If this box is checked, Quillon will not count disconnected sessions .",
-      {false, 5, 20}}},
+    IgnoreDisconnectedOption(IDC_SIP_IGNORE, &FilterConfigRecord::IGNORE_DISCONNECTED, 5),
 };
 
 const int READ_ORDER[] = {IDC_SIP_ENABLE, IDC_SIP_COUNT, IDC_SIP_RESET, IDC_SIP_IGNORE,
                           IDC_SESSION_DEFAULT};
 
-const ListPageTable SESSION_IP_PAGE = {
-    {IDD_SESSION_IP_PAGE, IDD_ADD_SESSION_IP, IDD_EDIT_SESSION_IP, IDC_SIP_ENABLE,
-     IDC_SESSION_DEFAULT, IDC_SIP_ADD, IDC_SIP_REMOVE, IDC_SIP_EDIT, IDC_SIP_LIST,
-     IDR_SESSION_IP_MENU, ID_ITEM_ADD, ID_ITEM_REMOVE, ID_ITEM_EDIT, IDC_SIP_COUNT, IDC_SIP_ARROWS},
+const ListPageTable SESSION_IP_PAGE = CountPageTable(
+    {IDD_SESSION_IP_PAGE, IDD_ADD_SESSION_IP, IDD_EDIT_SESSION_IP, IDC_SIP_ENABLE, IDC_SIP_ADD,
+     IDC_SIP_REMOVE, IDC_SIP_EDIT, IDC_SIP_LIST, IDR_SESSION_IP_MENU, IDC_SIP_COUNT,
+     IDC_SIP_ARROWS},
     &FilterConfigRecord::FLAG_SERVEROPTION,
-    &FilterConfigRecord::FLAG_SERVEROPTION_CHECK_TYPE,
-    {"By default ",
+    {&FilterConfigRecord::FLAG_SERVEROPTION_CHECK_TYPE,
      "If checked, all client are only allowed the default determined number\nof sessions on "
      "your Terminal Server based on the client's IP address.\nIf unchecked, all IP address "
      "will not be count sessions, except those in\nthe list that are enabled.",
-     {true, 5, 25}},
-    COLUMNS,
-    OPTIONS,
-    READ_ORDER,
-    &FilterConfigRecord::SESSION_PER_IP,
-    CountRule::InRange,
-};
+     &FilterConfigRecord::SESSION_PER_IP, CountRule::InRange},
+    COLUMNS, OPTIONS, READ_ORDER);
 
 // The add (template 160) and edit (template 161) dialogs of an address and its count
 // (1 to 9). Add: a blank address, count 1; OK with an address adds it. Edit: shows the
 // row; OK writes the address (as the control reads it) and the count.
-class SessionIpDialog : public ListEntryDialog<SessionIpRow, ModalDialog> {
+class SessionIpDialog : public CountEntryDialog<SessionIpRow> {
 public:
     SessionIpDialog(SessionIpRow& row, const ListEntry& entry)
-        : ListEntryDialog(row, entry),
-          count_(entry.adding ? SESSION_COUNT_MIN : row.SESSION_IPCOUNTER) {}
+        : CountEntryDialog(row, entry, &SessionIpRow::SESSION_IPCOUNTER) {}
 
 protected:
     void DoDataExchange(DataExchange& dx) override {
-        DdxInt(dx, IDC_SIP_COUNT, count_);
+        ExchangeCount(dx);
         DdvMinMax(dx, IDC_SIP_COUNT, count_, SESSION_COUNT_MIN, SESSION_COUNT_MAX);
     }
 
     bool OnInitDialog() override {
-        UpdateData(false);
-        BindCountArrows(GetDlgItem(hwnd(), IDC_SIP_ARROWS), GetDlgItem(hwnd(), IDC_SIP_COUNT));
+        ShowFields();
         // A new row's blank address leaves the control blank.
         WriteIpAddressControl(GetDlgItem(hwnd(), IDC_IP_FROM), FieldText(row_.SESSION_IP).c_str());
         return true;
@@ -75,12 +62,9 @@ protected:
         IpAddressText address;
         ReadIpAddressControl(GetDlgItem(hwnd(), IDC_IP_FROM), address, sizeof(address));
         CopyToField(row_.SESSION_IP, address);
-        row_.SESSION_IPCOUNTER = count_;
+        StoreCount();
         Close(!adding_ || !IsNoIpAddress(address));
     }
-
-private:
-    int32_t count_;
 };
 } // namespace
 

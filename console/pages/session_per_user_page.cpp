@@ -1,12 +1,11 @@
 #include "console/pages/session_per_user_page.h"
 
-#include "console/res/resource.h"
-#include "console/framework/framework_dialog.h"
+#include "console/pages/count_page.h"
 
 namespace {
 const ListColumn COLUMNS[] = {
     {"User Name ", LIST_PAGE_COLUMN_WIDTH, TextCell<&SessionUserRow::SESSION_USER>},
-    {"Sessions Max", 160, NumberCell<&SessionUserRow::SESSION_USERCOUNT>},
+    CountColumn<&SessionUserRow::SESSION_USERCOUNT>(160),
 };
 
 const ListPageOption OPTIONS[] = {
@@ -17,11 +16,8 @@ const ListPageOption OPTIONS[] = {
       "will close these sessions in order to guarantee the user has only active sessions \non "
       "the Terminal Server.",
       {false, 15, 20}}},
-    {IDC_SUSER_IGNORE,
-     &FilterConfigRecord::FLAG_USER_IGNORE_DISCONNECTED,
-     {"Ignore Disconnected sessions when calculating session usage",
-      "If this box is checked, Quillon will not count disconnected sessions .",
-      {false, 15, 20}}},
+    IgnoreDisconnectedOption(IDC_SUSER_IGNORE, &FilterConfigRecord::FLAG_USER_IGNORE_DISCONNECTED,
+                             15),
     {IDC_SUSER_IGNORE_ADMIN,
      &FilterConfigRecord::FLAG_USER_IGNORE_ADMINISTRATOR,
      {"Ignore administrator's sessions when calculating session",
@@ -33,46 +29,37 @@ const ListPageOption OPTIONS[] = {
 const int READ_ORDER[] = {IDC_SESSION_DEFAULT, IDC_SUSER_ENABLE,       IDC_SUSER_RESET,
                           IDC_SUSER_IGNORE,    IDC_SUSER_IGNORE_ADMIN, IDC_SUSER_COUNT};
 
-// No context menu.
-const ListPageTable SESSION_USER_PAGE = {
+const ListPageTable SESSION_USER_PAGE = CountPageTable(
     {IDD_SESSION_USER_PAGE, IDD_ADD_SESSION_USER, IDD_EDIT_SESSION_USER, IDC_SUSER_ENABLE,
-     IDC_SESSION_DEFAULT, IDC_SUSER_ADD, IDC_SUSER_REMOVE, IDC_SUSER_EDIT, IDC_SUSER_LIST, 0, 0, 0,
-     0, IDC_SUSER_COUNT, IDC_SUSER_ARROWS},
+     IDC_SUSER_ADD, IDC_SUSER_REMOVE, IDC_SUSER_EDIT, IDC_SUSER_LIST, 0 /* no context menu */,
+     IDC_SUSER_COUNT, IDC_SUSER_ARROWS},
     &FilterConfigRecord::FLAG_SERVEROPTION_SESSIONPERUSER,
-    &FilterConfigRecord::FLAG_SESSION_PER_USER_DEFAULT,
-    {"By default ",
+    {&FilterConfigRecord::FLAG_SESSION_PER_USER_DEFAULT,
      "If checked, all users are only allowed the default determined number\nof sessions on "
      "your Terminal Server based on the user name.\nIf unchecked, all user not be count "
      "sessions, except those in\nthe list that are enabled.",
-     {true, 5, 25}},
-    COLUMNS,
-    OPTIONS,
-    READ_ORDER,
-    &FilterConfigRecord::SESSIONPERUSER_COUNT,
-    CountRule::LeadingDecimal,
-};
+     &FilterConfigRecord::SESSIONPERUSER_COUNT, CountRule::LeadingDecimal},
+    COLUMNS, OPTIONS, READ_ORDER);
 
 // The add (template 164) and edit (template 165) dialogs of a user name and its count
 // (an integer). Add: an empty name, count 1; OK with a name adds it. Edit: shows the
 // row; OK writes the name (also an empty one) and the count.
-class SessionUserDialog : public ListEntryDialog<SessionUserRow, ModalDialog> {
+class SessionUserDialog : public CountEntryDialog<SessionUserRow> {
 public:
     SessionUserDialog(SessionUserRow& row, const ListEntry& entry)
-        : ListEntryDialog(row, entry),
-          count_(entry.adding ? SESSION_COUNT_MIN : row.SESSION_USERCOUNT) {
+        : CountEntryDialog(row, entry, &SessionUserRow::SESSION_USERCOUNT) {
         CopyToField(name_, row.SESSION_USER); // a new row's is empty
     }
 
 protected:
     void DoDataExchange(DataExchange& dx) override {
-        DdxInt(dx, IDC_SIP_COUNT, count_);
+        ExchangeCount(dx);
         DdxText(dx, IDC_SUSER_NAME, name_, sizeof(name_));
     }
 
     bool OnInitDialog() override {
         SendDlgItemMessageA(hwnd(), IDC_SUSER_NAME, EM_LIMITTEXT, SESSION_USER_NAME_MAX, 0);
-        UpdateData(false);
-        BindCountArrows(GetDlgItem(hwnd(), IDC_SIP_ARROWS), GetDlgItem(hwnd(), IDC_SIP_COUNT));
+        ShowFields();
         return true;
     }
 
@@ -80,12 +67,11 @@ protected:
         if (!UpdateData(true))
             return; // not an integer: its message was shown, the dialog stays open
         CopyToField(row_.SESSION_USER, name_);
-        row_.SESSION_USERCOUNT = count_;
+        StoreCount();
         Close(!adding_ || name_[0] != '\0');
     }
 
 private:
-    int32_t count_;
     char name_[SESSION_USER_NAME_MAX + 1] = {};
 };
 } // namespace
