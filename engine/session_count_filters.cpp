@@ -3,6 +3,7 @@
 // room by logging off a disconnected session instead of rejecting: the verdict then
 // says so, and making room is the caller's part.
 #include <cstring>
+#include <vector>
 
 #include "config/config_model.h"
 #include "engine/filter_rules.h"
@@ -12,17 +13,52 @@
 
 namespace {
 
-// The count against the limit; over it, the refusal with its box.
-void CompareWithLimit(uint32_t count, uint32_t limit, int32_t removeDisconnected, int32_t code,
-                      const char* message, const char* caption, FilterVerdict* verdict) {
+// What a count over its limit is refused with, and whether room may be made instead.
+struct OverLimit {
+    int32_t removeDisconnected;
+    int32_t code;
+    const char* message;
+    const char* caption;
+};
+
+// The index of the first of `rows` that `matches`; rows.size() when none does.
+template <typename Row, typename Match>
+size_t FindRow(const std::vector<Row*>& rows, Match matches) {
+    size_t index = 0;
+    while (index < rows.size() && !matches(*rows[index]))
+        ++index;
+    return index;
+}
+
+// The count against the limit that applies: the count of row `index` when a row matched,
+// else `byDefault` when the default is on. With neither, no limit applies and the filter
+// passes; over the limit, the refusal with its box.
+template <typename Row>
+void DecideLimit(const std::vector<Row*>& rows, size_t index, int32_t Row::*rowLimit,
+                 bool defaultOn, uint32_t byDefault, uint32_t count, const OverLimit& over,
+                 FilterVerdict* verdict) {
     verdict->count = count;
+    uint32_t limit = 0;
+    if (index < rows.size()) {
+        limit = static_cast<uint32_t>(rows[index]->*rowLimit);
+        verdict->rule = RULE_LIMIT_FROM_ROW;
+        verdict->row = index;
+    } else if (defaultOn) {
+        limit = byDefault;
+        verdict->rule = RULE_LIMIT_DEFAULT;
+    } else {
+        verdict->rule = RULE_NO_LIMIT;
+        verdict->outcome = FILTER_PASSES;
+        return;
+    }
+    verdict->value = limit;
     if (count <= limit) {
         verdict->outcome = FILTER_PASSES;
         return;
     }
     verdict->overLimit = true;
-    verdict->makeRoom = removeDisconnected != 0;
-    Refuse(verdict, code, message, caption);
+    verdict->makeRoom = over.removeDisconnected != 0;
+    Refuse(verdict, over.code, over.message, over.caption);
 }
 
 } // namespace
@@ -43,36 +79,21 @@ void DecideSessionCountIp(const FilterConfigRecord& config, FactSource& facts,
         return;
     }
     verdict->table = "R_SESSION_IP";
-    const SessionIpRow* match = nullptr;
-    size_t matchIndex = 0;
-    for (const SessionIpRow* row : config.sessionIps) {
+    size_t row = FindRow(config.sessionIps, [address](const SessionIpRow& candidate) {
         uint32_t rowAddress = 0;
-        if (ParseDottedAddress(row->SESSION_IP, sizeof row->SESSION_IP, &rowAddress) == 0 &&
-            rowAddress == address) {
-            match = row;
-            break;
-        }
-        ++matchIndex;
-    }
-    uint32_t limit = 0;
-    if (match != nullptr) {
-        limit = static_cast<uint32_t>(match->SESSION_IPCOUNTER);
-        verdict->rule = RULE_LIMIT_FROM_ROW;
-        verdict->row = matchIndex;
-    } else if (config.FLAG_SERVEROPTION_CHECK_TYPE == 1) {
-        // A default of 0 would refuse every session, the one being checked counting
-        // itself; it stands for the smallest useful limit.
-        limit = config.SESSION_PER_IP == 0 ? 1u : static_cast<uint32_t>(config.SESSION_PER_IP);
-        verdict->rule = RULE_LIMIT_DEFAULT;
-    } else {
-        verdict->rule = RULE_NO_LIMIT;
-        verdict->count = count;
-        verdict->outcome = FILTER_PASSES;
-        return;
-    }
-    verdict->value = limit;
-    CompareWithLimit(count, limit, config.REMOVE_DISCONNECTED, REJECT_SESSIONPERIP,
-                     config.MSG_SESSIONPERIP, config.TITLE_SESSIONPERIP, verdict);
+        const char* text = candidate.SESSION_IP;
+        return ParseDottedAddress(text, sizeof candidate.SESSION_IP, &rowAddress) == 0 &&
+               rowAddress == address;
+    });
+    // A default of 0 would refuse every session, the one being checked counting itself;
+    // it stands for the smallest useful limit.
+    uint32_t byDefault =
+        config.SESSION_PER_IP == 0 ? 1u : static_cast<uint32_t>(config.SESSION_PER_IP);
+    DecideLimit(config.sessionIps, row, &SessionIpRow::SESSION_IPCOUNTER,
+                config.FLAG_SERVEROPTION_CHECK_TYPE == 1, byDefault, count,
+                {config.REMOVE_DISCONNECTED, REJECT_SESSIONPERIP, config.MSG_SESSIONPERIP,
+                 config.TITLE_SESSIONPERIP},
+                verdict);
 }
 
 void DecideSessionCountUser(const FilterConfigRecord& config, FactSource& facts,
@@ -100,32 +121,15 @@ void DecideSessionCountUser(const FilterConfigRecord& config, FactSource& facts,
         return;
     }
     verdict->table = "R_SESSION_USER";
-    const SessionUserRow* match = nullptr;
-    size_t matchIndex = 0;
-    for (const SessionUserRow* row : config.sessionUsers) {
-        char text[sizeof row->SESSION_USER];
-        CopyToZeroedField(text, sizeof text, row->SESSION_USER, sizeof row->SESSION_USER);
-        if (CompareNoCase(text, name) == 0) {
-            match = row;
-            break;
-        }
-        ++matchIndex;
-    }
-    uint32_t limit = 0;
-    if (match != nullptr) {
-        limit = static_cast<uint32_t>(match->SESSION_USERCOUNT);
-        verdict->rule = RULE_LIMIT_FROM_ROW;
-        verdict->row = matchIndex;
-    } else if (config.FLAG_SESSION_PER_USER_DEFAULT == 1) {
-        limit = static_cast<uint32_t>(config.SESSIONPERUSER_COUNT);
-        verdict->rule = RULE_LIMIT_DEFAULT;
-    } else {
-        verdict->rule = RULE_NO_LIMIT;
-        verdict->count = count;
-        verdict->outcome = FILTER_PASSES;
-        return;
-    }
-    verdict->value = limit;
-    CompareWithLimit(count, limit, config.FLAG_USER_REMOVE_DISCONNECTED, REJECT_SESSIONPERUSER,
-                     config.MSG_SESSIONPERUSER, config.TITLE_SESSIONPERUSER, verdict);
+    size_t row = FindRow(config.sessionUsers, [&name](const SessionUserRow& candidate) {
+        char text[sizeof candidate.SESSION_USER];
+        CopyToZeroedField(text, sizeof text, candidate.SESSION_USER, sizeof candidate.SESSION_USER);
+        return CompareNoCase(text, name) == 0;
+    });
+    DecideLimit(config.sessionUsers, row, &SessionUserRow::SESSION_USERCOUNT,
+                config.FLAG_SESSION_PER_USER_DEFAULT == 1,
+                static_cast<uint32_t>(config.SESSIONPERUSER_COUNT), count,
+                {config.FLAG_USER_REMOVE_DISCONNECTED, REJECT_SESSIONPERUSER,
+                 config.MSG_SESSIONPERUSER, config.TITLE_SESSIONPERUSER},
+                verdict);
 }
