@@ -18,15 +18,19 @@ void FailOn(DataExchange& dx, int controlId, const char* message) {
     dx.failed = true;
 }
 
+// The control an exchange reaches: none once a field has failed, nor where the dialog
+// has no such control.
+HWND ExchangedControl(const DataExchange& dx, int controlId) {
+    return dx.failed ? nullptr : GetDlgItem(dx.dialog, controlId);
+}
+
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
 } // namespace
 
 void DdxCheck(DataExchange& dx, int controlId, int32_t& value) {
-    if (dx.failed)
-        return;
-    HWND control = GetDlgItem(dx.dialog, controlId);
+    HWND control = ExchangedControl(dx, controlId);
     if (control == nullptr)
         return;
     if (dx.save) {
@@ -39,10 +43,8 @@ void DdxCheck(DataExchange& dx, int controlId, int32_t& value) {
 }
 
 void DdxText(DataExchange& dx, int controlId, char* buffer, size_t size) {
-    if (dx.failed || buffer == nullptr || size == 0)
-        return;
-    HWND control = GetDlgItem(dx.dialog, controlId);
-    if (control == nullptr)
+    HWND control = ExchangedControl(dx, controlId);
+    if (control == nullptr || buffer == nullptr || size == 0)
         return;
     if (dx.save) {
         int limit = size > 0x7fffffff ? 0x7fffffff : static_cast<int>(size);
@@ -108,9 +110,7 @@ void FormatDdxRangeMessage(int32_t minimum, int32_t maximum, char* out, size_t s
 }
 
 void DdxInt(DataExchange& dx, int controlId, int32_t& value) {
-    if (dx.failed)
-        return;
-    HWND control = GetDlgItem(dx.dialog, controlId);
+    HWND control = ExchangedControl(dx, controlId);
     if (control == nullptr)
         return;
     if (dx.save) {

@@ -337,8 +337,7 @@ LRESULT DockToolbar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
+        PaintDc dc(hwnd_);
         RECT client;
         GetClientRect(hwnd_, &client);
         FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
@@ -347,7 +346,6 @@ LRESULT DockToolbar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
                                      : RECT{3 + k * 3, 3, 5 + k * 3, client.bottom - 3};
             DrawEdge(dc, &g, BDR_RAISEDINNER, BF_RECT);
         }
-        EndPaint(hwnd_, &ps);
         return 0;
     }
     case WM_COMMAND:

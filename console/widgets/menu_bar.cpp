@@ -318,10 +318,8 @@ void MenuBar::Paint(HDC dc) {
 LRESULT MenuBar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
+        PaintDc dc(hwnd_);
         Paint(dc);
-        EndPaint(hwnd_, &ps);
         return 0;
     }
     case WM_ERASEBKGND:
@@ -332,8 +330,7 @@ LRESULT MenuBar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         if (hit != hot_) {
             hot_ = hit;
             InvalidateRect(hwnd_, nullptr, TRUE);
-            TRACKMOUSEEVENT tme = {sizeof tme, TME_LEAVE, hwnd_, 0};
-            TrackMouseEvent(&tme);
+            TrackMouseLeave(hwnd_);
         }
         return 0;
     }

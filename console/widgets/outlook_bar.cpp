@@ -414,10 +414,8 @@ void OutlookBar::Paint(HDC target) {
 LRESULT OutlookBar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
+        PaintDc dc(hwnd_);
         Paint(dc);
-        EndPaint(hwnd_, &ps);
         return 0;
     }
     case WM_ERASEBKGND:
@@ -469,8 +467,7 @@ LRESULT OutlookBar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         if (hit != hotItem_) {
             hotItem_ = hit;
             InvalidateRect(hwnd_, nullptr, FALSE);
-            TRACKMOUSEEVENT tme = {sizeof tme, TME_LEAVE, hwnd_, 0};
-            TrackMouseEvent(&tme);
+            TrackMouseLeave(hwnd_);
         }
         return 0;
     }

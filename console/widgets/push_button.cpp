@@ -110,10 +110,8 @@ LRESULT CALLBACK PushButton::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
         PushButton* self = reinterpret_cast<PushButton*>(refData);
         switch (msg) {
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
+            PaintDc dc(hwnd);
             self->Paint(dc);
-            EndPaint(hwnd, &ps);
             return 0;
         }
         case WM_ERASEBKGND:
@@ -121,8 +119,7 @@ LRESULT CALLBACK PushButton::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
         case WM_MOUSEMOVE:
             if (!self->hot_) {
                 self->hot_ = true;
-                TRACKMOUSEEVENT tme = {sizeof tme, TME_LEAVE, hwnd, 0};
-                TrackMouseEvent(&tme);
+                TrackMouseLeave(hwnd);
                 InvalidateRect(hwnd, nullptr, FALSE);
             }
             break;

@@ -231,10 +231,8 @@ LRESULT CALLBACK TipWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return DefWindowProcW(hwnd, msg, wp, lp);
         switch (msg) {
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
+            PaintDc dc(hwnd);
             self->Paint(dc);
-            EndPaint(hwnd, &ps);
             return 0;
         }
         case WM_ERASEBKGND:

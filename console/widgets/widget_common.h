@@ -25,6 +25,27 @@ inline bool IsShownInParent(HWND hwnd) {
     return hwnd != nullptr && (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
+// The device context of a WM_PAINT: BeginPaint with the object, EndPaint when it goes.
+class PaintDc {
+public:
+    explicit PaintDc(HWND hwnd) : hwnd_(hwnd), dc_(BeginPaint(hwnd, &ps_)) {}
+    ~PaintDc() { EndPaint(hwnd_, &ps_); }
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    operator HDC() const { return dc_; }
+
+private:
+    HWND hwnd_;
+    PAINTSTRUCT ps_ = {};
+    HDC dc_;
+};
+
+// Asks for one WM_MOUSELEAVE when the mouse leaves `hwnd` (hot tracking).
+inline void TrackMouseLeave(HWND hwnd) {
+    TRACKMOUSEEVENT tme = {sizeof tme, TME_LEAVE, hwnd, 0};
+    TrackMouseEvent(&tme);
+}
+
 // Text of a window as UTF-8.
 std::string GetWindowTextUtf8(HWND hwnd);
 
