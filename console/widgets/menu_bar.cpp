@@ -326,19 +326,11 @@ LRESULT MenuBar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         return 1;
     case WM_MOUSEMOVE: {
         POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-        int hit = HitTest(pt);
-        if (hit != hot_) {
-            hot_ = hit;
-            InvalidateRect(hwnd_, nullptr, TRUE);
-            TrackMouseLeave(hwnd_);
-        }
+        SetHotItem(hwnd_, hot_, HitTest(pt), TRUE);
         return 0;
     }
     case WM_MOUSELEAVE:
-        if (hot_ != -1) {
-            hot_ = -1;
-            InvalidateRect(hwnd_, nullptr, TRUE);
-        }
+        SetHotItem(hwnd_, hot_, -1, TRUE);
         return 0;
     case WM_LBUTTONDOWN: {
         POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};

@@ -463,19 +463,11 @@ LRESULT OutlookBar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_MOUSEMOVE: {
         POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-        int hit = HitItem(pt);
-        if (hit != hotItem_) {
-            hotItem_ = hit;
-            InvalidateRect(hwnd_, nullptr, FALSE);
-            TrackMouseLeave(hwnd_);
-        }
+        SetHotItem(hwnd_, hotItem_, HitItem(pt), FALSE);
         return 0;
     }
     case WM_MOUSELEAVE:
-        if (hotItem_ != -1) {
-            hotItem_ = -1;
-            InvalidateRect(hwnd_, nullptr, FALSE);
-        }
+        SetHotItem(hwnd_, hotItem_, -1, FALSE);
         return 0;
     case WM_MOUSEWHEEL:
         ScrollBy(GET_WHEEL_DELTA_WPARAM(wp) > 0 ? -ItemHeight() : ItemHeight());

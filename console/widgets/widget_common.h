@@ -46,6 +46,17 @@ inline void TrackMouseLeave(HWND hwnd) {
     TrackMouseEvent(&tme);
 }
 
+// Hot tracking: makes `hit` the item under the mouse (-1: none), repainting `hwnd` on a
+// change. An item made hot asks for WM_MOUSELEAVE, which then sets -1 again.
+inline void SetHotItem(HWND hwnd, int& hot, int hit, BOOL erase) {
+    if (hit == hot)
+        return;
+    hot = hit;
+    InvalidateRect(hwnd, nullptr, erase);
+    if (hit >= 0)
+        TrackMouseLeave(hwnd);
+}
+
 // Text of a window as UTF-8.
 std::string GetWindowTextUtf8(HWND hwnd);
 
