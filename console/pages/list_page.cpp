@@ -103,8 +103,15 @@ void ListPageBase::DoDataExchange(DataExchange& dx) {
         ExchangeControl(dx, table_.defaultCheck);
         return;
     }
-    for (int id : table_.readOrder)
-        ExchangeControl(dx, id); // a failed field leaves the rest unread
+    // A failed field leaves the rest unread.
+    for (int id : table_.readOrder) {
+        if (id != READ_OPTIONS) {
+            ExchangeControl(dx, id);
+            continue;
+        }
+        for (const ListPageOption& option : table_.options)
+            ExchangeControl(dx, option.check);
+    }
 }
 
 void ListPageBase::ExchangeControl(DataExchange& dx, int id) {

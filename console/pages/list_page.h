@@ -62,6 +62,9 @@ enum : int { LIST_PAGE_COLUMN_WIDTH = 120 };
 
 using ConfigFlag = int32_t FilterConfigRecord::*;
 
+// In a read order, the option check boxes (no control has this id).
+enum : int { READ_OPTIONS = -2 };
+
 // How the default count field is read.
 enum class CountRule {
     InRange,        // an integer from 1 to 9; a count that fails shows its message
@@ -77,8 +80,9 @@ struct ListPageTable {
     HelpTip help;           // the default switch's tip
     TableRef<ListColumn> columns;
     TableRef<ListPageOption> options = {}; // none on the mode pages
-    // The order in which the controls are read (by id; a failed field stops the reading):
-    // none reads the filter switch, then the default switch.
+    // The order in which the controls are read (by id; a failed field stops the reading),
+    // READ_OPTIONS standing for every option in the order of `options`: none reads the
+    // filter switch, then the default switch.
     TableRef<int> readOrder = {};
     ConfigFlag defaultCount = nullptr; // shown in the count field, if the page has one
     CountRule countRule = CountRule::InRange;
