@@ -49,13 +49,17 @@ inline ListPageOption IgnoreDisconnectedOption(int check, ConfigFlag setting, in
              {false, tipDx, 20}}};
 }
 
-// The add and edit dialogs of a count page: a new row's count is 1, an edited row
-// shows its own; the arrows step it from 1 to 9.
-template <typename Row> class CountEntryDialog : public ListEntryDialog<Row, ModalDialog> {
+// The add and edit dialogs of a count page over the row field Count: a new row's count
+// is 1, an edited row shows its own; the arrows step it from 1 to 9.
+template <auto Count>
+class CountEntryDialog
+    : public ListEntryDialog<typename MemberOf<decltype(Count)>::Class, ModalDialog> {
+    using Row = typename MemberOf<decltype(Count)>::Class;
+
 protected:
-    CountEntryDialog(Row& row, const ListEntry& entry, int32_t Row::*count)
-        : ListEntryDialog<Row, ModalDialog>(row, entry), countField_(count),
-          count_(entry.adding ? SESSION_COUNT_MIN : row.*count) {}
+    CountEntryDialog(Row& row, const ListEntry& entry)
+        : ListEntryDialog<Row, ModalDialog>(row, entry),
+          count_(entry.adding ? SESSION_COUNT_MIN : row.*Count) {}
 
     // The count as an integer; a text that is none shows its message and fails.
     void ExchangeCount(DataExchange& dx) { DdxInt(dx, IDC_SIP_COUNT, count_); }
@@ -65,8 +69,7 @@ protected:
         HWND dialog = this->hwnd();
         BindCountArrows(GetDlgItem(dialog, IDC_SIP_ARROWS), GetDlgItem(dialog, IDC_SIP_COUNT));
     }
-    void StoreCount() { this->row_.*countField_ = count_; }
+    void StoreCount() { this->row_.*Count = count_; }
 
-    int32_t Row::*const countField_;
     int32_t count_;
 };

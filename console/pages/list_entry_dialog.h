@@ -14,6 +14,13 @@ struct ListEntry {
     UINT templateId;      // the page's add or edit dialog
 };
 
+// The row type (Class) and the field type (Type) of a pointer to a row's field.
+template <typename Member> struct MemberOf;
+template <typename Row, typename Field> struct MemberOf<Field Row::*> {
+    using Class = Row;
+    using Type = Field;
+};
+
 template <typename Row, typename Base> class ListEntryDialog : public Base {
 public:
     bool Stored() const { return stored_; }

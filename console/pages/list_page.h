@@ -169,8 +169,6 @@ private:
 };
 
 // The cells of a row of type Row: a text field, a number, a mode (ModeText).
-template <typename Member> struct MemberOf;
-template <typename Row, typename Type> struct MemberOf<Type Row::*> { using Class = Row; };
 template <auto Field> const auto& CellField(LPARAM row) {
     using Row = typename MemberOf<decltype(Field)>::Class;
     return reinterpret_cast<const Row*>(row)->*Field;

@@ -3,7 +3,6 @@
 // preselected when the dialog opens.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 
 #include "config/config_model.h"
@@ -46,15 +45,9 @@ public:
 
 // The add and edit dialogs of a mode page whose row is one text field (Field) and its
 // mode: the text is exchanged with control `textId` through a buffer the field's size.
-template <typename Member> struct TextFieldOf;
-template <typename Row_, size_t Size> struct TextFieldOf<char (Row_::*)[Size]> {
-    using Row = Row_;
-    static constexpr size_t SIZE = Size;
-};
-
 template <auto Field>
-class ModeTextDialog : public ModeEntryDialog<typename TextFieldOf<decltype(Field)>::Row> {
-    using Row = typename TextFieldOf<decltype(Field)>::Row;
+class ModeTextDialog : public ModeEntryDialog<typename MemberOf<decltype(Field)>::Class> {
+    using Row = typename MemberOf<decltype(Field)>::Class;
 
 protected:
     ModeTextDialog(Row& row, const ListEntry& entry, int textId, const char* text)
@@ -70,5 +63,5 @@ protected:
     }
 
     const int textId_;
-    char text_[TextFieldOf<decltype(Field)>::SIZE] = {};
+    char text_[sizeof(typename MemberOf<decltype(Field)>::Type)] = {};
 };

@@ -37,10 +37,9 @@ const ListPageTable SESSION_IP_PAGE = CountPageTable(
 // The add (template 160) and edit (template 161) dialogs of an address and its count
 // (1 to 9). Add: a blank address, count 1; OK with an address adds it. Edit: shows the
 // row; OK writes the address (as the control reads it) and the count.
-class SessionIpDialog : public CountEntryDialog<SessionIpRow> {
+class SessionIpDialog : public CountEntryDialog<&SessionIpRow::SESSION_IPCOUNTER> {
 public:
-    SessionIpDialog(SessionIpRow& row, const ListEntry& entry)
-        : CountEntryDialog(row, entry, &SessionIpRow::SESSION_IPCOUNTER) {}
+    SessionIpDialog(SessionIpRow& row, const ListEntry& entry) : CountEntryDialog(row, entry) {}
 
 protected:
     void DoDataExchange(DataExchange& dx) override {

@@ -43,10 +43,9 @@ const ListPageTable SESSION_USER_PAGE = CountPageTable(
 // The add (template 164) and edit (template 165) dialogs of a user name and its count
 // (an integer). Add: an empty name, count 1; OK with a name adds it. Edit: shows the
 // row; OK writes the name (also an empty one) and the count.
-class SessionUserDialog : public CountEntryDialog<SessionUserRow> {
+class SessionUserDialog : public CountEntryDialog<&SessionUserRow::SESSION_USERCOUNT> {
 public:
-    SessionUserDialog(SessionUserRow& row, const ListEntry& entry)
-        : CountEntryDialog(row, entry, &SessionUserRow::SESSION_USERCOUNT) {
+    SessionUserDialog(SessionUserRow& row, const ListEntry& entry) : CountEntryDialog(row, entry) {
         CopyToField(name_, row.SESSION_USER); // a new row's is empty
     }
 
