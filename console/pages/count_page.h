@@ -56,11 +56,12 @@ class CountEntryDialog
     : public ListEntryDialog<typename MemberOf<decltype(Count)>::Class, ModalDialog> {
     using Row = typename MemberOf<decltype(Count)>::Class;
 
-protected:
+public:
     CountEntryDialog(Row& row, const ListEntry& entry)
         : ListEntryDialog<Row, ModalDialog>(row, entry),
           count_(entry.adding ? SESSION_COUNT_MIN : row.*Count) {}
 
+protected:
     // The count as an integer; a text that is none shows its message and fails.
     void ExchangeCount(DataExchange& dx) { DdxInt(dx, IDC_SIP_COUNT, count_); }
     // Shows the dialog's fields and binds the arrows to the count.

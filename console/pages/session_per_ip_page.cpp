@@ -39,7 +39,7 @@ const ListPageTable SESSION_IP_PAGE = CountPageTable(
 // row; OK writes the address (as the control reads it) and the count.
 class SessionIpDialog : public CountEntryDialog<&SessionIpRow::SESSION_IPCOUNTER> {
 public:
-    SessionIpDialog(SessionIpRow& row, const ListEntry& entry) : CountEntryDialog(row, entry) {}
+    using CountEntryDialog::CountEntryDialog;
 
 protected:
     void DoDataExchange(DataExchange& dx) override {
