@@ -179,6 +179,14 @@ bool FrameWindow::PreTranslateMessage(MSG* msg) {
         for (const std::function<bool(MSG*)>& filter : keyFilters_)
             if (filter(msg))
                 return true;
+        // The menu key opens the focused window's context menu on its release, as
+        // Shift+F10 does; both messages are consumed so no default handling opens it twice.
+        if ((msg->message == WM_KEYDOWN || msg->message == WM_KEYUP) && msg->wParam == VK_APPS) {
+            if (msg->message == WM_KEYUP)
+                SendMessageA(msg->hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(msg->hwnd),
+                             MAKELPARAM(-1, -1));
+            return true;
+        }
         if (accelerators_ != nullptr && TranslateAcceleratorA(hwnd_, accelerators_, msg))
             return true;
         if (navigationWindow_ != nullptr && IsWindow(navigationWindow_) &&
