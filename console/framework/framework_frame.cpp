@@ -24,6 +24,27 @@ bool RegisterFrameClass(HINSTANCE instance, UINT resourceId,
     wc.lpszClassName = FRAME_CLASS_NAME;
     return RegisterClassExA(&wc) != 0;
 }
+// The system's default first size is made for 96 DPI: at a larger DPI the window grows
+// by the same ratio as its text, within the work area.
+void ScaleFirstSize(HWND window) {
+    HDC screen = GetDC(nullptr);
+    int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen != nullptr)
+        ReleaseDC(nullptr, screen);
+    if (dpi <= 96)
+        return;
+    RECT place = {};
+    RECT work = {};
+    if (!GetWindowRect(window, &place) || !SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
+        return;
+    int width = MulDiv(place.right - place.left, dpi, 96);
+    int height = MulDiv(place.bottom - place.top, dpi, 96);
+    width = width < work.right - work.left ? width : work.right - work.left;
+    height = height < work.bottom - work.top ? height : work.bottom - work.top;
+    int left = place.left + width <= work.right ? place.left : work.right - width;
+    int top = place.top + height <= work.bottom ? place.top : work.bottom - height;
+    SetWindowPos(window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
 } // namespace
 
 FrameWindow::FrameWindow() = default;
@@ -46,6 +67,8 @@ bool FrameWindow::Create(const char* title, UINT resourceId) {
     HWND created =
         CreateWindowExA(exStyle, FRAME_CLASS_NAME, title, style, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+    if (created != nullptr)
+        ScaleFirstSize(created);
     return created != nullptr;
 }
 
@@ -130,10 +153,40 @@ void FrameWindow::RecalcLayout() {
                    TRUE);
 }
 
+void FrameWindow::AddKeyFilter(std::function<bool(MSG*)> filter) {
+    if (filter)
+        keyFilters_.push_back(std::move(filter));
+}
+
+void FrameWindow::FocusFirstControl() {
+    if (navigationWindow_ == nullptr || !IsWindow(navigationWindow_))
+        return;
+    HWND first = GetNextDlgTabItem(navigationWindow_, nullptr, FALSE);
+    if (first == nullptr || !IsChild(navigationWindow_, first) || !IsWindowEnabled(first) ||
+        !IsWindowVisible(first))
+        first = navigationWindow_;
+    SendMessageA(navigationWindow_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+    if (GetFocus() != first)
+        SetFocus(first);
+}
+
 bool FrameWindow::PreTranslateMessage(MSG* msg) {
     if (hwnd_ == nullptr)
         return false;
     if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) {
+        if (msg->hwnd != hwnd_ && !IsChild(hwnd_, msg->hwnd))
+            return false;
+        for (const std::function<bool(MSG*)>& filter : keyFilters_)
+            if (filter(msg))
+                return true;
+        // The menu key opens the focused window's context menu on its release, as
+        // Shift+F10 does; both messages are consumed so no default handling opens it twice.
+        if ((msg->message == WM_KEYDOWN || msg->message == WM_KEYUP) && msg->wParam == VK_APPS) {
+            if (msg->message == WM_KEYUP)
+                SendMessageA(msg->hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(msg->hwnd),
+                             MAKELPARAM(-1, -1));
+            return true;
+        }
         if (accelerators_ != nullptr && TranslateAcceleratorA(hwnd_, accelerators_, msg))
             return true;
         if (navigationWindow_ != nullptr && IsWindow(navigationWindow_) &&
@@ -196,6 +249,23 @@ LRESULT FrameWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_NOTIFY:
         return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus != nullptr && IsChild(hwnd_, focus))
+                savedFocus_ = focus;
+        }
+        break;
+    case WM_SETFOCUS:
+        // The frame itself takes no keys: the focus goes on to the control that had it
+        // before a dialog opened, else to the view's first control.
+        if (savedFocus_ != nullptr && IsWindow(savedFocus_) && IsChild(hwnd_, savedFocus_) &&
+            IsWindowVisible(savedFocus_) && IsWindowEnabled(savedFocus_))
+            SetFocus(savedFocus_);
+        else
+            FocusFirstControl();
+        savedFocus_ = nullptr;
+        return 0;
     case WM_CLOSE:
         OnClose();
         return 0;

@@ -46,6 +46,12 @@ public:
     bool PreTranslateMessage(MSG* msg) override;
     // A child window whose controls take dialog keyboard navigation (Tab, arrows).
     void SetDialogNavigationWindow(HWND window) { navigationWindow_ = window; }
+    // A keyboard filter asked before the accelerators (a menu bar's Alt and F10): true
+    // when it consumed the message. Filters run in the order added.
+    void AddKeyFilter(std::function<bool(MSG*)> filter);
+    // Puts the focus on the first control of the navigation window that takes it (the
+    // window itself when none does).
+    void FocusFirstControl();
 
 protected:
     // Style bits of the window before it is created.
@@ -80,5 +86,9 @@ private:
     HACCEL accelerators_ = nullptr;
     HWND clientView_ = nullptr;
     HWND navigationWindow_ = nullptr;
+    // The control that held the focus when the frame was last deactivated (a dialog or
+    // message box opened): it gets the focus back when the frame is active again.
+    HWND savedFocus_ = nullptr;
     std::vector<Bar> bars_;
+    std::vector<std::function<bool(MSG*)>> keyFilters_;
 };

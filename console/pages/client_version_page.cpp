@@ -2,6 +2,7 @@
 
 #include "console/pages/help_tip.h"
 #include "console/res/resource.h"
+#include "console/widgets/widget_common.h"
 #include "platform/message_box.h"
 
 const char* const CLIENT_BUILDS[] = {"0419", "1877", "2031", "2072", "2087",
@@ -57,7 +58,7 @@ void CVerVIEW::OnInitialUpdate() {
     ShowMembers();
     EnableControls();
     HWND list = GetDlgItem(hwnd(), IDC_VER_LIST);
-    SendMessageA(list, LB_SETCOLUMNWIDTH, LIST_COLUMN_WIDTH, 0);
+    SendMessageA(list, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(ScaleForDpi(LIST_COLUMN_WIDTH)), 0);
     for (const char* build : CLIENT_BUILDS)
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(build));
 }

@@ -164,6 +164,18 @@ bool ListPageBase::OnCommand(UINT id, UINT code, HWND control) {
     return true;
 }
 
+LRESULT ListPageBase::OnNotify(NMHDR* header) {
+    if (header != nullptr && header->code == LVN_KEYDOWN &&
+        header->idFrom == static_cast<UINT_PTR>(table_.controls.listView) &&
+        reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_DELETE) {
+        HWND remove = Item(table_.controls.removeButton);
+        if (remove != nullptr && IsWindowEnabled(remove))
+            OnCommand(static_cast<UINT>(table_.controls.removeButton), BN_CLICKED, remove);
+        return 0;
+    }
+    return PageView::OnNotify(header);
+}
+
 bool ListPageBase::OnMenuCommand(UINT id) {
     if (table_.controls.contextMenu == 0 ||
         (id != ID_ITEM_ADD && id != ID_ITEM_REMOVE && id != ID_ITEM_EDIT))

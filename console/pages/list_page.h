@@ -128,6 +128,8 @@ protected:
 
     void DoDataExchange(DataExchange& dx) override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
+    // Delete in the list does what the remove button does.
+    LRESULT OnNotify(NMHDR* header) override;
     void OnSize(int width, int height) override;
     void OnContextMenu(HWND, POINT point) override;
 

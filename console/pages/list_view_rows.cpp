@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "console/widgets/widget_common.h"
+
 namespace {
 // Sets the texts of columns `first` to `count` - 1 of row `row`.
 void SetCellTexts(HWND list, int row, const std::string* texts, int first, int count) {
@@ -22,7 +24,7 @@ void SetupReportColumns(HWND list, TableRef<ListColumn> columns) {
         LVCOLUMNA column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = columns[i].width;
+        column.cx = ScaleForDpi(columns[i].width);
         column.pszText = const_cast<char*>(columns[i].title);
         column.iSubItem = i;
         SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i),

@@ -12,6 +12,9 @@
 // Mode chooser items, in this order.
 enum : int32_t { MODE_INDEX_DISABLED = 0, MODE_INDEX_ENABLED = 1 };
 
+// Shown when OK is pressed on a typed mode that names none of the chooser's items.
+extern const char MSG_UNKNOWN_MODE[];
+
 class ModeDialog : public ModalDialog {
 protected:
     ModeDialog(UINT templateId, int32_t initialMode)
@@ -28,8 +31,12 @@ protected:
 
     // Fills the chooser and selects the initial mode.
     bool OnInitDialog() override;
-    // Index of the chosen mode; a typed text that names no item keeps the mode the
-    // dialog opened with, so only 0 and 1 are ever stored.
+    // OK on a typed text that names no mode says which modes there are and keeps the
+    // dialog open; a text that names one (in any case) selects it. The dialog's own OK
+    // handling runs only then.
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+    // Index of the chosen mode: the item the chooser's text names (in any case), else
+    // the mode the dialog opened with, so only 0 and 1 are ever stored.
     int32_t ChosenMode() const;
 
 private:

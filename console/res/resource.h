@@ -166,6 +166,8 @@
 #define ID_VIEW_STATUS_BAR 59393
 #define ID_NEXT_PANE 59408
 #define ID_PREV_PANE 59409
+#define ID_NEXT_PAGE 33000 // Ctrl+Tab, Ctrl+Page Down: the navigation bar's next page
+#define ID_PREV_PAGE 33001 // Ctrl+Shift+Tab, Ctrl+Page Up: its previous page
 
 // Strings.
 #define IDS_APP_TITLE 57344

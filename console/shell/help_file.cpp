@@ -37,7 +37,18 @@ bool BuildHelpFilePath(const char* modulePath, char* out, size_t size) {
     return true;
 }
 
-void OpenHelpFile(void* ownerWindow) {
+bool BuildHelpTopicArgument(const char* helpPath, const char* topic, char* out, size_t size) {
+    if (helpPath == nullptr || topic == nullptr || out == nullptr || size == 0)
+        return false;
+    int written = snprintf(out, size, "\"%s::/%s\"", helpPath, topic);
+    if (written < 0 || static_cast<size_t>(written) >= size) {
+        out[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+void OpenHelpFile(void* ownerWindow, const char* topic) {
     char modulePath[MAX_PATH + 1] = {};
     DWORD length = GetModuleFileNameA(nullptr, modulePath, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
@@ -45,6 +56,15 @@ void OpenHelpFile(void* ownerWindow) {
     char helpPath[MAX_PATH + 32];
     if (!BuildHelpFilePath(modulePath, helpPath, sizeof(helpPath)))
         return;
-    ShellExecuteA(static_cast<HWND>(ownerWindow), "open", helpPath, nullptr, nullptr,
-                  SW_SHOWNORMAL);
+    // Nothing to open: no viewer is started to say so.
+    if (GetFileAttributesA(helpPath) == INVALID_FILE_ATTRIBUTES)
+        return;
+    HWND owner = static_cast<HWND>(ownerWindow);
+    char argument[MAX_PATH + 96];
+    if (topic != nullptr && BuildHelpTopicArgument(helpPath, topic, argument, sizeof(argument))) {
+        // The viewer of compiled help opens a page of the file named after "::/".
+        ShellExecuteA(owner, "open", "hh.exe", argument, nullptr, SW_SHOWNORMAL);
+        return;
+    }
+    ShellExecuteA(owner, "open", helpPath, nullptr, nullptr, SW_SHOWNORMAL);
 }

@@ -56,13 +56,17 @@ std::string DocumentTitle() {
     return title.empty() ? std::string("Quillon") : title;
 }
 
+// The navigation images at `size` pixels: each icon's image of that size, or the next
+// larger one the resource has (16, 32, 48) drawn down to it, so a scaled size is never
+// blown up from a smaller picture.
 HIMAGELIST MakeNavigationImages(int size) {
     HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR16 | ILC_MASK, 2, 1);
     if (list == nullptr)
         return nullptr;
+    int source = size <= 16 ? 16 : size <= 32 ? 32 : 48;
     for (UINT icon : NAVIGATION_ICONS) {
         HICON image = static_cast<HICON>(LoadImageA(ResourceInstance(), MAKEINTRESOURCEA(icon),
-                                                    IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+                                                    IMAGE_ICON, source, source, LR_DEFAULTCOLOR));
         ImageList_AddIcon(list, image);
         if (image != nullptr)
             DestroyIcon(image);
@@ -125,8 +129,8 @@ bool CMainFrame::CreateNavigationBar() {
     if (!navigationBar_.Create(WS_EX_STATICEDGE, splitter_.hwnd(), Splitter::PaneId(0, 0), hwnd(),
                                0))
         return false;
-    largeImages_ = MakeNavigationImages(32);
-    smallImages_ = MakeNavigationImages(16);
+    largeImages_ = MakeNavigationImages(ScaleForDpi(32));
+    smallImages_ = MakeNavigationImages(ScaleForDpi(16));
     navigationBar_.SetImageList(largeImages_, OUTLOOK_LARGE_ICONS);
     navigationBar_.SetImageList(smallImages_, OUTLOOK_SMALL_ICONS);
     for (const char* group : NAVIGATION_GROUPS)
@@ -134,6 +138,8 @@ bool CMainFrame::CreateNavigationBar() {
     for (const NavigationItem& item : NAVIGATION_ITEMS)
         navigationBar_.AddItem(item.group, item.index, item.text, item.image);
     navigationBar_.OpenGroup(0);
+    // The keyboard starts on the item of the page shown first.
+    navigationBar_.SetFocusItem(0, 0);
     return true;
 }
 
@@ -167,6 +173,8 @@ int CMainFrame::OnCreate() {
            [this](int width) { return statusBar_.CalcHeight(width); });
 
     page_->OnInitialUpdate();
+    // Alt, Alt+letter and F10 reach the menu bar from any window of the frame.
+    AddKeyFilter([this](MSG* msg) { return menuBar_.PreTranslateKey(msg); });
     return 0;
 }
 
@@ -194,6 +202,7 @@ bool CMainFrame::ReplacePage(PageKind kind) {
     // The replaced page is gone for good: nothing of it can touch FilterConfig again.
     if (old != nullptr)
         old->Destroy();
+    FocusFirstControl();
     return true;
 }
 
@@ -259,7 +268,11 @@ bool CMainFrame::OnCommand(UINT id, UINT, HWND control) {
         TestClientDialog(FilterConfig).DoModal(hwnd());
         return true;
     case ID_HELP_FILE:
-        OpenHelpFile(hwnd());
+        OpenHelpFile(hwnd(), page_ != nullptr ? HelpTopicOf(page_->Kind()) : nullptr);
+        return true;
+    case ID_NEXT_PAGE:
+    case ID_PREV_PAGE:
+        navigationBar_.ClickNeighbourItem(id == ID_NEXT_PAGE ? 1 : -1);
         return true;
     case ID_TOOLS_LOGON_REPORT:
         ShowLogonReport(hwnd());

@@ -54,3 +54,29 @@ bool ChoosePageForItem(int index, const char* text, PageKind* kind) {
         return false;
     }
 }
+
+const char* HelpTopicOf(PageKind kind) {
+    switch (kind) {
+    case PageKind::IpAddress:
+        return "ip_address.htm";
+    case PageKind::ComputerName:
+        return "computer_name.htm";
+    case PageKind::MacAddress:
+        return "mac_address.htm";
+    case PageKind::ClientVersion:
+        return "client_version.htm";
+    case PageKind::Time:
+        return "time_restrictions.htm";
+    case PageKind::SessionPerIp:
+        return "session_per_ip.htm";
+    case PageKind::SessionPerUser:
+        return "session_per_user.htm";
+    case PageKind::ServerMonitor:
+        return "server_monitor.htm";
+    case PageKind::PopupMessages:
+        return "popup_messages.htm";
+    case PageKind::Logs:
+        return "logs.htm";
+    }
+    return nullptr;
+}

@@ -20,3 +20,6 @@ extern const UINT NAVIGATION_ICONS[11];
 // The page of a clicked item, from its index within its group and its text (compared
 // exactly). False when the item shows no page.
 bool ChoosePageForItem(int index, const char* text, PageKind* kind);
+
+// The help page about the page of `kind` (a file name in the compiled help), or null.
+const char* HelpTopicOf(PageKind kind);

@@ -24,6 +24,35 @@ bool Vertical(DockSide side) {
     return side == DOCK_LEFT || side == DOCK_RIGHT;
 }
 
+// The strip `images` of pictures `from` pixels wide redrawn with pictures `to` wide (the
+// height in proportion), or null when no redrawing is needed or it failed. Colours are
+// never blended, so the transparent grey stays exactly itself.
+HBITMAP ScaleStrip(HBITMAP images, int from, int to) {
+    BITMAP info = {};
+    if (from <= 0 || to == from || GetObjectW(images, sizeof info, &info) == 0)
+        return nullptr;
+    int width = MulDiv(info.bmWidth, to, from);
+    int height = MulDiv(info.bmHeight, to, from);
+    HDC screen = GetDC(nullptr);
+    HDC source = CreateCompatibleDC(screen);
+    HDC target = CreateCompatibleDC(screen);
+    HBITMAP scaled = CreateCompatibleBitmap(screen, width, height);
+    if (scaled != nullptr && source != nullptr && target != nullptr) {
+        HGDIOBJ oldSource = SelectObject(source, images);
+        HGDIOBJ oldTarget = SelectObject(target, scaled);
+        SetStretchBltMode(target, COLORONCOLOR);
+        StretchBlt(target, 0, 0, width, height, source, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+        SelectObject(source, oldSource);
+        SelectObject(target, oldTarget);
+    }
+    if (target != nullptr)
+        DeleteDC(target);
+    if (source != nullptr)
+        DeleteDC(source);
+    ReleaseDC(nullptr, screen);
+    return scaled;
+}
+
 } // namespace
 
 bool ParseToolbarTemplate(const void* data, size_t size, ToolbarTemplate* out) {
@@ -109,14 +138,20 @@ bool DockToolbar::LoadButtons(HINSTANCE module, const ToolbarTemplate& tmpl, HBI
         ImageList_Destroy(images_);
         images_ = nullptr;
     }
-    SendMessageW(buttons_, TB_SETBITMAPSIZE, 0, MAKELPARAM(tmpl.imageWidth, tmpl.imageHeight));
+    // The strip's pictures are made for 96 DPI: at a larger DPI they are drawn larger.
+    int width = ScaleForDpi(tmpl.imageWidth);
+    int height = ScaleForDpi(tmpl.imageHeight);
+    SendMessageW(buttons_, TB_SETBITMAPSIZE, 0, MAKELPARAM(width, height));
     if (images != nullptr) {
-        images_ = ImageList_Create(tmpl.imageWidth, tmpl.imageHeight, ILC_COLOR24 | ILC_MASK,
+        images_ = ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK,
                                    static_cast<int>(tmpl.commands.size()), 0);
+        HBITMAP scaled = ScaleStrip(images, tmpl.imageWidth, width);
         if (images_ != nullptr) {
-            ImageList_AddMasked(images_, images, TRANSPARENT_COLOR);
+            ImageList_AddMasked(images_, scaled != nullptr ? scaled : images, TRANSPARENT_COLOR);
             SendMessageW(buttons_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_));
         }
+        if (scaled != nullptr)
+            DeleteObject(scaled);
     }
     int imageCount = images_ != nullptr ? ImageList_GetImageCount(images_) : 0;
     std::vector<TBBUTTON> buttons;

@@ -95,10 +95,16 @@ LRESULT CALLBACK MenuBar::ParentSubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPA
                                              UINT_PTR idSubclass, DWORD_PTR refData) {
     return GuardProcedure<LRESULT>(0, [&]() -> LRESULT {
         MenuBar* self = reinterpret_cast<MenuBar*>(refData);
-        if (msg == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_KEYMENU && lp != 0 &&
-            self->hwnd_ != nullptr && IsShownInParent(self->hwnd_) &&
-            self->OpenByMnemonic(static_cast<wchar_t>(lp)))
-            return 0;
+        if (msg == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_KEYMENU && self->hwnd_ != nullptr &&
+            IsShownInParent(self->hwnd_)) {
+            // Alt alone or F10 (0): the bar, not the window menu.
+            if (lp == 0) {
+                self->EnterKeyboardMode();
+                return 0;
+            }
+            if (self->OpenByMnemonic(static_cast<wchar_t>(lp)))
+                return 0;
+        }
         if (msg == WM_NCDESTROY) {
             RemoveWindowSubclass(hwnd, ParentSubclassProc, idSubclass);
             self->watchedParent_ = nullptr;
@@ -202,6 +208,7 @@ UINT MenuBar::TrackEntry(int index) {
             break;
         }
         pressed_ = index;
+        lastTracked_ = index;
         InvalidateRect(hwnd_, nullptr, TRUE);
         UpdateWindow(hwnd_);
         RECT r = EntryRect(index);
@@ -230,9 +237,116 @@ UINT MenuBar::TrackEntry(int index) {
             break;
         index = nextEntry_;
     }
+    // A chosen command runs with the focus where it was before the menus, so a dialog
+    // it opens gives the focus back there.
+    if (cmd != 0 && keyboardMode_)
+        LeaveKeyboardMode();
     if (cmd != 0 && parent != nullptr)
         SendMessageW(parent, WM_COMMAND, MAKEWPARAM(cmd, 0), 0);
     return cmd;
+}
+
+void MenuBar::EnterKeyboardMode() {
+    if (hwnd_ == nullptr || EntryCount() == 0 || !IsShownInParent(hwnd_))
+        return;
+    HWND focus = GetFocus();
+    if (!keyboardMode_)
+        focusBefore_ = focus != hwnd_ ? focus : nullptr;
+    keyboardMode_ = true;
+    SetFocus(hwnd_);
+    hot_ = 0;
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void MenuBar::LeaveKeyboardMode() {
+    if (!keyboardMode_)
+        return;
+    keyboardMode_ = false;
+    hot_ = -1;
+    InvalidateRect(hwnd_, nullptr, TRUE);
+    HWND back = focusBefore_;
+    focusBefore_ = nullptr;
+    if (GetFocus() == hwnd_)
+        SetFocus(back != nullptr && IsWindow(back) ? back : GetParent(hwnd_));
+}
+
+bool MenuBar::OnKeyboardModeKey(UINT vk) {
+    int n = EntryCount();
+    switch (vk) {
+    case VK_LEFT:
+    case VK_RIGHT:
+        if (n > 0) {
+            hot_ = (hot_ + (vk == VK_RIGHT ? 1 : n - 1)) % n;
+            InvalidateRect(hwnd_, nullptr, TRUE);
+        }
+        return true;
+    case VK_DOWN:
+    case VK_UP:
+    case VK_RETURN:
+    case VK_SPACE:
+        // A dismissed popup leaves the bar in keyboard mode on the entry last open.
+        if (TrackEntry(hot_ >= 0 ? hot_ : 0) == 0 && keyboardMode_) {
+            hot_ = lastTracked_;
+            InvalidateRect(hwnd_, nullptr, TRUE);
+        }
+        return true;
+    case VK_ESCAPE:
+        LeaveKeyboardMode();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool MenuBar::PreTranslateKey(MSG* msg) {
+    if (hwnd_ == nullptr || msg == nullptr || !IsShownInParent(hwnd_))
+        return false;
+    UINT vk = static_cast<UINT>(msg->wParam);
+    bool repeat = (msg->lParam & (1L << 30)) != 0;
+    switch (msg->message) {
+    case WM_SYSKEYDOWN:
+    case WM_KEYDOWN:
+        if (vk == VK_MENU) {
+            if (!repeat)
+                altAlone_ = true;
+            return keyboardMode_;
+        }
+        altAlone_ = false;
+        if (vk == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000) == 0) {
+            f10Down_ = true;
+            return true;
+        }
+        if (keyboardMode_ && msg->hwnd == hwnd_ && OnKeyboardModeKey(vk))
+            return true;
+        return false;
+    case WM_SYSKEYUP:
+    case WM_KEYUP:
+        if ((vk == VK_MENU && altAlone_) || (vk == VK_F10 && f10Down_)) {
+            altAlone_ = f10Down_ = false;
+            if (keyboardMode_)
+                LeaveKeyboardMode();
+            else
+                EnterKeyboardMode();
+            return true;
+        }
+        // Shift+F10's release too: the default handling would open the window menu.
+        return vk == VK_F10 || (keyboardMode_ && msg->hwnd == hwnd_);
+    case WM_SYSCHAR:
+        // Alt+letter: the menus' mnemonics come before the page's.
+        altAlone_ = false;
+        if (msg->wParam != 0 && OpenByMnemonic(static_cast<wchar_t>(msg->wParam)))
+            return true;
+        return false;
+    case WM_CHAR:
+        if (keyboardMode_ && msg->hwnd == hwnd_) {
+            if (msg->wParam > L' ')
+                OpenByMnemonic(static_cast<wchar_t>(msg->wParam));
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
 }
 
 MenuBar* MenuBar::trackingBar_ = nullptr;
@@ -351,6 +465,17 @@ LRESULT MenuBar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     }
+    case WM_KILLFOCUS:
+        // The focus went elsewhere (a click, a dialog): keyboard mode ends with it.
+        if (keyboardMode_) {
+            keyboardMode_ = false;
+            focusBefore_ = nullptr;
+            hot_ = -1;
+            InvalidateRect(hwnd_, nullptr, TRUE);
+        }
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTALLKEYS;
     case WM_SETTINGCHANGE:
         Measure();
         InvalidateRect(hwnd_, nullptr, TRUE);

@@ -60,6 +60,18 @@ public:
     // a window menu would otherwise only beep at.
     bool OpenByMnemonic(wchar_t ch);
 
+    // The keyboard's way into the menus, for the frame's message filter to call with
+    // every key message of its windows: Alt pressed and released alone, or F10, puts the
+    // bar in keyboard mode (focus on the bar, its first entry highlighted); Alt+letter
+    // opens the entry of that mnemonic. True when the message was consumed.
+    // In keyboard mode Left/Right move the highlight, Down, Up, Enter or Space open the
+    // entry, a letter opens the entry of that mnemonic, and Escape, Alt or F10 leave,
+    // giving the focus back to the window that had it.
+    bool PreTranslateKey(MSG* msg);
+    bool InKeyboardMode() const { return keyboardMode_; }
+    // Entry highlighted by the mouse or the keyboard (-1: none).
+    int HotEntry() const { return hot_; }
+
     // Height the bar needs in a frame whose client area is `frameClientWidth` wide
     // (one row of entries).
     int CalcHeight(int frameClientWidth) const;
@@ -79,6 +91,9 @@ private:
     void Paint(HDC dc);
     int HitTest(POINT pt) const;
     void Measure();
+    void EnterKeyboardMode();
+    void LeaveKeyboardMode();
+    bool OnKeyboardModeKey(UINT vk);
 
     HMENU menu_ = nullptr;
     HINSTANCE module_ = nullptr;
@@ -86,6 +101,11 @@ private:
     int hot_ = -1;
     int pressed_ = -1;
     HWND watchedParent_ = nullptr; // parent whose Alt+letter we answer
+    bool keyboardMode_ = false;
+    bool altAlone_ = false;      // Alt is down and no other key came since
+    bool f10Down_ = false;       // F10 (without Shift) is down
+    HWND focusBefore_ = nullptr; // focus to give back when keyboard mode ends
+    int lastTracked_ = 0;        // entry whose popup opened last
     int height_ = 0;
     std::vector<RECT> rects_;         // one per top-level entry, in menu order
     std::vector<HBITMAP> itemImages_; // menu item bitmaps made from toolbar images

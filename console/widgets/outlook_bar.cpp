@@ -2,9 +2,12 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
 namespace {
 
 const wchar_t OUTLOOK_BAR_CLASS[] = L"GwOutlookBar";
+// Icon sizes at 96 DPI; the bar scales them, as its padding, to the screen's DPI.
 const int LARGE_ICON = 32;
 const int SMALL_ICON = 16;
 
@@ -106,13 +109,15 @@ int OutlookBar::SelectedItem() const {
 }
 
 int OutlookBar::HeaderHeight() const {
-    return WidgetFontHeight(hwnd_) + 10;
+    return WidgetFontHeight(hwnd_) + ScaleForDpi(10);
 }
 
 int OutlookBar::ItemHeight() const {
     int text = WidgetFontHeight(hwnd_);
-    return iconSize_ == OUTLOOK_LARGE_ICONS ? LARGE_ICON + text + 20
-                                            : (text > SMALL_ICON ? text : SMALL_ICON) + 10;
+    int large = ScaleForDpi(LARGE_ICON);
+    int small = ScaleForDpi(SMALL_ICON);
+    return iconSize_ == OUTLOOK_LARGE_ICONS ? large + text + ScaleForDpi(20)
+                                            : (text > small ? text : small) + ScaleForDpi(10);
 }
 
 RECT OutlookBar::GroupHeaderRect(int group) const {
@@ -235,6 +240,103 @@ LRESULT OutlookBar::AnswerPoint(bool header, WPARAM index) const {
     return MAKELRESULT(static_cast<WORD>(centre.x), static_cast<WORD>(centre.y));
 }
 
+int OutlookBar::FlatIndex(int group, int item) const {
+    if (group < 0 || group >= GroupCount() || item < -1 || item >= ItemCount(group))
+        return -1;
+    int flat = 0;
+    for (int g = 0; g < group; ++g)
+        flat += 1 + ItemCount(g);
+    return flat + 1 + item;
+}
+
+bool OutlookBar::FromFlatIndex(int flat, int* group, int* item) const {
+    for (int g = 0; g < GroupCount() && flat >= 0; ++g) {
+        if (flat <= ItemCount(g)) {
+            *group = g;
+            *item = flat - 1;
+            return true;
+        }
+        flat -= 1 + ItemCount(g);
+    }
+    return false;
+}
+
+void OutlookBar::SetFocusPosition(int group, int item) {
+    if (FlatIndex(group, item) < 0)
+        return;
+    focusGroup_ = group;
+    focusItem_ = item;
+    if (item >= 0) {
+        OpenGroup(group);
+        // Scrolled so the whole item shows.
+        int top = item * ItemHeight();
+        int room = RectHeight(ItemsArea());
+        if (top < scroll_)
+            ScrollBy(top - scroll_);
+        else if (top + ItemHeight() > scroll_ + room)
+            ScrollBy(top + ItemHeight() - room - scroll_);
+    }
+    if (hwnd_ != nullptr)
+        InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+bool OutlookBar::OnKey(UINT vk) {
+    int total = FlatIndex(GroupCount() - 1, ItemCount(GroupCount() - 1) - 1) + 1;
+    int flat = FlatIndex(focusGroup_, focusItem_);
+    int group = 0, item = -1;
+    switch (vk) {
+    case VK_DOWN:
+    case VK_UP:
+        if (total <= 0)
+            return true;
+        flat = flat < 0 ? 0 : flat + (vk == VK_DOWN ? 1 : -1);
+        if (flat >= 0 && flat < total && FromFlatIndex(flat, &group, &item))
+            SetFocusPosition(group, item);
+        return true;
+    case VK_HOME:
+    case VK_END:
+        // The first or last item of the bar, skipping empty groups.
+        for (int g = 0; g < GroupCount(); ++g) {
+            int at = vk == VK_HOME ? g : GroupCount() - 1 - g;
+            if (ItemCount(at) > 0) {
+                SetFocusPosition(at, vk == VK_HOME ? 0 : ItemCount(at) - 1);
+                break;
+            }
+        }
+        return true;
+    case VK_RETURN:
+    case VK_SPACE:
+        if (focusItem_ < 0)
+            OpenGroup(focusGroup_);
+        else if (focusGroup_ == openGroup_)
+            ClickItem(focusItem_);
+        return true;
+    default:
+        return false;
+    }
+}
+
+LRESULT OutlookBar::ClickNeighbourItem(int step) {
+    // Items only, in the bar's order: the selected one's place, or before the first.
+    std::vector<std::pair<int, int>> items;
+    int current = -1;
+    for (int g = 0; g < GroupCount(); ++g)
+        for (int i = 0; i < ItemCount(g); ++i) {
+            bool here = selectedGroup_ >= 0 ? (g == selectedGroup_ && i == selectedItem_)
+                                            : (g == focusGroup_ && i == focusItem_);
+            if (here)
+                current = static_cast<int>(items.size());
+            items.emplace_back(g, i);
+        }
+    int n = static_cast<int>(items.size());
+    if (n == 0)
+        return 0;
+    int next = current < 0 ? (step > 0 ? 0 : n - 1) : ((current + step) % n + n) % n;
+    SetFocusPosition(items[static_cast<size_t>(next)].first,
+                     items[static_cast<size_t>(next)].second);
+    return ClickItem(focusItem_);
+}
+
 LRESULT OutlookBar::ClickItem(int index) {
     int group = openGroup_;
     if (index < 0 || index >= ItemCount(group))
@@ -247,6 +349,8 @@ LRESULT OutlookBar::ClickItem(int index) {
     if (answer != 0 && index < ItemCount(group)) {
         selectedGroup_ = group;
         selectedItem_ = index;
+        focusGroup_ = group;
+        focusItem_ = index;
         if (hwnd_ != nullptr)
             InvalidateRect(hwnd_, nullptr, TRUE);
     }
@@ -364,7 +468,7 @@ void OutlookBar::Paint(HDC target) {
     HRGN clip = CreateRectRgnIndirect(&area);
     SelectClipRgn(dc, clip);
     HIMAGELIST list = iconSize_ == OUTLOOK_LARGE_ICONS ? large_ : small_;
-    int icon = iconSize_ == OUTLOOK_LARGE_ICONS ? LARGE_ICON : SMALL_ICON;
+    int icon = ScaleForDpi(iconSize_ == OUTLOOK_LARGE_ICONS ? LARGE_ICON : SMALL_ICON);
     SetTextColor(dc, GetSysColor(COLOR_WINDOW));
     for (int i = 0; i < ItemCount(openGroup_); ++i) {
         int top = area.top + i * ItemHeight() - scroll_;
@@ -375,12 +479,14 @@ void OutlookBar::Paint(HDC target) {
         RECT iconRect, textRect;
         if (iconSize_ == OUTLOOK_LARGE_ICONS) {
             int x = (client.right - icon) / 2;
-            iconRect = RECT{x, top + 6, x + icon, top + 6 + icon};
-            textRect = RECT{2, iconRect.bottom + 4, client.right - 2, row.bottom - 2};
+            int above = ScaleForDpi(6);
+            iconRect = RECT{x, top + above, x + icon, top + above + icon};
+            textRect = RECT{2, iconRect.bottom + ScaleForDpi(4), client.right - 2, row.bottom - 2};
         } else {
-            iconRect = RECT{8, top + (ItemHeight() - icon) / 2, 8 + icon,
+            int left = ScaleForDpi(8);
+            iconRect = RECT{left, top + (ItemHeight() - icon) / 2, left + icon,
                             top + (ItemHeight() - icon) / 2 + icon};
-            textRect = RECT{iconRect.right + 6, top, client.right - 2, row.bottom};
+            textRect = RECT{iconRect.right + ScaleForDpi(6), top, client.right - 2, row.bottom};
         }
         if (list != nullptr && item.image >= 0)
             ImageList_Draw(list, item.image, dc, iconRect.left, iconRect.top, ILD_TRANSPARENT);
@@ -396,6 +502,12 @@ void OutlookBar::Paint(HDC target) {
             (iconSize_ == OUTLOOK_LARGE_ICONS ? DT_CENTER | DT_TOP : DT_LEFT | DT_VCENTER);
         DrawTextW(dc, text.c_str(), -1, &textRect, format);
     }
+    if (hasFocus_ && focusGroup_ == openGroup_ && focusItem_ >= 0) {
+        RECT cue = ItemRect(focusItem_);
+        InflateRect(&cue, -2, -1);
+        if (RectHeight(cue) > 0)
+            DrawFocusRect(dc, &cue);
+    }
     for (bool up : {true, false}) {
         RECT arrow = ScrollButtonRect(up);
         if (RectWidth(arrow) > 0)
@@ -403,6 +515,12 @@ void OutlookBar::Paint(HDC target) {
     }
     SelectClipRgn(dc, nullptr);
     DeleteObject(clip);
+    if (hasFocus_ && focusItem_ < 0) {
+        RECT cue = GroupHeaderRect(focusGroup_);
+        InflateRect(&cue, -3, -3);
+        if (RectHeight(cue) > 0)
+            DrawFocusRect(dc, &cue);
+    }
 
     BitBlt(target, 0, 0, RectWidth(client), RectHeight(client), dc, 0, 0, SRCCOPY);
     SelectObject(dc, oldFont);
@@ -499,6 +617,22 @@ LRESULT OutlookBar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
         OnCommand(LOWORD(wp));
         return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        hasFocus_ = msg == WM_SETFOCUS;
+        if (hasFocus_ && FlatIndex(focusGroup_, focusItem_) < 0) {
+            // The items changed under the focus: it starts again at the open header.
+            focusGroup_ = openGroup_ >= 0 ? openGroup_ : 0;
+            focusItem_ = -1;
+        }
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_KEYDOWN:
+        if (OnKey(static_cast<UINT>(wp)))
+            return 0;
+        break;
     case OBM_GETHEADERPOINT:
     case OBM_GETITEMPOINT:
         return AnswerPoint(msg == OBM_GETHEADERPOINT, wp);

@@ -20,6 +20,11 @@
 // Both answer MAKELRESULT(x, y) in client coordinates, the point a click there hits, and
 // 0 when there is no such header or visible item.
 //
+// From the keyboard (the bar takes the focus, and draws a focus rectangle on the header
+// or item that has the focus): Up/Down move through the headers and the items in order,
+// an item's group opening when the focus reaches one of its items; Home/End go to the
+// first/last item; Enter or Space on an item clicks it, on a header opens its group.
+//
 // The right-button context menu always offers "Small Icons" / "Large Icons"; "Remove"
 // for the item or group under the mouse only when created with OBS_EDIT_ITEMS /
 // OBS_EDIT_GROUPS.
@@ -127,6 +132,19 @@ public:
     // answer (0 also when there is no such item).
     LRESULT ClickItem(int index);
 
+    // The item the keyboard focus is on (group, and item index in it; -1: the group's
+    // header).
+    int FocusGroup() const { return focusGroup_; }
+    int FocusItem() const { return focusItem_; }
+    // Puts the keyboard focus cue on item `item` of `group` (-1: its header), opening
+    // the group of an item.
+    void SetFocusItem(int group, int item) { SetFocusPosition(group, item); }
+    // Clicks the item `step` (+1 or -1) places after the selected one (the focused one
+    // while none is selected), in the bar's order
+    // across groups and round from the last to the first, opening its group. Returns
+    // the owner's answer (0 when the bar has no items).
+    LRESULT ClickNeighbourItem(int step);
+
     // Removal as the context menu does it: asks the owner first (OBN_REMOVE_ITEM /
     // OBN_REMOVE_GROUP) and removes only when it answers nonzero. True when removed.
     bool RemoveItem(int group, int index);
@@ -158,6 +176,14 @@ private:
     LRESULT Notify(UINT code, OutlookBarItemInfo* info) const;
     LRESULT AnswerPoint(bool header, WPARAM index) const;
     void OnCommand(UINT cmd);
+    // Keyboard focus: moves it to header (`item` -1) or item of `group`, opening the
+    // group of an item and scrolling the item into view.
+    void SetFocusPosition(int group, int item);
+    bool OnKey(UINT vk);
+    // Position of (group, item) in the order headers and items are walked (-1: none),
+    // and back.
+    int FlatIndex(int group, int item) const;
+    bool FromFlatIndex(int flat, int* group, int* item) const;
 
     HWND owner_ = nullptr;
     uint32_t options_ = 0;
@@ -170,6 +196,9 @@ private:
     int selectedItem_ = -1;
     int pressedItem_ = -1; // item under a left-button press, clicked on release
     int hotItem_ = -1;
+    int focusGroup_ = 0;
+    int focusItem_ = -1;
+    bool hasFocus_ = false;
     int scroll_ = 0;           // pixels the open group's items are scrolled up
     POINT menuPoint_ = {0, 0}; // client point of the last context menu
 };

@@ -39,6 +39,17 @@ std::string GetWindowTextUtf8(HWND hwnd) {
     return NarrowToUtf8(buf.data());
 }
 
+int ScreenDpi() {
+    static const int dpi = [] {
+        HDC screen = GetDC(nullptr);
+        int value = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+        if (screen != nullptr)
+            ReleaseDC(nullptr, screen);
+        return value > 0 ? value : 96;
+    }();
+    return dpi;
+}
+
 HFONT WidgetFont() {
     static HFONT font = [] {
         NONCLIENTMETRICSW ncm = {};

@@ -105,5 +105,13 @@ inline int RectHeight(const RECT& r) {
 // process; never delete it.
 HFONT WidgetFont();
 
+// The screen's logical pixels per inch (96 at normal size, 120 at large size); read once,
+// as the system changes it only at the next logon.
+int ScreenDpi();
+// `pixels` at 96 DPI in pixels of the screen's DPI.
+inline int ScaleForDpi(int pixels) {
+    return MulDiv(pixels, ScreenDpi(), 96);
+}
+
 // Height of a line of WidgetFont() text as `hwnd`'s device context measures it.
 int WidgetFontHeight(HWND hwnd);

@@ -6,6 +6,8 @@
 #include "console/widgets/tip_window.h"
 #include "platform/message_box.h"
 
+#include <utility>
+
 namespace {
 BoxRecorder* g_boxes = nullptr;
 DialogDriver* g_dialogs = nullptr;
@@ -81,6 +83,54 @@ void PumpMessages() {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+}
+
+namespace {
+// The loop of AppObject::Run over the waiting messages.
+void PumpThroughMainWindow() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT)
+            continue;
+        AppObject* app = AppObject::Current();
+        if (app != nullptr && app->MainWindow() != nullptr &&
+            app->MainWindow()->PreTranslateMessage(&msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void SetModifierState(unsigned modifiers) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    const std::pair<unsigned, int> held[] = {{KEY_CTRL, VK_CONTROL}, {KEY_CTRL, VK_LCONTROL},
+                                             {KEY_SHIFT, VK_SHIFT},  {KEY_SHIFT, VK_LSHIFT},
+                                             {KEY_ALT, VK_MENU},     {KEY_ALT, VK_LMENU}};
+    for (const auto& key : held)
+        keys[key.second] = (modifiers & key.first) != 0 ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+} // namespace
+
+void PressKey(UINT vk, unsigned modifiers) {
+    if (vk == VK_MENU)
+        modifiers |= KEY_ALT;
+    bool system = (modifiers & KEY_ALT) != 0 || vk == VK_F10;
+    LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16;
+    LPARAM context = (modifiers & KEY_ALT) != 0 ? (1L << 29) : 0;
+    SetModifierState(modifiers);
+    HWND target = GetFocus() != nullptr ? GetFocus() : GetActiveWindow();
+    PostMessageA(target, system ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, 1 | scan | context);
+    PumpThroughMainWindow();
+    // Alt itself is up when its own release comes.
+    if (vk == VK_MENU)
+        SetModifierState(modifiers & ~KEY_ALT);
+    target = GetFocus() != nullptr ? GetFocus() : GetActiveWindow();
+    PostMessageA(target, system ? WM_SYSKEYUP : WM_KEYUP, vk,
+                 1 | scan | (vk == VK_MENU ? 0 : context) | (1L << 30) | (1L << 31));
+    PumpThroughMainWindow();
+    SetModifierState(0);
 }
 
 std::vector<uint8_t> ReadTsdata() {

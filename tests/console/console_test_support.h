@@ -60,6 +60,14 @@ public:
 // Runs the messages that are waiting (a WM_QUIT among them is dropped).
 void PumpMessages();
 
+// Modifier keys held while a key is pressed.
+enum KeyModifiers : unsigned { KEY_CTRL = 1, KEY_SHIFT = 2, KEY_ALT = 4 };
+// A key pressed and released as the keyboard sends it: WM_KEYDOWN and WM_KEYUP
+// (WM_SYSKEY* with Alt, and for Alt and F10) posted to the window with the focus, the
+// modifiers held in the thread's key state, each run through the program's own message
+// loop (the main window's filter, then translation to characters and dispatch).
+void PressKey(UINT vk, unsigned modifiers = 0);
+
 // The raw "tsdata" bytes (empty when absent).
 std::vector<uint8_t> ReadTsdata();
 

@@ -414,6 +414,16 @@ TEST(HelpFile, LivesBesideTheProgramFile) {
     EXPECT_STREQ("", tiny);
 }
 
+TEST(HelpFile, TopicArgumentNamesThePageInsideTheFile) {
+    char argument[64];
+    ASSERT_TRUE(BuildHelpTopicArgument("C:\\Q R\\\\QUILLON.chm", HelpTopicOf(PageKind::Logs),
+                                       argument, sizeof(argument)));
+    EXPECT_STREQ("\"C:\\Q R\\\\QUILLON.chm::/logs.htm\"", argument);
+    char tiny[24];
+    EXPECT_FALSE(BuildHelpTopicArgument("C:\\Q\\\\QUILLON.chm", "logs.htm", tiny, sizeof(tiny)));
+    EXPECT_STREQ("", tiny);
+}
+
 TEST(FrameLayout, BarsTakeTheirRoomAndTheViewMenuTogglesThem) {
     RunningConsole console;
     ASSERT_TRUE(console.Start());
