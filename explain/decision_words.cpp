@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "gwconfig/config_fields.h"
+#include "compare/config_fields.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <memory>
 
+#include "compare/config_fields.h"
+#include "compare/value_rules.h"
 #include "console/res/resource.h"
 #include "engine/own_session_facts.h"
 #include "explain/decision_text.h"
 #include "explain/decision_words.h"
-#include "gwconfig/config_fields.h"
-#include "gwconfig/value_rules.h"
 #include "platform/codepage.h"
 #include "platform/message_box.h"
 #include "platform/win32/text_win32.h"
