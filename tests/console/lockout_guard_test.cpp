@@ -226,4 +226,3 @@ TEST_F(LockoutGuard, AnEmptyFieldIsAFactThatCannotBeRead) {
 }
 
 } // namespace
-
