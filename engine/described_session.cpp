@@ -21,6 +21,8 @@ void FormatMacText(const uint8_t (&mac)[6], char* text, size_t size) {
 }
 
 int DescribedFacts::ClientAddress(uint32_t* address) {
+    if (!session_.hasAddress)
+        return -1;
     *address = session_.address;
     return 0;
 }
@@ -89,6 +91,7 @@ bool ReadMacText(const char* text, uint8_t (&mac)[6]) {
 void DescribeSession(const FilterConfigRecord& config, FactSource& facts, DescribedSession* out) {
     *out = DescribedSession();
     const bool hasAddress = facts.ClientAddress(&out->address) == 0;
+    out->hasAddress = hasAddress;
     if (!hasAddress)
         out->address = 0;
     char text[FACT_MAC_SIZE] = {};

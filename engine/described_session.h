@@ -10,6 +10,7 @@
 
 // Texts are single-byte texts of the configuration's code page.
 struct DescribedSession {
+    bool hasAddress = true;
     uint32_t address = 0; // first octet most significant
     bool hasName = false;
     std::string name;
@@ -53,5 +54,5 @@ void FormatMacText(const uint8_t (&mac)[6], char* text, size_t size);
 
 // Describes the session `facts` tell of, reading each fact once as the filters would
 // (the counts by the configuration's rules for disconnected sessions). A fact that
-// cannot be read is left not given; the address then stays 0.
+// cannot be read is left not given (an address not given stays 0).
 void DescribeSession(const FilterConfigRecord& config, FactSource& facts, DescribedSession* out);

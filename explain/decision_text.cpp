@@ -224,7 +224,8 @@ private:
 };
 
 void Header(const DescribedSession& s, bool atGiven, uint32_t codePage, std::string* out) {
-    std::string line = "Client: address " + AddressText(s.address);
+    std::string line =
+        "Client: address " + (s.hasAddress ? AddressText(s.address) : std::string("not given"));
     line += ", computer name " + (s.hasName ? QuotedText(s.name, codePage) : "not given");
     if (s.hasMac) {
         char mac[24];

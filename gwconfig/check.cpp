@@ -4,15 +4,20 @@
 #include <memory>
 
 #include "config/config_model.h"
+#include "explain/decision_words.h"
 
 CheckOutcome RunCheck(const CheckSession& session, bool atGiven, uint32_t codePage,
-                      std::string* report) {
+                      std::string* report, bool summary) {
     DescribedFacts facts(session);
     std::unique_ptr<SessionDecision> decision(new SessionDecision());
     DecideSession(FilterConfig, facts, decision.get());
     ExplainOptions options;
     options.codePage = codePage;
     options.atGiven = atGiven;
+    if (summary) {
+        const DecisionWords words = DecisionWordsOf(FilterConfig, *decision, codePage);
+        *report += words.verdict + "\n" + words.entry + "\n";
+    }
     ExplainDecision(FilterConfig, session, *decision, options, report);
     CheckOutcome outcome;
     outcome.admitted = decision->admitted;

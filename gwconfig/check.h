@@ -20,9 +20,11 @@ struct CheckOutcome {
 
 // Decides as the library would at session start and, when the session survives it,
 // at logon. Appends the report (UTF-8) to *report. `atGiven` says whether the
-// session's time came from the caller or from the local clock.
+// session's time came from the caller or from the local clock. With `summary`, the
+// report opens with two lines in the console's words: what happens, and the entry
+// that decided as its page shows it.
 CheckOutcome RunCheck(const CheckSession& session, bool atGiven, uint32_t codePage,
-                      std::string* report);
+                      std::string* report, bool summary = false);
 
 // The local date and time of now.
 LocalDateTime LocalNow();

@@ -146,6 +146,7 @@ public:
         bool hasSessionsFromIp = false, hasSessionsOfUser = false;
         uint32_t sessionsFromIp = 1, sessionsOfUser = 1;
         bool administrator = false;
+        bool summary = false;
     };
 
     bool ToStored(const char* option, const std::string& utf8, uint32_t codePage,
@@ -188,7 +189,7 @@ public:
         if (!Load(source, codePage, &errors))
             return Fail(errors);
         std::string report;
-        CheckOutcome outcome = RunCheck(session, o.hasAt, codePage, &report);
+        CheckOutcome outcome = RunCheck(session, o.hasAt, codePage, &report, o.summary);
         Print(report);
         return outcome.admitted ? GW_EXIT_OK : GW_EXIT_NO;
     }
@@ -312,6 +313,8 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
         ->add_flag("--administrator", o.administrator,
                    "the user is the built-in administrator account")
         ->needs(user);
+    check->add_flag("--summary", o.summary,
+                    "open with what happens and the entry that decided, in the console's words");
     AddCodePage(check, &codePage);
 
     ReportCommandOptions r;

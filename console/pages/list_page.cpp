@@ -64,6 +64,19 @@ void ListPageBase::OnInitialUpdate() {
     FillList();
 }
 
+void ListPageBase::ShowEntry(int index) {
+    HWND list = ListView();
+    if (index < 0 || index >= ListRowCount(list))
+        return;
+    SelectListRows(list, {index});
+    LVITEMA item = {};
+    item.stateMask = item.state = LVIS_FOCUSED;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&item));
+    SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
+    SetFocus(list);
+}
+
 void ListPageBase::ShowAppendedRow(LPARAM row) {
     std::vector<std::string> texts;
     RowTexts(row, texts);

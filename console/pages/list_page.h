@@ -106,6 +106,7 @@ class ListPageBase : public PageView {
 public:
     HWND ListView() const { return Item(table_.controls.listView); }
     void OnInitialUpdate() override;
+    void ShowEntry(int index) override;
 
 protected:
     ListPageBase(PageKind kind, const ListPageTable& table);

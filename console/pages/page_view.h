@@ -31,6 +31,10 @@ public:
     void SetShown(bool shown);
     bool IsShown() const { return shown_; }
 
+    // Selects entry `index` (from 0) of the page's list alone, scrolled into view and
+    // focused; a page without a list, or an index it does not hold, leaves all as is.
+    virtual void ShowEntry(int) {}
+
 protected:
     // What a page does when it comes into view or leaves it.
     virtual void OnShown() {}

@@ -149,6 +149,7 @@
 #define IDC_TEST_OF_USER 1308
 #define IDC_TEST_RUN 1309
 #define IDC_TEST_RESULT 1310
+#define IDC_TEST_SHOW_ENTRY 1500 // shows the entry that decided, closing the dialog
 
 // Commands.
 #define ID_ITEM_ADD 32771

@@ -8,6 +8,7 @@
 #include "engine/rejection.h"
 #include "engine/session_facts.h"
 #include "explain/decision_text.h"
+#include "explain/decision_words.h"
 #include "platform/codepage.h"
 #include "platform/message_box.h"
 
@@ -108,20 +109,22 @@ std::string LockoutQuestion(const FilterConfigRecord& config) {
     DecideSession(config, facts, decision.get());
     if (decision->admitted)
         return "";
+    // What happens and how to mend it first, in the pages' words; the configuration's
+    // own names only in the details.
+    const DecisionWords words = DecisionWordsOf(config, *decision, codePage);
+    std::string text = words.verdict + ": applying this configuration would lock you out.\n";
+    text += words.entry + "\n" + words.change + "\n\nYour session:";
+    for (size_t k = 0; k < facts.used.size(); ++k)
+        text += (k == 0 ? " " : ", ") + facts.used[k];
     const FilterVerdict& verdict = decision->filters[decision->refusedBy];
     ExplainOptions options;
     options.codePage = codePage;
     options.missing = &OWN_SESSION_WORDS;
-    std::string text = "Applying this configuration would lock you out.\n\n";
-    text += std::string(FilterName(verdict.filter)) + " refuses the session you are working in:\n";
+    text += ".\n\nDetails: " + std::string(FilterName(verdict.filter)) + " refuses with code " +
+            std::to_string(decision->code) + " (" + RejectCodeText(decision->code) + ")\n";
     for (const std::string& reason : VerdictReasons(config, verdict, options))
         text += "    " + reason + "\n";
-    text += "Client facts used:";
-    for (size_t k = 0; k < facts.used.size(); ++k)
-        text += (k == 0 ? " " : ", ") + facts.used[k];
-    text += "\n\nThe next logon from this client would be refused with code " +
-            std::to_string(decision->code) + " (" + RejectCodeText(decision->code) +
-            ").\nApply the configuration anyway?";
+    text += "\nApply the configuration anyway?";
     return text;
 }
 

@@ -264,9 +264,15 @@ bool CMainFrame::OnCommand(UINT id, UINT, HWND control) {
     case ID_LOAD_CONFIG:
         OnLoad();
         return true;
-    case ID_TOOLS_TEST_CLIENT:
-        TestClientDialog(FilterConfig).DoModal(hwnd());
+    case ID_TOOLS_TEST_CLIENT: {
+        TestClientDialog dialog(FilterConfig);
+        const DecisionPlace& place = dialog.ShownPlace();
+        // "Show Entry": a fresh page of the filter, on the entry that decided.
+        if (dialog.DoModal(hwnd()) == IDC_TEST_SHOW_ENTRY && place.onPage &&
+            ReplacePage(PageOfFilter(place.filter)))
+            page_->ShowEntry(place.entry);
         return true;
+    }
     case ID_HELP_FILE:
         OpenHelpFile(hwnd(), page_ != nullptr ? HelpTopicOf(page_->Kind()) : nullptr);
         return true;

@@ -3,11 +3,12 @@
 #include <cstdio>
 #include <memory>
 
+#include "compare/config_fields.h"
+#include "compare/value_rules.h"
 #include "console/res/resource.h"
 #include "engine/own_session_facts.h"
 #include "explain/decision_text.h"
-#include "compare/config_fields.h"
-#include "compare/value_rules.h"
+#include "explain/decision_words.h"
 #include "platform/codepage.h"
 #include "platform/message_box.h"
 #include "platform/win32/text_win32.h"
@@ -65,6 +66,25 @@ std::string WithCrLf(const std::string& text) {
 
 } // namespace
 
+PageKind PageOfFilter(FilterId filter) {
+    switch (filter) {
+    case FILTER_COMPUTERNAME:
+        return PageKind::ComputerName;
+    case FILTER_MACADDRESS:
+        return PageKind::MacAddress;
+    case FILTER_TIME:
+        return PageKind::Time;
+    case FILTER_VERSION:
+        return PageKind::ClientVersion;
+    case FILTER_SESSIONCOUNT_IP:
+        return PageKind::SessionPerIp;
+    case FILTER_SESSIONCOUNT_USER:
+        return PageKind::SessionPerUser;
+    default:
+        return PageKind::IpAddress;
+    }
+}
+
 TestClientDialog::TestClientDialog(const FilterConfigRecord& config)
     : ModalDialog(IDD_TEST_CLIENT), config_(config) {}
 
@@ -73,7 +93,7 @@ bool TestClientDialog::OnInitDialog() {
     OwnSessionFacts facts;
     DescribedSession own;
     DescribeSession(config_, facts, &own);
-    if (own.address != 0)
+    if (own.hasAddress)
         SetDlgItemTextA(hwnd(), IDC_TEST_ADDRESS, AddressText(own.address).c_str());
     if (own.hasName)
         SetDlgItemTextA(hwnd(), IDC_TEST_NAME, own.name.c_str());
@@ -87,19 +107,31 @@ bool TestClientDialog::OnInitDialog() {
     if (own.hasUser)
         SetDlgItemTextA(hwnd(), IDC_TEST_USER, own.user.c_str());
     CheckDlgButton(hwnd(), IDC_TEST_ADMINISTRATOR, own.administrator ? BST_CHECKED : BST_UNCHECKED);
-    SetDlgItemTextA(hwnd(), IDC_TEST_TIME, CheckTimeText(own.at).c_str());
-    if (own.hasSessionsFromIp)
+    FillNow(own.at);
+    // The own session is one of those counted: a count of 0 means the sessions could
+    // not be read, and the field stays empty.
+    if (own.hasSessionsFromIp && own.sessionsFromIp > 0)
         SetDlgItemTextA(hwnd(), IDC_TEST_FROM_ADDRESS, std::to_string(own.sessionsFromIp).c_str());
-    if (own.hasSessionsOfUser)
+    if (own.hasSessionsOfUser && own.sessionsOfUser > 0)
         SetDlgItemTextA(hwnd(), IDC_TEST_OF_USER, std::to_string(own.sessionsOfUser).c_str());
     SendDlgItemMessageA(hwnd(), IDC_TEST_NAME, EM_LIMITTEXT, FACT_NAME_SIZE - 1, 0);
     SendDlgItemMessageA(hwnd(), IDC_TEST_USER, EM_LIMITTEXT, FACT_NAME_SIZE - 1, 0);
+    EnableWindow(GetDlgItem(hwnd(), IDC_TEST_SHOW_ENTRY), FALSE);
     return ModalDialog::OnInitDialog();
+}
+
+void TestClientDialog::FillNow(const LocalDateTime& now) {
+    filledTime_ = CheckTimeText(now);
+    SetDlgItemTextA(hwnd(), IDC_TEST_TIME, filledTime_.c_str());
 }
 
 bool TestClientDialog::OnCommand(UINT id, UINT code, HWND) {
     if (id == IDC_TEST_RUN && code == BN_CLICKED) {
         RunTest();
+        return true;
+    }
+    if (id == IDC_TEST_SHOW_ENTRY && code == BN_CLICKED && place_.onPage) {
+        EndDialog(IDC_TEST_SHOW_ENTRY);
         return true;
     }
     return false;
@@ -125,7 +157,8 @@ bool TestClientDialog::Refuse(int id, const std::string& message) {
 
 bool TestClientDialog::ReadFields(DescribedSession* s, bool* atGiven) {
     const std::string address = FieldText(IDC_TEST_ADDRESS);
-    if (!ParseIpv4(address, &s->address))
+    s->hasAddress = !address.empty();
+    if (s->hasAddress && !ParseIpv4(address, &s->address))
         return Refuse(IDC_TEST_ADDRESS,
                       "Client address: \"" + address + "\" is not an IPv4 address a.b.c.d");
     s->name = FieldText(IDC_TEST_NAME);
@@ -143,8 +176,9 @@ bool TestClientDialog::ReadFields(DescribedSession* s, bool* atGiven) {
     s->hasUser = !s->user.empty();
     s->administrator =
         s->hasUser && IsDlgButtonChecked(hwnd(), IDC_TEST_ADMINISTRATOR) == BST_CHECKED;
+    // The date and time the dialog wrote, left as it was, stands for now as well.
     const std::string at = FieldText(IDC_TEST_TIME);
-    *atGiven = !at.empty();
+    *atGiven = !at.empty() && at != filledTime_;
     if (*atGiven && !ParseCheckTime(at, &s->at))
         return Refuse(IDC_TEST_TIME,
                       "Date and time: \"" + at + "\" is not a date and time YYYY-MM-DD HH:MM:SS");
@@ -174,6 +208,8 @@ void TestClientDialog::RunTest() {
     bool atGiven = true;
     if (!ReadFields(&session, &atGiven))
         return;
+    if (!atGiven)
+        FillNow(session.at);
     DescribedFacts facts(session);
     std::unique_ptr<SessionDecision> decision(new SessionDecision());
     DecideSession(config_, facts, decision.get());
@@ -181,7 +217,13 @@ void TestClientDialog::RunTest() {
     options.codePage = SystemAnsiCodePage();
     options.atGiven = atGiven;
     options.missing = &FIELD_WORDS;
-    std::string report;
+    const DecisionWords words = DecisionWordsOf(config_, *decision, options.codePage);
+    std::string report = words.verdict + "\n" + words.entry + "\n";
+    if (!words.change.empty())
+        report += words.change + "\n";
+    report += "\nDetails\n";
     ExplainDecision(config_, session, *decision, options, &report);
     SetDlgItemTextW(hwnd(), IDC_TEST_RESULT, WidenUtf8(WithCrLf(report).c_str()).c_str());
+    place_ = PlaceOfDecision(*decision);
+    EnableWindow(GetDlgItem(hwnd(), IDC_TEST_SHOW_ENTRY), place_.onPage ? TRUE : FALSE);
 }

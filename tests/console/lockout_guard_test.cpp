@@ -1,8 +1,9 @@
 // The lockout guard and "Test a Client" over the Terminal Services stand-in, which
 // describes the console's own session as remote from 10.20.0.66: a deny row for that
 // address makes apply (menu and close prompt) ask first, No writes nothing, Yes
-// writes; the console session is never asked about; the test dialog explains the
-// refusing row and admits another client.
+// writes; the console session is never asked about; the question and the test dialog
+// open with the verdict and the entry in the pages' words; Show Entry shows that entry
+// on its page; an empty field is a fact that cannot be read.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,14 +12,16 @@
 #include <vector>
 
 #include "config/config_model.h"
+#include "console/pages/list_page.h"
 #include "console/res/resource.h"
+#include "explain/decision_text.h"
 #include "console_test_support.h"
 #include "platform/message_box.h"
 #include "tests/support/scenario_file.h"
 
 namespace {
 
-const char* const GUARD_WORDS = "next logon from this client would be refused";
+const char* const GUARD_WORDS = "applying this configuration would lock you out";
 
 uint32_t ConsoleSessionId() {
     typedef DWORD(WINAPI * ConsoleIdFn)();
@@ -70,8 +73,12 @@ TEST_F(LockoutGuard, ApplyAsksFirstNoWritesNothingYesWrites) {
     console.Command(ID_APPLY_CONFIG);
     ASSERT_EQ(1u, boxes.boxes.size());
     const RecordedBox& question = boxes.boxes[0];
-    for (const char* part : {"ValidateIPAddress", "R_IPADDRESS row 1 refuses the client",
-                             "address 10.20.0.66", GUARD_WORDS})
+    EXPECT_EQ(0u, question.text.find("Refused by the IP Address filter: applying this "
+                                     "configuration would lock you out.\n10.20.0.66 - Logon "
+                                     "disabled (entry 1 of 1 on the IP Address page)\n"))
+        << question.text;
+    for (const char* part : {"Your session: address 10.20.0.66", "\n\nDetails: ValidateIPAddress",
+                             "R_IPADDRESS row 1 refuses the client"})
         EXPECT_NE(std::string::npos, question.text.find(part)) << question.text;
     EXPECT_EQ(uint32_t(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2), question.style);
     EXPECT_EQ(stored, ReadTsdata()) << "No must write nothing";
@@ -119,14 +126,17 @@ TEST_F(LockoutGuard, TestDialogExplainsTheRefusingRowAndAdmitsAnotherClient) {
     RemoteSession();
     DenyOwnAddress();
     std::string own, refused, admitted;
+    bool showAfterRefusal = false, showAfterAdmission = true;
     dialogs.onDialog = [&](ModalDialog&, HWND dialog, UINT) {
         own = ItemText(dialog, IDC_TEST_ADDRESS) + "|" + ItemText(dialog, IDC_TEST_NAME) + "|" +
               ItemText(dialog, IDC_TEST_USER) + "|" + ItemText(dialog, IDC_TEST_BUILD);
         Click(GetDlgItem(dialog, IDC_TEST_RUN));
         refused = ItemText(dialog, IDC_TEST_RESULT);
+        showAfterRefusal = IsWindowEnabled(GetDlgItem(dialog, IDC_TEST_SHOW_ENTRY));
         SetDlgItemTextA(dialog, IDC_TEST_ADDRESS, "10.20.0.67");
         Click(GetDlgItem(dialog, IDC_TEST_RUN));
         admitted = ItemText(dialog, IDC_TEST_RESULT);
+        showAfterAdmission = IsWindowEnabled(GetDlgItem(dialog, IDC_TEST_SHOW_ENTRY));
         SetDlgItemTextA(dialog, IDC_TEST_MAC, "00-1A-2B");
         Click(GetDlgItem(dialog, IDC_TEST_RUN));
         Click(GetDlgItem(dialog, IDCANCEL));
@@ -134,17 +144,85 @@ TEST_F(LockoutGuard, TestDialogExplainsTheRefusingRowAndAdmitsAnotherClient) {
     console.Command(ID_TOOLS_TEST_CLIENT);
     ASSERT_EQ(std::vector<UINT>{IDD_TEST_CLIENT}, dialogs.opened);
     EXPECT_EQ("10.20.0.66|ADMIN-PC|Administrator|2600", own);
+    EXPECT_EQ(0u, refused.find("Refused by the IP Address filter\r\n10.20.0.66 - Logon disabled "
+                               "(entry 1 of 1 on the IP Address page)\r\n"))
+        << refused;
     EXPECT_NE(std::string::npos,
-              refused.find("R_IPADDRESS row 1 refuses the client: {\"IPFROM\": \"10.20.0.66\""))
+              refused.find("\r\nDetails\r\nClient: address 10.20.0.66, computer name"))
         << refused;
     EXPECT_NE(std::string::npos,
               refused.find("\r\nDecision: refused with code 1 (REJECT_IPADDRESS)"))
         << refused;
-    EXPECT_NE(std::string::npos, admitted.find("Decision: admitted")) << admitted;
+    EXPECT_EQ(0u, admitted.find("Admitted: no filter refuses this client\r\n")) << admitted;
+    EXPECT_TRUE(showAfterRefusal);
+    EXPECT_FALSE(showAfterAdmission);
     ASSERT_EQ(1u, boxes.boxes.size());
     EXPECT_EQ("MAC address: \"00-1A-2B\" is not a MAC address HH-HH-HH-HH-HH-HH",
               boxes.boxes[0].text);
     EXPECT_EQ(1, FilterConfig.modified); // testing changes nothing
+}
+
+TEST_F(LockoutGuard, ShowEntryShowsTheDecidingEntryOnItsPage) {
+    RemoteSession();
+    FilterConfig.FLAG_COMPUTERNAME = 1;
+    FilterConfig.FLAG_COMPUTERNAME_ALLOW = 1;
+    for (const char* name : {"TS1", "ADMIN-PC", "TS2"}) {
+        ComputerNameRow* row = new ComputerNameRow();
+        CopyToField(row->CNAME, name);
+        row->TYPE = ROW_LOGON_DISABLED;
+        FilterConfig.computerNames.push_back(row);
+    }
+    dialogs.onDialog = [&](ModalDialog&, HWND dialog, UINT) {
+        Click(GetDlgItem(dialog, IDC_TEST_RUN));
+        Click(GetDlgItem(dialog, IDC_TEST_SHOW_ENTRY));
+    };
+    console.Command(ID_TOOLS_TEST_CLIENT);
+    PumpMessages();
+    PageView* page = console.Frame().CurrentPage();
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(PageKind::ComputerName, page->Kind());
+    HWND list = static_cast<ListPageBase*>(page)->ListView();
+    EXPECT_EQ(std::vector<int>{1}, SelectedListRows(list));
+    EXPECT_EQ(list, GetFocus());
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(LockoutGuard, AnEmptyFieldIsAFactThatCannotBeRead) {
+    // Disconnected and not counted, the own session counts 0 sessions: the counts
+    // cannot be read, and their fields stay empty.
+    scenario.Write("self 7\nsession 7 state=4 winstation=\"RDP-Tcp#1\" client=ADMIN-PC "
+                   "address=10.20.0.66 user=Administrator build=2600\n");
+    FilterConfig.IGNORE_DISCONNECTED = 1;
+    FilterConfig.FLAG_USER_IGNORE_DISCONNECTED = 1;
+    DenyOwnAddress();
+    std::string counts, noAddress, filledTime, typedTime;
+    dialogs.onDialog = [&](ModalDialog&, HWND dialog, UINT) {
+        counts = ItemText(dialog, IDC_TEST_FROM_ADDRESS) + "|" + ItemText(dialog, IDC_TEST_OF_USER);
+        SetDlgItemTextA(dialog, IDC_TEST_ADDRESS, "");
+        SetDlgItemTextA(dialog, IDC_TEST_TIME, "");
+        Click(GetDlgItem(dialog, IDC_TEST_RUN));
+        noAddress = ItemText(dialog, IDC_TEST_RESULT);
+        filledTime = ItemText(dialog, IDC_TEST_TIME);
+        // Left as the dialog filled it, the field still stands for the moment of the test.
+        Click(GetDlgItem(dialog, IDC_TEST_RUN));
+        typedTime = ItemText(dialog, IDC_TEST_RESULT);
+        SetDlgItemTextA(dialog, IDC_TEST_TIME, "2026-12-07 08:30:00");
+        Click(GetDlgItem(dialog, IDC_TEST_RUN));
+        typedTime += "|" + ItemText(dialog, IDC_TEST_RESULT);
+        Click(GetDlgItem(dialog, IDCANCEL));
+    };
+    console.Command(ID_TOOLS_TEST_CLIENT);
+    EXPECT_EQ("|", counts);
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.boxes[0].text;
+    EXPECT_EQ(0u, noAddress.find("Refused by the IP Address filter: the client address cannot be "
+                                 "read\r\n"))
+        << noAddress;
+    LocalDateTime at{};
+    EXPECT_TRUE(ParseCheckTime(filledTime, &at)) << filledTime;
+    EXPECT_NE(std::string::npos, noAddress.find(filledTime + ", a ")) << noAddress;
+    const size_t given = typedTime.find('|');
+    EXPECT_NE(std::string::npos, typedTime.find("(the local clock)")) << typedTime;
+    EXPECT_LT(given, typedTime.find("2026-12-07 08:30:00, a Monday (given)")) << typedTime;
 }
 
 } // namespace
