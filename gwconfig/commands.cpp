@@ -5,15 +5,15 @@
 #include <CLI/CLI.hpp>
 
 #include "gwconfig/check.h"
-#include "gwconfig/config_diff.h"
-#include "gwconfig/config_fields.h"
+#include "compare/config_diff.h"
+#include "compare/config_fields.h"
 #include "gwconfig/config_io.h"
 #include "gwconfig/config_show.h"
 #include "gwconfig/gpp_export.h"
 #include "gwconfig/reg_export.h"
 #include "gwconfig/report_command.h"
 #include "gwconfig/registry_access.h"
-#include "gwconfig/value_rules.h"
+#include "compare/value_rules.h"
 #include "platform/codepage.h"
 #include "platform/tool_files.h"
 
