@@ -4,11 +4,11 @@
 
 namespace {
 
-// The filters as the console's pages name them.
+// The filters as the console names them (as the change summary does).
 const char* const FILTER_WORDS[FILTER_COUNT] = {
-    "IP address filter",        "Computer name filter",  "MAC address filter",
-    "Time restrictions filter", "Client version filter", "Sessions per IP address filter",
-    "Sessions per user filter",
+    "IP address filter",       "Computer name filter",  "MAC address filter",
+    "Time restriction filter", "Client version filter", "Session per IP filter",
+    "Session per user filter",
 };
 
 } // namespace

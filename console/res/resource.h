@@ -150,6 +150,10 @@
 #define IDC_TEST_RUN 1309
 #define IDC_TEST_RESULT 1310
 
+// The Log settings page's event log option.
+#define IDC_EVENT_LOG_LABEL 1450
+#define IDC_EVENT_LOG_LEVEL 1451
+
 // Commands.
 #define ID_ITEM_ADD 32771
 #define ID_ITEM_REMOVE 32772
