@@ -137,6 +137,21 @@ int LoadFromRegistry() {
     return ApplyConfigPacket(packet.get());
 }
 
+int ReadStoredInto(FilterConfigRecord& record) {
+    std::vector<uint8_t> blob;
+    {
+        ConfigKeyHandle key(StoreOpenConfigKey());
+        if (!key || !ReadStoredBlob(key.get(), &blob))
+            return -1;
+    }
+    CryptConfigBlob(blob.data(), blob.size());
+    ParamPacket* decoded = nullptr;
+    if (DecodePacket(blob.data(), blob.size(), &decoded) != 0)
+        return -1;
+    PacketPtr packet(decoded);
+    return ApplyConfigPacketTo(packet.get(), record);
+}
+
 int SaveToRegistry() {
     size_t length = 0;
     BlobPtr blob = EncodeCurrentConfig(REGISTRY_PARAM_ORDER, &length);
@@ -217,6 +232,14 @@ int LoadFromFile(const char* path) {
 int LoadConfigFromRegistry() {
     try {
         return LoadFromRegistry();
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+}
+
+int ReadStoredConfig(FilterConfigRecord& record) {
+    try {
+        return ReadStoredInto(record);
     } catch (const std::bad_alloc&) {
         return -1;
     }

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "config/config_model.h"
+
 // The 8 key bytes are the first 8 characters of this string.
 extern const char CONFIG_KEY_STRING[18];
 
@@ -25,6 +27,10 @@ void Rc4Crypt(uint8_t* buffer, size_t length, Rc4State* state);
 void CryptConfigBlob(uint8_t* blob, size_t length);
 
 int LoadConfigFromRegistry();
+// Reads the configuration stored in the registry into `record` (empty, zero-filled),
+// leaving FilterConfig alone: -1, silently and without writing anything, when there is
+// none or it does not decode. The caller frees the rows (ClearRecordLists).
+int ReadStoredConfig(FilterConfigRecord& record);
 int SaveConfigToRegistry();
 int SaveConfigToFile(const char* path);
 // Replaces the rows and the scalars the file holds; on any failure FilterConfig is

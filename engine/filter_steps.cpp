@@ -1,10 +1,11 @@
 // The library's side of each filter: the decision core decides over the own session,
 // and what it decided is done here: making room by logging off a disconnected
-// session, the box, the log line and the end of the process or session.
+// session, the event, the box, the log line and the end of the process or session.
 #include "config/config_model.h"
 #include "engine/filters.h"
 #include "engine/own_session_facts.h"
 #include "engine/rejection.h"
+#include "engine/session_events.h"
 #include "engine/session_facts.h"
 
 namespace {
@@ -16,6 +17,7 @@ int RunFilter(FilterId filter) {
         return 1;
     if (verdict.makeRoom && LogoffFirstDisconnectedSession(nullptr) == 0)
         return 1;
+    ReportSessionRefused(verdict);
     ShowRejectMessage(verdict.message, verdict.caption);
     // Only too many sessions of one user ends the session rather than the process.
     if (verdict.code == REJECT_SESSIONPERUSER) {

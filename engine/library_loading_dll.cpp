@@ -6,8 +6,10 @@
 
 #include <cstring>
 
+#include "config/event_log_setting.h"
 #include "config/persistence.h"
 #include "engine/library_loading.h"
+#include "engine/session_events.h"
 #include "platform/message_box.h"
 #include "platform/network.h"
 
@@ -43,8 +45,11 @@ void LoadLibraryOnce() {
     if (NetStartup(2, 2, &major, &minor) == 0 && (major != 2 || minor != 2))
         NetCleanup();
     // A configuration that cannot be read leaves every filter off; the store shows
-    // its own messages.
-    LoadConfigFromRegistry();
+    // its own messages. The event log setting comes first, so that "none" silences the
+    // report of an unreadable configuration too.
+    LoadEventLogSetting();
+    if (LoadConfigFromRegistry() != 0)
+        ReportConfigUnreadable();
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID);

@@ -9,6 +9,7 @@
 #include "engine/filters.h"
 #include "engine/library_loading.h"
 #include "engine/rejection.h"
+#include "engine/session_events.h"
 #include "engine/session_facts.h"
 #include "engine/session_record.h"
 
@@ -78,6 +79,8 @@ extern "C" void TSEventLogon(uint32_t value) {
         VerifyUser_Logon(value);
         if (SessionRejected == 0 && FilterConfig.FLAG_LOGON_LOGS == 1)
             WriteLogonLog(REJECT_NONE);
+        if (SessionRejected == 0)
+            ReportLogonAccepted();
     } catch (...) {
     }
 }

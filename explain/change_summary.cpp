@@ -8,7 +8,7 @@
 
 namespace {
 
-// The areas of the configuration as the console's pages present them. A key belongs to
+// The areas of the configuration as the navigation bar names their pages. A key belongs to
 // the first area that lists it; the switch is the filter's on/off key.
 struct Area {
     const char* words;
@@ -18,13 +18,13 @@ struct Area {
 };
 
 const Area AREAS[] = {
-    {"IP address filter", "FLAG_IPADDRESS", {"FLAG_IPADDRESS_ALLOW", "R_IPADDRESS"}},
-    {"Computer name filter", "FLAG_COMPUTERNAME", {"FLAG_COMPUTERNAME_ALLOW", "R_COMPUTERNAME"}},
+    {"IP Address filter", "FLAG_IPADDRESS", {"FLAG_IPADDRESS_ALLOW", "R_IPADDRESS"}},
+    {"Computer Name filter", "FLAG_COMPUTERNAME", {"FLAG_COMPUTERNAME_ALLOW", "R_COMPUTERNAME"}},
     {"MAC address filter", "FLAG_MACADDRESS", {"FLAG_MACADDRESS_ALLOW", "R_MAC"}},
-    {"Client version filter",
+    {"Client Version filter",
      "FLAG_VERSION",
      {"VERDISALLOW", "VERALLOW", "VERHIGHER", "VERLOWER", "VERBETWEEN"}},
-    {"Time restriction filter",
+    {"Time Restrictions filter",
      "FLAG_TIME",
      {"WEEK_W1", "WEEK_W2", "WEEK_W3", "WEEK_W4", "WEEK_W5", "WEEK_W6", "WEEK_W7", "TIME_BETWEEN",
       "TIME_FROM", "TIME_TO"}},
@@ -32,12 +32,12 @@ const Area AREAS[] = {
      "FLAG_SERVEROPTION",
      {"FLAG_SERVEROPTION_CHECK_TYPE", "SESSION_PER_IP", "REMOVE_DISCONNECTED",
       "IGNORE_DISCONNECTED", "R_SESSION_IP"}},
-    {"Session per user filter",
+    {"Session per User filter",
      "FLAG_SERVEROPTION_SESSIONPERUSER",
      {"FLAG_SESSION_PER_USER_DEFAULT", "SESSIONPERUSER_COUNT", "FLAG_USER_IGNORE_DISCONNECTED",
       "FLAG_USER_REMOVE_DISCONNECTED", "FLAG_USER_IGNORE_ADMINISTRATOR", "R_SESSION_USER"}},
-    {"Servers information", nullptr, {"MONITOR_SERVER"}},
-    {"Popup messages", nullptr, {"MSG_", "TITLE_"}, true},
+    {"Servers Information", nullptr, {"MONITOR_SERVER"}},
+    {"Popup Messages", nullptr, {"MSG_", "TITLE_"}, true},
     {"Logs", nullptr, {"FLAG_LOGON_LOGS", "FLAG_APP_LOGS", "LOGON_LOGFILE", "APP_LOGFILE"}},
 };
 const size_t AREA_COUNT = sizeof(AREAS) / sizeof(AREAS[0]);

@@ -8,7 +8,7 @@
 #include "config/config_model.h"
 
 // What changed from `before` to `after`, area by area in the console's order, e.g.
-// "IP address filter: switched on, 2 entries added, 1 removed; Time restriction filter:
+// "IP Address filter: switched on, 2 entries added, 1 removed; Time Restrictions filter:
 // 2 settings changed". "no change" when the two are equal.
 std::string SummarizeConfigChange(FilterConfigRecord& before, FilterConfigRecord& after,
                                   uint32_t codePage);

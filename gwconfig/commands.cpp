@@ -132,7 +132,7 @@ public:
         std::string blob, error;
         if (!ReadDecodingFile(input, &blob))
             return Fail("the registry was not changed");
-        if (!ApplyRegistryConfig(&error))
+        if (!ApplyRegistryConfig(input, &error))
             return Fail(error);
         Print("The configuration of '" + input + "' is stored in the registry.\n");
         return GW_EXIT_OK;

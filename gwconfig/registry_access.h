@@ -11,5 +11,8 @@
 // the reason in *error.
 bool LoadRegistryConfig(std::string* error);
 
-// Writes FilterConfig as the console's apply command does ("tsdata", then "datasize").
-bool ApplyRegistryConfig(std::string* error);
+// Writes FilterConfig as the console's apply command does ("tsdata", then "datasize"),
+// and reports it on the Application log as the console does: applied (with what changed
+// against the stored configuration), or failed. `file` is the configuration file it
+// came from (UTF-8).
+bool ApplyRegistryConfig(const std::string& file, std::string* error);

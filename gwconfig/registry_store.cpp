@@ -4,7 +4,11 @@
 
 #include "config/config_model.h"
 #include "config/persistence.h"
+#include "eventlog/config_events.h"
+#include "eventlog/config_change.h"
 #include "gwconfig/registry_access.h"
+#include "platform/codepage.h"
+#include "platform/config_store.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -41,7 +45,16 @@ bool LoadRegistryConfig(std::string* error) {
     return RunStoreOperation(LoadFresh, "cannot read the configuration from the registry", error);
 }
 
-bool ApplyRegistryConfig(std::string* error) {
-    return RunStoreOperation(SaveConfigToRegistry, "cannot write the configuration to the registry",
-                             error);
+bool ApplyRegistryConfig(const std::string& file, std::string* error) {
+    ConfigApplyFacts facts;
+    facts.program = "gwconfig.exe";
+    facts.file = file;
+    facts.summary = StoredConfigChange(FilterConfig, SystemAnsiCodePage());
+    if (!RunStoreOperation(SaveConfigToRegistry, "cannot write the configuration to the registry",
+                           error)) {
+        ReportConfigApplyFailed(facts, StoreLastError());
+        return false;
+    }
+    ReportConfigApplied(facts);
+    return true;
 }

@@ -54,6 +54,10 @@ StoreFileResult StoreReadWholeFile(const char* path, std::vector<uint8_t>* data)
 // once complete: on failure an existing file keeps its content.
 StoreFileResult StoreWriteWholeFile(const char* path, const void* data, size_t size);
 
+// The system's code of the latest registry operation above that failed (0 when none
+// did, or the system gave no code), for the messages that name it.
+uint32_t StoreLastError();
+
 // Suspends the calling thread.
 void StoreSleep(uint32_t milliseconds);
 

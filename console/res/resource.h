@@ -151,6 +151,10 @@
 #define IDC_TEST_RESULT 1310
 #define IDC_TEST_SHOW_ENTRY 1500 // shows the entry that decided, closing the dialog
 
+// The Log settings page's event log option.
+#define IDC_EVENT_LOG_LABEL 1450
+#define IDC_EVENT_LOG_LEVEL 1451
+
 // Commands.
 #define ID_ITEM_ADD 32771
 #define ID_ITEM_REMOVE 32772

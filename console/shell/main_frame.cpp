@@ -6,6 +6,7 @@
 
 #include "config/config_model.h"
 #include "config/persistence.h"
+#include "console/shell/config_apply.h"
 #include "console/shell/page_factory.h"
 #include "console/res/resource.h"
 #include "console/shell/help_file.h"
@@ -16,6 +17,7 @@
 #include "console/framework/framework_app.h"
 #include "console/framework/framework_file_dialog.h"
 #include "console/widgets/widget_common.h"
+#include "platform/codepage.h"
 #include "platform/message_box.h"
 
 const char MSG_APPLIED[] = "Configuration applied successfully!";
@@ -318,7 +320,7 @@ void CMainFrame::OnApply() {
     // A No leaves the configuration unwritten and still changed, to be mended.
     if (!ConfirmNoLockout(FilterConfig))
         return;
-    if (SaveConfigToRegistry() == 0)
+    if (ApplyConfigAndReport(loadedFrom_) == 0)
         ShowMessageBox(MSG_APPLIED, nullptr, BOX_OK);
     else
         ShowMessageBox(MSG_SAVE_ERROR, nullptr, BOX_OK);
@@ -343,6 +345,8 @@ void CMainFrame::OnLoad() {
     // A failed load leaves FilterConfig as it was, rows included: the page stays.
     if (LoadConfigFromFile(path) != 0)
         return;
+    if (AnsiToUtf8(SystemAnsiCodePage(), path, &loadedFrom_) != CODEPAGE_OK)
+        loadedFrom_ = path;
     // A freshly made IP address page shows the loaded configuration.
     if (page_ != nullptr && page_->Kind() == PageKind::IpAddress)
         ReplacePage(PageKind::ComputerName);
@@ -356,7 +360,7 @@ void CMainFrame::OnClose() {
         // the rule can be mended.
         if (!ConfirmNoLockout(FilterConfig))
             return;
-        if (SaveConfigToRegistry() != 0) {
+        if (ApplyConfigAndReport(loadedFrom_) != 0) {
             ShowMessageBox(MSG_SAVE_ERROR, nullptr, BOX_OK);
             // Closing now would lose every edit: only an explicit Yes does that. No
             // keeps the console open with the configuration still changed.

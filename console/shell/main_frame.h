@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <string>
 
 #include "console/pages/page_view.h"
 #include "console/shell/tollbrook_doc.h"
@@ -81,4 +82,5 @@ private:
     DockToolbar toolbar_;
     MenuBar menuBar_;
     std::unique_ptr<PageView> page_;
+    std::string loadedFrom_; // the configuration file loaded last (UTF-8), for the events
 };

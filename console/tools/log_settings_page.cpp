@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include "config/config_model.h"
+#include "config/event_log_setting.h"
 #include "console/pages/help_tip.h"
 #include "console/res/resource.h"
 #include "console/framework/framework_file_dialog.h"
@@ -11,6 +12,11 @@ const char LOG_FILE_FILTER[] = "Keymoor (*.Log)|*.Log|";
 const char LOG_FILE_EXTENSION[] = "Log";
 const char LOGON_LOG_INITIAL_NAME[] = "Terminallogon.Log";
 const char APP_LOG_INITIAL_NAME[] = "TerminalApp.Log";
+const char* const EVENT_LOG_CHOICES[3] = {
+    "Nothing",
+    "Refused sessions",
+    "Refused sessions and accepted logons",
+};
 
 // Both logs behave alike; they differ only in their controls, fields and texts.
 struct CWLogView::LogControls {
@@ -73,6 +79,9 @@ CWLogView::CWLogView()
 void CWLogView::OnCreate() {
     SendDlgItemMessageA(hwnd(), IDC_LOGON_LOG_FILE, EM_LIMITTEXT, PATH_LIMIT, 0);
     SendDlgItemMessageA(hwnd(), IDC_APP_LOG_FILE, EM_LIMITTEXT, PATH_LIMIT, 0);
+    for (const char* choice : EVENT_LOG_CHOICES)
+        SendDlgItemMessageA(hwnd(), IDC_EVENT_LOG_LEVEL, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(choice));
 }
 
 void CWLogView::DoDataExchange(DataExchange& dx) {
@@ -86,6 +95,8 @@ void CWLogView::OnInitialUpdate() {
     ShowMembers();
     EnableFileControls(LogonLog());
     EnableFileControls(AppLog());
+    SendDlgItemMessageA(hwnd(), IDC_EVENT_LOG_LEVEL, CB_SETCURSEL,
+                        EventLogSettingFrom(EventLogSettingValue), 0);
 }
 
 void CWLogView::EnableFileControls(const LogControls& log) {
@@ -97,6 +108,11 @@ void CWLogView::EnableFileControls(const LogControls& log) {
 bool CWLogView::OnCommand(UINT id, UINT code, HWND control) {
     if (control == nullptr)
         return false;
+    if (id == IDC_EVENT_LOG_LEVEL) {
+        if (code == CBN_SELCHANGE)
+            OnEventLogChosen();
+        return true;
+    }
     for (const LogControls* log : {&LogonLog(), &AppLog()}) {
         if (static_cast<int>(id) == log->check && code == BN_CLICKED)
             OnSwitch(*log);
@@ -117,6 +133,16 @@ void CWLogView::OnSwitch(const LogControls& log) {
     MarkConfigModified();
     EnableFileControls(log);
     ShowHelpTip(hwnd(), GetDlgItem(hwnd(), log.check), LOG_TIP_ANCHOR, log.tipTitle, log.tipText);
+}
+
+// The setting lives beside the configuration: Apply writes it with the configuration,
+// a configuration file neither carries nor changes it.
+void CWLogView::OnEventLogChosen() {
+    LRESULT chosen = SendDlgItemMessageA(hwnd(), IDC_EVENT_LOG_LEVEL, CB_GETCURSEL, 0, 0);
+    if (chosen < 0 || chosen > 2)
+        return;
+    EventLogSettingValue = static_cast<uint32_t>(chosen);
+    MarkConfigModified();
 }
 
 void CWLogView::OnBrowse(const LogControls& log) {

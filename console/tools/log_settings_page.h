@@ -1,6 +1,7 @@
 // The log settings page (CWLogView, template 162): the logon log's switch and file
 // (FLAG_LOGON_LOGS, LOGON_LOGFILE), and the application-launch log's (FLAG_APP_LOGS,
-// APP_LOGFILE), whose controls are hidden but work all the same.
+// APP_LOGFILE), whose controls are hidden but work all the same; and what the library
+// reports to the Application event log (the "EventLog" setting beside the configuration).
 #pragma once
 
 #include <cstdint>
@@ -36,9 +37,13 @@ private:
     void OnSwitch(const LogControls& log);
     void OnBrowse(const LogControls& log);
     void OnTyped(const LogControls& log);
+    void OnEventLogChosen();
 
     int32_t logonLogs_;
     int32_t appLogs_;
     LogFileName appFile_ = {};
     LogFileName logonFile_ = {};
 };
+
+// The event log choices in the page's list, in the order of their setting (0, 1, 2).
+extern const char* const EVENT_LOG_CHOICES[3];

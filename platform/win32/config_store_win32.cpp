@@ -14,6 +14,15 @@ HKEY ToHkey(StoreKey* key) {
     return reinterpret_cast<HKEY>(key);
 }
 
+LONG g_lastError = ERROR_SUCCESS;
+
+// Notes a failing status; true when `status` is success.
+bool Succeeded(LONG status) {
+    if (status != ERROR_SUCCESS)
+        g_lastError = status;
+    return status == ERROR_SUCCESS;
+}
+
 } // namespace
 
 StoreKey* StoreOpenConfigKey() {
@@ -21,10 +30,15 @@ StoreKey* StoreOpenConfigKey() {
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, CONFIG_SUBKEY, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS)
         return reinterpret_cast<StoreKey*>(key);
     DWORD disposition = 0;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, CONFIG_SUBKEY, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &key, &disposition) == ERROR_SUCCESS)
+    if (Succeeded(RegCreateKeyExA(HKEY_LOCAL_MACHINE, CONFIG_SUBKEY, 0, nullptr,
+                                  REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                                  &disposition)))
         return reinterpret_cast<StoreKey*>(key);
     return nullptr;
+}
+
+uint32_t StoreLastError() {
+    return static_cast<uint32_t>(g_lastError);
 }
 
 void StoreCloseKey(StoreKey* key) {
@@ -50,16 +64,16 @@ int StoreReadValue(StoreKey* key, const char* name, void* buffer, uint32_t* size
 }
 
 int StoreWriteBinary(StoreKey* key, const char* name, const void* data, uint32_t size) {
-    return RegSetValueExA(ToHkey(key), name, 0, REG_BINARY, static_cast<const BYTE*>(data), size) ==
-                   ERROR_SUCCESS
+    return Succeeded(RegSetValueExA(ToHkey(key), name, 0, REG_BINARY,
+                                    static_cast<const BYTE*>(data), size))
                ? 0
                : -1;
 }
 
 int StoreWriteDword(StoreKey* key, const char* name, uint32_t value) {
     DWORD dword = value;
-    return RegSetValueExA(ToHkey(key), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dword),
-                          sizeof(dword)) == ERROR_SUCCESS
+    return Succeeded(RegSetValueExA(ToHkey(key), name, 0, REG_DWORD,
+                                    reinterpret_cast<const BYTE*>(&dword), sizeof(dword)))
                ? 0
                : -1;
 }

@@ -138,6 +138,10 @@ StoreFileResult StoreWriteWholeFile(const char* path, const void* data, size_t s
     return STORE_FILE_OK;
 }
 
+uint32_t StoreLastError() {
+    return 0;
+}
+
 void StoreSleep(uint32_t milliseconds) {
     g_fake.sleeps.push_back(milliseconds);
     if (g_fake.onSleep)

@@ -8,6 +8,7 @@
 #include "config/config_mapping.h"
 #include "config/config_model.h"
 #include "config/container.h"
+#include "config/event_log_setting.h"
 #include "config/persistence.h"
 #include "platform/message_box.h"
 #include "tests/config/support/config_samples.h"
@@ -368,3 +369,39 @@ TEST_F(Persistence, FileThatCannotBeCreatedIsReported) {
 }
 
 } // namespace
+
+// What an apply is compared with: the stored configuration read aside, FilterConfig
+// untouched; nothing stored reads as a failure that writes no defaults.
+TEST_F(Persistence, StoredConfigurationIsReadAsideWithoutWriting) {
+    FilterConfigRecord stored{};
+    EXPECT_EQ(-1, ReadStoredConfig(stored));
+    EXPECT_TRUE(Fake().writeLog.empty());
+
+    FillSampleConfig(2);
+    ASSERT_EQ(0, SaveConfigToRegistry());
+    FilterConfig.FLAG_TIME = 7; // edited since
+    Fake().writeLog.clear();
+    ASSERT_EQ(0, ReadStoredConfig(stored));
+    EXPECT_EQ(2u, stored.ipRanges.size());
+    EXPECT_NE(7, stored.FLAG_TIME);
+    EXPECT_EQ(7, FilterConfig.FLAG_TIME);
+    EXPECT_TRUE(Fake().writeLog.empty());
+    EXPECT_TRUE(Fake().messages.empty());
+    ClearRecordLists(stored);
+}
+
+// "EventLog" beside the blob: 0 and 2 as stored; absent, unreadable or unknown reads as
+// refusals.
+TEST_F(Persistence, EventLogSettingReadsAbsentAndUnknownAsRefusals) {
+    Fake().keyExists = true;
+    EXPECT_EQ(uint32_t(EVENT_LOG_SETTING_REFUSALS), LoadEventLogSetting());
+    for (uint32_t stored : {0u, 2u}) {
+        ASSERT_EQ(0, SaveEventLogSetting(stored));
+        EXPECT_EQ(stored, LoadEventLogSetting());
+    }
+    SetFakeDword("EventLog", 9);
+    EXPECT_EQ(uint32_t(EVENT_LOG_SETTING_REFUSALS), LoadEventLogSetting());
+    SetFakeBinary("EventLog", {2});
+    EXPECT_EQ(uint32_t(EVENT_LOG_SETTING_REFUSALS), LoadEventLogSetting());
+    EXPECT_EQ(uint32_t(EVENT_LOG_SETTING_REFUSALS), EventLogSettingValue);
+}

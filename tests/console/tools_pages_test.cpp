@@ -195,3 +195,21 @@ TEST_F(ToolsPage, HiddenApplicationLogGroupIsStillWired) {
     EXPECT_STREQ("", FilterConfig.LOGON_LOGFILE);
     SharedHelpTip().Hide();
 }
+
+// The event log choice is stored beside the configuration, as "EventLog", by Apply; the
+// apply is reported (event 2000, seen in Wine's trace by console_apply_event_trace).
+TEST_F(ToolsPage, EventLogChoiceIsAppliedBesideTheConfiguration) {
+    OpenToolsPage(console, 2, PageKind::Logs);
+    HWND combo = Item(IDC_EVENT_LOG_LEVEL);
+    EXPECT_EQ(1, SendMessageA(combo, CB_GETCURSEL, 0, 0)); // absent: refused sessions
+    Choose(combo, 2);
+    EXPECT_EQ(1, FilterConfig.modified);
+    FilterConfig.FLAG_IPADDRESS = 1;
+    ASSERT_EQ("", ApplyFromFileMenuAndReload(console, boxes));
+    DWORD type = 0;
+    std::vector<uint8_t> data;
+    ASSERT_TRUE(ReadConfigValue("EventLog", &type, &data));
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
+    EXPECT_EQ((std::vector<uint8_t>{2, 0, 0, 0}), data);
+    EXPECT_EQ(1, FilterConfig.FLAG_IPADDRESS);
+}

@@ -6,7 +6,9 @@
 
 #include "config/config_model.h"
 #include "engine/engine_state.h"
+#include "config/event_log_setting.h"
 #include "platform/accounts.h"
+#include "platform/event_log.h"
 #include "platform/log_file.h"
 #include "platform/message_box_adapter.h"
 #include "platform/network.h"
@@ -41,6 +43,7 @@ FakeSession& AddSession(uint32_t id, const char* address, const char* clientName
 void ResetEngineWorld() {
     ResetFakeMachine();
     ResetFilterConfig();
+    EventLogSettingValue = EVENT_LOG_SETTING_REFUSALS;
     SessionRejected = 0;
     memset(&SessionRecord, 0, sizeof SessionRecord);
     memset(LogLineBuffer, 0, sizeof LogLineBuffer);
@@ -299,6 +302,19 @@ int GetAccountNameByRid(const wchar_t*, uint32_t rid, wchar_t* name, uint32_t* c
         name[i] = wchar_t(Machine.administratorName[i]);
     name[i] = L'\0';
     return 1;
+}
+
+int ReportAppEvent(EventLogType type, uint32_t id, const std::vector<std::string>& inserts) {
+    Machine.events.push_back({type, id, inserts});
+    return 0;
+}
+
+std::string CurrentAccountName() {
+    return "TS1\\admin";
+}
+
+std::string WindowsErrorText(uint32_t error) {
+    return error == 5 ? "Access is denied." : "";
 }
 
 int ShowTimedMessage(void*, const char* text, const char* caption, uint32_t style,

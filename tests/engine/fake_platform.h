@@ -38,6 +38,12 @@ struct ShownMessage {
     uint32_t timeoutMs;
 };
 
+struct ReportedEvent {
+    uint16_t type;
+    uint32_t id;
+    std::vector<std::string> inserts;
+};
+
 struct FakeMachine {
     std::vector<FakeSession> sessions;
     uint32_t currentSessionId = 0;
@@ -75,6 +81,8 @@ struct FakeMachine {
     bool administratorLookupFails = false;
 
     long tsCalls = 0; // every Terminal Services call the engine made
+
+    std::vector<ReportedEvent> events; // reported on the Application log
 };
 
 extern FakeMachine Machine;

@@ -34,8 +34,8 @@ TEST(ChangeSummary, CountsSwitchRowsAndSettingsPerArea) {
         {"IPFROM": "10.0.0.8", "IPTO": "", "TYPE": 1}],
         "TIME_FROM": "07:00:00", "TIME_TO": "19:00:00", "MSG_TIME": "Not now."})";
     EXPECT_EQ(Summary(TWO_ROWS, after),
-              "IP address filter: switched on, 2 entries added, 1 removed, 1 entry changed; "
-              "Time restriction filter: 2 settings changed; Popup messages: 1 text changed");
+              "IP Address filter: switched on, 2 entries added, 1 removed, 1 entry changed; "
+              "Time Restrictions filter: 2 settings changed; Popup Messages: 1 text changed");
 }
 
 TEST(ChangeSummary, SwitchingOffIsNamedAndAMovedRowIsOneAddedOneRemoved) {
@@ -46,5 +46,5 @@ TEST(ChangeSummary, SwitchingOffIsNamedAndAMovedRowIsOneAddedOneRemoved) {
         {"IPFROM": "10.0.0.2", "IPTO": "", "TYPE": 1},
         {"IPFROM": "10.0.0.1", "IPTO": "", "TYPE": 1}]})";
     EXPECT_EQ(Summary(before, after),
-              "IP address filter: 1 entry added, 1 removed; Session per user filter: switched off");
+              "IP Address filter: 1 entry added, 1 removed; Session per User filter: switched off");
 }

@@ -21,6 +21,7 @@ UPGRADE_CODES = {
 PROGRAM_FILES = {"x64": "ProgramFiles64Folder", "x86": "ProgramFilesFolder"}
 ALWAYS_SHIPPED = ["quillon.exe", "gatewell.dll", "QUILLON.chm"]
 COMPONENT_64BIT = 256
+EVENT_SOURCE_KEY = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Gatewell"
 
 
 def table(msi, name):
@@ -107,10 +108,22 @@ def check(msi, arch, version, shipped):
         if action not in sequence:
             faults.append(f"the install sequence lacks {action}")
 
-    # The configuration key belongs to the administrator: no registry rows at all.
-    for name in ("Registry", "RemoveRegistry"):
-        for row in table(msi, name):
+    # The configuration key belongs to the administrator: the only registry rows are the
+    # Application log's event source, naming the installed library (REG_EXPAND_SZ) and
+    # removed with its component (whose view the component check above covers).
+    gatewell = files.get("gatewell.dll", {}).get("File")
+    expected = {("EventMessageFile", f"#%[#{gatewell}]"), ("TypesSupported", "#7"), ("-", "")}
+    found = set()
+    for row in table(msi, "Registry"):
+        key = row["Key"].rstrip("\\")
+        if row["Root"] == "2" and key == EVENT_SOURCE_KEY and (row["Name"], row["Value"]) in expected:
+            found.add((row["Name"], row["Value"]))
+        else:
             faults.append(f"the package writes the registry: {row}")
+    for name, value in sorted(expected - found):
+        faults.append(f"the event source lacks {name} = {value!r}")
+    for row in table(msi, "RemoveRegistry"):
+        faults.append(f"the package removes registry values: {row}")
     return faults
 
 

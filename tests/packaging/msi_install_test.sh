@@ -33,9 +33,12 @@ win() { "$scripts/wine-run.sh" "$prefix" "$arch" "$@"; }
 winpath() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 product_code() { msiinfo export "$1" Property | tr -d '\r' | awk -F'\t' '$1 == "ProductCode" { print $2 }'; }
 # On a 64-bit Windows an x86 package lives in the 32-bit Program Files folder and
-# registry view, where its library reads the configuration.
+# registry view, where its library reads the configuration; the x64 one in the 64-bit
+# view, named too (reg.exe of a WoW64 prefix may default to the other).
 if [ "$arch" = win32 ] && [ -d "$prefix/drive_c/windows/syswow64" ]; then
     program_files="Program Files (x86)" view=/reg:32
+elif [ "$arch" = win64 ]; then
+    program_files="Program Files" view=/reg:64
 else
     program_files="Program Files" view=
 fi
@@ -46,6 +49,9 @@ export_config() {
 }
 
 install_dir="$prefix/drive_c/$program_files/Marrowby/Gatewell"
+# The Application log's source; its key is the same for both bitnesses.
+event_source='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Gatewell'
+event_source_file() { win reg query "$event_source" /v EventMessageFile 2>/dev/null | tr -d '\r'; }
 # The package puts its shortcuts in the all-users Programs folder; Wine's msiexec
 # resolves that folder to the user's one. Either is accepted, and after an uninstall
 # neither may hold the Gatewell folder.
@@ -68,6 +74,8 @@ check_installed() {
     for shortcut in "${shortcuts[@]}"; do
         [ -f "$menu_dir/$shortcut.lnk" ] || fail "no Start menu shortcut \"$shortcut\""
     done
+    event_source_file | grep -q -i "REG_EXPAND_SZ.*$program_files\\\\Marrowby\\\\Gatewell\\\\gatewell\.dll" ||
+        fail "the event source does not name the installed gatewell.dll: $(event_source_file)"
     # The console's shortcut leads to the installed console.
     grep -a -q -i 'Marrowby\\Gatewell\\quillon\.exe' "$menu_dir/Quillon.lnk" ||
         fail "the Quillon shortcut does not lead to the installed quillon.exe"
@@ -103,6 +111,7 @@ for name in "${names[@]}"; do
 done
 [ ! -e "$install_dir" ] || fail "the install folder is left behind"
 [ -z "$(menu_dirs)" ] || fail "the Start menu folder is left behind: $(menu_dirs)"
+! win reg query "$event_source" >/dev/null 2>&1 || fail "the event source is left behind"
 ! registered "$(product_code "$next_msi")" || fail "the product is still registered"
 export_config "$work/after-uninstall.reg"
 cmp -s "$work/applied.reg" "$work/after-uninstall.reg" || fail "the uninstall changed the configuration"
