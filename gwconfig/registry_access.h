@@ -13,3 +13,7 @@ bool LoadRegistryConfig(std::string* error);
 
 // Writes FilterConfig as the console's apply command does ("tsdata", then "datasize").
 bool ApplyRegistryConfig(std::string* error);
+
+// Whether this program can reach other computers' registries (--computer). False with
+// the reason in *error.
+bool RemoteRegistryAvailable(std::string* error);

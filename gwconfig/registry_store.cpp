@@ -45,3 +45,7 @@ bool ApplyRegistryConfig(std::string* error) {
     return RunStoreOperation(SaveConfigToRegistry, "cannot write the configuration to the registry",
                              error);
 }
+
+bool RemoteRegistryAvailable(std::string*) {
+    return true;
+}
