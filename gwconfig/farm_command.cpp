@@ -256,8 +256,6 @@ bool ParseServerList(const std::string& text, const std::string& fileName,
 
 int RunFarmCommand(const FarmOptions& options, FILE* out, FILE* err) {
     std::string error;
-    if (!RemoteRegistryAvailable(&error))
-        return Fail(err, error);
     std::vector<std::string> problems;
     if (!LoadConfig(options.reference, options.codePage, &problems))
         return Fail(err, problems.empty() ? "cannot load the reference" : problems.front());
@@ -267,6 +265,8 @@ int RunFarmCommand(const FarmOptions& options, FILE* out, FILE* err) {
     HeldConfig reference = HeldConfig::TakeFilterConfig();
     std::vector<std::string> servers;
     if (!ServersToAsk(options, reference.record(), &servers, &error))
+        return Fail(err, error);
+    if (!RemoteRegistryAvailable(&error))
         return Fail(err, error);
 
     std::vector<ServerJob> jobs(servers.size());

@@ -20,6 +20,10 @@ struct ServerJob {
     std::string blob;      // what to write, or what was read
     uint32_t error = 0;    // RemoteResult or another Windows error
     bool timedOut = false; // no answer within the time limit: error is meaningless
+    // A write that first reads what the server holds, into `previous` (previousError).
+    bool readFirst = false;
+    std::string previous;
+    uint32_t previousError = 0;
 };
 
 // Told of each job as it ends, on the thread that called RunServerJobs.

@@ -150,6 +150,11 @@
 #define IDC_TEST_RUN 1309
 #define IDC_TEST_RESULT 1310
 
+// Compare Servers / Apply to Servers.
+#define IDD_SERVER_FARM 430
+#define IDC_FARM_NOTE 1550
+#define IDC_FARM_LIST 1551
+
 // Commands.
 #define ID_ITEM_ADD 32771
 #define ID_ITEM_REMOVE 32772
@@ -160,6 +165,8 @@
 #define ID_HELP_FILE 32789
 #define ID_TOOLS_TEST_CLIENT 32900
 #define ID_TOOLS_LOGON_REPORT 32910 // Tools > Logon Report...
+#define ID_TOOLS_COMPARE_SERVERS 33150 // Tools > Compare Servers...
+#define ID_TOOLS_APPLY_TO_SERVERS 33151 // Tools > Apply to Servers...
 #define ID_APP_ABOUT 57664
 #define ID_APP_EXIT 57665
 #define ID_VIEW_TOOLBAR 59392

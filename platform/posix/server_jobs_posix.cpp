@@ -5,6 +5,8 @@ bool RunServerJobs(std::vector<ServerJob>* jobs, const ServerJobLimits&,
                    ServerJobObserver* observer) {
     for (size_t i = 0; i < jobs->size(); ++i) {
         ServerJob& job = (*jobs)[i];
+        if (job.write && job.readFirst)
+            job.previousError = ReadRemoteConfigBlob(job.server, job.view, &job.previous);
         job.error = job.write ? WriteRemoteConfigBlob(job.server, job.view, job.blob)
                               : ReadRemoteConfigBlob(job.server, job.view, &job.blob);
         if (observer != nullptr)

@@ -26,6 +26,8 @@ void Release(SharedJob* shared) {
 unsigned __stdcall RunJob(void* argument) {
     SharedJob* shared = static_cast<SharedJob*>(argument);
     ServerJob& job = shared->job;
+    if (job.write && job.readFirst)
+        job.previousError = ReadRemoteConfigBlob(job.server, job.view, &job.previous);
     job.error = job.write ? WriteRemoteConfigBlob(job.server, job.view, job.blob)
                           : ReadRemoteConfigBlob(job.server, job.view, &job.blob);
     Release(shared);
@@ -110,6 +112,8 @@ private:
         ServerJob& job = jobs_[one.index];
         job.error = one.shared->job.error;
         job.blob = std::move(one.shared->job.blob);
+        job.previous = std::move(one.shared->job.previous);
+        job.previousError = one.shared->job.previousError;
         CloseHandle(one.thread);
         Release(one.shared);
         Tell(one.index);
