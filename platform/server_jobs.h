@@ -39,6 +39,9 @@ struct ServerJobLimits {
     unsigned parallel = 8;       // jobs under way at once
     uint32_t timeoutMs = 15000;  // each job's time from its start
     void* cancelEvent = nullptr; // a Win32 event handle; set, the runner stops waiting
+    // What each job does, on its own thread; null: its registry read or write. Returns
+    // the job's error.
+    uint32_t (*work)(ServerJob& job) = nullptr;
 };
 
 // Runs every job and returns true, or false when cancelled (the jobs not yet ended are

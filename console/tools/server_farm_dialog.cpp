@@ -104,8 +104,7 @@ struct ServerFarmDialog::Batch : ServerJobObserver {
 };
 
 ServerFarmDialog::ServerFarmDialog(FilterConfigRecord& config, Mode mode)
-    : ModalDialog(IDD_SERVER_FARM), config_(config), mode_(mode),
-      codePage_(SystemAnsiCodePage()) {}
+    : ModalDialog(IDD_SERVER_FARM), config_(config), mode_(mode), codePage_(SystemAnsiCodePage()) {}
 
 ServerFarmDialog::~ServerFarmDialog() = default;
 
@@ -174,8 +173,7 @@ void ServerFarmDialog::Start() {
     rows_.clear();
     HWND list = GetDlgItem(hwnd(), IDC_FARM_LIST);
     const int count = ListView_GetItemCount(list);
-    for (int row = 0; row < count && row < static_cast<int>(config_.monitorServers.size());
-         ++row) {
+    for (int row = 0; row < count && row < static_cast<int>(config_.monitorServers.size()); ++row) {
         if (!ListView_GetCheckState(list, row)) {
             SetRowText(row, "");
             continue;

@@ -10,12 +10,20 @@
 
 namespace {
 
+uint32_t RegistryWork(ServerJob& job) {
+    if (job.write && job.readFirst)
+        job.previousError = ReadRemoteConfigBlob(job.server, job.view, &job.previous);
+    return job.write ? WriteRemoteConfigBlob(job.server, job.view, job.blob)
+                     : ReadRemoteConfigBlob(job.server, job.view, &job.blob);
+}
+
 // A job as its thread sees it. The runner and the thread hold one reference each; the
 // one that lets go last frees it, so a thread abandoned past its deadline never writes
 // into memory that is gone.
 struct SharedJob {
     volatile LONG references = 2;
     ServerJob job;
+    uint32_t (*work)(ServerJob& job);
 };
 
 void Release(SharedJob* shared) {
@@ -25,11 +33,7 @@ void Release(SharedJob* shared) {
 
 unsigned __stdcall RunJob(void* argument) {
     SharedJob* shared = static_cast<SharedJob*>(argument);
-    ServerJob& job = shared->job;
-    if (job.write && job.readFirst)
-        job.previousError = ReadRemoteConfigBlob(job.server, job.view, &job.previous);
-    job.error = job.write ? WriteRemoteConfigBlob(job.server, job.view, job.blob)
-                          : ReadRemoteConfigBlob(job.server, job.view, &job.blob);
+    shared->job.error = shared->work(shared->job);
     Release(shared);
     return 0;
 }
@@ -85,6 +89,7 @@ private:
     void Start(size_t index) {
         SharedJob* shared = new SharedJob();
         shared->job = jobs_[index];
+        shared->work = limits_.work != nullptr ? limits_.work : RegistryWork;
         uintptr_t thread = _beginthreadex(nullptr, 0, RunJob, shared, 0, nullptr);
         if (thread == 0) {
             delete shared;

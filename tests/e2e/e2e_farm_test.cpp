@@ -6,10 +6,13 @@
 
 #include <aclapi.h>
 
+#include <algorithm>
+
 #include "config/config_mapping.h"
 #include "config/config_model.h"
 #include "config/container.h"
 #include "config/persistence.h"
+#include "platform/server_jobs.h"
 #include "tests/support/config_registry.h"
 
 namespace {
@@ -60,7 +63,85 @@ bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+// Jobs whose server "SLOW" answers only once `g_answer` is set, then sets `g_answered`.
+HANDLE g_answer = nullptr;
+HANDLE g_answered = nullptr;
+
+uint32_t AnswerUnlessSlow(ServerJob& job) {
+    if (job.server == "SLOW") {
+        WaitForSingleObject(g_answer, INFINITE);
+        job.blob.assign(1 << 20, 'x'); // writes into the thread's own copy only
+        SetEvent(g_answered);
+        return 0;
+    }
+    job.blob = "answer of " + job.server;
+    return 0;
+}
+
+struct EndOrder : ServerJobObserver {
+    std::vector<size_t> ended;
+    void JobEnded(size_t index) override { ended.push_back(index); }
+};
+
+class ServerJobs : public ::testing::Test {
+protected:
+    // The events outlive every case: an abandoned thread may still hold them.
+    void SetUp() override {
+        if (g_answer == nullptr) {
+            g_answer = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+            g_answered = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        }
+        ResetEvent(g_answer);
+        ResetEvent(g_answered);
+        limits_.parallel = 2;
+        limits_.timeoutMs = 2000;
+        limits_.work = AnswerUnlessSlow;
+    }
+    static std::vector<ServerJob> Jobs(const std::vector<std::string>& servers) {
+        std::vector<ServerJob> jobs(servers.size());
+        for (size_t i = 0; i < servers.size(); ++i)
+            jobs[i].server = servers[i];
+        return jobs;
+    }
+    ServerJobLimits limits_;
+};
+
 } // namespace
+
+TEST_F(ServerJobs, AServerThatDoesNotAnswerHoldsNeitherTheOthersNorTheCaller) {
+    std::vector<ServerJob> jobs = Jobs({"SLOW", "TS1", "TS2", "TS3", "TS4", "TS5", "TS6"});
+    EndOrder order;
+    EXPECT_TRUE(RunServerJobs(&jobs, limits_, &order));
+    EXPECT_TRUE(jobs[0].timedOut);
+    EXPECT_TRUE(jobs[0].blob.empty());
+    for (size_t i = 1; i < jobs.size(); ++i) {
+        EXPECT_FALSE(jobs[i].timedOut) << i;
+        EXPECT_EQ(jobs[i].blob, "answer of " + jobs[i].server);
+    }
+    // Every job was told once; the other slot served the rest meanwhile.
+    std::vector<size_t> sorted = order.ended;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, (std::vector<size_t>{0, 1, 2, 3, 4, 5, 6}));
+    // The caller's jobs are gone; the abandoned thread finishes on its own copy.
+    jobs.clear();
+    SetEvent(g_answer);
+    EXPECT_EQ(WaitForSingleObject(g_answered, 10000), WAIT_OBJECT_0);
+}
+
+TEST_F(ServerJobs, CancelStopsWaitingAtOnce) {
+    HANDLE cancel = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    limits_.cancelEvent = cancel;
+    limits_.parallel = 1;
+    limits_.timeoutMs = 600000;
+    std::vector<ServerJob> jobs = Jobs({"SLOW", "SLOW", "SLOW"});
+    EXPECT_FALSE(RunServerJobs(&jobs, limits_, nullptr));
+    for (const ServerJob& job : jobs)
+        EXPECT_TRUE(job.timedOut);
+    // The one job started goes on to its end on its own copy.
+    SetEvent(g_answer);
+    EXPECT_EQ(WaitForSingleObject(g_answered, 10000), WAIT_OBJECT_0);
+    CloseHandle(cancel);
+}
 
 class RemoteServers : public HostRunTest {
 protected:
@@ -123,14 +204,14 @@ TEST_F(RemoteServers, AccessDeniedByTheKeysSecurityIsTold) {
     Config(1);
     ASSERT_EQ(SaveConfigToRegistry(), 0);
     HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, CONFIG_REGISTRY_SUBKEY, 0,
-                            READ_CONTROL | WRITE_DAC, &key),
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, CONFIG_REGISTRY_SUBKEY, 0, READ_CONTROL | WRITE_DAC,
+                            &key),
               ERROR_SUCCESS);
     // Everyone is denied reading and writing values; the owner can still put it back.
     SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
     PSID everyone = nullptr;
-    ASSERT_TRUE(AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0,
-                                         &everyone));
+    ASSERT_TRUE(
+        AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone));
     EXPLICIT_ACCESSA deny = {};
     deny.grfAccessPermissions = KEY_QUERY_VALUE | KEY_SET_VALUE;
     deny.grfAccessMode = DENY_ACCESS;
@@ -158,8 +239,8 @@ TEST_F(RemoteServers, AccessDeniedByTheKeysSecurityIsTold) {
     FreeSid(everyone);
     RegCloseKey(key);
     EXPECT_EQ(shown, 2u);
-    EXPECT_TRUE(Contains(output, "access to the configuration of \\\\" + own_ +
-                                     " is denied (error 5)"))
+    EXPECT_TRUE(
+        Contains(output, "access to the configuration of \\\\" + own_ + " is denied (error 5)"))
         << output;
     EXPECT_EQ(farm, 1u);
     EXPECT_TRUE(Contains(farmOutput, "access denied")) << farmOutput;
@@ -211,8 +292,7 @@ TEST_F(RemoteServers, FarmApplyWritesTheReferenceWhereItDiffersAndDryRunWritesNo
     EXPECT_EQ(StoredTsdata(), before);
 
     // The dead server fails the run; the own one is written as the console's apply writes.
-    EXPECT_EQ(Gwconfig({"farm", reference, "--computer", own_, "--computer", DEAD, "--apply"}),
-              1u);
+    EXPECT_EQ(Gwconfig({"farm", reference, "--computer", own_, "--computer", DEAD, "--apply"}), 1u);
     EXPECT_TRUE(Contains(Output(), "differs, applied: ")) << Output();
     EXPECT_EQ(StoredTsdata(), consoleBytes);
     EXPECT_EQ(Gwconfig({"farm", reference, "--computer", own_, "--apply"}), 0u) << Output();

@@ -10,9 +10,9 @@ TEST(RemoteServers, NamesAreTakenAsAdministratorsWriteThem) {
         const char* given;
         const char* name; // null: refused
     } cases[] = {
-        {"TS01", "TS01"},  {"\\\\TS01", "TS01"}, {"ts01.farm.example", "ts01.farm.example"},
+        {"TS01", "TS01"},    {"\\\\TS01", "TS01"},    {"ts01.farm.example", "ts01.farm.example"},
         {"\\TS01", nullptr}, {"\\\\\\TS01", nullptr}, {"\\\\TS01\\c$", nullptr},
-        {"", nullptr},      {"\\\\", nullptr},     {"TS 01", nullptr},
+        {"", nullptr},       {"\\\\", nullptr},       {"TS 01", nullptr},
     };
     for (const Case& c : cases) {
         std::string name = "unchanged";
