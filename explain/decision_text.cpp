@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "engine/rejection.h"
-#include "gwconfig/config_fields.h"
+#include "compare/config_fields.h"
 
 const MissingFactWords CHECK_OPTION_WORDS = {{
     "",

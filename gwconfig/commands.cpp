@@ -5,9 +5,10 @@
 #include <CLI/CLI.hpp>
 
 #include "eventlog/config_events.h"
+#include "explain/change_summary.h"
 #include "gwconfig/check.h"
-#include "gwconfig/config_diff.h"
-#include "gwconfig/config_fields.h"
+#include "compare/config_diff.h"
+#include "compare/config_fields.h"
 #include "gwconfig/config_io.h"
 #include "gwconfig/config_show.h"
 #include "gwconfig/farm_command.h"
@@ -16,7 +17,7 @@
 #include "gwconfig/report_command.h"
 #include "gwconfig/registry_access.h"
 #include "gwconfig/remote_servers.h"
-#include "gwconfig/value_rules.h"
+#include "compare/value_rules.h"
 #include "platform/codepage.h"
 #include "platform/tool_files.h"
 
@@ -170,7 +171,8 @@ public:
         facts.server = computer;
         if (LoadRemoteConfig(computer, view, &storedBlob, &error)) {
             HeldConfig stored = HeldConfig::TakeFilterConfig();
-            facts.summary = ChangeSummary(stored.record(), applied.record(), SystemAnsiCodePage());
+            facts.summary =
+                SummarizeConfigChange(stored.record(), applied.record(), SystemAnsiCodePage());
         } else {
             facts.summary = "stored where there was none or it did not decode";
         }

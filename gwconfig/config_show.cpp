@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "gwconfig/config_fields.h"
+#include "compare/config_fields.h"
 
 namespace {
 

@@ -6,7 +6,8 @@
 
 #include "eventlog/config_events.h"
 #include "gwconfig/commands.h"
-#include "gwconfig/config_diff.h"
+#include "compare/config_diff.h"
+#include "explain/change_summary.h"
 #include "gwconfig/registry_access.h"
 #include "gwconfig/remote_servers.h"
 #include "platform/codepage.h"
@@ -123,8 +124,8 @@ void Judge(const ServerJob& job, FilterConfigRecord& reference, const FarmOption
         return;
     }
     outcome->status = "differs";
-    outcome->detail = ChangeSummary(reference, stored.record(), options.codePage);
-    outcome->change = ChangeSummary(stored.record(), reference, options.codePage);
+    outcome->detail = SummarizeConfigChange(reference, stored.record(), options.codePage);
+    outcome->change = SummarizeConfigChange(stored.record(), reference, options.codePage);
     outcome->needsApply = true;
 }
 
@@ -220,13 +221,6 @@ void PrintJson(const std::string& reference, const std::vector<ServerOutcome>& o
 }
 
 } // namespace
-
-std::string ChangeSummary(FilterConfigRecord& before, FilterConfigRecord& after,
-                          uint32_t codePage) {
-    std::string lines;
-    size_t count = DiffConfigs(before, after, codePage, &lines);
-    return count == 0 ? "no change" : std::to_string(count) + " differences";
-}
 
 bool ParseServerList(const std::string& text, const std::string& fileName,
                      std::vector<std::string>* servers, std::string* error) {

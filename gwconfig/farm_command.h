@@ -31,6 +31,3 @@ int RunFarmCommand(const FarmOptions& options, FILE* out, FILE* err);
 // comment. False with a sentence naming the line when a name is not one.
 bool ParseServerList(const std::string& text, const std::string& fileName,
                      std::vector<std::string>* servers, std::string* error);
-
-// One line from `before` to `after`, in the words of the console.
-std::string ChangeSummary(FilterConfigRecord& before, FilterConfigRecord& after, uint32_t codePage);

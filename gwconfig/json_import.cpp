@@ -6,8 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "gwconfig/config_fields.h"
-#include "gwconfig/value_rules.h"
+#include "compare/config_fields.h"
+#include "compare/value_rules.h"
 #include "platform/codepage.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "gwconfig/remote_words.h"
+#include "explain/remote_words.h"
 
 // Reads a server's enciphered configuration and decodes it into FilterConfig (reset
 // first). False with a RemoteFailureText sentence (or one saying it does not decode).

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "gwconfig/commands.h"
-#include "gwconfig/config_fields.h"
+#include "compare/config_fields.h"
 #include "platform/codepage.h"
 #include "platform/tool_files.h"
 #include "report/logon_report.h"

@@ -10,7 +10,7 @@
 #include "console/res/resource.h"
 #include "eventlog/config_events.h"
 #include "explain/change_summary.h"
-#include "gwconfig/remote_words.h"
+#include "explain/remote_words.h"
 #include "platform/codepage.h"
 #include "platform/server_jobs.h"
 

@@ -11,10 +11,10 @@
 
 #include "config/config_model.h"
 #include "config/persistence.h"
-#include "gwconfig/config_fields.h"
+#include "compare/config_fields.h"
 #include "gwconfig/config_io.h"
 #include "gwconfig/config_show.h"
-#include "gwconfig/value_rules.h"
+#include "compare/value_rules.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "config/config_model.h"
-#include "gwconfig/config_fields.h"
+#include "compare/config_fields.h"
 #include "gwconfig/config_io.h"
 
 namespace {

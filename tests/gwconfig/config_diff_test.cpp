@@ -3,7 +3,7 @@
 #include "tests/gwconfig/gwconfig_test_support.h"
 
 #include "config/config_model.h"
-#include "gwconfig/config_diff.h"
+#include "compare/config_diff.h"
 #include "gwconfig/config_io.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "tests/gwconfig/gwconfig_test_support.h"
 
 #include "gwconfig/farm_command.h"
-#include "gwconfig/remote_words.h"
+#include "explain/remote_words.h"
 
 TEST(RemoteServers, NamesAreTakenAsAdministratorsWriteThem) {
     struct Case {

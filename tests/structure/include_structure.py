@@ -5,12 +5,16 @@ Checks the direction of the source tree's includes:
 - no circle among the units of engine/ and console/ (a unit is a header with its
   source file: x.h and x.cpp), so every unit can be read knowing only those below it;
 - no file of console/pages or console/tools includes from console/shell: the shell
-  tells a page that it is shown, a page never reaches up into the shell.
+  tells a page that it is shown, a page never reaches up into the shell;
+- nothing shipped outside gwconfig/ includes from gwconfig/: the tool sits on top of
+  the layers it shares with the console and the library.
 Prints each fault and exits 1 when there is one."""
 import os
 import re
 import sys
 
+LAYERS_BELOW_GWCONFIG = ("config", "engine", "compare", "explain", "report", "console",
+                         "platform", "sentinode")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 
@@ -84,6 +88,12 @@ def main():
                 faults.append(f"{path} includes {name}: a page does not reach into the shell")
             if name in files and unit(name) != unit(path):
                 graph.setdefault(unit(path), set()).add(unit(name))
+    for folder in LAYERS_BELOW_GWCONFIG:
+        for path in sources(root, folder):
+            with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
+                for name in INCLUDE.findall(f.read()):
+                    if name.startswith("gwconfig/"):
+                        faults.append(f"{path} includes {name}: only gwconfig/ includes gwconfig/")
     for group in circles(graph):
         faults.append("units that include one another: " + ", ".join(group))
     for fault in faults:

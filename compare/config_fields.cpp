@@ -1,4 +1,4 @@
-#include "gwconfig/config_fields.h"
+#include "compare/config_fields.h"
 
 #include <cstring>
 

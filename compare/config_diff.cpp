@@ -1,10 +1,10 @@
-#include "gwconfig/config_diff.h"
+#include "compare/config_diff.h"
 
 #include <algorithm>
 #include <map>
 #include <vector>
 
-#include "gwconfig/config_fields.h"
+#include "compare/config_fields.h"
 
 namespace {
 
@@ -109,8 +109,8 @@ void MatchByContent(const std::vector<std::string>& a, const std::vector<std::st
 class TableDiff {
 public:
     TableDiff(FilterConfigRecord& a, FilterConfigRecord& b, const ConfigTableKey& table,
-              uint32_t codePage, std::string* out)
-        : a_(a), b_(b), table_(table), codePage_(codePage), out_(out) {}
+              uint32_t codePage, std::string* out, std::vector<ConfigDifference>* differences)
+        : a_(a), b_(b), table_(table), codePage_(codePage), out_(out), differences_(differences) {}
 
     size_t Run() {
         std::vector<std::string> rowsA = RowKeys(a_, table_), rowsB = RowKeys(b_, table_);
@@ -135,7 +135,7 @@ public:
             Flush(&removed, &added, false);
             if (count_ == 0) { // the same rows, and the order decides which row matches first
                 *out_ += "~ " + std::string(table_.name) + ": the same rows in another order\n";
-                ++count_;
+                Count(ConfigDifference::ROWS_REORDERED);
             }
             return count_;
         }
@@ -175,11 +175,13 @@ private:
         }
         for (size_t i = 0; i < removed->size(); ++i) {
             if (!removedPaired[i])
-                Line("- ", (*removed)[i], RowJson(a_, table_, (*removed)[i], codePage_));
+                Line("- ", (*removed)[i], RowJson(a_, table_, (*removed)[i], codePage_),
+                     ConfigDifference::ROW_REMOVED);
         }
         for (size_t k = 0; k < added->size(); ++k) {
             if (!addedPaired[k])
-                Line("+ ", (*added)[k], RowJson(b_, table_, (*added)[k], codePage_));
+                Line("+ ", (*added)[k], RowJson(b_, table_, (*added)[k], codePage_),
+                     ConfigDifference::ROW_ADDED);
         }
         removed->clear();
         added->clear();
@@ -204,12 +206,18 @@ private:
             }
         }
         *out_ += text + "\n";
-        ++count_;
+        Count(ConfigDifference::ROW_CHANGED);
     }
 
-    void Line(const char* mark, size_t row, const std::string& json) {
+    void Line(const char* mark, size_t row, const std::string& json, ConfigDifference::Kind kind) {
         *out_ += mark + std::string(table_.name) + " row " + std::to_string(row + 1) + ": " + json +
                  "\n";
+        Count(kind);
+    }
+
+    void Count(ConfigDifference::Kind kind) {
+        if (differences_)
+            differences_->push_back({kind, table_.name});
         ++count_;
     }
 
@@ -218,13 +226,14 @@ private:
     const ConfigTableKey& table_;
     const uint32_t codePage_;
     std::string* out_;
+    std::vector<ConfigDifference>* differences_;
     size_t count_ = 0;
 };
 
 } // namespace
 
 size_t DiffConfigs(FilterConfigRecord& a, FilterConfigRecord& b, uint32_t codePage,
-                   std::string* out) {
+                   std::string* out, std::vector<ConfigDifference>* differences) {
     const ConfigKeys& keys = AllConfigKeys();
     size_t count = 0;
     for (size_t k = 0; k < keys.scalarCount; ++k) {
@@ -246,9 +255,11 @@ size_t DiffConfigs(FilterConfigRecord& a, FilterConfigRecord& b, uint32_t codePa
             after = std::to_string(FieldInt(fieldB));
         }
         *out += "~ " + std::string(key.name) + ": " + before + " -> " + after + "\n";
+        if (differences)
+            differences->push_back({ConfigDifference::VALUE, key.name});
         ++count;
     }
     for (size_t t = 0; t < keys.tableCount; ++t)
-        count += TableDiff(a, b, keys.tables[t], codePage, out).Run();
+        count += TableDiff(a, b, keys.tables[t], codePage, out, differences).Run();
     return count;
 }

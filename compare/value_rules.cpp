@@ -1,4 +1,4 @@
-#include "gwconfig/value_rules.h"
+#include "compare/value_rules.h"
 
 #include <cstdio>
 #include <cstring>

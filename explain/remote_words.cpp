@@ -1,4 +1,4 @@
-#include "gwconfig/remote_words.h"
+#include "explain/remote_words.h"
 
 namespace {
 
@@ -58,4 +58,3 @@ std::string RemoteStatusWord(uint32_t error) {
         return "unreachable";
     return "error " + std::to_string(error);
 }
-
