@@ -280,7 +280,7 @@ int RunFarmCommand(const FarmOptions& options, FILE* out, FILE* err) {
         ApplyToServers(blob, options, &outcomes);
 
     if (options.format == "json")
-        PrintJson(options.reference.Name(), outcomes, out);
+        PrintJson(options.reference.registry ? "registry" : options.reference.path, outcomes, out);
     else
         PrintText(outcomes, out);
     const bool applied = options.apply && !options.dryRun;

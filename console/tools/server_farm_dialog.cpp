@@ -22,8 +22,7 @@ const uint32_t TIMEOUT_MS = 15000;
 
 const char COMPARE_NOTE[] = "Compares the configuration being edited with the one each "
                             "checked server holds.";
-const char APPLY_NOTE[] = "The lockout check cannot know your sessions on other servers: "
-                          "make sure this configuration lets you in there.";
+const char APPLY_NOTE[] = "The lockout check cannot know your sessions on other servers.";
 
 // Owns a configuration built aside from FilterConfig.
 struct AsideRecord {
