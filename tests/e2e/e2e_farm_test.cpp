@@ -143,10 +143,12 @@ TEST_F(ServerJobs, CancelStopsWaitingAtOnce) {
     CloseHandle(cancel);
 }
 
-class RemoteServers : public HostRunTest {
+// Needs no datagram listener: only gwconfig.exe and the registry take part.
+class RemoteServers : public ::testing::Test {
 protected:
     void SetUp() override {
-        HostRunTest::SetUp();
+        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = FreshWorkDir(std::string("RemoteServers.") + info->name());
         own_ = OwnName();
         ASSERT_FALSE(own_.empty());
     }
@@ -161,6 +163,7 @@ protected:
         EXPECT_TRUE(WriteTextFile(path, ConfigFileBytes()));
         return path;
     }
+    std::string dir_;
     std::string own_;
 };
 
