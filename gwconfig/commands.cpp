@@ -4,20 +4,28 @@
 
 #include <CLI/CLI.hpp>
 
+#include "eventlog/config_events.h"
+#include "explain/change_summary.h"
 #include "gwconfig/check.h"
 #include "compare/config_diff.h"
 #include "compare/config_fields.h"
 #include "gwconfig/config_io.h"
 #include "gwconfig/config_show.h"
+#include "gwconfig/farm_command.h"
 #include "gwconfig/gpp_export.h"
 #include "gwconfig/reg_export.h"
 #include "gwconfig/report_command.h"
 #include "gwconfig/registry_access.h"
+#include "gwconfig/remote_servers.h"
 #include "compare/value_rules.h"
 #include "platform/codepage.h"
 #include "platform/tool_files.h"
 
 namespace {
+
+RemoteView ViewOf(const std::string& view) {
+    return view == "32" ? RemoteView::VIEW_32 : RemoteView::VIEW_64;
+}
 
 class Command {
 public:
@@ -118,23 +126,64 @@ public:
         return true;
     }
 
-    int ExportReg(const std::string& input, const std::string& output, const std::string& view) {
+    int ExportReg(const std::string& input, const std::string& computer, const std::string& output,
+                  const std::string& view) {
         std::string blob, error;
-        if (!ReadDecodingFile(input, &blob))
+        if (input.empty() == computer.empty())
+            return Fail(input.empty() ? "give a configuration file or --computer"
+                                      : "give either a file or --computer, not both");
+        if (!computer.empty()) {
+            if (!LoadRemoteConfig(computer, ViewOf(view), &blob, &error))
+                return Fail(error);
+        } else if (!ReadDecodingFile(input, &blob)) {
             return GW_EXIT_BAD_INPUT;
+        }
         RegistryView which = view == "32" ? RegistryView::VIEW_32 : RegistryView::VIEW_64;
         if (!ToolWriteFileAtomic(output, RegistryFileBytes(blob, which), &error))
             return Fail(error);
         return GW_EXIT_OK;
     }
 
-    int Apply(const std::string& input) {
+    int Apply(const std::string& input, const std::string& computer, RemoteView view) {
         std::string blob, error;
+        if (!computer.empty() && !RemoteRegistryAvailable(&error))
+            return Fail(error);
         if (!ReadDecodingFile(input, &blob))
             return Fail("the registry was not changed");
+        if (!computer.empty())
+            return ApplyRemote(input, computer, view);
         if (!ApplyRegistryConfig(input, &error))
             return Fail(error);
         Print("The configuration of '" + input + "' is stored in the registry.\n");
+        return GW_EXIT_OK;
+    }
+
+    // FilterConfig holds the file's configuration; it goes to the server in the order
+    // the console's apply writes, and the write is reported on this server's event log.
+    int ApplyRemote(const std::string& input, const std::string& computer, RemoteView view) {
+        std::string blob, error, storedBlob;
+        if (!EncodeConfigRegistry(&blob))
+            return Fail("out of memory while encoding the configuration");
+        HeldConfig applied = HeldConfig::TakeFilterConfig();
+        ConfigApplyFacts facts;
+        facts.program = "gwconfig.exe";
+        facts.file = input;
+        facts.server = computer;
+        if (LoadRemoteConfig(computer, view, &storedBlob, &error)) {
+            HeldConfig stored = HeldConfig::TakeFilterConfig();
+            facts.summary =
+                SummarizeConfigChange(stored.record(), applied.record(), SystemAnsiCodePage());
+        } else {
+            facts.summary = "stored where there was none or it did not decode";
+        }
+        uint32_t windowsError = 0;
+        if (!WriteRemoteConfig(computer, view, blob, &windowsError, &error)) {
+            ReportConfigApplyFailed(facts, windowsError);
+            return Fail(error);
+        }
+        ReportConfigApplied(facts);
+        Print("The configuration of '" + input + "' is stored in the registry of " +
+              ServerLabel(computer) + ".\n");
         return GW_EXIT_OK;
     }
 
@@ -199,28 +248,54 @@ private:
     FILE* err_;
 };
 
-// Where a command reads one configuration: the file given, or --registry.
+// Where a command reads one configuration: the file given, or --registry (of this
+// server, or of --computer's).
 struct SourceOptions {
     std::string file;
     bool registry = false;
+    std::string computer;
+    std::string view = "64";
 };
 
-void AddSourceOptions(CLI::App* command, SourceOptions* source, const char* kinds) {
+const char COMPUTER_HELP[] = "NAME or \\\\NAME: that server's registry, through its Remote "
+                             "Registry service (Windows)";
+const char VIEW_HELP[] = "registry view of the library: 64 (default) or 32";
+
+CLI::Option* AddView(CLI::App* command, std::string* view) {
+    return command->add_option("--view", *view, VIEW_HELP)->check(CLI::IsMember({"64", "32"}));
+}
+
+void AddSourceOptions(CLI::App* command, SourceOptions* source, const char* kinds,
+                      bool withView = true) {
     command->add_option("file", source->file, std::string("configuration file (") + kinds + ")");
     command->add_flag("--registry", source->registry,
                       "the configuration stored in the registry (Windows)");
+    if (withView) {
+        command->add_option("--computer", source->computer, COMPUTER_HELP);
+        AddView(command, &source->view);
+    }
 }
 
-// Exactly one of the file and --registry.
+// A --computer value as a server name.
+bool ComputerOf(const std::string& given, std::string* server, std::string* error) {
+    if (ParseServerName(given, server))
+        return true;
+    *error = "--computer: \"" + given + "\" is not a computer name (NAME or \\\\NAME)";
+    return false;
+}
+
+// Exactly one of the file and --registry (--computer names another server's registry).
 bool SourceOf(const SourceOptions& options, ConfigSource* source, std::string* error) {
-    if (options.registry == !options.file.empty()) {
-        *error = options.registry ? "give either a file or --registry, not both"
-                                  : "give a configuration file or --registry";
+    const bool registry = options.registry || !options.computer.empty();
+    if (registry == !options.file.empty()) {
+        *error = registry ? "give either a file or --registry, not both"
+                          : "give a configuration file or --registry";
         return false;
     }
-    source->registry = options.registry;
+    source->registry = registry;
     source->path = options.file;
-    return true;
+    source->view = ViewOf(options.view);
+    return options.computer.empty() || ComputerOf(options.computer, &source->computer, error);
 }
 
 void AddCodePage(CLI::App* command, uint32_t* codePage) {
@@ -257,43 +332,71 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
     build->add_option("-o,--output", buildOutput, "the .WTS file to write")->required();
     AddCodePage(build, &codePage);
 
-    std::vector<std::string> diffFiles;
+    std::vector<std::string> diffFiles, diffComputers;
     bool diffRegistry = false;
+    std::string diffView = "64";
     CLI::App* diff = app.add_subcommand("diff", "Show what differs between two configurations");
     CLI::Option* diffFileOption =
         diff->add_option("files", diffFiles, "configuration files (.WTS or .json)");
     CLI::Option* diffRegistryOption =
         diff->add_flag("--registry", diffRegistry, "the configuration stored in the registry");
+    CLI::Option* diffComputerOption =
+        diff->add_option("--computer", diffComputers, COMPUTER_HELP)->allow_extra_args(false);
+    AddView(diff, &diffView);
     AddCodePage(diff, &codePage);
 
-    std::string exportInput, exportOutput, view = "64";
+    std::string exportInput, exportComputer, exportOutput, view = "64";
     CLI::App* exportReg = app.add_subcommand(
         "export-reg", "Write a registry file that stores the configuration (for reg import)");
-    exportReg->add_option("file", exportInput, "configuration file (.WTS)")->required();
+    exportReg->add_option("file", exportInput, "configuration file (.WTS)");
+    exportReg->add_option("--computer", exportComputer, COMPUTER_HELP);
     exportReg->add_option("-o,--output", exportOutput, "the .reg file to write")->required();
-    exportReg->add_option("--view", view, "registry view of the library: 64 (default) or 32")
-        ->check(CLI::IsMember({"64", "32"}));
+    AddView(exportReg, &view);
 
     SourceOptions gppSource;
-    std::string gppOutput, gppView = "64";
+    std::string gppOutput;
     CLI::App* exportGpp = app.add_subcommand(
         "export-gpp", "Write a Group Policy registry preference file (Registry.xml) that stores "
                       "the configuration");
     AddSourceOptions(exportGpp, &gppSource, ".WTS");
     exportGpp->add_option("-o,--output", gppOutput, "the Registry.xml file to write")->required();
-    exportGpp->add_option("--view", gppView, "registry view of the library: 64 (default) or 32")
-        ->check(CLI::IsMember({"64", "32"}));
 
-    std::string applyInput;
+    std::string applyInput, applyComputer, applyView = "64";
     CLI::App* apply = app.add_subcommand(
         "apply", "Store a configuration file in the registry, as the console's apply does");
     apply->add_option("file", applyInput, "configuration file (.WTS)")->required();
+    apply->add_option("--computer", applyComputer, COMPUTER_HELP);
+    AddView(apply, &applyView);
+
+    FarmOptions farmOptions;
+    SourceOptions farmSource;
+    std::string farmFormat = "text";
+    CLI::App* farm = app.add_subcommand(
+        "farm", "Compare the configuration of every server of a farm with a reference, and "
+                "apply it where it differs");
+    AddSourceOptions(farm, &farmSource, ".WTS or .json", false);
+    farm->add_option("--computer", farmOptions.computers,
+                     "NAME or \\\\NAME of a server (repeat for each; default: the reference's "
+                     "server monitor list)")
+        ->allow_extra_args(false);
+    farm->add_option("--computers-from", farmOptions.computersFrom,
+                     "a file of server names, one a line, # comments");
+    farm->add_option("--format", farmOptions.format, "text (default) or json")
+        ->check(CLI::IsMember({"text", "json"}));
+    farm->add_flag("--apply", farmOptions.apply,
+                   "write the reference to every server that differs or holds none");
+    farm->add_flag("--dry-run", farmOptions.dryRun, "with --apply: say what it would write");
+    farm->add_option("--timeout", farmOptions.timeoutSeconds,
+                     "seconds each server has to answer (default 15)")
+        ->check(CLI::Range(1u, 600u));
+    AddView(farm, &farmSource.view);
+    AddCodePage(farm, &codePage);
 
     SourceOptions checkSource;
     Command::CheckOptions o;
     CLI::App* check = app.add_subcommand(
         "check", "Run the session filters over a client and say whether it would get in");
-    AddSourceOptions(check, &checkSource, ".WTS or .json");
+    AddSourceOptions(check, &checkSource, ".WTS or .json", false);
     check->add_option("--ip", o.ip, "the client's IPv4 address")->required();
     CLI::Option* name = check->add_option("--name", o.name, "the client computer's name");
     CLI::Option* mac = check->add_option("--mac", o.mac, "the client's MAC address");
@@ -373,34 +476,56 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
     if (*diff) {
         // Sources in the order given: each --registry and each file where it stands.
         std::vector<ConfigSource> sources;
-        size_t nextFile = 0;
+        size_t nextFile = 0, nextComputer = 0;
         for (const CLI::Option* option : diff->parse_order()) {
             ConfigSource one;
             if (option == diffRegistryOption) {
                 one.registry = true;
             } else if (option == diffFileOption && nextFile < diffFiles.size()) {
                 one.path = diffFiles[nextFile++];
+            } else if (option == diffComputerOption && nextComputer < diffComputers.size()) {
+                one.registry = true;
+                one.view = ViewOf(diffView);
+                if (!ComputerOf(diffComputers[nextComputer++], &one.computer, &error))
+                    return command.Fail(error);
             } else {
                 continue;
             }
             sources.push_back(one);
         }
         if (sources.size() != 2)
-            return command.Fail("diff compares two configurations: give two of a file and "
-                                "--registry");
+            return command.Fail("diff compares two configurations: give two of a file, "
+                                "--registry and --computer NAME");
         return command.Diff(sources[0], sources[1], codePage);
     }
-    if (*exportReg)
-        return command.ExportReg(exportInput, exportOutput, view);
+    if (*exportReg) {
+        std::string computer;
+        if (!exportComputer.empty() && !ComputerOf(exportComputer, &computer, &error))
+            return command.Fail(error);
+        return command.ExportReg(exportInput, computer, exportOutput, view);
+    }
     if (*exportGpp) {
         if (!SourceOf(gppSource, &source, &error) ||
             !ExportGpp(source, gppOutput,
-                       gppView == "32" ? RegistryView::VIEW_32 : RegistryView::VIEW_64, &error))
+                       gppSource.view == "32" ? RegistryView::VIEW_32 : RegistryView::VIEW_64,
+                       &error))
             return command.Fail(error);
         return GW_EXIT_OK;
     }
-    if (*apply)
-        return command.Apply(applyInput);
+    if (*apply) {
+        std::string computer;
+        if (!applyComputer.empty() && !ComputerOf(applyComputer, &computer, &error))
+            return command.Fail(error);
+        return command.Apply(applyInput, computer, ViewOf(applyView));
+    }
+    if (*farm) {
+        if (!SourceOf(farmSource, &farmOptions.reference, &error))
+            return command.Fail(error);
+        farmOptions.apply = farmOptions.apply || farmOptions.dryRun;
+        farmOptions.view = ViewOf(farmSource.view);
+        farmOptions.codePage = codePage;
+        return RunFarmCommand(farmOptions, out, err);
+    }
     if (*report) {
         r.codePage = codePage;
         return RunReportCommand(r, out, err);

@@ -7,6 +7,7 @@
 #include "config/persistence.h"
 #include "gwconfig/json_import.h"
 #include "gwconfig/registry_access.h"
+#include "gwconfig/remote_servers.h"
 #include "platform/tool_files.h"
 
 namespace {
@@ -72,6 +73,13 @@ bool LoadConfigJson(const std::string& text, const std::string& name, uint32_t c
 
 bool LoadConfig(const ConfigSource& source, uint32_t codePage, std::vector<std::string>* errors,
                 std::vector<std::string>* warnings) {
+    if (!source.computer.empty()) {
+        std::string blob, error;
+        if (LoadRemoteConfig(source.computer, source.view, &blob, &error))
+            return true;
+        errors->push_back(error);
+        return false;
+    }
     if (source.registry) {
         std::string error;
         if (LoadRegistryConfig(&error))
@@ -98,8 +106,10 @@ bool LoadConfig(const ConfigSource& source, uint32_t codePage, std::vector<std::
     return true;
 }
 
-bool EncodeConfigFile(std::string* enciphered) {
-    PacketPtr packet(BuildConfigPacket(FILE_PARAM_ORDER));
+namespace {
+
+bool EncodeConfig(ConfigParamOrder order, std::string* enciphered) {
+    PacketPtr packet(BuildConfigPacket(order));
     if (!packet)
         return false;
     uint8_t* blob = nullptr;
@@ -110,6 +120,16 @@ bool EncodeConfigFile(std::string* enciphered) {
     enciphered->assign(reinterpret_cast<const char*>(blob), length);
     FreeBlob(blob);
     return true;
+}
+
+} // namespace
+
+bool EncodeConfigFile(std::string* enciphered) {
+    return EncodeConfig(FILE_PARAM_ORDER, enciphered);
+}
+
+bool EncodeConfigRegistry(std::string* enciphered) {
+    return EncodeConfig(REGISTRY_PARAM_ORDER, enciphered);
 }
 
 HeldConfig HeldConfig::TakeFilterConfig() {

@@ -9,13 +9,20 @@
 #include <vector>
 
 #include "config/config_model.h"
+#include "platform/remote_config.h"
 
-// A place a configuration is read from: a file (.WTS or JSON, told apart by content)
-// or the registry.
+// A place a configuration is read from: a file (.WTS or JSON, told apart by content),
+// this server's registry, or another server's (`computer`, in its registry `view`).
 struct ConfigSource {
     bool registry = false;
     std::string path;
-    std::string Name() const { return registry ? "the registry" : "'" + path + "'"; }
+    std::string computer; // without backslashes; empty for this server
+    RemoteView view = RemoteView::VIEW_64;
+    std::string Name() const {
+        if (!computer.empty())
+            return "the registry of \\\\" + computer;
+        return registry ? "the registry" : "'" + path + "'";
+    }
 };
 
 // Fills FilterConfig (reset first) from the source. JSON texts are converted to
@@ -37,6 +44,10 @@ bool LoadConfigJson(const std::string& text, const std::string& name, uint32_t c
 // The enciphered blob of FilterConfig as a configuration file holds it. False when
 // memory runs out.
 bool EncodeConfigFile(std::string* enciphered);
+
+// The enciphered blob of FilterConfig as the console's apply stores it in the registry.
+// False when memory runs out.
+bool EncodeConfigRegistry(std::string* enciphered);
 
 // A configuration kept aside from FilterConfig; it owns its rows.
 class HeldConfig {

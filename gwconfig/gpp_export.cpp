@@ -8,6 +8,7 @@
 #include "config/container.h"
 #include "config/persistence.h"
 #include "gwconfig/registry_access.h"
+#include "gwconfig/remote_servers.h"
 #include "platform/tool_files.h"
 
 namespace {
@@ -37,23 +38,6 @@ std::string RegistryItem(const char* name, const char* type, const char* image,
             "\" name=\"" + name + "\" type=\"" + type + "\" value=\"" + value + "\"/>";
     item += "</Registry>\r\n";
     return item;
-}
-
-struct PacketDeleter {
-    void operator()(ParamPacket* packet) const { FreePacket(packet); }
-};
-
-// FilterConfig enciphered in the order the console's apply writes it.
-bool EncodeForRegistry(std::string* enciphered) {
-    std::unique_ptr<ParamPacket, PacketDeleter> packet(BuildConfigPacket(REGISTRY_PARAM_ORDER));
-    uint8_t* blob = nullptr;
-    size_t length = 0;
-    if (!packet || EncodePacket(packet.get(), &blob, &length) != 0)
-        return false;
-    CryptConfigBlob(blob, length);
-    enciphered->assign(reinterpret_cast<const char*>(blob), length);
-    FreeBlob(blob);
-    return true;
 }
 
 } // namespace
@@ -120,10 +104,14 @@ std::string GppRegistryXml(const std::string& enciphered, RegistryView view,
 bool ExportGpp(const ConfigSource& source, const std::string& output, RegistryView view,
                std::string* error) {
     std::string blob;
-    if (source.registry) {
+    if (!source.computer.empty()) {
+        // The blob as the server stores it, once it is known to decode.
+        if (!LoadRemoteConfig(source.computer, source.view, &blob, error))
+            return false;
+    } else if (source.registry) {
         if (!LoadRegistryConfig(error))
             return false;
-        if (!EncodeForRegistry(&blob)) {
+        if (!EncodeConfigRegistry(&blob)) {
             *error = "out of memory while encoding the configuration";
             return false;
         }

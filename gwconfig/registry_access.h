@@ -16,3 +16,7 @@ bool LoadRegistryConfig(std::string* error);
 // against the stored configuration), or failed. `file` is the configuration file it
 // came from (UTF-8).
 bool ApplyRegistryConfig(const std::string& file, std::string* error);
+
+// Whether this program can reach other computers' registries (--computer). False with
+// the reason in *error.
+bool RemoteRegistryAvailable(std::string* error);

@@ -10,3 +10,9 @@ bool ApplyRegistryConfig(const std::string&, std::string* error) {
     *error = "there is no registry on this system: apply works in gwconfig.exe on Windows";
     return false;
 }
+
+bool RemoteRegistryAvailable(std::string* error) {
+    *error = "a remote computer's registry is reached through Windows: --computer works in "
+             "gwconfig.exe on Windows";
+    return false;
+}

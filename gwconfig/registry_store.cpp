@@ -58,3 +58,7 @@ bool ApplyRegistryConfig(const std::string& file, std::string* error) {
     ReportConfigApplied(facts);
     return true;
 }
+
+bool RemoteRegistryAvailable(std::string*) {
+    return true;
+}

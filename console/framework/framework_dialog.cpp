@@ -74,6 +74,6 @@ INT_PTR ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return FALSE;
     }
     default:
-        return FALSE;
+        return OnOtherMessage(message, wParam, lParam) ? TRUE : FALSE;
     }
 }

@@ -40,6 +40,8 @@ protected:
     virtual void OnOK();
     virtual void OnCancel();
     virtual bool OnCommand(UINT id, UINT code, HWND control);
+    // Any other message (a dialog's own WM_APP messages, WM_NOTIFY); true when handled.
+    virtual bool OnOtherMessage(UINT, WPARAM, LPARAM) { return false; }
     void EndDialog(INT_PTR result);
 
 private:

@@ -155,6 +155,11 @@
 #define IDC_EVENT_LOG_LABEL 1450
 #define IDC_EVENT_LOG_LEVEL 1451
 
+// Compare Servers / Apply to Servers.
+#define IDD_SERVER_FARM 430
+#define IDC_FARM_NOTE 1550
+#define IDC_FARM_LIST 1551
+
 // Commands.
 #define ID_ITEM_ADD 32771
 #define ID_ITEM_REMOVE 32772
@@ -165,6 +170,8 @@
 #define ID_HELP_FILE 32789
 #define ID_TOOLS_TEST_CLIENT 32900
 #define ID_TOOLS_LOGON_REPORT 32910 // Tools > Logon Report...
+#define ID_TOOLS_COMPARE_SERVERS 33150 // Tools > Compare Servers...
+#define ID_TOOLS_APPLY_TO_SERVERS 33151 // Tools > Apply to Servers...
 #define ID_APP_ABOUT 57664
 #define ID_APP_EXIT 57665
 #define ID_VIEW_TOOLBAR 59392

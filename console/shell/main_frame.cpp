@@ -13,6 +13,7 @@
 #include "console/shell/lockout_guard.h"
 #include "console/shell/navigation.h"
 #include "console/tools/logon_report_file.h"
+#include "console/tools/server_farm_dialog.h"
 #include "console/tools/test_client_dialog.h"
 #include "console/framework/framework_app.h"
 #include "console/framework/framework_file_dialog.h"
@@ -284,6 +285,13 @@ bool CMainFrame::OnCommand(UINT id, UINT, HWND control) {
         return true;
     case ID_TOOLS_LOGON_REPORT:
         ShowLogonReport(hwnd());
+        return true;
+    case ID_TOOLS_COMPARE_SERVERS:
+    case ID_TOOLS_APPLY_TO_SERVERS:
+        ServerFarmDialog(FilterConfig, id == ID_TOOLS_APPLY_TO_SERVERS
+                                           ? ServerFarmDialog::Mode::APPLY
+                                           : ServerFarmDialog::Mode::COMPARE)
+            .DoModal(hwnd());
         return true;
     case ID_APP_EXIT:
         PostMessageA(hwnd(), WM_CLOSE, 0, 0);

@@ -1,0 +1,106 @@
+// Tools > Compare Servers and Apply to Servers: the two items after the others, and a
+// row per server monitor server, filled as each answer arrives. Under Wine the own
+// computer name reaches this registry and any other name is an unreachable server.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "config/config_model.h"
+#include "config/persistence.h"
+#include "console/res/resource.h"
+#include "console/tools/server_farm_dialog.h"
+#include "console_test_support.h"
+
+namespace {
+
+std::string OwnName() {
+    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = sizeof name;
+    GetComputerNameA(name, &size);
+    return name;
+}
+
+std::string RowResult(HWND list, int row) {
+    char text[512] = {};
+    LVITEMA item = {};
+    item.iSubItem = 1;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+// Presses the dialog's start button, waits (30 s at most) for every answer while the
+// dialog's messages run, and returns the result column; then closes the dialog.
+std::vector<std::string> RunAndRead(ModalDialog& dialog, HWND window, bool* windowAnswered) {
+    auto& farm = static_cast<ServerFarmDialog&>(dialog);
+    Click(GetDlgItem(window, IDOK));
+    *windowAnswered = true;
+    const DWORD start = GetTickCount();
+    while (farm.Running() && GetTickCount() - start < 30000) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        PumpMessages();
+        // The window answers while the servers are asked.
+        DWORD_PTR answer = 0;
+        *windowAnswered = *windowAnswered && SendMessageTimeoutA(window, WM_NULL, 0, 0,
+                                                                 SMTO_ABORTIFHUNG, 1000, &answer);
+    }
+    PumpMessages();
+    HWND list = GetDlgItem(window, IDC_FARM_LIST);
+    std::vector<std::string> rows;
+    for (int row = 0; row < ListView_GetItemCount(list); ++row)
+        rows.push_back(RowResult(list, row));
+    Click(GetDlgItem(window, IDCANCEL));
+    return rows;
+}
+
+void MonitorServers(const std::vector<std::string>& names) {
+    for (const std::string& name : names) {
+        MonitorServerRow* row = new MonitorServerRow();
+        CopyToField(row->SERVER, name.c_str());
+        FilterConfig.monitorServers.push_back(row);
+    }
+}
+
+} // namespace
+
+TEST(ServerFarmDialog, ComparesAndAppliesRowByRow) {
+    DeleteConfigKey();
+    BoxRecorder boxes;
+    DialogDriver dialogs;
+    RunningConsole console;
+    ASSERT_TRUE(console.Start());
+    MenuBar& bar = console.Frame().MenuBarControl();
+    EXPECT_EQ(UINT(ID_TOOLS_COMPARE_SERVERS), GetMenuItemID(bar.EntryPopup(2), 2));
+    EXPECT_EQ(UINT(ID_TOOLS_APPLY_TO_SERVERS), GetMenuItemID(bar.EntryPopup(2), 3));
+
+    MonitorServers({OwnName(), "NO-SUCH-SERVER"});
+    ASSERT_EQ(SaveConfigToRegistry(), 0);
+    std::vector<std::string> rows;
+    bool answered = false;
+    dialogs.onDialog = [&](ModalDialog& dialog, HWND window, UINT) {
+        rows = RunAndRead(dialog, window, &answered);
+    };
+    console.Command(ID_TOOLS_COMPARE_SERVERS);
+    ASSERT_EQ(std::vector<UINT>{IDD_SERVER_FARM}, dialogs.opened);
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(rows, (std::vector<std::string>{"same", "unreachable (error 53)"}));
+
+    // The edited configuration now differs from the stored one; applying writes it.
+    FilterConfig.FLAG_TIME = !FilterConfig.FLAG_TIME;
+    console.Command(ID_TOOLS_COMPARE_SERVERS);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].substr(0, 9), "differs: ") << rows[0];
+    console.Command(ID_TOOLS_APPLY_TO_SERVERS);
+    EXPECT_EQ(rows, (std::vector<std::string>{"applied", "apply failed: unreachable (error 53)"}));
+    console.Command(ID_TOOLS_COMPARE_SERVERS);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0], "same");
+    EXPECT_TRUE(boxes.boxes.empty());
+    DeleteConfigKey();
+}
