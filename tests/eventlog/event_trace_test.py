@@ -91,7 +91,8 @@ class EventTrace(unittest.TestCase):
         self.assertIn(",0x0004,", line)  # EVENTLOG_INFORMATION_TYPE
         self.assertEqual(strings[1], 'L"gwconfig.exe"')
         self.assertIn("deny.WTS", strings[2])
-        self.assertIn("IP address", strings[4])
+        self.assertEqual(strings[4],
+                         'L"IP Address filter: switched on, 1 setting changed, 1 entry added"')
 
     def test_refused_session_reports_warning_with_facts(self):
         code, trace = self.host("10.0.0.5", "EVIL\tPC", "startup")
@@ -103,6 +104,8 @@ class EventTrace(unittest.TestCase):
         self.assertEqual(len(strings), 9, strings)
         self.assertEqual(strings[:2], ['L"10.0.0.5"', 'L"EVIL PC"'])
         self.assertEqual(strings[6:8], ['L"RDP-Tcp#3"', 'L"IP Address filter"'])
+        # The entry that decided, as the IP Address page shows it.
+        self.assertTrue(strings[8].startswith('L"10.0.0.5 - Logon disabled (entry '), strings[8])
 
     def test_accepted_logon_reports_information_when_asked(self):
         code, trace = self.host("10.0.0.6", "GOOD-PC", "startup", "logon")
