@@ -23,11 +23,13 @@ void Count(Tally* tally, const LogLine& line, int64_t seconds) {
 }
 
 void Add(const Tally& from, Tally* into) {
-    into->accepted += from.accepted;
+    if (from.accepted + from.refused == 0)
+        return;
     if (into->accepted + into->refused == 0 || from.firstSeen < into->firstSeen)
         into->firstSeen = from.firstSeen;
     if (from.lastSeen > into->lastSeen)
         into->lastSeen = from.lastSeen;
+    into->accepted += from.accepted;
     into->refused += from.refused;
     for (int k = 0; k < REASON_COUNT; ++k)
         into->byReason[k] += from.byReason[k];

@@ -233,6 +233,9 @@ TEST(ReportReader, KeepsFirstAndLastLineNetworksAndSilentDays) {
     EXPECT_EQ(TimeText(scan.firstSeen), "2026-12-07 01:00:00");
     EXPECT_EQ(TimeText(scan.lastSeen), "2026-12-07 03:00:00");
     EXPECT_EQ(s.nets16.at(0x0A09).refused, 4u);
+    LogSummary farm; // as a farm's total is merged from its servers
+    MergeSummary(s, &farm);
+    EXPECT_EQ(TimeText(farm.nets24.at(0x0A0908).firstSeen), "2026-12-07 01:00:00");
     EXPECT_EQ(NetworkText(0x0A0908, 24), "10.9.8.0/24");
     EXPECT_EQ(NetworkText(0x0A09, 16), "10.9.0.0/16");
     EXPECT_EQ(RefusedCount(s.clients), 4u);
