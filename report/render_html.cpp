@@ -348,7 +348,7 @@ void TopChart(const std::string& title, const std::string& id, const std::vector
     uint32_t most = 1;
     for (const TopRow& row : rows)
         most = std::max(most, row.tally->refused);
-    const double label = 300, barMax = 380, rh = 22;
+    const double label = 330, barMax = 350, rh = 22;
     double width = label + barMax + 60, height = rh * static_cast<double>(rows.size()) + 6;
     o += SvgStart(id, width, height, title);
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -400,7 +400,7 @@ std::vector<TopRow> ClientRows(const LogSummary& s, size_t limit, uint32_t codeP
         name = name.empty() ? "-" : ShownText(codePage, name);
         mac = mac.empty() ? "-" : ShownText(codePage, mac);
         // The address first: a long name is cut, never the address.
-        rows.push_back({CutToWidth(address, 15) + "  " + CutToWidth(name, 24),
+        rows.push_back({CutToWidth(address, 15) + "  " + CutToWidth(name, 22),
                         address + "  " + name + "  " + mac, &client->second});
     }
     return rows;
@@ -410,7 +410,7 @@ std::vector<TopRow> UserRows(const LogSummary& s, size_t limit, uint32_t codePag
     std::vector<TopRow> rows;
     for (const auto* user : MostRefused(s.users, limit)) {
         std::string name = ShownText(codePage, user->first);
-        rows.push_back({CutToWidth(name, 40), name, &user->second});
+        rows.push_back({CutToWidth(name, 30), name, &user->second});
     }
     return rows;
 }
