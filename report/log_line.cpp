@@ -191,11 +191,10 @@ LineProblem ParseLogLine(std::string_view text, LogLine* line) {
     // comma[k] ends field k. A line has at most LONGEST_LINE commas.
     uint16_t comma[LONGEST_LINE];
     size_t commas = 0;
-    for (const char* p = text.data();
-         (p = static_cast<const char*>(memchr(p, ',', text.size() - size_t(p - text.data())))) !=
-         nullptr;
-         ++p)
-        comma[commas++] = static_cast<uint16_t>(p - text.data());
+    for (size_t k = 0; k < text.size(); ++k) {
+        if (text[k] == ',')
+            comma[commas++] = static_cast<uint16_t>(k);
+    }
     if (commas < 9)
         return LINE_FIELD_COUNT;
     auto field = [&](size_t k) {

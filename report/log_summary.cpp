@@ -67,11 +67,6 @@ public:
             if (line.reason == TIME_WINDOW_REASON)
                 ++s_->weekHourTime[line.weekday][line.hour];
         }
-        uint32_t address;
-        if (AddressNumber(line.address, &address)) {
-            Count(&s_->nets24[address >> 8], line, seconds);
-            Count(&s_->nets16[address >> 16], line, seconds);
-        }
         if (s_->firstTime.empty() || line.timestamp < s_->firstTime)
             s_->firstTime.assign(line.timestamp.data(), line.timestamp.size());
         if (s_->lastTime.empty() || line.timestamp > s_->lastTime)
@@ -130,10 +125,6 @@ void MergeSummary(const LogSummary& from, LogSummary* into) {
         Add(client.second, &into->clients[client.first]);
     for (const auto& user : from.users)
         Add(user.second, &into->users[user.first]);
-    for (const auto& net : from.nets24)
-        Add(net.second, &into->nets24[net.first]);
-    for (const auto& net : from.nets16)
-        Add(net.second, &into->nets16[net.first]);
     if (!from.firstTime.empty() && (into->firstTime.empty() || from.firstTime < into->firstTime))
         into->firstTime = from.firstTime;
     if (from.lastTime > into->lastTime)
@@ -163,6 +154,17 @@ std::string TimeText(int64_t seconds) {
     snprintf(text, sizeof text, "%s %02d:%02d:%02d", date, static_cast<int>(rest / 3600),
              static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60));
     return text;
+}
+
+std::unordered_map<uint32_t, Tally> NetworkTallies(const LogSummary& summary, int bits) {
+    std::unordered_map<uint32_t, Tally> nets;
+    for (const auto& client : summary.clients) {
+        uint32_t address;
+        std::string_view key = client.first;
+        if (AddressNumber(key.substr(0, key.find(CLIENT_KEY_SEPARATOR)), &address))
+            Add(client.second, &nets[address >> (32 - bits)]);
+    }
+    return nets;
 }
 
 std::string NetworkText(uint32_t key, int bits) {

@@ -41,8 +41,6 @@ struct LogSummary {
     uint32_t weekHourTime[7][24] = {};              // of them by the logon time window
     std::unordered_map<std::string, Tally> clients; // address, name, MAC
     std::unordered_map<std::string, Tally> users;   // user name (never empty)
-    std::unordered_map<uint32_t, Tally> nets24;     // address >> 8
-    std::unordered_map<uint32_t, Tally> nets16;     // address >> 16
     std::string firstTime, lastTime;                // of the lines counted
     uint64_t outsidePeriod = 0;                     // readable, before --from or after --to
     uint64_t skipped = 0;                           // unreadable lines
@@ -72,6 +70,11 @@ void SplitClientKey(const std::string& key, std::string* address, std::string* n
 
 // "YYYY-MM-DD HH:MM:SS" of a Tally's seconds.
 std::string TimeText(int64_t seconds);
+
+// The clients added up by network, keyed by address >> (32 - bits); clients whose
+// address is not an IPv4 address are left out. Made from the clients when shown, so
+// reading a line costs nothing more.
+std::unordered_map<uint32_t, Tally> NetworkTallies(const LogSummary& summary, int bits);
 
 // "10.1.2.0/24" or "10.1.0.0/16" of a network key.
 std::string NetworkText(uint32_t key, int bits);

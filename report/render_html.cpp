@@ -418,7 +418,7 @@ std::vector<TopRow> UserRows(const LogSummary& s, size_t limit, uint32_t codePag
 // The networks refused most often, with how many refused addresses each holds: a scan
 // spread over many addresses shows here even when no single address stands out.
 void NetworkTable(const LogSummary& s, int bits, std::string* out) {
-    const auto& nets = bits == 24 ? s.nets24 : s.nets16;
+    const auto nets = NetworkTallies(s, bits);
     auto top = MostRefused(nets, REPORT_TOP);
     std::string& o = *out;
     if (top.empty())
@@ -668,7 +668,7 @@ std::string RenderReportHtml(const LogonReport& report, uint32_t codePage) {
     TopChart("Users refused most often", "chart-users", users, &o);
     TopTable("Users refused most often", "top-users", "User", users, &o);
     o += "<h3>Networks refused most often</h3>\n";
-    if (RefusedCount(s.nets24) == 0)
+    if (RefusedCount(NetworkTallies(s, 16)) == 0)
         o += "<p>None refused.</p>\n";
     NetworkTable(s, 24, &o);
     NetworkTable(s, 16, &o);

@@ -87,8 +87,8 @@ Json Summary(const LogonReport& report, const LogSummary& s, uint32_t codePage) 
         users.push_back(one);
     }
     o["users_refused_most"] = users;
-    o["networks_24_refused_most"] = Networks(s.nets24, 24);
-    o["networks_16_refused_most"] = Networks(s.nets16, 16);
+    o["networks_24_refused_most"] = Networks(NetworkTallies(s, 24), 24);
+    o["networks_16_refused_most"] = Networks(NetworkTallies(s, 16), 16);
     Json unread = Json::array();
     for (int k = 0; k < REASON_COUNT; ++k) {
         if (Reason(k).unreadFact && s.total.byReason[k] > 0)

@@ -119,9 +119,9 @@ void Sections(const LogonReport& report, const LogSummary& s, uint32_t codePage,
     }
 
     o += "\nNetworks refused most often (/24)\n";
-    Networks(s.nets24, 24, &o);
+    Networks(NetworkTallies(s, 24), 24, &o);
     o += "\nNetworks refused most often (/16)\n";
-    Networks(s.nets16, 16, &o);
+    Networks(NetworkTallies(s, 16), 16, &o);
 
     o += "\nRefusals from facts the server could not read\n";
     bool anyUnread = false;

@@ -227,15 +227,16 @@ TEST(ReportReader, KeepsFirstAndLastLineNetworksAndSilentDays) {
     WriteFile(dir.Path("a.log"), log);
     LogSummary s = Summarize(dir.Path("a.log"));
 
-    ASSERT_EQ(s.nets24.size(), 3u);
-    const Tally& scan = s.nets24.at(0x0A0908);
+    auto nets24 = NetworkTallies(s, 24);
+    ASSERT_EQ(nets24.size(), 3u);
+    const Tally& scan = nets24.at(0x0A0908);
     EXPECT_EQ(scan.refused, 3u);
     EXPECT_EQ(TimeText(scan.firstSeen), "2026-12-07 01:00:00");
     EXPECT_EQ(TimeText(scan.lastSeen), "2026-12-07 03:00:00");
-    EXPECT_EQ(s.nets16.at(0x0A09).refused, 4u);
+    EXPECT_EQ(NetworkTallies(s, 16).at(0x0A09).refused, 4u);
     LogSummary farm; // as a farm's total is merged from its servers
     MergeSummary(s, &farm);
-    EXPECT_EQ(TimeText(farm.nets24.at(0x0A0908).firstSeen), "2026-12-07 01:00:00");
+    EXPECT_EQ(TimeText(NetworkTallies(farm, 24).at(0x0A0908).firstSeen), "2026-12-07 01:00:00");
     EXPECT_EQ(NetworkText(0x0A0908, 24), "10.9.8.0/24");
     EXPECT_EQ(NetworkText(0x0A09, 16), "10.9.0.0/16");
     EXPECT_EQ(RefusedCount(s.clients), 4u);
