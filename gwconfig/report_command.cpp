@@ -54,6 +54,8 @@ int RunReportCommand(const ReportCommandOptions& o, FILE* out, FILE* err) {
     }
     if (servers.empty())
         return Fail(err, "give at least one logon log (LOG or --server NAME=LOG)");
+    for (const std::string& warning : DropRepeatedLogs(&servers))
+        fprintf(err, "gwconfig: warning: %s\n", warning.c_str());
 
     ReportPeriod period;
     if (!o.from.empty() && !(period.hasFrom = ParseDate(o.from, &period.fromDay)))
@@ -69,20 +71,27 @@ int RunReportCommand(const ReportCommandOptions& o, FILE* out, FILE* err) {
             EndsWithNoCase(o.output, ".html") || EndsWithNoCase(o.output, ".htm") ? "html" : "text";
     std::string error, document;
     if (format == "csv") {
-        // Straight to standard output in pieces; a file is replaced only when complete.
-        bool toFile = !o.output.empty();
-        auto write = [&](const std::string& piece) {
-            if (toFile) {
-                document += piece;
-                return true;
-            }
-            return fwrite(piece.data(), 1, piece.size(), out) == piece.size();
-        };
+        // In pieces, to standard output or to a file that is replaced only when complete.
         uint64_t readable = 0;
-        if (!WriteReportCsv(servers, period, o.codePage, write, &readable, &error))
+        bool ok = true;
+        auto produce = [&](const ToolPieceWriter& write) {
+            ok = WriteReportCsv(servers, period, o.codePage, write, &readable, &error);
+            return ok && readable > 0;
+        };
+        if (o.output.empty()) {
+            produce([out](const std::string& piece) {
+                return fwrite(piece.data(), 1, piece.size(), out) == piece.size();
+            });
+        } else {
+            std::string writeError;
+            if (!ToolWriteFileStreamed(o.output, produce, &writeError) && !writeError.empty())
+                return Fail(err, writeError);
+        }
+        if (!ok)
             return Fail(err, error);
         if (readable == 0)
             return Fail(err, "no line of the logs could be read");
+        return GW_EXIT_OK;
     } else {
         LogonReport report;
         if (!BuildLogonReport(servers, period, &report, &error))

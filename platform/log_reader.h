@@ -23,3 +23,8 @@ LogReadResult LogReadBlock(const std::string& path, uint64_t offset, char* buffe
 
 // Waits `milliseconds` before a reader tries a busy file again.
 void LogReadPause(uint32_t milliseconds);
+
+// A text that two paths share exactly when they name the same file (its volume and
+// file number), so a log named twice is read once. False when the file cannot be
+// opened; a writer holding it does not stop this.
+bool LogFileIdentity(const std::string& path, std::string* identity);

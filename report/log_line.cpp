@@ -7,59 +7,52 @@
 namespace {
 
 const ReasonInfo REASONS[REASON_COUNT] = {
-    {"REJECT_IPADDRESS", REJECT_IPADDRESS, "IP address filter", "the client's address is denied",
-     false},
+    {"REJECT_IPADDRESS", REJECT_IPADDRESS, "IP address filter", "IP address rule",
+     "the client's address is denied", false},
     {"REJECT_FAIL_GETIPADDRESS", REJECT_FAIL_GETIPADDRESS, "IP address filter",
+     "client address could not be read",
      "Terminal Services gave no client address (the client went away at once, or the "
      "session does not come over the network)",
      true},
-    {"REJECT_COMPUTERNAME", REJECT_COMPUTERNAME, "computer name filter",
+    {"REJECT_COMPUTERNAME", REJECT_COMPUTERNAME, "computer name filter", "computer name rule",
      "the client computer's name is denied", false},
     {"REJECT_FAIL_GETCOMPUTERNAME", REJECT_FAIL_GETCOMPUTERNAME, "computer name filter",
+     "computer name could not be read",
      "the client sent no computer name (some thin clients and non-Windows clients do not)", true},
-    {"REJECT_MACADDRESS", REJECT_MACADDRESS, "MAC address filter",
+    {"REJECT_MACADDRESS", REJECT_MACADDRESS, "MAC address filter", "MAC address rule",
      "the client's MAC address is denied", false},
     {"REJECT_FAIL_GETMACADDRESS", REJECT_FAIL_GETMACADDRESS, "MAC address filter",
+     "MAC address could not be read",
      "ARP found no MAC address: the client is behind a router or on another subnet, where the "
      "server cannot see its MAC address",
      true},
     {"REJECT_TIMERESTRICTION", REJECT_TIMERESTRICTION, "logon day and time filter",
-     "the logon came outside the allowed days or hours (server local time)", false},
-    {"REJECT_CLIENTVERSION", REJECT_CLIENTVERSION, "client version filter",
+     "logon time window", "the logon came outside the allowed days or hours (server local time)",
+     false},
+    {"REJECT_CLIENTVERSION", REJECT_CLIENTVERSION, "client version filter", "client version rule",
      "the client software's build is denied", false},
     {"REJECT_FAIL_GETCLIENTVERSION", REJECT_FAIL_GETCLIENTVERSION, "client version filter",
+     "client version could not be read",
      "the client reported no build number (some third-party clients)", true},
     {"REJECT_SESSIONPERIP", REJECT_SESSIONPERIP, "sessions per IP address filter",
+     "sessions per address limit",
      "the client's address already holds its allowed number of sessions", false},
     {"REJECT_FAIL_GETSESSIONCOUNT_IP", REJECT_FAIL_GETSESSIONCOUNT_IP,
-     "sessions per IP address filter", "the server could not list its sessions to count them",
-     true},
+     "sessions per IP address filter", "sessions per address could not be counted",
+     "the server could not list its sessions to count them", true},
     {"REJECT_SESSIONPERUSER", REJECT_SESSIONPERUSER, "sessions per user filter",
-     "the user already holds the allowed number of sessions", false},
+     "sessions per user limit", "the user already holds the allowed number of sessions", false},
     {"REJECT_FAIL_GETUSERNAME", REJECT_FAIL_GETUSERNAME, "sessions per user filter",
-     "the session had no user name at logon", true},
+     "user name could not be read", "the session had no user name at logon", true},
     {"REJECT_FAIL_GETSESSIONCOUNT_USER", REJECT_FAIL_GETSESSIONCOUNT_USER,
-     "sessions per user filter", "the server could not list its sessions to count them", true},
-    {"REJECT_FAIL_OTHER", REJECT_FAIL_OTHER, "the library",
+     "sessions per user filter", "sessions per user could not be counted",
+     "the server could not list its sessions to count them", true},
+    {"REJECT_FAIL_OTHER", REJECT_FAIL_OTHER, "the library", "other failure",
      "no filter refuses with this code: the line comes from another version of the library", true},
-    {"REJECT_OTHER", REJECT_NONE, "the library", // any code the library does not name
+    {"REJECT_OTHER", REJECT_NONE, "the library",
+     "other reason", // any code the library does not name
      "no filter refuses with this code: the line comes from another version of the library", true},
 };
-
-// Splits off the last comma-terminated field of text[0, *end): text[*end - 1] is its
-// comma. The comma before the field must lie after `floor` - 1 (the timestamp's comma
-// ends no field taken from the right); false when there is none.
-bool TakeLastField(std::string_view text, size_t* end, size_t floor, std::string_view* field) {
-    size_t comma = *end - 1;
-    size_t k = comma;
-    while (k > floor && text[k - 1] != ',')
-        --k;
-    if (k <= floor)
-        return false;
-    *field = text.substr(k, comma - k);
-    *end = k;
-    return true;
-}
 
 bool Digits(std::string_view text, size_t at, size_t count, int* value) {
     int v = 0;
@@ -96,6 +89,51 @@ bool ParseSessionId(std::string_view text, uint32_t* id) {
     if (value > 0xFFFFFFFFu)
         return false;
     *id = static_cast<uint32_t>(value);
+    return true;
+}
+
+} // namespace
+
+bool AddressNumber(std::string_view text, uint32_t* number) {
+    size_t at = 0;
+    uint32_t whole = 0;
+    for (int part = 0; part < 4; ++part) {
+        size_t digits = 0;
+        int value = 0;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9' && digits < 4) {
+            value = value * 10 + (text[at++] - '0');
+            ++digits;
+        }
+        if (digits == 0 || digits > 3 || value > 255)
+            return false;
+        if (part < 3 && (at >= text.size() || text[at++] != '.'))
+            return false;
+        whole = whole << 8 | static_cast<uint32_t>(value);
+    }
+    *number = whole;
+    return at == text.size();
+}
+
+namespace {
+
+// "%d.%d.%d.%d" as the library writes a client address.
+bool IsAddressText(std::string_view text) {
+    uint32_t number;
+    return AddressNumber(text, &number);
+}
+
+// Six "%.2X" groups joined by "-", or empty when ARP found none.
+bool IsMacText(std::string_view text) {
+    if (text.empty())
+        return true;
+    if (text.size() != 17)
+        return false;
+    for (size_t k = 0; k < 17; ++k) {
+        char c = text[k];
+        bool hex = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+        if (k % 3 == 2 ? c != '-' : !hex)
+            return false;
+    }
     return true;
 }
 
@@ -139,6 +177,8 @@ const char* LineProblemText(LineProblem problem) {
         return "the decision and the code disagree";
     case LINE_TOO_LONG:
         return "longer than any line the library writes";
+    case LINE_FIELDS_AMBIGUOUS:
+        return "commas in a name leave its fields ambiguous";
     }
     return "unreadable";
 }
@@ -146,23 +186,41 @@ const char* LineProblemText(LineProblem problem) {
 LineProblem ParseLogLine(std::string_view text, LogLine* line) {
     if (text.size() > LONGEST_LINE)
         return LINE_TOO_LONG;
-    size_t first = text.find(',');
-    if (first == std::string_view::npos || text.back() != ',')
+    if (text.empty() || text.back() != ',')
         return LINE_FIELD_COUNT;
-    // From the right: code, decision, session id, user, WinStation, MAC, address; what
-    // is left between the timestamp and the address is the computer name.
-    size_t end = text.size();
-    std::string_view code, decision, id;
-    if (!TakeLastField(text, &end, first + 1, &code) ||
-        !TakeLastField(text, &end, first + 1, &decision) ||
-        !TakeLastField(text, &end, first + 1, &id) ||
-        !TakeLastField(text, &end, first + 1, &line->user) ||
-        !TakeLastField(text, &end, first + 1, &line->winStation) ||
-        !TakeLastField(text, &end, first + 1, &line->mac) ||
-        !TakeLastField(text, &end, first + 1, &line->address))
+    // comma[k] ends field k. A line has at most LONGEST_LINE commas.
+    uint16_t comma[LONGEST_LINE];
+    size_t commas = 0;
+    for (size_t k = 0; k < text.size(); ++k) {
+        if (text[k] == ',')
+            comma[commas++] = static_cast<uint16_t>(k);
+    }
+    if (commas < 9)
         return LINE_FIELD_COUNT;
-    line->computerName = text.substr(first + 1, end - 1 - (first + 1));
-    line->timestamp = text.substr(0, first);
+    auto field = [&](size_t k) {
+        size_t begin = k == 0 ? 0 : comma[k - 1] + 1u;
+        return text.substr(begin, comma[k] - begin);
+    };
+    // Commas beyond the nine come from a client-chosen text: the computer name, or the
+    // WinStation or user name after the MAC address. Only the address and the MAC
+    // address have a form of their own, so the extra commas can be placed only when
+    // the computer name alone can hold them all; otherwise the line is not attributed.
+    size_t extra = commas - 9;
+    if (extra > 0) {
+        for (size_t inName = 0; inName < extra; ++inName) {
+            if (IsAddressText(field(2 + inName)) && IsMacText(field(3 + inName)))
+                return LINE_FIELDS_AMBIGUOUS;
+        }
+        if (!IsAddressText(field(2 + extra)) || !IsMacText(field(3 + extra)))
+            return LINE_FIELDS_AMBIGUOUS;
+    }
+    line->timestamp = field(0);
+    line->computerName = text.substr(comma[0] + 1u, comma[1 + extra] - comma[0] - 1u);
+    line->address = field(2 + extra);
+    line->mac = field(3 + extra);
+    line->winStation = field(4 + extra);
+    line->user = field(5 + extra);
+    std::string_view id = field(6 + extra), decision = field(7 + extra), code = field(8 + extra);
 
     const std::string_view& t = line->timestamp;
     int year, month, day, hour, minute, second;
@@ -186,6 +244,7 @@ LineProblem ParseLogLine(std::string_view text, LogLine* line) {
     line->day = DaysFromDate(year, month, day);
     line->weekday = WeekdayOfDays(line->day);
     line->hour = hour;
+    line->secondOfDay = hour * 3600 + minute * 60 + second;
     return LINE_OK;
 }
 

@@ -1,6 +1,6 @@
 // One line of the logon log as the library writes it: nine fields, each followed by a
-// comma, texts in the server's ANSI code page. The client computer name is the only
-// field that may itself hold commas, so the fields after it are taken from the right.
+// comma, texts in the server's ANSI code page. Names a client sends may hold commas of
+// their own: a line is read only when its address and MAC address show where they are.
 #pragma once
 
 #include <cstddef>
@@ -19,6 +19,7 @@ struct ReasonInfo {
     const char* text;    // the code text in the log
     int32_t code;        // the library's decision code
     const char* filter;  // the filter (or the library) that refuses with it
+    const char* words;   // the console's words for the reason
     const char* meaning; // what a refusal with this code usually means
     bool unreadFact;     // the server could not read a fact it needed
 };
@@ -44,17 +45,19 @@ struct LogLine {
     int32_t day; // days since 1970-01-01
     int weekday; // 0 = Monday .. 6 = Sunday
     int hour;
+    int32_t secondOfDay;
 };
 
 enum LineProblem : int {
     LINE_OK = 0,
-    LINE_FIELD_COUNT,   // not nine fields each followed by a comma
-    LINE_TIMESTAMP,     // the first field is not a date and time
-    LINE_SESSION_ID,    // not an unsigned 32-bit decimal number
-    LINE_DECISION,      // neither "Accepted" nor "Rejected"
-    LINE_CODE,          // a code text the library never writes
-    LINE_CODE_MISMATCH, // "Accepted" with a code, or "Rejected" without one
-    LINE_TOO_LONG,      // longer than any line the library can write
+    LINE_FIELD_COUNT,      // not nine fields each followed by a comma
+    LINE_TIMESTAMP,        // the first field is not a date and time
+    LINE_SESSION_ID,       // not an unsigned 32-bit decimal number
+    LINE_DECISION,         // neither "Accepted" nor "Rejected"
+    LINE_CODE,             // a code text the library never writes
+    LINE_CODE_MISMATCH,    // "Accepted" with a code, or "Rejected" without one
+    LINE_TOO_LONG,         // longer than any line the library can write
+    LINE_FIELDS_AMBIGUOUS, // extra commas that more than one field could hold
 };
 
 // A short phrase for the problem ("wrong field count", ...).
@@ -72,3 +75,5 @@ bool ParseDate(std::string_view text, int32_t* days);
 void FormatDate(int32_t days, char out[11]);
 // 0 = Monday .. 6 = Sunday.
 int WeekdayOfDays(int32_t days);
+// The number of a dotted IPv4 address text; false for any other text.
+bool AddressNumber(std::string_view text, uint32_t* number);

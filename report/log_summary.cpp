@@ -1,12 +1,19 @@
 #include "report/log_summary.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "report/log_stream.h"
 
 namespace {
 
-void Count(Tally* tally, const LogLine& line) {
+const int TIME_WINDOW_REASON = ReasonOfText("REJECT_TIMERESTRICTION");
+
+void Count(Tally* tally, const LogLine& line, int64_t seconds) {
+    if (tally->accepted + tally->refused == 0 || seconds < tally->firstSeen)
+        tally->firstSeen = seconds;
+    if (seconds > tally->lastSeen)
+        tally->lastSeen = seconds;
     if (line.rejected) {
         ++tally->refused;
         ++tally->byReason[line.reason];
@@ -16,6 +23,12 @@ void Count(Tally* tally, const LogLine& line) {
 }
 
 void Add(const Tally& from, Tally* into) {
+    if (from.accepted + from.refused == 0)
+        return;
+    if (into->accepted + into->refused == 0 || from.firstSeen < into->firstSeen)
+        into->firstSeen = from.firstSeen;
+    if (from.lastSeen > into->lastSeen)
+        into->lastSeen = from.lastSeen;
     into->accepted += from.accepted;
     into->refused += from.refused;
     for (int k = 0; k < REASON_COUNT; ++k)
@@ -42,14 +55,18 @@ public:
             ++s_->outsidePeriod;
             return;
         }
-        Count(&s_->total, line);
+        int64_t seconds = int64_t(line.day) * 86400 + line.secondOfDay;
+        Count(&s_->total, line, seconds);
         if (day_ == nullptr || line.day != dayNumber_) {
             day_ = &s_->days[line.day];
             dayNumber_ = line.day;
         }
-        Count(day_, line);
-        if (line.rejected)
+        Count(day_, line, seconds);
+        if (line.rejected) {
             ++s_->weekHour[line.weekday][line.hour];
+            if (line.reason == TIME_WINDOW_REASON)
+                ++s_->weekHourTime[line.weekday][line.hour];
+        }
         if (s_->firstTime.empty() || line.timestamp < s_->firstTime)
             s_->firstTime.assign(line.timestamp.data(), line.timestamp.size());
         if (s_->lastTime.empty() || line.timestamp > s_->lastTime)
@@ -60,10 +77,10 @@ public:
         key_.append(line.computerName.data(), line.computerName.size());
         key_ += CLIENT_KEY_SEPARATOR;
         key_.append(line.mac.data(), line.mac.size());
-        Count(Find(&s_->clients), line);
+        Count(Find(&s_->clients), line, seconds);
         if (!line.user.empty()) {
             key_.assign(line.user.data(), line.user.size());
-            Count(Find(&s_->users), line);
+            Count(Find(&s_->users), line, seconds);
         }
     }
 
@@ -99,8 +116,10 @@ void MergeSummary(const LogSummary& from, LogSummary* into) {
     for (const auto& day : from.days)
         Add(day.second, &into->days[day.first]);
     for (int d = 0; d < 7; ++d) {
-        for (int h = 0; h < 24; ++h)
+        for (int h = 0; h < 24; ++h) {
             into->weekHour[d][h] += from.weekHour[d][h];
+            into->weekHourTime[d][h] += from.weekHourTime[d][h];
+        }
     }
     for (const auto& client : from.clients)
         Add(client.second, &into->clients[client.first]);
@@ -127,24 +146,31 @@ void SplitClientKey(const std::string& key, std::string* address, std::string* n
     *mac = key.substr(b + 1);
 }
 
-std::vector<const std::pair<const std::string, Tally>*>
-MostRefused(const std::unordered_map<std::string, Tally>& tallies, size_t limit) {
-    std::vector<const std::pair<const std::string, Tally>*> refused;
-    for (const auto& entry : tallies) {
-        if (entry.second.refused > 0)
-            refused.push_back(&entry);
+std::string TimeText(int64_t seconds) {
+    int32_t day = static_cast<int32_t>(seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400);
+    int64_t rest = seconds - int64_t(day) * 86400;
+    char date[11], text[32];
+    FormatDate(day, date);
+    snprintf(text, sizeof text, "%s %02d:%02d:%02d", date, static_cast<int>(rest / 3600),
+             static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60));
+    return text;
+}
+
+std::unordered_map<uint32_t, Tally> NetworkTallies(const LogSummary& summary, int bits) {
+    std::unordered_map<uint32_t, Tally> nets;
+    for (const auto& client : summary.clients) {
+        uint32_t address;
+        std::string_view key = client.first;
+        if (AddressNumber(key.substr(0, key.find(CLIENT_KEY_SEPARATOR)), &address))
+            Add(client.second, &nets[address >> (32 - bits)]);
     }
-    auto order = [](const std::pair<const std::string, Tally>* a,
-                    const std::pair<const std::string, Tally>* b) {
-        if (a->second.refused != b->second.refused)
-            return a->second.refused > b->second.refused;
-        return a->first < b->first;
-    };
-    if (refused.size() > limit) {
-        std::partial_sort(refused.begin(), refused.begin() + limit, refused.end(), order);
-        refused.resize(limit);
-    } else {
-        std::sort(refused.begin(), refused.end(), order);
-    }
-    return refused;
+    return nets;
+}
+
+std::string NetworkText(uint32_t key, int bits) {
+    uint32_t address = key << (32 - bits);
+    char text[24];
+    snprintf(text, sizeof text, "%u.%u.%u.%u/%d", address >> 24, address >> 16 & 255,
+             address >> 8 & 255, address & 255, bits);
+    return text;
 }

@@ -2,6 +2,8 @@
 // distinct clients, users and days, never with the number of lines.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -10,11 +12,13 @@
 
 #include "report/log_line.h"
 
-// Refusals by reason and accepted logons of one client, user or day.
+// Refusals by reason and accepted logons of one client, user, network or day, and
+// the times of its first and last line (seconds since 1970, server local time).
 struct Tally {
     uint32_t accepted = 0;
     uint32_t refused = 0;
     uint32_t byReason[REASON_COUNT] = {};
+    int64_t firstSeen = 0, lastSeen = 0;
 };
 
 struct SkippedLine {
@@ -34,6 +38,7 @@ struct LogSummary {
     Tally total;
     std::map<int32_t, Tally> days;                  // by day number
     uint32_t weekHour[7][24] = {};                  // refusals, Monday first
+    uint32_t weekHourTime[7][24] = {};              // of them by the logon time window
     std::unordered_map<std::string, Tally> clients; // address, name, MAC
     std::unordered_map<std::string, Tally> users;   // user name (never empty)
     std::string firstTime, lastTime;                // of the lines counted
@@ -63,7 +68,43 @@ void MergeSummary(const LogSummary& from, LogSummary* into);
 void SplitClientKey(const std::string& key, std::string* address, std::string* name,
                     std::string* mac);
 
+// "YYYY-MM-DD HH:MM:SS" of a Tally's seconds.
+std::string TimeText(int64_t seconds);
+
+// The clients added up by network, keyed by address >> (32 - bits); clients whose
+// address is not an IPv4 address are left out. Made from the clients when shown, so
+// reading a line costs nothing more.
+std::unordered_map<uint32_t, Tally> NetworkTallies(const LogSummary& summary, int bits);
+
+// "10.1.2.0/24" or "10.1.0.0/16" of a network key.
+std::string NetworkText(uint32_t key, int bits);
+
+// How many of `tallies` have at least one refusal.
+template <typename Key> size_t RefusedCount(const std::unordered_map<Key, Tally>& tallies) {
+    size_t count = 0;
+    for (const auto& entry : tallies)
+        count += entry.second.refused > 0;
+    return count;
+}
+
 // The keys of `tallies` with at least one refusal, most refusals first (then by key),
 // at most `limit` of them.
-std::vector<const std::pair<const std::string, Tally>*>
-MostRefused(const std::unordered_map<std::string, Tally>& tallies, size_t limit);
+template <typename Key>
+std::vector<const std::pair<const Key, Tally>*>
+MostRefused(const std::unordered_map<Key, Tally>& tallies, size_t limit) {
+    std::vector<const std::pair<const Key, Tally>*> refused;
+    for (const auto& entry : tallies) {
+        if (entry.second.refused > 0)
+            refused.push_back(&entry);
+    }
+    auto order = [](const std::pair<const Key, Tally>* a, const std::pair<const Key, Tally>* b) {
+        if (a->second.refused != b->second.refused)
+            return a->second.refused > b->second.refused;
+        return a->first < b->first;
+    };
+    size_t kept = refused.size() < limit ? refused.size() : limit;
+    std::partial_sort(refused.begin(), refused.begin() + static_cast<ptrdiff_t>(kept),
+                      refused.end(), order);
+    refused.resize(kept);
+    return refused;
+}

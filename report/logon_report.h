@@ -27,6 +27,10 @@ struct LogonReport {
     LogSummary total; // every server together
 };
 
+// Keeps the first naming of each log file (by the file's identity, so another path to
+// the same file counts too) and drops the others, each with a sentence in the result.
+std::vector<std::string> DropRepeatedLogs(std::vector<ReportServer>* servers);
+
 // Reads every log of every server. False with *error at the first log that cannot be
 // read or is empty.
 bool BuildLogonReport(const std::vector<ReportServer>& servers, const ReportPeriod& period,
@@ -48,6 +52,25 @@ std::string RenderReportHtml(const LogonReport& report, uint32_t codePage);
 bool WriteReportCsv(const std::vector<ReportServer>& servers, const ReportPeriod& period,
                     uint32_t codePage, const std::function<bool(const std::string&)>& write,
                     uint64_t* readable, std::string* error);
+
+// The days the report covers: from --from (or the first day with a line) to --to (or
+// the last); false when there is neither a line nor a period.
+bool ReportDays(const LogonReport& report, int32_t* first, int32_t* last);
+
+// Longer periods are shown by week (Monday to Sunday) rather than by day.
+constexpr int32_t REPORT_DAYS_SHOWN = 62;
+
+// The runs of days in [first, last] on which `summary` has no line, as (first, last).
+std::vector<std::pair<int32_t, int32_t>> SilentDays(const LogSummary& summary, int32_t first,
+                                                    int32_t last);
+
+// The counts of every day in [first, last] (of every week from the Monday on or before
+// `first` when `byWeek`), days without a line included: (first day, counts).
+std::vector<std::pair<int32_t, Tally>> DayBuckets(const LogSummary& summary, int32_t first,
+                                                  int32_t last, bool byWeek);
+
+// "2026-11-10" or "2026-11-10 to 2026-11-12" of a run of days.
+std::string DaysText(const std::pair<int32_t, int32_t>& run);
 
 // How many clients and users the lists show.
 constexpr size_t REPORT_TOP = 10;

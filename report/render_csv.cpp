@@ -59,9 +59,9 @@ bool WriteReportCsv(const std::vector<ReportServer>& servers, const ReportPeriod
                 o += ',';
                 Cell(ShownText(codePage, line.computerName), &o);
                 o += ',';
-                Cell(line.address, &o);
+                Cell(ShownText(codePage, line.address), &o);
                 o += ',';
-                Cell(line.mac, &o);
+                Cell(ShownText(codePage, line.mac), &o);
                 o += ',';
                 Cell(ShownText(codePage, line.winStation), &o);
                 o += ',';

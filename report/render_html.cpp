@@ -1,10 +1,13 @@
 // The report as one self-contained HTML page: inline styles and SVG charts, no script,
-// no fonts, images or styles from elsewhere (servers are often off the internet). Every
-// chart has a title, its numbers as text (tooltips and a table), colours from a palette
-// that colour-blind readers tell apart, and prints as it shows.
+// no fonts, images or styles from elsewhere (servers are often off the internet), and a
+// Content-Security-Policy that allows nothing else. Every chart has a title and its
+// numbers as text (tooltips and a table), colours from a palette that colour-blind
+// readers tell apart, scales down to the window and prints on a portrait page.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
+#include <set>
 
 #include "report/logon_report.h"
 #include "report/shown_text.h"
@@ -14,24 +17,30 @@ namespace {
 // The charts stack refusals by filter; the facts the server could not read form one
 // more group. Okabe and Ito's palette keeps the eight apart for colour-blind readers.
 const int GROUP_COUNT = 8;
-const char* const GROUP_NAMES[GROUP_COUNT] = {
-    "REJECT_IPADDRESS",      "REJECT_COMPUTERNAME",
-    "REJECT_MACADDRESS",     "REJECT_TIMERESTRICTION",
-    "REJECT_CLIENTVERSION",  "REJECT_SESSIONPERIP",
-    "REJECT_SESSIONPERUSER", "REJECT_FAIL_... (facts not read)"};
+const int FACTS_GROUP = 7;
+const char* const GROUP_CODES[GROUP_COUNT - 1] = {
+    "REJECT_IPADDRESS",     "REJECT_COMPUTERNAME", "REJECT_MACADDRESS",    "REJECT_TIMERESTRICTION",
+    "REJECT_CLIENTVERSION", "REJECT_SESSIONPERIP", "REJECT_SESSIONPERUSER"};
+const char* const GROUP_WORDS[GROUP_COUNT] = {
+    "IP address rule",         "computer name rule",
+    "MAC address rule",        "logon time window",
+    "client version rule",     "sessions per address limit",
+    "sessions per user limit", "facts not read (REJECT_FAIL_...)"};
 const char* const GROUP_COLOURS[GROUP_COUNT] = {"#0072B2", "#E69F00", "#009E73", "#CC79A7",
                                                 "#56B4E9", "#D55E00", "#F0E442", "#000000"};
-const char ACCEPTED_COLOUR[] = "#BBBBBB";
+const char ACCEPTED_COLOUR[] = "#999999";
+
+// How many clients and users each server's own lists show.
+const size_t SERVER_TOP = 5;
 
 int GroupOf(int reason) {
     if (Reason(reason).unreadFact)
-        return 7;
-    static const char* const* names = GROUP_NAMES;
-    for (int g = 0; g < 7; ++g) {
-        if (std::string(names[g]) == Reason(reason).text)
+        return FACTS_GROUP;
+    for (int g = 0; g < FACTS_GROUP; ++g) {
+        if (std::string(GROUP_CODES[g]) == Reason(reason).text)
             return g;
     }
-    return 7;
+    return FACTS_GROUP;
 }
 
 void Groups(const Tally& tally, uint32_t out[GROUP_COUNT]) {
@@ -42,6 +51,7 @@ void Groups(const Tally& tally, uint32_t out[GROUP_COUNT]) {
 
 std::string Escaped(const std::string& text) {
     std::string out;
+    out.reserve(text.size());
     for (char c : text) {
         switch (c) {
         case '&':
@@ -72,11 +82,11 @@ std::string Num(double value) {
     return text;
 }
 
-std::string Rect(double x, double y, double w, double h, const char* fill,
-                 const std::string& title) {
+std::string Rect(double x, double y, double w, double h, const char* fill, const std::string& title,
+                 const char* extra = "") {
     return "<rect x=\"" + Num(x) + "\" y=\"" + Num(y) + "\" width=\"" + Num(w) + "\" height=\"" +
-           Num(h) + "\" fill=\"" + fill + "\" stroke=\"#333\" stroke-width=\"0.3\"><title>" +
-           Escaped(title) + "</title></rect>";
+           Num(h) + "\" fill=\"" + fill + "\"" + extra + "><title>" + Escaped(title) +
+           "</title></rect>";
 }
 
 std::string Text(double x, double y, const std::string& text, const char* extra = "") {
@@ -84,11 +94,18 @@ std::string Text(double x, double y, const std::string& text, const char* extra 
            "</text>";
 }
 
-// A rounded-up scale maximum: 1, 2, 5, 10, 20, 50, ...
+// An svg that keeps its proportions and shrinks with the page (CSS max-width: 100%).
+std::string SvgStart(const std::string& id, double width, double height, const std::string& title) {
+    return "<svg id=\"" + id + "\" class=\"chart\" role=\"img\" width=\"" + Num(width) +
+           "\" height=\"" + Num(height) + "\" viewBox=\"0 0 " + Num(width) + " " + Num(height) +
+           "\"><title>" + Escaped(title) + "</title>\n";
+}
+
+// A rounded-up scale maximum whose quarters are round: 1, 2, 4, 5, 8, 10, 20, ...
 uint32_t ScaleTop(uint32_t value) {
     uint32_t step = 1;
     for (;;) {
-        for (uint32_t m : {1u, 2u, 5u}) {
+        for (uint32_t m : {1u, 2u, 4u, 5u, 8u}) {
             if (static_cast<uint64_t>(step) * m >= value)
                 return step * m;
         }
@@ -98,121 +115,199 @@ uint32_t ScaleTop(uint32_t value) {
     }
 }
 
-std::string Legend(bool withAccepted) {
+std::string Swatch(const char* colour) {
+    return std::string("<svg width=\"12\" height=\"12\" aria-hidden=\"true\"><rect width=\"12\" "
+                       "height=\"12\" fill=\"") +
+           colour + "\" stroke=\"#333\" stroke-width=\"0.5\"/></svg> ";
+}
+
+std::string Legend() {
     std::string o = "<p class=\"legend\">";
     for (int g = 0; g < GROUP_COUNT; ++g)
-        o += "<span><svg width=\"12\" height=\"12\" aria-hidden=\"true\"><rect width=\"12\" "
-             "height=\"12\" fill=\"" +
-             std::string(GROUP_COLOURS[g]) + "\" stroke=\"#333\" stroke-width=\"0.5\"/></svg> " +
-             Escaped(GROUP_NAMES[g]) + "</span>";
-    if (withAccepted)
-        o += "<span><svg width=\"12\" height=\"12\" aria-hidden=\"true\"><rect width=\"12\" "
-             "height=\"12\" fill=\"" +
-             std::string(ACCEPTED_COLOUR) +
-             "\" stroke=\"#333\" stroke-width=\"0.5\"/></svg> accepted logons</span>";
+        o += "<span>" + Swatch(GROUP_COLOURS[g]) + Escaped(GROUP_WORDS[g]) + "</span> ";
     return o + "</p>\n";
 }
 
-// Refusals per day stacked by reason, with the day's accepted logons beside them.
-void DaysChart(const LogSummary& s, const std::string& id, std::string* out) {
+// A reason told in the console's words with its code beside it.
+std::string ReasonCell(int k) {
+    return std::string(Reason(k).words) + " <code>" + Reason(k).text + "</code>";
+}
+
+std::string ReasonList(const Tally& tally) {
+    std::string out;
+    for (int k = 0; k < REASON_COUNT; ++k) {
+        if (tally.byReason[k] > 0)
+            out += (out.empty() ? "" : ", ") + std::string(Reason(k).words) + " " +
+                   Figure(tally.byReason[k]);
+    }
+    return out;
+}
+
+void SectionStart(const std::string& id, const std::string& heading, std::string* out) {
+    *out += "<section aria-labelledby=\"h-" + id + "\">\n<h2 id=\"h-" + id + "\">" +
+            Escaped(heading) + "</h2>\n";
+}
+
+// The relative luminance of "#RRGGBB" and the text colour that reads best on it;
+// black or white on any fill gives a contrast of at least 4.5:1.
+const char* TextColourOn(int r, int g, int b) {
+    auto channel = [](int v) {
+        double c = v / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    double l = 0.2126 * channel(r) + 0.7152 * channel(g) + 0.0722 * channel(b);
+    double onBlack = (l + 0.05) / 0.05, onWhite = 1.05 / (l + 0.05);
+    return onBlack >= onWhite ? "#000" : "#fff";
+}
+
+// Refusals per day (or week) stacked by reason on their own scale, then the accepted
+// logons in a chart of their own; a day without any line is marked as such.
+void DaysChart(const LogonReport& report, const LogSummary& s, std::string* out) {
     std::string& o = *out;
-    o += "<h2>Refusals per day</h2>\n";
-    if (s.days.empty()) {
-        o += "<p>No line in the period.</p>\n";
+    int32_t first, last;
+    if (!ReportDays(report, &first, &last)) {
+        SectionStart("days", "Refusals per day", &o);
+        o += "<p>No line in the period.</p>\n</section>\n";
         return;
     }
-    uint32_t most = 1;
-    for (const auto& day : s.days)
-        most = std::max({most, day.second.refused, day.second.accepted});
-    uint32_t top = ScaleTop(most);
-    const double left = 60, height = 220, topPad = 10, bottom = 50;
-    double slot = std::max(4.0, std::min(48.0, 860.0 / static_cast<double>(s.days.size())));
-    double width = left + slot * static_cast<double>(s.days.size()) + 10;
-    o += "<svg id=\"" + id + "\" class=\"chart\" role=\"img\" width=\"" + Num(width) +
-         "\" height=\"" + Num(topPad + height + bottom) + "\" viewBox=\"0 0 " + Num(width) + " " +
-         Num(topPad + height + bottom) +
-         "\"><title>Refusals per day by reason, and accepted logons</title>\n";
-    for (int k = 0; k <= 4; ++k) {
-        double y = topPad + height - height * k / 4;
-        o += "<line x1=\"" + Num(left) + "\" x2=\"" + Num(width - 10) + "\" y1=\"" + Num(y) +
-             "\" y2=\"" + Num(y) + "\" stroke=\"#ddd\"/>";
-        o += Text(left - 6, y + 4, Figure(static_cast<uint64_t>(top) * k / 4),
-                  " text-anchor=\"end\"");
+    bool byWeek = last - first + 1 > REPORT_DAYS_SHOWN;
+    const std::string unit = byWeek ? "week" : "day";
+    SectionStart("days", "Refusals per " + unit, &o);
+    if (byWeek)
+        o += "<p>The period is longer than " + std::to_string(REPORT_DAYS_SHOWN) +
+             " days: one column per week, from Monday.</p>\n";
+    auto buckets = DayBuckets(s, first, last, byWeek);
+    auto label = [&](int32_t day) { return byWeek ? "week of " + DateText(day) : DateText(day); };
+    uint32_t mostRefused = 1, mostAccepted = 1;
+    for (const auto& b : buckets) {
+        mostRefused = std::max(mostRefused, b.second.refused);
+        mostAccepted = std::max(mostAccepted, b.second.accepted);
     }
-    size_t labelEvery = std::max<size_t>(1, static_cast<size_t>(std::ceil(60.0 / slot)));
-    size_t index = 0;
-    for (const auto& day : s.days) {
-        std::string date = DateText(day.first);
-        double x = left + slot * static_cast<double>(index);
-        double bar = std::max(1.0, (slot - 2) / 2);
+    const double left = 56, right = 10, chartWidth = 760;
+    double slot = (chartWidth - left - right) / static_cast<double>(buckets.size());
+    double bar = std::max(1.0, std::min(slot - 2, 30.0));
+    size_t labelEvery = std::max<size_t>(1, static_cast<size_t>(std::ceil(48.0 / slot)));
+
+    // One chart: refusals (tall) or accepted logons (short), each on its own scale.
+    auto chart = [&](bool refusals) {
+        const double topPad = 10, height = refusals ? 200 : 80, bottom = 34;
+        uint32_t top = ScaleTop(refusals ? mostRefused : mostAccepted);
+        o += SvgStart(
+            refusals ? "chart-days" : "chart-days-accepted", chartWidth, topPad + height + bottom,
+            refusals ? "Refusals per " + unit + " by reason" : "Accepted logons per " + unit);
+        for (int k = 0; k <= (refusals ? 4 : 2); ++k) {
+            double y = topPad + height - height * k / (refusals ? 4 : 2);
+            o += "<line x1=\"" + Num(left) + "\" x2=\"" + Num(chartWidth - right) + "\" y1=\"" +
+                 Num(y) + "\" y2=\"" + Num(y) + "\" stroke=\"#ddd\"/>";
+            o += Text(left - 6, y + 4, Figure(static_cast<uint64_t>(top) * k / (refusals ? 4 : 2)),
+                      " text-anchor=\"end\"");
+        }
+        for (size_t i = 0; i < buckets.size(); ++i) {
+            const Tally& t = buckets[i].second;
+            std::string name = label(buckets[i].first);
+            double x = left + slot * static_cast<double>(i) + (slot - bar) / 2;
+            if (t.accepted + t.refused == 0) {
+                o += Rect(x, topPad, bar, height, "url(#none)", name + ": no line",
+                          " class=\"silent\"");
+            } else if (refusals) {
+                uint32_t groups[GROUP_COUNT];
+                Groups(t, groups);
+                double y = topPad + height;
+                for (int g = 0; g < GROUP_COUNT; ++g) {
+                    if (groups[g] == 0)
+                        continue;
+                    double h = height * groups[g] / top;
+                    y -= h;
+                    o += Rect(x, y, bar, h, GROUP_COLOURS[g],
+                              name + ": " + GROUP_WORDS[g] + " " + Figure(groups[g]));
+                }
+            } else if (t.accepted > 0) {
+                double h = height * t.accepted / top;
+                o += Rect(x, topPad + height - h, bar, h, ACCEPTED_COLOUR,
+                          name + ": accepted " + Figure(t.accepted));
+            }
+            if (i % labelEvery == 0)
+                o += Text(left + slot * static_cast<double>(i) + slot / 2, topPad + height + 14,
+                          DateText(buckets[i].first).substr(5),
+                          " text-anchor=\"middle\" class=\"small\"");
+        }
+        o += "</svg>\n";
+    };
+    o += "<svg width=\"0\" height=\"0\" aria-hidden=\"true\" class=\"defs\"><defs><pattern "
+         "id=\"none\" width=\"6\" height=\"6\" patternUnits=\"userSpaceOnUse\"><rect width=\"6\" "
+         "height=\"6\" fill=\"#fff\"/><path d=\"M0 6L6 0\" stroke=\"#999\"/></pattern></defs>"
+         "</svg>\n";
+    chart(true);
+    o += Legend();
+    o += "<p class=\"legend\"><span>" + Swatch("url(#none)") + "no line at all that " + unit +
+         "</span></p>\n";
+    chart(false);
+
+    // The numbers by filter; the breakdown by code is in the CSV and JSON.
+    bool used[GROUP_COUNT] = {};
+    uint32_t totals[GROUP_COUNT];
+    Groups(s.total, totals);
+    for (int g = 0; g < GROUP_COUNT; ++g)
+        used[g] = totals[g] > 0;
+    o += "<table class=\"numbers\" id=\"days-table\"><caption>Logons per " + unit +
+         " (refusals by filter)</caption><thead><tr><th scope=\"col\">" +
+         (byWeek ? "Week from" : "Day") +
+         "</th><th scope=\"col\">Accepted</th><th scope=\"col\">Refused</th>";
+    for (int g = 0; g < GROUP_COUNT; ++g) {
+        if (used[g])
+            o += "<th scope=\"col\">" + Escaped(GROUP_WORDS[g]) + "</th>";
+    }
+    o += "</tr></thead><tbody>\n";
+    for (const auto& b : buckets) {
+        const Tally& t = b.second;
+        o += "<tr><th scope=\"row\">" + DateText(b.first) + " " +
+             WeekdayName(WeekdayOfDays(b.first)) + "</th>";
+        if (t.accepted + t.refused == 0) {
+            int span = 2;
+            for (int g = 0; g < GROUP_COUNT; ++g)
+                span += used[g];
+            o +=
+                "<td colspan=\"" + std::to_string(span) + "\" class=\"silent\">no line</td></tr>\n";
+            continue;
+        }
         uint32_t groups[GROUP_COUNT];
-        Groups(day.second, groups);
-        double y = topPad + height;
+        Groups(t, groups);
+        o += "<td>" + Figure(t.accepted) + "</td><td>" + Figure(t.refused) + "</td>";
         for (int g = 0; g < GROUP_COUNT; ++g) {
-            if (groups[g] == 0)
-                continue;
-            double h = height * groups[g] / top;
-            y -= h;
-            o += Rect(x + 1, y, bar, h, GROUP_COLOURS[g],
-                      date + ": " + GROUP_NAMES[g] + " " + Figure(groups[g]));
-        }
-        if (day.second.accepted > 0) {
-            double h = height * day.second.accepted / top;
-            o += Rect(x + 1 + bar, topPad + height - h, bar, h, ACCEPTED_COLOUR,
-                      date + ": accepted " + Figure(day.second.accepted));
-        }
-        if (index % labelEvery == 0)
-            o += Text(x + slot / 2, topPad + height + 14, date.substr(5),
-                      " text-anchor=\"middle\" class=\"small\"");
-        ++index;
-    }
-    o += "</svg>\n" + Legend(true);
-    // The numbers as a table: the days with their reasons.
-    bool used[REASON_COUNT] = {};
-    for (int k = 0; k < REASON_COUNT; ++k)
-        used[k] = s.total.byReason[k] > 0;
-    o += "<table class=\"numbers\"><caption>Logons per day</caption><tr><th>Day</th>"
-         "<th>Accepted</th><th>Refused</th>";
-    for (int k = 0; k < REASON_COUNT; ++k) {
-        if (used[k])
-            o += std::string("<th>") + Reason(k).text + "</th>";
-    }
-    o += "</tr>\n";
-    for (const auto& day : s.days) {
-        o += "<tr><td>" + DateText(day.first) + " " + WeekdayName(WeekdayOfDays(day.first)) +
-             "</td><td>" + Figure(day.second.accepted) + "</td><td>" + Figure(day.second.refused) +
-             "</td>";
-        for (int k = 0; k < REASON_COUNT; ++k) {
-            if (used[k])
-                o += "<td>" + Figure(day.second.byReason[k]) + "</td>";
+            if (used[g])
+                o += "<td>" + Figure(groups[g]) + "</td>";
         }
         o += "</tr>\n";
     }
-    o += "</table>\n";
+    o += "</tbody></table>\n<p class=\"note\">Every code on its own: <code>gwconfig report "
+         "--format csv</code> or <code>--format json</code>.</p>\n</section>\n";
 }
 
 // Refusals by weekday and hour: darker is more; each cell shows its number.
-void WeekHourChart(const LogSummary& s, const std::string& id, std::string* out) {
+void WeekHourChart(const uint32_t grid[7][24], const std::string& id, const std::string& title,
+                   std::string* out) {
     std::string& o = *out;
-    o += "<h2>Refusals by weekday and hour</h2>\n";
+    o += "<h3>" + Escaped(title) + "</h3>\n";
     uint32_t most = 0;
     for (int d = 0; d < 7; ++d)
         for (int h = 0; h < 24; ++h)
-            most = std::max(most, s.weekHour[d][h]);
-    const double left = 40, top = 22, cw = 34, ch = 24;
+            most = std::max(most, grid[d][h]);
+    if (most == 0) {
+        o += "<p>None.</p>\n";
+        return;
+    }
+    const double left = 36, top = 18, cw = 30, ch = 20;
     double width = left + cw * 24 + 4, height = top + ch * 7 + 4;
-    o += "<svg id=\"" + id + "\" class=\"chart\" role=\"img\" width=\"" + Num(width) +
-         "\" height=\"" + Num(height) + "\" viewBox=\"0 0 " + Num(width) + " " + Num(height) +
-         "\"><title>Refusals by weekday and hour of the server's local time</title>\n";
+    o += SvgStart(id, width, height, title + " by weekday and hour of the server's local time");
     for (int h = 0; h < 24; ++h)
-        o += Text(left + cw * h + cw / 2, top - 6, std::to_string(h),
+        o += Text(left + cw * h + cw / 2, top - 5, std::to_string(h),
                   " text-anchor=\"middle\" class=\"small\"");
     for (int d = 0; d < 7; ++d) {
         o += Text(left - 6, top + ch * d + ch / 2 + 4, WeekdayName(d), " text-anchor=\"end\"");
         for (int h = 0; h < 24; ++h) {
-            uint32_t n = s.weekHour[d][h];
+            uint32_t n = grid[d][h];
             // White to dark blue: lightness alone carries the number.
-            double level = most == 0 ? 0 : static_cast<double>(n) / most;
+            double level = static_cast<double>(n) / most;
             int r = static_cast<int>(247 - level * (247 - 8));
             int g = static_cast<int>(251 - level * (251 - 48));
             int b = static_cast<int>(255 - level * (255 - 107));
@@ -221,102 +316,193 @@ void WeekHourChart(const LogSummary& s, const std::string& id, std::string* out)
             char hours[32];
             snprintf(hours, sizeof hours, " %02d:00-%02d:59: ", h, h);
             o += Rect(left + cw * h, top + ch * d, cw, ch, fill,
-                      std::string(WeekdayName(d)) + hours + Figure(n) + " refused");
+                      std::string(WeekdayName(d)) + hours + Figure(n) + " refused",
+                      " stroke=\"#ccc\" stroke-width=\"0.5\"");
             if (n > 0)
                 o += Text(left + cw * h + cw / 2, top + ch * d + ch / 2 + 4, Figure(n),
-                          level > 0.5 ? " text-anchor=\"middle\" class=\"small\" fill=\"#fff\""
-                                      : " text-anchor=\"middle\" class=\"small\"");
+                          (std::string(" text-anchor=\"middle\" class=\"small\" fill=\"") +
+                           TextColourOn(r, g, b) + "\"")
+                              .c_str());
         }
     }
     o += "</svg>\n";
 }
 
+struct TopRow {
+    std::string label; // in the chart, cut to fit
+    std::string whole; // in the tooltip and the table
+    const Tally* tally;
+};
+
 // Horizontal bars of the most refused clients or users, stacked by reason, with the
-// number written at the end of each bar and the reasons in a table.
-void TopChart(const std::string& title, const std::string& id,
-              const std::vector<std::pair<std::string, const Tally*>>& rows, std::string* out) {
+// number at the end of each bar; the table holds the whole names, the first and last
+// line and the reasons.
+void TopChart(const std::string& title, const std::string& id, const std::vector<TopRow>& rows,
+              std::string* out) {
     std::string& o = *out;
-    o += "<h2>" + Escaped(title) + "</h2>\n";
+    o += "<h3>" + Escaped(title) + "</h3>\n";
     if (rows.empty()) {
         o += "<p>None refused.</p>\n";
         return;
     }
     uint32_t most = 1;
-    for (const auto& row : rows)
-        most = std::max(most, row.second->refused);
-    const double label = 330, barMax = 480, rh = 22;
-    double width = label + barMax + 70, height = rh * static_cast<double>(rows.size()) + 6;
-    o += "<svg id=\"" + id + "\" class=\"chart\" role=\"img\" width=\"" + Num(width) +
-         "\" height=\"" + Num(height) + "\" viewBox=\"0 0 " + Num(width) + " " + Num(height) +
-         "\"><title>" + Escaped(title) + "</title>\n";
+    for (const TopRow& row : rows)
+        most = std::max(most, row.tally->refused);
+    const double label = 330, barMax = 350, rh = 22;
+    double width = label + barMax + 60, height = rh * static_cast<double>(rows.size()) + 6;
+    o += SvgStart(id, width, height, title);
     for (size_t i = 0; i < rows.size(); ++i) {
         double y = 3 + rh * static_cast<double>(i);
-        o += Text(label - 8, y + rh / 2 + 4, rows[i].first, " text-anchor=\"end\"");
+        o += "<text x=\"4\" y=\"" + Num(y + rh / 2 + 4) + "\"><title>" + Escaped(rows[i].whole) +
+             "</title>" + Escaped(rows[i].label) + "</text>";
         uint32_t groups[GROUP_COUNT];
-        Groups(*rows[i].second, groups);
+        Groups(*rows[i].tally, groups);
         double x = label;
         for (int g = 0; g < GROUP_COUNT; ++g) {
             if (groups[g] == 0)
                 continue;
             double w = barMax * groups[g] / most;
             o += Rect(x, y + 2, w, rh - 4, GROUP_COLOURS[g],
-                      rows[i].first + ": " + GROUP_NAMES[g] + " " + Figure(groups[g]));
+                      rows[i].whole + ": " + GROUP_WORDS[g] + " " + Figure(groups[g]),
+                      " stroke=\"#333\" stroke-width=\"0.3\"");
             x += w;
         }
-        o += Text(x + 6, y + rh / 2 + 4, Figure(rows[i].second->refused), " class=\"value\"");
+        o += Text(x + 6, y + rh / 2 + 4, Figure(rows[i].tally->refused), " class=\"value\"");
     }
     o += "</svg>\n";
-    o += "<table class=\"numbers\"><caption>" + Escaped(title) +
-         "</caption><tr><th></th><th>Refused</th><th>Accepted</th><th>Reasons</th></tr>\n";
-    for (const auto& row : rows) {
-        std::string reasons;
-        for (int k = 0; k < REASON_COUNT; ++k) {
-            if (row.second->byReason[k] > 0)
-                reasons += (reasons.empty() ? "" : ", ") + std::string(Reason(k).text) + " " +
-                           Figure(row.second->byReason[k]);
-        }
-        o += "<tr><td>" + Escaped(row.first) + "</td><td>" + Figure(row.second->refused) +
-             "</td><td>" + Figure(row.second->accepted) + "</td><td>" + reasons + "</td></tr>\n";
+}
+
+void TopTable(const std::string& caption, const std::string& id, const std::string& what,
+              const std::vector<TopRow>& rows, std::string* out) {
+    if (rows.empty())
+        return;
+    std::string& o = *out;
+    o += "<table class=\"numbers top\"" + (id.empty() ? std::string() : " id=\"" + id + "\"") +
+         "><caption>" + Escaped(caption) + "</caption><thead><tr><th scope=\"col\">" + what +
+         "</th><th scope=\"col\">Refused</th><th scope=\"col\">Accepted</th><th "
+         "scope=\"col\">First line</th><th scope=\"col\">Last line</th><th "
+         "scope=\"col\">Reasons</th></tr></thead><tbody>\n";
+    for (const TopRow& row : rows)
+        o += "<tr><th scope=\"row\" class=\"name\">" + Escaped(row.whole) + "</th><td>" +
+             Figure(row.tally->refused) + "</td><td>" + Figure(row.tally->accepted) +
+             "</td><td class=\"time\">" + TimeText(row.tally->firstSeen) +
+             "</td><td class=\"time\">" + TimeText(row.tally->lastSeen) + "</td><td>" +
+             Escaped(ReasonList(*row.tally)) + "</td></tr>\n";
+    o += "</tbody></table>\n";
+}
+
+std::vector<TopRow> ClientRows(const LogSummary& s, size_t limit, uint32_t codePage) {
+    std::vector<TopRow> rows;
+    for (const auto* client : MostRefused(s.clients, limit)) {
+        std::string address, name, mac;
+        SplitClientKey(client->first, &address, &name, &mac);
+        address = address.empty() ? "-" : ShownText(codePage, address);
+        name = name.empty() ? "-" : ShownText(codePage, name);
+        mac = mac.empty() ? "-" : ShownText(codePage, mac);
+        // The address first: a long name is cut, never the address.
+        rows.push_back({CutToWidth(address, 15) + "  " + CutToWidth(name, 22),
+                        address + "  " + name + "  " + mac, &client->second});
     }
-    o += "</table>\n";
+    return rows;
+}
+
+std::vector<TopRow> UserRows(const LogSummary& s, size_t limit, uint32_t codePage) {
+    std::vector<TopRow> rows;
+    for (const auto* user : MostRefused(s.users, limit)) {
+        std::string name = ShownText(codePage, user->first);
+        rows.push_back({CutToWidth(name, 30), name, &user->second});
+    }
+    return rows;
+}
+
+// The networks refused most often, with how many refused addresses each holds: a scan
+// spread over many addresses shows here even when no single address stands out.
+void NetworkTable(const LogSummary& s, int bits, std::string* out) {
+    const auto nets = NetworkTallies(s, bits);
+    auto top = MostRefused(nets, REPORT_TOP);
+    std::string& o = *out;
+    if (top.empty())
+        return;
+    std::map<uint32_t, std::set<uint32_t>> addresses;
+    for (const auto* net : top)
+        addresses[net->first];
+    for (const auto& client : s.clients) {
+        uint32_t address;
+        if (client.second.refused == 0 ||
+            !AddressNumber(client.first.substr(0, client.first.find(CLIENT_KEY_SEPARATOR)),
+                           &address))
+            continue;
+        auto found = addresses.find(address >> (32 - bits));
+        if (found != addresses.end())
+            found->second.insert(address);
+    }
+    o += "<table class=\"numbers nets\" id=\"networks-" + std::to_string(bits) +
+         "\"><caption>Networks (/" + std::to_string(bits) +
+         ")</caption><thead><tr><th scope=\"col\">Network</th><th scope=\"col\">Refused</th><th "
+         "scope=\"col\">Addresses refused</th><th scope=\"col\">First line</th><th "
+         "scope=\"col\">Last line</th></tr></thead><tbody>\n";
+    for (const auto* net : top)
+        o += "<tr><th scope=\"row\">" + NetworkText(net->first, bits) + "</th><td>" +
+             Figure(net->second.refused) + "</td><td>" + Figure(addresses[net->first].size()) +
+             "</td><td class=\"time\">" + TimeText(net->second.firstSeen) +
+             "</td><td class=\"time\">" + TimeText(net->second.lastSeen) + "</td></tr>\n";
+    o += "</tbody></table>\n";
 }
 
 void ReasonTable(const LogSummary& s, std::string* out) {
     std::string& o = *out;
-    o += "<table class=\"numbers\"><caption>Refusals by reason, in the order the filters "
-         "run</caption><tr><th>Code</th><th>Refused</th><th>Filter</th></tr>\n";
+    SectionStart("reasons", "Refusals by reason", &o);
+    if (s.total.refused == 0) {
+        o += "<p>None refused.</p>\n</section>\n";
+        return;
+    }
+    o += "<table class=\"numbers\" id=\"reasons\"><caption>In the order the filters "
+         "run</caption><thead><tr><th scope=\"col\">Reason</th><th "
+         "scope=\"col\">Refused</th><th scope=\"col\">Filter</th></tr></thead><tbody>\n";
     for (int k = 0; k < REASON_COUNT; ++k) {
         if (s.total.byReason[k] > 0)
-            o += std::string("<tr><td>") + Reason(k).text + "</td><td>" +
+            o += "<tr><th scope=\"row\">" + ReasonCell(k) + "</th><td>" +
                  Figure(s.total.byReason[k]) + "</td><td>" + Reason(k).filter + "</td></tr>\n";
     }
-    o += "</table>\n";
+    o += "</tbody></table>\n</section>\n";
 }
 
 void UnreadTable(const LogSummary& s, std::string* out) {
     std::string& o = *out;
-    o += "<h2>Refusals from facts the server could not read</h2>\n";
+    SectionStart("unread", "Refusals from facts the server could not read", &o);
     std::string rows;
     for (int k = 0; k < REASON_COUNT; ++k) {
         if (Reason(k).unreadFact && s.total.byReason[k] > 0)
-            rows += std::string("<tr><td>") + Reason(k).text + "</td><td>" +
+            rows += "<tr><th scope=\"row\">" + ReasonCell(k) + "</th><td>" +
                     Figure(s.total.byReason[k]) + "</td><td>" + Escaped(Reason(k).meaning) +
                     "</td></tr>\n";
     }
     if (rows.empty()) {
-        o += "<p>None.</p>\n";
+        o += "<p>None.</p>\n</section>\n";
         return;
     }
-    o += "<table class=\"numbers\" id=\"unread-facts\"><tr><th>Code</th><th>Refused</th>"
-         "<th>What it usually means</th></tr>\n" +
-         rows + "</table>\n";
+    o += "<table class=\"numbers\" id=\"unread-facts\"><thead><tr><th scope=\"col\">Reason</th>"
+         "<th scope=\"col\">Refused</th><th scope=\"col\">What it usually means</th></tr>"
+         "</thead><tbody>\n" +
+         rows + "</tbody></table>\n</section>\n";
 }
 
-void Headline(const LogSummary& s, std::string* out) {
+std::string SilentText(const LogSummary& s, int32_t first, int32_t last) {
+    std::string text;
+    for (const auto& run : SilentDays(s, first, last))
+        text += (text.empty() ? "" : ", ") + DaysText(run);
+    return text;
+}
+
+void Headline(const LogonReport& report, std::string* out) {
+    const LogSummary& s = report.total;
     std::string& o = *out;
+    SectionStart("summary", "Summary", &o);
     o += "<p class=\"headline\"><span><b id=\"accepted\">" + Figure(s.total.accepted) +
          "</b> logons accepted</span> <span><b id=\"refused\">" + Figure(s.total.refused) +
-         "</b> sessions refused</span></p>\n";
+         "</b> sessions refused</span> <span><b id=\"distinct-clients\">" +
+         Figure(RefusedCount(s.clients)) + "</b> clients and <b id=\"distinct-users\">" +
+         Figure(RefusedCount(s.users)) + "</b> users refused</span></p>\n";
     o += "<p>" +
          (s.firstTime.empty() ? std::string("No line in the period.")
                               : "From " + s.firstTime + " to " + s.lastTime + ".") +
@@ -330,50 +516,110 @@ void Headline(const LogSummary& s, std::string* out) {
     if (s.outsidePeriod > 0)
         o += ". Lines outside the period: " + Figure(s.outsidePeriod);
     o += ".</p>\n";
+    // A server that logged nothing for a day is news: it may be down, or its log off.
+    int32_t first, last;
+    if (ReportDays(report, &first, &last)) {
+        o += "<ul id=\"silent-days\">\n";
+        for (const ServerSummary& server : report.servers) {
+            std::string silent = SilentText(server.summary, first, last);
+            o += "<li>" + Escaped(server.name) + ": " +
+                 (silent.empty() ? std::string("a line on every day")
+                                 : "<strong>no line on " + silent + "</strong>") +
+                 "</li>\n";
+        }
+        o += "</ul>\n";
+    }
+    o += "</section>\n";
 }
 
-void ServerTables(const LogonReport& report, std::string* out) {
+// Servers x reasons, then each server's own numbers and lists.
+void ServerTables(const LogonReport& report, uint32_t codePage, std::string* out) {
     std::string& o = *out;
-    o += "<h2>Servers</h2>\n<div class=\"servers\">\n";
+    SectionStart("servers", "Servers", &o);
+    o += "<table class=\"numbers\" id=\"servers-reasons\"><caption>Refusals by server and "
+         "reason</caption><thead><tr><th scope=\"col\">Reason</th>";
+    for (const ServerSummary& server : report.servers)
+        o += "<th scope=\"col\">" + Escaped(server.name) + "</th>";
+    o += "</tr></thead><tbody>\n";
+    auto row = [&](const std::string& head, auto value) {
+        o += "<tr><th scope=\"row\">" + head + "</th>";
+        for (const ServerSummary& server : report.servers)
+            o += "<td>" + Figure(value(server.summary)) + "</td>";
+        o += "</tr>\n";
+    };
+    row("Accepted", [](const LogSummary& s) { return s.total.accepted; });
+    row("Refused", [](const LogSummary& s) { return s.total.refused; });
+    for (int k = 0; k < REASON_COUNT; ++k) {
+        if (report.total.total.byReason[k] > 0)
+            row(ReasonCell(k), [k](const LogSummary& s) { return s.total.byReason[k]; });
+    }
+    o += "</tbody></table>\n";
+    int32_t first = 0, last = -1;
+    ReportDays(report, &first, &last);
     for (size_t i = 0; i < report.servers.size(); ++i) {
         const ServerSummary& server = report.servers[i];
         const LogSummary& s = server.summary;
+        o += "<h3>" + Escaped(server.name) + "</h3>\n";
         o += "<table class=\"numbers server\" id=\"server-" + std::to_string(i + 1) +
-             "\"><caption>" + Escaped(server.name) + "</caption>\n";
-        o += "<tr><th>Period</th><td>" +
+             "\"><caption>" + Escaped(server.name) +
+             "</caption><thead><tr><th "
+             "scope=\"col\">Count</th><th scope=\"col\">Value</th></tr></thead><tbody>\n";
+        std::string silent = first <= last ? SilentText(s, first, last) : std::string();
+        o += "<tr><th scope=\"row\">Period</th><td>" +
              (s.firstTime.empty() ? std::string("-")
                                   : s.firstTime.substr(0, 10) + " to " + s.lastTime.substr(0, 10)) +
              "</td></tr>\n";
-        o += "<tr><th>Accepted</th><td>" + Figure(s.total.accepted) + "</td></tr>\n";
-        o += "<tr><th>Refused</th><td>" + Figure(s.total.refused) + "</td></tr>\n";
-        for (int k = 0; k < REASON_COUNT; ++k) {
-            if (s.total.byReason[k] > 0)
-                o += std::string("<tr><th>") + Reason(k).text + "</th><td>" +
-                     Figure(s.total.byReason[k]) + "</td></tr>\n";
-        }
-        o += "<tr><th>Lines skipped</th><td>" + Figure(s.skipped) + "</td></tr>\n</table>\n";
+        o += "<tr><th scope=\"row\">Days without a line</th><td class=\"wrap\">" +
+             (silent.empty() ? std::string("none") : silent) + "</td></tr>\n";
+        o += "<tr><th scope=\"row\">Accepted</th><td>" + Figure(s.total.accepted) + "</td></tr>\n";
+        o += "<tr><th scope=\"row\">Refused</th><td>" + Figure(s.total.refused) + "</td></tr>\n";
+        o += "<tr><th scope=\"row\">Lines skipped</th><td>" + Figure(s.skipped) +
+             "</td></tr>\n</tbody></table>\n";
+        TopTable("Clients refused most often on " + server.name, "", "Client",
+                 ClientRows(s, SERVER_TOP, codePage), &o);
+        TopTable("Users refused most often on " + server.name, "", "User",
+                 UserRows(s, SERVER_TOP, codePage), &o);
     }
-    o += "</div>\n";
+    o += "</section>\n";
 }
 
 const char STYLE[] = R"(<style>
-body { font-family: Arial, Helvetica, sans-serif; font-size: 13px; color: #111; margin: 16px 24px; }
+body { font-family: Arial, Helvetica, sans-serif; font-size: 13px; color: #111; margin: 16px; }
+main { max-width: 1100px; }
 h1 { font-size: 22px; margin: 0 0 4px 0; }
-h2 { font-size: 16px; margin: 22px 0 6px 0; border-bottom: 1px solid #999; }
+h2 { font-size: 17px; margin: 24px 0 6px 0; border-bottom: 1px solid #767676; }
+h3 { font-size: 14px; margin: 14px 0 4px 0; }
+code { font-size: 11px; color: #333; }
 .headline { font-size: 16px; }
-.headline span { margin-right: 24px; }
-svg.chart { display: block; font-size: 11px; }
+.headline span { margin-right: 20px; }
+svg.chart { display: block; max-width: 100%; height: auto; font-size: 11px; }
 svg.chart text.small { font-size: 10px; }
+svg.defs { position: absolute; }
 .legend span { margin-right: 12px; white-space: nowrap; }
-table.numbers { border-collapse: collapse; margin: 6px 16px 6px 0; }
+.note { color: #444; }
+table.numbers { border-collapse: collapse; margin: 6px 16px 10px 0; max-width: 100%; }
 table.numbers caption { text-align: left; font-weight: bold; padding: 2px 0; }
-table.numbers th, table.numbers td { border: 1px solid #bbb; padding: 2px 6px; text-align: right; }
-table.numbers th:first-child, table.numbers td:first-child { text-align: left; white-space: nowrap; }
-table.numbers td:last-child, table.numbers th:last-child { text-align: left; }
-table.server td:last-child, table.server th:last-child { text-align: right; }
-.servers table { display: inline-table; vertical-align: top; }
+table.numbers th, table.numbers td { border: 1px solid #bbb; padding: 2px 5px; text-align: right;
+  vertical-align: top; }
+table.numbers td, table.numbers tbody th { white-space: nowrap; }
+table.numbers thead th { text-align: center; font-weight: bold; background: #f2f2f2; }
+table.numbers tbody th { text-align: left; font-weight: normal; }
+table.numbers td.silent { text-align: center; color: #555; font-style: italic; }
+table.top td:last-child, table.numbers#unread-facts td:last-child, table#reasons td:last-child
+  { text-align: left; }
+table.top th.name, table.top td:last-child, table#unread-facts td:last-child, td.wrap
+  { white-space: normal; overflow-wrap: anywhere; }
+table.top th.name { min-width: 12em; }
+td.time { white-space: nowrap; }
+table.server, table.nets { display: inline-table; vertical-align: top; }
 * { -webkit-print-color-adjust: exact; print-color-adjust: exact; }
-@media print { body { margin: 0; } h2 { break-after: avoid; } svg.chart, table { break-inside: avoid; } }
+@page { margin: 12mm; }
+@media print {
+  body { margin: 0; font-size: 11px; }
+  h2, h3 { break-after: avoid; }
+  svg.chart, tr, caption { break-inside: avoid; }
+  table.numbers th, table.numbers td { padding: 1px 3px; }
+}
 </style>
 )";
 
@@ -381,10 +627,13 @@ table.server td:last-child, table.server th:last-child { text-align: right; }
 
 std::string RenderReportHtml(const LogonReport& report, uint32_t codePage) {
     const LogSummary& s = report.total;
-    std::string o = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-                    "<title>Logon report</title>\n";
+    std::string o =
+        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+        "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src "
+        "'unsafe-inline'\">\n<meta name=\"viewport\" content=\"width=device-width, "
+        "initial-scale=1\">\n<title>Logon report</title>\n";
     o += STYLE;
-    o += "</head>\n<body>\n<h1>Logon report</h1>\n<p>Logs: ";
+    o += "</head>\n<body>\n<main>\n<h1>Logon report</h1>\n<p>Logs: ";
     for (size_t i = 0; i < report.servers.size(); ++i) {
         o += (i == 0 ? "" : "; ") + Escaped(report.servers[i].name) + " (";
         for (size_t k = 0; k < report.servers[i].summary.logs.size(); ++k)
@@ -396,26 +645,36 @@ std::string RenderReportHtml(const LogonReport& report, uint32_t codePage) {
              (report.period.hasFrom ? DateText(report.period.fromDay) : std::string("start")) +
              " to " + (report.period.hasTo ? DateText(report.period.toDay) : std::string("end"));
     o += ".</p>\n";
-    Headline(s, &o);
+    Headline(report, &o);
     ReasonTable(s, &o);
-    DaysChart(s, "chart-days", &o);
-    WeekHourChart(s, "chart-weekhour", &o);
+    DaysChart(report, s, &o);
 
-    std::vector<std::pair<std::string, const Tally*>> clients, users;
-    for (const auto* client : MostRefused(s.clients, REPORT_TOP)) {
-        std::string address, name, mac;
-        SplitClientKey(client->first, &address, &name, &mac);
-        clients.push_back({(address.empty() ? "-" : address) + "  " +
-                               (name.empty() ? "-" : ShownText(codePage, name)) + "  " +
-                               (mac.empty() ? "-" : mac),
-                           &client->second});
-    }
-    for (const auto* user : MostRefused(s.users, REPORT_TOP))
-        users.push_back({ShownText(codePage, user->first), &user->second});
+    SectionStart("weekhour", "Refusals by weekday and hour", &o);
+    uint32_t other[7][24];
+    for (int d = 0; d < 7; ++d)
+        for (int h = 0; h < 24; ++h)
+            other[d][h] = s.weekHour[d][h] - s.weekHourTime[d][h];
+    WeekHourChart(s.weekHourTime, "chart-weekhour-time", "Logon time window", &o);
+    WeekHourChart(other, "chart-weekhour-other", "Every other reason", &o);
+    o += "</section>\n";
+
+    SectionStart("top", "Clients, users and networks refused most often", &o);
+    std::vector<TopRow> clients = ClientRows(s, REPORT_TOP, codePage);
+    std::vector<TopRow> users = UserRows(s, REPORT_TOP, codePage);
     TopChart("Clients refused most often", "chart-clients", clients, &o);
+    o += Legend();
+    TopTable("Clients refused most often (address, computer name, MAC address)", "top-clients",
+             "Client", clients, &o);
     TopChart("Users refused most often", "chart-users", users, &o);
+    TopTable("Users refused most often", "top-users", "User", users, &o);
+    o += "<h3>Networks refused most often</h3>\n";
+    if (RefusedCount(NetworkTallies(s, 16)) == 0)
+        o += "<p>None refused.</p>\n";
+    NetworkTable(s, 24, &o);
+    NetworkTable(s, 16, &o);
+    o += "</section>\n";
     UnreadTable(s, &o);
-    ServerTables(report, &o);
-    o += "</body>\n</html>\n";
+    ServerTables(report, codePage, &o);
+    o += "</main>\n</body>\n</html>\n";
     return o;
 }

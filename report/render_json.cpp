@@ -17,7 +17,33 @@ Json Reasons(const Tally& tally) {
     return out;
 }
 
-Json Summary(const LogSummary& s, uint32_t codePage) {
+Json Grid(const uint32_t grid[7][24]) {
+    Json out = Json::array();
+    for (int d = 0; d < 7; ++d)
+        out.push_back(std::vector<uint32_t>(grid[d], grid[d] + 24));
+    return out;
+}
+
+// The counts and first and last line of one client, user or network.
+void AddTally(const Tally& tally, Json* into) {
+    (*into)["refused"] = tally.refused;
+    (*into)["accepted"] = tally.accepted;
+    (*into)["first_seen"] = TimeText(tally.firstSeen);
+    (*into)["last_seen"] = TimeText(tally.lastSeen);
+    (*into)["reasons"] = Reasons(tally);
+}
+
+Json Networks(const std::unordered_map<uint32_t, Tally>& nets, int bits) {
+    Json out = Json::array();
+    for (const auto* net : MostRefused(nets, REPORT_TOP)) {
+        Json one = {{"network", NetworkText(net->first, bits)}};
+        AddTally(net->second, &one);
+        out.push_back(one);
+    }
+    return out;
+}
+
+Json Summary(const LogonReport& report, const LogSummary& s, uint32_t codePage) {
     Json o;
     o["logs"] = s.logs;
     o["period"] =
@@ -25,6 +51,8 @@ Json Summary(const LogSummary& s, uint32_t codePage) {
     o["accepted"] = s.total.accepted;
     o["refused"] = s.total.refused;
     o["refusals_by_reason"] = Reasons(s.total);
+    o["distinct_clients_refused"] = RefusedCount(s.clients);
+    o["distinct_users_refused"] = RefusedCount(s.users);
     Json days = Json::array();
     for (const auto& day : s.days)
         days.push_back({{"date", DateText(day.first)},
@@ -32,33 +60,40 @@ Json Summary(const LogSummary& s, uint32_t codePage) {
                         {"refused", day.second.refused},
                         {"reasons", Reasons(day.second)}});
     o["days"] = days;
-    Json grid = Json::array();
-    for (int d = 0; d < 7; ++d)
-        grid.push_back(std::vector<uint32_t>(s.weekHour[d], s.weekHour[d] + 24));
-    o["refusals_by_weekday_and_hour"] = grid;
+    Json silent = Json::array();
+    int32_t first, last;
+    if (ReportDays(report, &first, &last)) {
+        for (const auto& run : SilentDays(s, first, last))
+            silent.push_back({{"first", DateText(run.first)}, {"last", DateText(run.second)}});
+    }
+    o["days_without_lines"] = silent;
+    o["refusals_by_weekday_and_hour"] = Grid(s.weekHour);
+    o["time_window_refusals_by_weekday_and_hour"] = Grid(s.weekHourTime);
     Json clients = Json::array();
     for (const auto* client : MostRefused(s.clients, REPORT_TOP)) {
         std::string address, name, mac;
         SplitClientKey(client->first, &address, &name, &mac);
-        clients.push_back({{"address", address},
-                           {"computer_name", ShownText(codePage, name)},
-                           {"mac", mac},
-                           {"refused", client->second.refused},
-                           {"accepted", client->second.accepted},
-                           {"reasons", Reasons(client->second)}});
+        Json one = {{"address", ShownText(codePage, address)},
+                    {"computer_name", ShownText(codePage, name)},
+                    {"mac", ShownText(codePage, mac)}};
+        AddTally(client->second, &one);
+        clients.push_back(one);
     }
     o["clients_refused_most"] = clients;
     Json users = Json::array();
-    for (const auto* user : MostRefused(s.users, REPORT_TOP))
-        users.push_back({{"user", ShownText(codePage, user->first)},
-                         {"refused", user->second.refused},
-                         {"accepted", user->second.accepted},
-                         {"reasons", Reasons(user->second)}});
+    for (const auto* user : MostRefused(s.users, REPORT_TOP)) {
+        Json one = {{"user", ShownText(codePage, user->first)}};
+        AddTally(user->second, &one);
+        users.push_back(one);
+    }
     o["users_refused_most"] = users;
+    o["networks_24_refused_most"] = Networks(NetworkTallies(s, 24), 24);
+    o["networks_16_refused_most"] = Networks(NetworkTallies(s, 16), 16);
     Json unread = Json::array();
     for (int k = 0; k < REASON_COUNT; ++k) {
         if (Reason(k).unreadFact && s.total.byReason[k] > 0)
             unread.push_back({{"code", Reason(k).text},
+                              {"words", Reason(k).words},
                               {"refused", s.total.byReason[k]},
                               {"meaning", Reason(k).meaning}});
     }
@@ -79,11 +114,15 @@ std::string RenderReportJson(const LogonReport& report, uint32_t codePage) {
     const ReportPeriod& p = report.period;
     o["from"] = p.hasFrom ? Json(DateText(p.fromDay)) : Json(nullptr);
     o["to"] = p.hasTo ? Json(DateText(p.toDay)) : Json(nullptr);
-    o["total"] = Summary(report.total, codePage);
+    Json words = Json::object();
+    for (int k = 0; k < REASON_COUNT; ++k)
+        words[Reason(k).text] = Reason(k).words;
+    o["reason_words"] = words;
+    o["total"] = Summary(report, report.total, codePage);
     Json servers = Json::array();
     for (const ServerSummary& server : report.servers) {
         Json one = {{"name", server.name}};
-        Json summary = Summary(server.summary, codePage);
+        Json summary = Summary(report, server.summary, codePage);
         for (auto& item : summary.items())
             one[item.key()] = item.value();
         servers.push_back(one);

@@ -1,4 +1,6 @@
-// The report as plain text, for a terminal or a mail.
+// The report as plain text, for a terminal or a mail. Columns are padded by the
+// columns a terminal gives each character, and no text from a log reaches the
+// terminal as a control character (ShownText).
 #include <cstdio>
 
 #include "report/logon_report.h"
@@ -7,26 +9,45 @@
 namespace {
 
 std::string Padded(const std::string& text, size_t width) {
-    return text.size() >= width ? text + " " : text + std::string(width - text.size(), ' ');
+    size_t shown = DisplayWidth(text);
+    return shown >= width ? text + " " : text + std::string(width - shown, ' ');
 }
 
 std::string RightAligned(const std::string& text, size_t width) {
     return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
 }
 
-// "REJECT_IPADDRESS 3, REJECT_MACADDRESS 1" of a tally's refusals.
+std::string OrDash(const std::string& text) {
+    return text.empty() ? "-" : text;
+}
+
+// "IP address rule 3, MAC address rule 1" of a tally's refusals.
 std::string ReasonList(const Tally& tally) {
     std::string out;
     for (int k = 0; k < REASON_COUNT; ++k) {
         if (tally.byReason[k] == 0)
             continue;
-        out += (out.empty() ? "" : ", ") + std::string(Reason(k).text) + " " +
+        out += (out.empty() ? "" : ", ") + std::string(Reason(k).words) + " " +
                Figure(tally.byReason[k]);
     }
     return out;
 }
 
-void Sections(const LogSummary& s, uint32_t codePage, std::string* out) {
+std::string Seen(const Tally& tally) {
+    return TimeText(tally.firstSeen) + " to " + TimeText(tally.lastSeen);
+}
+
+void Networks(const std::unordered_map<uint32_t, Tally>& nets, int bits, std::string* out) {
+    auto top = MostRefused(nets, REPORT_TOP);
+    if (top.empty())
+        *out += "  none\n";
+    for (const auto* net : top)
+        *out += "  " + Padded(NetworkText(net->first, bits), 20) +
+                RightAligned(Figure(net->second.refused), 7) + "  " + Seen(net->second) + "  " +
+                ReasonList(net->second) + "\n";
+}
+
+void Sections(const LogonReport& report, const LogSummary& s, uint32_t codePage, std::string* out) {
     std::string& o = *out;
     if (s.firstTime.empty())
         o += "Period: no line in the period\n";
@@ -34,6 +55,8 @@ void Sections(const LogSummary& s, uint32_t codePage, std::string* out) {
         o += "Period: " + s.firstTime + " to " + s.lastTime + "\n";
     o += "Logons accepted: " + Figure(s.total.accepted) + "\n";
     o += "Sessions refused: " + Figure(s.total.refused) + "\n";
+    o += "Distinct clients refused: " + Figure(RefusedCount(s.clients)) +
+         ", users refused: " + Figure(RefusedCount(s.users)) + "\n";
 
     o += "\nRefusals by reason\n";
     if (s.total.refused == 0)
@@ -41,43 +64,64 @@ void Sections(const LogSummary& s, uint32_t codePage, std::string* out) {
     for (int k = 0; k < REASON_COUNT; ++k) {
         if (s.total.byReason[k] == 0)
             continue;
-        o += "  " + Padded(Reason(k).text, 34) + RightAligned(Figure(s.total.byReason[k]), 9) +
-             "  " + Reason(k).filter + "\n";
+        o += "  " + Padded(Reason(k).words, 42) + RightAligned(Figure(s.total.byReason[k]), 9) +
+             "  " + Reason(k).text + "\n";
     }
 
-    o += "\nRefusals by day\n";
-    if (s.days.empty())
-        o += "  none\n";
-    for (const auto& day : s.days) {
-        o += "  " + DateText(day.first) + " " + WeekdayName(WeekdayOfDays(day.first)) +
-             "  accepted " + RightAligned(Figure(day.second.accepted), 7) + "  refused " +
-             RightAligned(Figure(day.second.refused), 7);
-        if (day.second.refused > 0)
-            o += "  (" + ReasonList(day.second) + ")";
-        o += "\n";
+    int32_t first, last;
+    bool byWeek = false;
+    if (ReportDays(report, &first, &last)) {
+        auto silent = SilentDays(s, first, last);
+        o += "\nDays without any line:";
+        for (size_t k = 0; k < silent.size(); ++k)
+            o += (k == 0 ? " " : ", ") + DaysText(silent[k]);
+        o += silent.empty() ? " none\n" : "\n";
+        byWeek = last - first + 1 > REPORT_DAYS_SHOWN;
+        o += byWeek ? "\nRefusals by week (from Monday)\n" : "\nRefusals by day\n";
+        for (const auto& bucket : DayBuckets(s, first, last, byWeek)) {
+            const Tally& t = bucket.second;
+            o += "  " + DateText(bucket.first) + " " + WeekdayName(WeekdayOfDays(bucket.first));
+            if (t.accepted + t.refused == 0) {
+                o += "  no line\n";
+                continue;
+            }
+            o += "  accepted " + RightAligned(Figure(t.accepted), 7) + "  refused " +
+                 RightAligned(Figure(t.refused), 7);
+            if (t.refused > 0)
+                o += "  (" + ReasonList(t) + ")";
+            o += "\n";
+        }
     }
 
-    o += "\nClients refused most often (address, computer name, MAC address)\n";
+    o += "\nClients refused most often (address, computer name, MAC address, refused, "
+         "first and last line)\n";
     auto clients = MostRefused(s.clients, REPORT_TOP);
     if (clients.empty())
         o += "  none\n";
     for (const auto* client : clients) {
         std::string address, name, mac;
         SplitClientKey(client->first, &address, &name, &mac);
-        o += "  " + Padded(address.empty() ? "-" : address, 16) +
-             Padded(name.empty() ? "-" : ShownText(codePage, name), 18) +
-             Padded(mac.empty() ? "-" : mac, 18) + RightAligned(Figure(client->second.refused), 7) +
-             "  " + ReasonList(client->second) + "\n";
+        o += "  " + Padded(OrDash(ShownText(codePage, address)), 16) +
+             Padded(OrDash(ShownText(codePage, name)), 18) +
+             Padded(OrDash(ShownText(codePage, mac)), 18) +
+             RightAligned(Figure(client->second.refused), 7) + "  " + Seen(client->second) + "  " +
+             ReasonList(client->second) + "\n";
     }
 
-    o += "\nUsers refused most often\n";
+    o += "\nUsers refused most often (user, refused, first and last line)\n";
     auto users = MostRefused(s.users, REPORT_TOP);
     if (users.empty())
         o += "  none\n";
     for (const auto* user : users) {
         o += "  " + Padded(ShownText(codePage, user->first), 24) +
-             RightAligned(Figure(user->second.refused), 7) + "  " + ReasonList(user->second) + "\n";
+             RightAligned(Figure(user->second.refused), 7) + "  " + Seen(user->second) + "  " +
+             ReasonList(user->second) + "\n";
     }
+
+    o += "\nNetworks refused most often (/24)\n";
+    Networks(NetworkTallies(s, 24), 24, &o);
+    o += "\nNetworks refused most often (/16)\n";
+    Networks(NetworkTallies(s, 16), 16, &o);
 
     o += "\nRefusals from facts the server could not read\n";
     bool anyUnread = false;
@@ -85,8 +129,8 @@ void Sections(const LogSummary& s, uint32_t codePage, std::string* out) {
         if (!Reason(k).unreadFact || s.total.byReason[k] == 0)
             continue;
         anyUnread = true;
-        o += "  " + Padded(Reason(k).text, 34) + RightAligned(Figure(s.total.byReason[k]), 9) +
-             "  " + Reason(k).meaning + "\n";
+        o += "  " + Padded(Reason(k).words, 42) + RightAligned(Figure(s.total.byReason[k]), 9) +
+             "  " + Reason(k).text + ": " + Reason(k).meaning + "\n";
     }
     if (!anyUnread)
         o += "  none\n";
@@ -116,12 +160,12 @@ std::string RenderReportText(const LogonReport& report, uint32_t codePage) {
             o += " '" + log + "'";
     }
     o += "\n";
-    Sections(report.total, codePage, &o);
+    Sections(report, report.total, codePage, &o);
     if (report.servers.size() > 1) {
         for (const ServerSummary& server : report.servers) {
             std::string name = "Server " + server.name;
-            o += "\n" + name + "\n" + std::string(name.size(), '=') + "\n";
-            Sections(server.summary, codePage, &o);
+            o += "\n" + name + "\n" + std::string(DisplayWidth(name), '=') + "\n";
+            Sections(report, server.summary, codePage, &o);
         }
     }
     return o;

@@ -23,6 +23,7 @@ have msiinfo || need+=(msitools)
 have python3 || need+=(python3)
 # The html logon report is checked in a real browser, headless.
 have chromium || need+=(chromium)
+have pdftotext || need+=(poppler-utils)
 [ -d /usr/src/googletest ] || need+=(googletest)
 pkg_installed libgtest-dev || need+=(libgtest-dev)
 pkg_installed libbenchmark-dev || need+=(libbenchmark-dev)

@@ -2,6 +2,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -41,4 +42,12 @@ void LogReadPause(uint32_t milliseconds) {
                             static_cast<long>(milliseconds % 1000) * 1000000L};
     while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
     }
+}
+
+bool LogFileIdentity(const std::string& path, std::string* identity) {
+    struct stat status;
+    if (stat(path.c_str(), &status) != 0)
+        return false;
+    *identity = std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino);
+    return true;
 }

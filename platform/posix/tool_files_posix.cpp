@@ -100,6 +100,48 @@ bool ToolWriteFileAtomic(const std::string& path, const std::string& data, std::
     return true;
 }
 
+bool ToolWriteFileStreamed(const std::string& path,
+                           const std::function<bool(const ToolPieceWriter& write)>& produce,
+                           std::string* error) {
+    error->clear();
+    std::string temporary = path + ".tmp-" + std::to_string(getpid());
+    bool complete = false;
+    {
+        Descriptor file(open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+        if (file.get() < 0) {
+            *error = Describe("create", temporary);
+            return false;
+        }
+        auto write = [&](const std::string& piece) {
+            size_t done = 0;
+            while (done < piece.size()) {
+                ssize_t put = ::write(file.get(), piece.data() + done, piece.size() - done);
+                if (put < 0 && errno == EINTR)
+                    continue;
+                if (put < 0) {
+                    *error = Describe("write", temporary);
+                    return false;
+                }
+                done += static_cast<size_t>(put);
+            }
+            return true;
+        };
+        if (produce(write) && error->empty()) {
+            if (fsync(file.get()) != 0 || !file.Close())
+                *error = Describe("write", temporary);
+            else
+                complete = true;
+        }
+    }
+    if (complete && rename(temporary.c_str(), path.c_str()) != 0) {
+        *error = Describe("replace", path);
+        complete = false;
+    }
+    if (!complete)
+        unlink(temporary.c_str());
+    return complete;
+}
+
 std::vector<std::string> ToolArguments(int argc, char** argv) {
     return std::vector<std::string>(argv, argv + argc);
 }

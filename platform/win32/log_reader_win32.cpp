@@ -41,3 +41,16 @@ LogReadResult LogReadBlock(const std::string& path, uint64_t offset, char* buffe
 void LogReadPause(uint32_t milliseconds) {
     Sleep(milliseconds);
 }
+
+bool LogFileIdentity(const std::string& path, std::string* identity) {
+    // No access asked: only the file's attributes are read, whoever holds it.
+    FileHandle file(CreateFileW(WidenUtf8(path.c_str()).c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!file.valid() || !GetFileInformationByHandle(file.get(), &info))
+        return false;
+    *identity = std::to_string(info.dwVolumeSerialNumber) + ":" +
+                std::to_string(info.nFileIndexHigh) + ":" + std::to_string(info.nFileIndexLow);
+    return true;
+}

@@ -61,6 +61,56 @@ bool ToolWriteFileAtomic(const std::string& path, const std::string& data, std::
     return false;
 }
 
+bool ToolWriteFileStreamed(const std::string& path,
+                           const std::function<bool(const ToolPieceWriter& write)>& produce,
+                           std::string* error) {
+    error->clear();
+    std::wstring wide = WidenUtf8(path.c_str());
+    size_t slash = wide.find_last_of(L"\\/");
+    std::wstring folder = slash == std::wstring::npos ? L"." : wide.substr(0, slash + 1);
+    // A name of its own in the same folder, so the final move stays on one volume.
+    wchar_t temporary[MAX_PATH] = {};
+    if (GetTempFileNameW(folder.c_str(), L"gwc", 0, temporary) == 0) {
+        *error = Describe("create", path);
+        return false;
+    }
+    bool complete = false;
+    {
+        FileHandle file(CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.valid()) {
+            *error = Describe("create", path);
+        } else {
+            auto write = [&](const std::string& piece) {
+                DWORD written = 0;
+                if (piece.size() > MAXDWORD ||
+                    (!piece.empty() &&
+                     (!WriteFile(file.get(), piece.data(), static_cast<DWORD>(piece.size()),
+                                 &written, nullptr) ||
+                      written != piece.size()))) {
+                    *error = Describe("write", path);
+                    return false;
+                }
+                return true;
+            };
+            if (produce(write) && error->empty()) {
+                if (!FlushFileBuffers(file.get()) || !file.Close())
+                    *error = Describe("write", path);
+                else
+                    complete = true;
+            }
+        }
+    }
+    if (complete &&
+        !MoveFileExW(temporary, wide.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        *error = Describe("replace", path);
+        complete = false;
+    }
+    if (!complete)
+        DeleteFileW(temporary);
+    return complete;
+}
+
 std::vector<std::string> ToolArguments(int argc, char** argv) {
     int count = 0;
     LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);

@@ -86,7 +86,7 @@ TEST_F(LogonReportCommand, WritesTheHtmlReportIntoTheTemporaryFolder) {
     std::ostringstream html;
     html << in.rdbuf();
     EXPECT_NE(html.str().find("<svg id=\"chart-days\""), std::string::npos);
-    EXPECT_NE(html.str().find("<title>2026-12-07: REJECT_IPADDRESS 2</title>"), std::string::npos);
+    EXPECT_NE(html.str().find("<title>2026-12-07: IP address rule 2</title>"), std::string::npos);
     EXPECT_NE(html.str().find("<title>2026-12-07: accepted 1</title>"), std::string::npos);
     DeleteFileA(path.c_str());
     DeleteFileA(log.c_str());

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/gwconfig/gwconfig_test_support.h"
+#include "report/shown_text.h"
 #include "tests/report/report_test_logs.h"
 
 namespace {
@@ -110,4 +111,42 @@ TEST_F(ReportCommand, CsvOpensInASpreadsheetAsItIs) {
         "TS 1,2026-12-07 08:00:02,\"'-2+3\",10.0.0.9,,RDP-Tcp#7,M\xC3\xBCller,4294967295,"
         "Accepted,\r\n";
     EXPECT_EQ(r.out, expected);
+    // The same bytes into a file, written piece by piece.
+    r = Gwconfig({"report", "--server", "TS 1=" + dir_.Path("odd.log"), "--format", "csv", "-o",
+                  dir_.Path("odd.csv")});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(ReadFile(dir_.Path("odd.csv")), expected);
+}
+
+TEST_F(ReportCommand, ReadsALogNamedTwiceOnce) {
+    CommandResult r = Gwconfig({"report", dir_.Path("ts1.log"), "--server",
+                                "TS=" + dir_.Path("./ts1.log"), "--format", "json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("read once"), std::string::npos) << r.err;
+    EXPECT_EQ(nlohmann::json::parse(r.out)["total"]["refused"], 2);
+}
+
+TEST_F(ReportCommand, NoControlCharacterReachesAnyFormatAndColumnsLineUp) {
+    WriteFile(dir_.Path("ctl.log"),
+              LogLineText("2026-12-07 08:00:00", "EVIL\x1B]0;owned\x07\x1B[31m", "10.0.0.9", "",
+                          "J\xFCrgen", "1", "REJECT_SESSIONPERUSER") +
+                  LogLineText("2026-12-07 08:00:01", "PC", "10.0.0.8", "", "Jurgen", "1",
+                              "REJECT_SESSIONPERUSER"));
+    for (const char* format : {"text", "html", "json", "csv"}) {
+        CommandResult r = Gwconfig({"report", dir_.Path("ctl.log"), "--format", format});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        for (char c : r.out)
+            EXPECT_TRUE(static_cast<unsigned char>(c) >= 0x20 || c == '\n' || c == '\r')
+                << format << " holds control " << int(c);
+        if (std::string(format) == "text") {
+            EXPECT_NE(r.out.find("EVIL\\x1B]0;owned\\x07"), std::string::npos);
+            // The user columns end where the first-seen time starts, umlaut or not.
+            auto column = [&](const std::string& user) {
+                size_t at = r.out.find("  " + user);
+                size_t time = r.out.find("2026-", at);
+                return DisplayWidth(r.out.substr(at, time - at));
+            };
+            EXPECT_EQ(column("J\xC3\xBCrgen"), column("Jurgen"));
+        }
+    }
 }

@@ -5,6 +5,7 @@
 #include "engine/rejection.h"
 #include "report/log_stream.h"
 #include "report/log_summary.h"
+#include "report/logon_report.h"
 #include "report/shown_text.h"
 #include "tests/gwconfig/gwconfig_test_support.h"
 #include "tests/report/report_test_logs.h"
@@ -168,4 +169,97 @@ TEST(ReportReader, CountsOnlyThePeriodAndNamesMissingAndEmptyLogs) {
     EXPECT_NE(error.find("is empty"), std::string::npos) << error;
     EXPECT_FALSE(SummarizeLog(dir.Path("missing.log"), ReportPeriod(), &none, &error));
     EXPECT_NE(error.find("cannot open"), std::string::npos) << error;
+}
+
+TEST(ReportReader, ReadsExtraCommasOnlyWhereTheAddressShowsTheirPlace) {
+    LogLine line;
+    // In the computer name: the address and MAC address after it are well formed.
+    ASSERT_EQ(ParseLogLine("2026-12-07 08:00:00,A,B,10.0.0.1,00-1A-2B-3C-4D-5E,RDP-Tcp#1,u,1,"
+                           "Accepted,,",
+                           &line),
+              LINE_OK);
+    EXPECT_EQ(line.computerName, "A,B");
+    EXPECT_EQ(line.address, "10.0.0.1");
+    const char* ambiguous[] = {
+        // In the user name: WinStation or user could hold it; the MAC must never be
+        // taken for the address.
+        "2026-12-07 08:00:00,PC,10.0.0.1,00-1A-2B-3C-4D-5E,RDP-Tcp#1,smith,j,1,Accepted,,",
+        "2026-12-07 08:00:00,PC,10.0.0.1,,RDP-Tcp#1,smith,j,1,Accepted,,",
+        // A name that carries an address and MAC of its own.
+        "2026-12-07 08:00:00,X,1.2.3.4,,10.0.0.1,,RDP-Tcp#1,u,1,Accepted,,",
+        // No place at all leaves a real address.
+        "2026-12-07 08:00:00,A,B,C,,RDP-Tcp#1,u,1,Accepted,,",
+    };
+    for (const char* text : ambiguous)
+        EXPECT_EQ(ParseLogLine(text, &line), LINE_FIELDS_AMBIGUOUS) << text;
+}
+
+TEST(ReportReader, ShowsControlsVisiblyAndMeasuresColumns) {
+    EXPECT_EQ(ShownText(1252, "a\x1B]0;x\x07"
+                              "b\x7F"),
+              "a\\x1B]0;x\\x07b\\x7F");
+    // 0x81 is undefined in 1252 and reads as the C1 control U+0081.
+    EXPECT_EQ(ShownText(1252, "x\x81y"), "x\\x81y");
+    // A right-to-left override would turn the columns around.
+    EXPECT_EQ(ShownText(65001, "a\xE2\x80\xAE"
+                               "b"),
+              "a\\u202Eb");
+    EXPECT_EQ(ShownText(1252, "M\xFCller"), "M\xC3\xBCller");
+
+    EXPECT_EQ(DisplayWidth("M\xC3\xBCller"), 6u);
+    EXPECT_EQ(DisplayWidth("e\xCC\x81"), 1u);                // e + combining acute
+    EXPECT_EQ(DisplayWidth("\xE6\x9D\xB1\xE4\xBA\xAC"), 4u); // two wide ideographs
+    EXPECT_EQ(CutToWidth("abcdef", 4), "abc\xE2\x80\xA6");
+    EXPECT_EQ(CutToWidth("\xC3\xBC\xC3\xBC\xC3\xBC", 3), "\xC3\xBC\xC3\xBC\xC3\xBC");
+    EXPECT_EQ(CutToWidth("\xE6\x9D\xB1\xE4\xBA\xAC", 3), "\xE6\x9D\xB1\xE2\x80\xA6");
+}
+
+TEST(ReportReader, KeepsFirstAndLastLineNetworksAndSilentDays) {
+    ScratchDir dir;
+    // A scan over 10.9.8.0/24 on the 7th and 10th; the 8th and 9th have no line.
+    std::string log;
+    for (int k = 1; k <= 3; ++k)
+        log += LogLineText("2026-12-07 0" + std::to_string(k) + ":00:00", "S",
+                           "10.9.8." + std::to_string(k), "", "", "1", "REJECT_IPADDRESS");
+    log +=
+        LogLineText("2026-12-10 05:06:07", "S", "10.9.7.1", "", "", "1", "REJECT_TIMERESTRICTION");
+    log += LogLineText("2026-12-10 06:00:00", "OK", "10.0.0.1", "", "ann", "1", "");
+    WriteFile(dir.Path("a.log"), log);
+    LogSummary s = Summarize(dir.Path("a.log"));
+
+    auto nets24 = NetworkTallies(s, 24);
+    ASSERT_EQ(nets24.size(), 3u);
+    const Tally& scan = nets24.at(0x0A0908);
+    EXPECT_EQ(scan.refused, 3u);
+    EXPECT_EQ(TimeText(scan.firstSeen), "2026-12-07 01:00:00");
+    EXPECT_EQ(TimeText(scan.lastSeen), "2026-12-07 03:00:00");
+    EXPECT_EQ(NetworkTallies(s, 16).at(0x0A09).refused, 4u);
+    LogSummary farm; // as a farm's total is merged from its servers
+    MergeSummary(s, &farm);
+    EXPECT_EQ(TimeText(NetworkTallies(farm, 24).at(0x0A0908).firstSeen), "2026-12-07 01:00:00");
+    EXPECT_EQ(NetworkText(0x0A0908, 24), "10.9.8.0/24");
+    EXPECT_EQ(NetworkText(0x0A09, 16), "10.9.0.0/16");
+    EXPECT_EQ(RefusedCount(s.clients), 4u);
+    EXPECT_EQ(s.weekHourTime[3][5], 1u) << "Thursday 05:00, the time window only";
+    EXPECT_EQ(s.weekHour[0][1], 1u);
+    EXPECT_EQ(s.weekHourTime[0][1], 0u);
+
+    int32_t d7, d10;
+    ASSERT_TRUE(ParseDate("2026-12-07", &d7));
+    ASSERT_TRUE(ParseDate("2026-12-10", &d10));
+    auto silent = SilentDays(s, d7 - 1, d10 + 2);
+    ASSERT_EQ(silent.size(), 3u);
+    EXPECT_EQ(DaysText(silent[0]), "2026-12-06");
+    EXPECT_EQ(DaysText(silent[1]), "2026-12-08 to 2026-12-09");
+    EXPECT_EQ(DaysText(silent[2]), "2026-12-11 to 2026-12-12");
+
+    auto days = DayBuckets(s, d7, d10, false);
+    ASSERT_EQ(days.size(), 4u) << "every day of the period, lines or not";
+    EXPECT_EQ(days[1].second.refused + days[1].second.accepted, 0u);
+    EXPECT_EQ(days[3].second.accepted, 1u);
+    // By week: Monday the 7th starts the week that holds all five lines.
+    auto weeks = DayBuckets(s, d7 + 1, d10 + 30, true);
+    EXPECT_EQ(weeks[0].first, d7);
+    EXPECT_EQ(weeks[0].second.refused, 1u) << "the 7th lies before the period";
+    EXPECT_EQ(weeks.size(), 5u);
 }

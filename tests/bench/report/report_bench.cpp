@@ -1,6 +1,7 @@
-// Read + count of a generated logon log. Arguments: lines, distinct clients (users are
-// a fifth of them). Every heap allocation is counted through a replaced operator new
-// and malloc_usable_size, so peak_heap is what the report holds at its largest.
+// Read + count of a generated logon log (arguments: lines, distinct clients; users are
+// a fifth of them), the whole report in each format, and the CSV written to a file. Every heap
+// allocation is counted through a replaced operator new and malloc_usable_size, so peak_heap is
+// what the report holds at its largest.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <unistd.h>
@@ -10,7 +11,9 @@
 #include <new>
 #include <string>
 
+#include "platform/tool_files.h"
 #include "report/log_summary.h"
+#include "report/logon_report.h"
 
 namespace {
 
@@ -72,7 +75,67 @@ void BM_ReadAndCount(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
 }
 
+// The whole report of one format, as gwconfig makes it: read, count, render. Format 0
+// text, 1 JSON, 2 HTML.
+void BM_Report(benchmark::State& state) {
+    std::string path = GeneratedLog(1000000, state.range(1));
+    size_t peak = 0, size = 0;
+    for (auto _ : state) {
+        size_t before = g_current;
+        g_peak = g_current;
+        LogonReport report;
+        std::string error;
+        if (!BuildLogonReport({{"TS", {path}}}, ReportPeriod(), &report, &error))
+            state.SkipWithError(error.c_str());
+        std::string document = state.range(0) == 0   ? RenderReportText(report, 1252)
+                               : state.range(0) == 1 ? RenderReportJson(report, 1252)
+                                                     : RenderReportHtml(report, 1252);
+        size = document.size();
+        benchmark::DoNotOptimize(document.data());
+        if (g_peak - before > peak)
+            peak = g_peak - before;
+    }
+    state.SetLabel(state.range(0) == 0 ? "text" : state.range(0) == 1 ? "json" : "html");
+    state.counters["peak_heap_MiB"] = static_cast<double>(peak) / (1 << 20);
+    state.counters["output_KiB"] = static_cast<double>(size) / 1024;
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 1000000);
+}
+
+// The lines as CSV into a file, piece by piece, as `--format csv -o FILE` writes them.
+void BM_CsvToFile(benchmark::State& state) {
+    std::string path = GeneratedLog(1000000, 1000);
+    std::string out = "/tmp/gw-report-bench-" + std::to_string(getpid()) + ".csv";
+    size_t peak = 0;
+    for (auto _ : state) {
+        size_t before = g_current;
+        g_peak = g_current;
+        std::string error;
+        uint64_t readable = 0;
+        auto produce = [&](const ToolPieceWriter& write) {
+            return WriteReportCsv({{"TS", {path}}}, ReportPeriod(), 1252, write, &readable, &error);
+        };
+        if (!ToolWriteFileStreamed(out, produce, &error))
+            state.SkipWithError(error.c_str());
+        if (g_peak - before > peak)
+            peak = g_peak - before;
+    }
+    unlink(out.c_str());
+    state.counters["peak_heap_MiB"] = static_cast<double>(peak) / (1 << 20);
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 1000000);
+}
+
 } // namespace
+
+BENCHMARK(BM_Report)
+    ->Args({0, 1000})
+    ->Args({1, 1000})
+    ->Args({2, 1000})
+    ->Args({2, 20000})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+BENCHMARK(BM_CsvToFile)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 BENCHMARK(BM_ReadAndCount)
     ->Args({1000000, 1000})
