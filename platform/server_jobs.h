@@ -44,6 +44,10 @@ struct ServerJobLimits {
     uint32_t (*work)(ServerJob& job) = nullptr;
 };
 
+// A job's registry read or write (with the read first where asked), what a job does
+// when ServerJobLimits::work is null. Returns the job's error.
+uint32_t DoRegistryJob(ServerJob& job);
+
 // Runs every job and returns true, or false when cancelled (the jobs not yet ended are
 // left as they were, with timedOut set). A job past its time limit is abandoned: its
 // thread works on its own copy of the job, freed by whichever of the two lets go last,

@@ -10,13 +10,6 @@
 
 namespace {
 
-uint32_t RegistryWork(ServerJob& job) {
-    if (job.write && job.readFirst)
-        job.previousError = ReadRemoteConfigBlob(job.server, job.view, &job.previous);
-    return job.write ? WriteRemoteConfigBlob(job.server, job.view, job.blob)
-                     : ReadRemoteConfigBlob(job.server, job.view, &job.blob);
-}
-
 // A job as its thread sees it. The runner and the thread hold one reference each; the
 // one that lets go last frees it, so a thread abandoned past its deadline never writes
 // into memory that is gone.

@@ -26,21 +26,6 @@ std::string OwnName() {
     return name;
 }
 
-// FilterConfig as an enciphered configuration file.
-std::string ConfigFileBytes() {
-    ParamPacket* packet = BuildConfigPacket(FILE_PARAM_ORDER);
-    uint8_t* blob = nullptr;
-    size_t length = 0;
-    std::string bytes;
-    if (packet != nullptr && EncodePacket(packet, &blob, &length) == 0) {
-        CryptConfigBlob(blob, length);
-        bytes.assign(reinterpret_cast<char*>(blob), length);
-    }
-    FreeBlob(blob);
-    FreePacket(packet);
-    return bytes;
-}
-
 // FilterConfig: the defaults, the time filter on or off, and a server monitor list.
 void Config(int timeFilter, const std::vector<std::string>& servers = {}) {
     LoadDefaultConfigIntoMemory();

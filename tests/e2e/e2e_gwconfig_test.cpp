@@ -13,21 +13,6 @@ namespace {
 const char IMPORTED_CAPTION[] = "Farm rule - imported with reg";
 const char IMPORTED_MESSAGE[] = "10.0.0.5 is turned away by the farm's configuration.";
 
-// FilterConfig as an enciphered configuration file.
-std::string ConfigFileBytes() {
-    ParamPacket* packet = BuildConfigPacket(FILE_PARAM_ORDER);
-    uint8_t* blob = nullptr;
-    size_t length = 0;
-    std::string bytes;
-    if (packet != nullptr && EncodePacket(packet, &blob, &length) == 0) {
-        CryptConfigBlob(blob, length);
-        bytes.assign(reinterpret_cast<char*>(blob), length);
-    }
-    FreeBlob(blob);
-    FreePacket(packet);
-    return bytes;
-}
-
 // A configuration with a row in every table, refusing the test bed's client.
 void FarmConfig() {
     LoadDefaultConfigIntoMemory();

@@ -496,3 +496,18 @@ DWORD RunProgram(const std::string& exe, const std::vector<std::string>& args,
     process.pid = pi.dwProcessId;
     return process.Wait(timeoutMs);
 }
+
+// FilterConfig as an enciphered configuration file.
+std::string ConfigFileBytes() {
+    ParamPacket* packet = BuildConfigPacket(FILE_PARAM_ORDER);
+    uint8_t* blob = nullptr;
+    size_t length = 0;
+    std::string bytes;
+    if (packet != nullptr && EncodePacket(packet, &blob, &length) == 0) {
+        CryptConfigBlob(blob, length);
+        bytes.assign(reinterpret_cast<char*>(blob), length);
+    }
+    FreeBlob(blob);
+    FreePacket(packet);
+    return bytes;
+}

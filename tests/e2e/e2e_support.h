@@ -28,6 +28,8 @@ bool WriteTextFile(const std::string& path, const std::string& text);
 // The whole file; `exists` (optional) says whether it could be opened.
 std::string ReadTextFile(const std::string& path, bool* exists = nullptr);
 bool FileExists(const std::string& path);
+// FilterConfig as an enciphered configuration file (.WTS).
+std::string ConfigFileBytes();
 
 // Session id Wine reports for the console ("WTSGetActiveConsoleSessionId").
 uint32_t ConsoleSessionId();

@@ -11,20 +11,7 @@ namespace {
 // A client every filter can read: 10.0.0.5, "PC-5", 00-1A-2B-3C-4D-5E, build 2600,
 // user "alice", on a Monday at noon, alone on the server.
 CheckSession FullClient() {
-    CheckSession s;
-    s.address = 10u << 24 | 5;
-    s.hasName = true;
-    s.name = "PC-5";
-    s.hasMac = true;
-    const uint8_t mac[6] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
-    std::copy(mac, mac + 6, s.mac);
-    s.hasBuild = true;
-    s.build = 2600;
-    s.hasUser = true;
-    s.user = "alice";
-    ParseCheckTime("2026-12-07 12:00:00", &s.at);
-    s.hasSessionsFromIp = s.hasSessionsOfUser = true;
-    return s;
+    return ReadableClient(10u << 24 | 5, "PC-5", "2026-12-07 12:00:00");
 }
 
 struct Case {

@@ -15,20 +15,7 @@ namespace {
 // 10.20.0.66, "ADMIN-PC", 00-1A-2B-3C-4D-5E, build 2600, user "alice", on Monday
 // 2026-12-07 at 19:30:00, alone on the server.
 CheckSession Client() {
-    CheckSession s;
-    s.address = 10u << 24 | 20u << 16 | 66;
-    s.hasName = true;
-    s.name = "ADMIN-PC";
-    s.hasMac = true;
-    const uint8_t mac[6] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
-    std::copy(mac, mac + 6, s.mac);
-    s.hasBuild = true;
-    s.build = 2600;
-    s.hasUser = true;
-    s.user = "alice";
-    ParseCheckTime("2026-12-07 19:30:00", &s.at);
-    s.hasSessionsFromIp = s.hasSessionsOfUser = true;
-    return s;
+    return ReadableClient(10u << 24 | 20u << 16 | 66, "ADMIN-PC", "2026-12-07 19:30:00");
 }
 
 void Keep(CheckSession&) {}

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -64,4 +65,21 @@ void LoadJson(const std::string& json) {
     std::vector<std::string> errors;
     ASSERT_TRUE(LoadConfigJson(json, "test.json", 1252, &errors))
         << (errors.empty() ? "" : errors[0]);
+}
+
+CheckSession ReadableClient(uint32_t address, const std::string& name, const char* at) {
+    CheckSession s;
+    s.address = address;
+    s.hasName = true;
+    s.name = name;
+    s.hasMac = true;
+    const uint8_t mac[6] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
+    std::copy(mac, mac + 6, s.mac);
+    s.hasBuild = true;
+    s.build = 2600;
+    s.hasUser = true;
+    s.user = "alice";
+    ParseCheckTime(at, &s.at);
+    s.hasSessionsFromIp = s.hasSessionsOfUser = true;
+    return s;
 }

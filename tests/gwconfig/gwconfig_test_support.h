@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "gwconfig/check.h"
 
 // A fresh folder for one test, removed with everything in it at the end.
 class ScratchDir {
@@ -33,3 +36,7 @@ CommandResult Gwconfig(const std::vector<std::string>& arguments);
 // FilterConfig: the defaults with the JSON text over them (code page 1252); the test
 // fails when the text does not load.
 void LoadJson(const std::string& json);
+
+// A client every filter can read: `address`, computer `name`, MAC 00-1A-2B-3C-4D-5E,
+// build 2600, user "alice", at `at` ("YYYY-MM-DD HH:MM:SS"), alone on the server.
+CheckSession ReadableClient(uint32_t address, const std::string& name, const char* at);
