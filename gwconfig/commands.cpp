@@ -18,6 +18,7 @@
 #include "gwconfig/registry_access.h"
 #include "gwconfig/remote_servers.h"
 #include "compare/value_rules.h"
+#include "config/event_log_setting.h"
 #include "platform/codepage.h"
 #include "platform/tool_files.h"
 
@@ -50,9 +51,10 @@ public:
     }
 
     // LoadConfig with the warnings told as they come.
-    bool Load(const ConfigSource& source, uint32_t codePage, std::vector<std::string>* errors) {
+    bool Load(const ConfigSource& source, uint32_t codePage, std::vector<std::string>* errors,
+              BesideValues* beside = nullptr) {
         std::vector<std::string> warnings;
-        bool loaded = LoadConfig(source, codePage, errors, &warnings);
+        bool loaded = LoadConfig(source, codePage, errors, &warnings, beside);
         Warn(warnings);
         return loaded;
     }
@@ -68,12 +70,13 @@ public:
         if (!CodePageUsable(codePage))
             return GW_EXIT_BAD_INPUT;
         std::vector<std::string> errors;
-        if (!Load(source, codePage, &errors))
+        BesideValues beside;
+        if (!Load(source, codePage, &errors, &beside))
             return Fail(errors);
         if (format == "text")
-            WriteConfigText(FilterConfig, codePage, out_);
+            WriteConfigText(FilterConfig, codePage, out_, &beside);
         else
-            WriteConfigJson(FilterConfig, codePage, out_);
+            WriteConfigJson(FilterConfig, codePage, out_, &beside);
         return GW_EXIT_OK;
     }
 
@@ -84,7 +87,8 @@ public:
         if (!ToolReadFile(input, &text, &error))
             return Fail(error);
         std::vector<std::string> errors, warnings;
-        const bool loaded = LoadConfigJson(text, input, codePage, &errors, &warnings);
+        BesideValues beside;
+        const bool loaded = LoadConfigJson(text, input, codePage, &errors, &warnings, &beside);
         Warn(warnings);
         if (!loaded)
             return Fail(errors);
@@ -93,6 +97,13 @@ public:
             return Fail("out of memory while encoding the configuration");
         if (!ToolWriteFileAtomic(output, blob, &error))
             return Fail(error);
+        // The library reads EventLog from the registry only; the blob has no place for it.
+        if (beside.hasEventLog)
+            fprintf(err_,
+                    "gwconfig: a .WTS file does not carry EventLog (%lu): store it beside the "
+                    "configuration with gwconfig apply %s --event-log %lu\n",
+                    static_cast<unsigned long>(beside.eventLog), output.c_str(),
+                    static_cast<unsigned long>(EventLogSettingFrom(beside.eventLog)));
         return GW_EXIT_OK;
     }
 
@@ -127,7 +138,7 @@ public:
     }
 
     int ExportReg(const std::string& input, const std::string& computer, const std::string& output,
-                  const std::string& view) {
+                  const std::string& view, const BesideValues& beside) {
         std::string blob, error;
         if (input.empty() == computer.empty())
             return Fail(input.empty() ? "give a configuration file or --computer"
@@ -139,28 +150,39 @@ public:
             return GW_EXIT_BAD_INPUT;
         }
         RegistryView which = view == "32" ? RegistryView::VIEW_32 : RegistryView::VIEW_64;
-        if (!ToolWriteFileAtomic(output, RegistryFileBytes(blob, which), &error))
+        if (!ToolWriteFileAtomic(output, RegistryFileBytes(blob, which, beside), &error))
             return Fail(error);
         return GW_EXIT_OK;
     }
 
-    int Apply(const std::string& input, const std::string& computer, RemoteView view) {
+    // EventLog (when given) is written after the configuration, as the console's apply
+    // does; without it a stored EventLog stays as it is.
+    int Apply(const std::string& input, const std::string& computer, RemoteView view,
+              const BesideValues& beside) {
         std::string blob, error;
         if (!computer.empty() && !RemoteRegistryAvailable(&error))
             return Fail(error);
         if (!ReadDecodingFile(input, &blob))
             return Fail("the registry was not changed");
         if (!computer.empty())
-            return ApplyRemote(input, computer, view);
+            return ApplyRemote(input, computer, view, beside);
         if (!ApplyRegistryConfig(input, &error))
             return Fail(error);
-        Print("The configuration of '" + input + "' is stored in the registry.\n");
+        if (beside.hasEventLog && !WriteRegistryEventLog(beside.eventLog, &error))
+            return Fail("the configuration of '" + input + "' is stored, but " + error);
+        Print("The configuration of '" + input + "' is stored in the registry" +
+              EventLogStored(beside) + ".\n");
         return GW_EXIT_OK;
+    }
+
+    static std::string EventLogStored(const BesideValues& beside) {
+        return beside.hasEventLog ? ", with EventLog " + std::to_string(beside.eventLog) : "";
     }
 
     // FilterConfig holds the file's configuration; it goes to the server in the order
     // the console's apply writes, and the write is reported on this server's event log.
-    int ApplyRemote(const std::string& input, const std::string& computer, RemoteView view) {
+    int ApplyRemote(const std::string& input, const std::string& computer, RemoteView view,
+                    const BesideValues& beside) {
         std::string blob, error, storedBlob;
         if (!EncodeConfigRegistry(&blob))
             return Fail("out of memory while encoding the configuration");
@@ -182,8 +204,16 @@ public:
             return Fail(error);
         }
         ReportConfigApplied(facts);
+        if (beside.hasEventLog) {
+            const uint32_t written =
+                WriteRemoteConfigDword(computer, view, "EventLog", beside.eventLog);
+            if (written != REMOTE_OK)
+                return Fail("the configuration of '" + input +
+                            "' is stored, but EventLog is not: " +
+                            RemoteFailureText(computer, written, true));
+        }
         Print("The configuration of '" + input + "' is stored in the registry of " +
-              ServerLabel(computer) + ".\n");
+              ServerLabel(computer) + EventLogStored(beside) + ".\n");
         return GW_EXIT_OK;
     }
 
@@ -298,6 +328,14 @@ bool SourceOf(const SourceOptions& options, ConfigSource* source, std::string* e
     return options.computer.empty() || ComputerOf(options.computer, &source->computer, error);
 }
 
+CLI::Option* AddEventLogOption(CLI::App* command, uint32_t* value) {
+    return command
+        ->add_option("--event-log", *value,
+                     "also store EventLog beside the configuration: 0 nothing, 1 refusals, "
+                     "2 refusals and accepted logons")
+        ->check(CLI::Range(0u, 2u));
+}
+
 void AddCodePage(CLI::App* command, uint32_t* codePage) {
     command->add_option("--codepage", *codePage,
                         "code page of the stored texts (default: " + std::to_string(*codePage) +
@@ -352,6 +390,8 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
     exportReg->add_option("--computer", exportComputer, COMPUTER_HELP);
     exportReg->add_option("-o,--output", exportOutput, "the .reg file to write")->required();
     AddView(exportReg, &view);
+    BesideValues exportBeside;
+    CLI::Option* exportEventLog = AddEventLogOption(exportReg, &exportBeside.eventLog);
 
     SourceOptions gppSource;
     std::string gppOutput;
@@ -367,6 +407,8 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
     apply->add_option("file", applyInput, "configuration file (.WTS)")->required();
     apply->add_option("--computer", applyComputer, COMPUTER_HELP);
     AddView(apply, &applyView);
+    BesideValues applyBeside;
+    CLI::Option* applyEventLog = AddEventLogOption(apply, &applyBeside.eventLog);
 
     FarmOptions farmOptions;
     SourceOptions farmSource;
@@ -502,7 +544,8 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
         std::string computer;
         if (!exportComputer.empty() && !ComputerOf(exportComputer, &computer, &error))
             return command.Fail(error);
-        return command.ExportReg(exportInput, computer, exportOutput, view);
+        exportBeside.hasEventLog = exportEventLog->count() > 0;
+        return command.ExportReg(exportInput, computer, exportOutput, view, exportBeside);
     }
     if (*exportGpp) {
         if (!SourceOf(gppSource, &source, &error) ||
@@ -516,7 +559,8 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
         std::string computer;
         if (!applyComputer.empty() && !ComputerOf(applyComputer, &computer, &error))
             return command.Fail(error);
-        return command.Apply(applyInput, computer, ViewOf(applyView));
+        applyBeside.hasEventLog = applyEventLog->count() > 0;
+        return command.Apply(applyInput, computer, ViewOf(applyView), applyBeside);
     }
     if (*farm) {
         if (!SourceOf(farmSource, &farmOptions.reference, &error))

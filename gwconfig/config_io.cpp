@@ -47,7 +47,8 @@ bool LoadConfigBlob(std::string enciphered) {
 }
 
 bool LoadConfigJson(const std::string& text, const std::string& name, uint32_t codePage,
-                    std::vector<std::string>* errors, std::vector<std::string>* warnings) {
+                    std::vector<std::string>* errors, std::vector<std::string>* warnings,
+                    BesideValues* beside) {
     uint8_t* defaults = nullptr;
     size_t length = 0;
     ParamPacket* decoded = nullptr;
@@ -59,7 +60,7 @@ bool LoadConfigJson(const std::string& text, const std::string& name, uint32_t c
         return false;
     }
     std::vector<ImportIssue> issues, notes;
-    const bool imported = ImportJson(text, codePage, FilterConfig, &issues, &notes);
+    const bool imported = ImportJson(text, codePage, FilterConfig, &issues, &notes, beside);
     if (warnings != nullptr) {
         for (const ImportIssue& note : notes)
             warnings->push_back(FormatImportIssue(name, note));
@@ -72,20 +73,29 @@ bool LoadConfigJson(const std::string& text, const std::string& name, uint32_t c
 }
 
 bool LoadConfig(const ConfigSource& source, uint32_t codePage, std::vector<std::string>* errors,
-                std::vector<std::string>* warnings) {
+                std::vector<std::string>* warnings, BesideValues* beside) {
+    if (beside != nullptr)
+        *beside = BesideValues();
     if (!source.computer.empty()) {
         std::string blob, error;
-        if (LoadRemoteConfig(source.computer, source.view, &blob, &error))
-            return true;
-        errors->push_back(error);
-        return false;
+        if (!LoadRemoteConfig(source.computer, source.view, &blob, &error)) {
+            errors->push_back(error);
+            return false;
+        }
+        if (beside != nullptr)
+            beside->hasEventLog = ReadRemoteConfigDword(source.computer, source.view, "EventLog",
+                                                        &beside->eventLog) == REMOTE_OK;
+        return true;
     }
     if (source.registry) {
         std::string error;
-        if (LoadRegistryConfig(&error))
-            return true;
-        errors->push_back(error);
-        return false;
+        if (!LoadRegistryConfig(&error)) {
+            errors->push_back(error);
+            return false;
+        }
+        if (beside != nullptr)
+            beside->hasEventLog = ReadRegistryEventLog(&beside->eventLog);
+        return true;
     }
     std::string data, error;
     if (!ToolReadFile(source.path, &data, &error)) {
@@ -93,7 +103,7 @@ bool LoadConfig(const ConfigSource& source, uint32_t codePage, std::vector<std::
         return false;
     }
     if (LooksLikeJson(data))
-        return LoadConfigJson(data, source.path, codePage, errors, warnings);
+        return LoadConfigJson(data, source.path, codePage, errors, warnings, beside);
     if (data.empty()) {
         errors->push_back(source.Name() + " is empty: it holds no configuration");
         return false;

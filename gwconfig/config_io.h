@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "config/config_model.h"
+#include "gwconfig/json_import.h"
 #include "platform/remote_config.h"
 
 // A place a configuration is read from: a file (.WTS or JSON, told apart by content),
@@ -28,9 +29,11 @@ struct ConfigSource {
 // Fills FilterConfig (reset first) from the source. JSON texts are converted to
 // `codePage`. False with one sentence per problem in *errors (JSON problems carry the
 // file and line); values of a JSON text that the library reads in a surprising way
-// are told in *warnings (optional) and do not make the load fail.
+// are told in *warnings (optional) and do not make the load fail. *beside (optional)
+// gets what is stored beside the configuration: from the registry, or a JSON text's
+// "EventLog" member; a .WTS file carries none.
 bool LoadConfig(const ConfigSource& source, uint32_t codePage, std::vector<std::string>* errors,
-                std::vector<std::string>* warnings = nullptr);
+                std::vector<std::string>* warnings = nullptr, BesideValues* beside = nullptr);
 
 // Decodes an enciphered blob into FilterConfig (reset first). False when it does not
 // decode. The blob is deciphered in place and released before the rows are made, so
@@ -39,7 +42,8 @@ bool LoadConfigBlob(std::string enciphered);
 
 // Fills FilterConfig with the default configuration, then the JSON text over it.
 bool LoadConfigJson(const std::string& text, const std::string& name, uint32_t codePage,
-                    std::vector<std::string>* errors, std::vector<std::string>* warnings = nullptr);
+                    std::vector<std::string>* errors, std::vector<std::string>* warnings = nullptr,
+                    BesideValues* beside = nullptr);
 
 // The enciphered blob of FilterConfig as a configuration file holds it. False when
 // memory runs out.

@@ -18,8 +18,10 @@ void Put(const std::string& text, FILE* out) {
 
 } // namespace
 
-void WriteConfigJson(FilterConfigRecord& record, uint32_t codePage, FILE* out) {
+void WriteConfigJson(FilterConfigRecord& record, uint32_t codePage, FILE* out,
+                     const BesideValues* beside) {
     const ConfigKeys& keys = AllConfigKeys();
+    const bool eventLog = beside != nullptr && beside->hasEventLog;
     Put("{\n", out);
     for (size_t k = 0; k < keys.scalarCount; ++k) {
         const ConfigScalarKey& key = keys.scalars[k];
@@ -28,7 +30,7 @@ void WriteConfigJson(FilterConfigRecord& record, uint32_t codePage, FILE* out) {
     for (size_t t = 0; t < keys.tableCount; ++t) {
         const ConfigTableKey& table = keys.tables[t];
         const size_t rows = table.rowCount(record);
-        const char* after = t + 1 < keys.tableCount ? "," : "";
+        const char* after = t + 1 < keys.tableCount || eventLog ? "," : "";
         if (rows == 0) {
             Put("  " + JsonQuoted(table.name) + ": []" + after + "\n", out);
             continue;
@@ -38,10 +40,13 @@ void WriteConfigJson(FilterConfigRecord& record, uint32_t codePage, FILE* out) {
             Put("    " + RowJson(record, table, r, codePage) + (r + 1 < rows ? ",\n" : "\n"), out);
         Put(std::string("  ]") + after + "\n", out);
     }
+    if (eventLog)
+        Put("  \"EventLog\": " + std::to_string(beside->eventLog) + "\n", out);
     Put("}\n", out);
 }
 
-void WriteConfigText(FilterConfigRecord& record, uint32_t codePage, FILE* out) {
+void WriteConfigText(FilterConfigRecord& record, uint32_t codePage, FILE* out,
+                     const BesideValues* beside) {
     const ConfigKeys& keys = AllConfigKeys();
     for (size_t k = 0; k < keys.scalarCount; ++k) {
         const ConfigScalarKey& key = keys.scalars[k];
@@ -61,4 +66,6 @@ void WriteConfigText(FilterConfigRecord& record, uint32_t codePage, FILE* out) {
             Put(line + "\n", out);
         }
     }
+    if (beside != nullptr && beside->hasEventLog)
+        Put("EventLog = " + std::to_string(beside->eventLog) + "\n", out);
 }

@@ -7,6 +7,10 @@
 #include <cstdio>
 
 #include "config/config_model.h"
+#include "gwconfig/json_import.h"
 
-void WriteConfigJson(FilterConfigRecord& record, uint32_t codePage, FILE* out);
-void WriteConfigText(FilterConfigRecord& record, uint32_t codePage, FILE* out);
+// What is stored beside the configuration (`beside`, optional) follows its keys.
+void WriteConfigJson(FilterConfigRecord& record, uint32_t codePage, FILE* out,
+                     const BesideValues* beside = nullptr);
+void WriteConfigText(FilterConfigRecord& record, uint32_t codePage, FILE* out,
+                     const BesideValues* beside = nullptr);

@@ -8,9 +8,12 @@
 
 #include "compare/config_fields.h"
 #include "compare/value_rules.h"
+#include "config/event_log_setting.h"
 #include "platform/codepage.h"
 
 namespace {
+
+const char EVENT_LOG_KEY[] = "EventLog";
 
 // Problems beyond this many are counted, not listed.
 const size_t MAX_ISSUES = 100;
@@ -98,9 +101,10 @@ std::string CodePointAt(const std::string& utf8, size_t offset) {
 class ImportHandler : public nlohmann::json::json_sax_t {
 public:
     ImportHandler(uint32_t codePage, FilterConfigRecord& record, const LineTracker& tracker,
-                  std::vector<ImportIssue>* issues, std::vector<ImportIssue>* warnings)
+                  std::vector<ImportIssue>* issues, std::vector<ImportIssue>* warnings,
+                  BesideValues* beside)
         : codePage_(codePage), record_(record), tracker_(tracker), issues_(issues),
-          warnings_(warnings) {}
+          warnings_(warnings), beside_(beside) {}
 
     // Problems and warnings beyond MAX_ISSUES each, not listed.
     size_t unlisted() const { return unlisted_; }
@@ -206,9 +210,14 @@ public:
             scalar_ = nullptr;
             table_ = nullptr;
             ignoreValue_ = false;
+            eventLogNext_ = false;
             if (!keysSeen_.insert(name).second) {
                 Issue(name, "is given twice");
                 ignoreValue_ = true;
+                return true;
+            }
+            if (name == EVENT_LOG_KEY) {
+                eventLogNext_ = true;
                 return true;
             }
             scalar_ = FindScalarKey(name);
@@ -282,7 +291,9 @@ private:
         if (level_ == Level::OUTSIDE) {
             Issue("", std::string("the configuration must be a JSON object, not ") + found);
         } else if (level_ == Level::TOP && !ignoreValue_) {
-            if (scalar_ != nullptr)
+            if (eventLogNext_)
+                Issue(EVENT_LOG_KEY, std::string("expects an integer, not ") + found);
+            else if (scalar_ != nullptr)
                 Issue(scalar_->name, std::string("expects ") +
                                          (scalar_->text ? "a text" : "an integer") + ", not " +
                                          found);
@@ -298,6 +309,7 @@ private:
         if (level_ == Level::TOP)
             table_ = nullptr;
         ignoreValue_ = false;
+        eventLogNext_ = false;
         column_ = -1;
         skip_ = 1;
     }
@@ -312,7 +324,9 @@ private:
             level_ = Level::DONE;
             break;
         case Level::TOP:
-            if (!ignoreValue_ && scalar_ != nullptr)
+            if (!ignoreValue_ && eventLogNext_)
+                AssignEventLog(value);
+            else if (!ignoreValue_ && scalar_ != nullptr)
                 Assign(scalar_->name, "", scalar_->name, scalar_->text, scalar_->size,
                        scalar_->field(record_), value);
             else if (!ignoreValue_ && table_ != nullptr)
@@ -321,6 +335,7 @@ private:
             scalar_ = nullptr;
             table_ = nullptr;
             ignoreValue_ = false;
+            eventLogNext_ = false;
             break;
         case Level::TABLE:
             ++rowNumber_;
@@ -341,6 +356,30 @@ private:
             break;
         }
         return true;
+    }
+
+    // "EventLog" is a REG_DWORD: any value of one can be stored, and the library takes
+    // all but 0 and 2 as 1 (EventLogSettingFrom).
+    void AssignEventLog(const Value& value) {
+        if (value.kind != Value::INTEGER) {
+            Issue(EVENT_LOG_KEY, std::string("expects an integer, not ") + KindName(value.kind));
+            return;
+        }
+        if (value.tooLarge || value.integer < 0 || value.integer > UINT32_MAX) {
+            std::string shown = value.tooLarge ? "the number" : std::to_string(value.integer);
+            Issue(EVENT_LOG_KEY, shown + " is out of range: a stored EventLog lies between 0 and " +
+                                     std::to_string(UINT32_MAX));
+            return;
+        }
+        const uint32_t stored = static_cast<uint32_t>(value.integer);
+        if (EventLogSettingFrom(stored) != stored)
+            Warning(EVENT_LOG_KEY, "the library reads " + std::to_string(stored) +
+                                       " as 1: it reports refusals (0: nothing, 2: refusals "
+                                       "and accepted logons)");
+        if (beside_ != nullptr) {
+            beside_->hasEventLog = true;
+            beside_->eventLog = stored;
+        }
     }
 
     // Checks a value for its field and stores it when it can be stored, with a warning
@@ -443,6 +482,7 @@ private:
     const LineTracker& tracker_;
     std::vector<ImportIssue>* issues_;
     std::vector<ImportIssue>* warnings_;
+    BesideValues* beside_;
     size_t unlisted_ = 0;
     size_t unlistedWarnings_ = 0;
 
@@ -451,6 +491,7 @@ private:
     const ConfigScalarKey* scalar_ = nullptr;
     const ConfigTableKey* table_ = nullptr;
     bool ignoreValue_ = false; // the value of an unknown or repeated key
+    bool eventLogNext_ = false;
     std::set<std::string> keysSeen_;
     int column_ = -1; // the column whose value comes next
     size_t rowNumber_ = 0;
@@ -463,12 +504,15 @@ private:
 } // namespace
 
 bool ImportJson(const std::string& text, uint32_t codePage, FilterConfigRecord& record,
-                std::vector<ImportIssue>* issues, std::vector<ImportIssue>* warnings) {
+                std::vector<ImportIssue>* issues, std::vector<ImportIssue>* warnings,
+                BesideValues* beside) {
     issues->clear();
     if (warnings != nullptr)
         warnings->clear();
+    if (beside != nullptr)
+        *beside = BesideValues();
     LineTracker tracker;
-    ImportHandler handler(codePage, record, tracker, issues, warnings);
+    ImportHandler handler(codePage, record, tracker, issues, warnings, beside);
     TrackingIterator first(text.data(), &tracker), last(text.data() + text.size(), &tracker);
     nlohmann::json::sax_parse(first, last, &handler);
     if (handler.unlisted() > 0)

@@ -20,11 +20,20 @@ struct ImportIssue {
     std::string what;
 };
 
+// Values stored beside the configuration under its registry key, not in the blob:
+// "EventLog" (a REG_DWORD, what the library reports to the Application log).
+struct BesideValues {
+    bool hasEventLog = false;
+    uint32_t eventLog = 0;
+};
+
+// A top-level "EventLog" member goes to *beside (optional), never into the record.
 // False when there is any issue; the record may then hold part of the text, but no
 // field is ever written past its width. Warnings (optional) say what the library will
 // make of a surprising value; they do not make the import fail.
 bool ImportJson(const std::string& text, uint32_t codePage, FilterConfigRecord& record,
-                std::vector<ImportIssue>* issues, std::vector<ImportIssue>* warnings = nullptr);
+                std::vector<ImportIssue>* issues, std::vector<ImportIssue>* warnings = nullptr,
+                BesideValues* beside = nullptr);
 
 // "file:12: R_IPADDRESS row 3, IPFROM: ..." (no line part when there is none).
 std::string FormatImportIssue(const std::string& file, const ImportIssue& issue);

@@ -24,7 +24,8 @@ std::string ConfigKeyPath(RegistryView view) {
                : "HKEY_LOCAL_MACHINE\\Software\\Marrowby\\Gatewell";
 }
 
-std::string RegistryFileBytes(const std::string& enciphered, RegistryView view) {
+std::string RegistryFileBytes(const std::string& enciphered, RegistryView view,
+                              const BesideValues& beside) {
     std::string text = "Windows Registry Editor Version 5.00\r\n\r\n";
     text += "[" + ConfigKeyPath(view) + "]\r\n";
     text += "\"tsdata\"=hex:";
@@ -40,6 +41,11 @@ std::string RegistryFileBytes(const std::string& enciphered, RegistryView view) 
     }
     char size[32];
     snprintf(size, sizeof size, "%08lx", static_cast<unsigned long>(enciphered.size()));
-    text += "\r\n\"datasize\"=dword:" + std::string(size) + "\r\n\r\n";
+    text += "\r\n\"datasize\"=dword:" + std::string(size) + "\r\n";
+    if (beside.hasEventLog) {
+        snprintf(size, sizeof size, "%08lx", static_cast<unsigned long>(beside.eventLog));
+        text += "\"EventLog\"=dword:" + std::string(size) + "\r\n";
+    }
+    text += "\r\n";
     return Utf16le(text);
 }

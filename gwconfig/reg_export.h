@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "gwconfig/json_import.h"
+
 enum class RegistryView { VIEW_64, VIEW_32 };
 
 // The key's full name for the view: the 32-bit view of a 64-bit Windows lies under
@@ -12,5 +14,7 @@ enum class RegistryView { VIEW_64, VIEW_32 };
 std::string ConfigKeyPath(RegistryView view);
 
 // The file's bytes: "Windows Registry Editor Version 5.00" text in UTF-16LE with a
-// byte-order mark and CR LF line ends, as regedit writes it.
-std::string RegistryFileBytes(const std::string& enciphered, RegistryView view);
+// byte-order mark and CR LF line ends, as regedit writes it. "EventLog" follows when
+// `beside` has it.
+std::string RegistryFileBytes(const std::string& enciphered, RegistryView view,
+                              const BesideValues& beside = BesideValues());

@@ -4,6 +4,7 @@
 // functions fail and say so (gwconfig/CMakeLists.txt chooses).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // Fills FilterConfig (reset first) the way the library loads it; like the library,
@@ -16,6 +17,13 @@ bool LoadRegistryConfig(std::string* error);
 // against the stored configuration), or failed. `file` is the configuration file it
 // came from (UTF-8).
 bool ApplyRegistryConfig(const std::string& file, std::string* error);
+
+// "EventLog" as stored beside the configuration: false when it is absent or not 4 bytes
+// long.
+bool ReadRegistryEventLog(uint32_t* value);
+
+// Writes "EventLog" beside the configuration. False with the reason in *error.
+bool WriteRegistryEventLog(uint32_t value, std::string* error);
 
 // Whether this program can reach other computers' registries (--computer). False with
 // the reason in *error.

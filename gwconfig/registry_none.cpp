@@ -11,6 +11,15 @@ bool ApplyRegistryConfig(const std::string&, std::string* error) {
     return false;
 }
 
+bool ReadRegistryEventLog(uint32_t*) {
+    return false;
+}
+
+bool WriteRegistryEventLog(uint32_t, std::string* error) {
+    *error = "there is no registry on this system: --event-log works in gwconfig.exe on Windows";
+    return false;
+}
+
 bool RemoteRegistryAvailable(std::string* error) {
     *error = "a remote computer's registry is reached through Windows: --computer works in "
              "gwconfig.exe on Windows";

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "config/config_model.h"
+#include "config/event_log_setting.h"
 #include "config/persistence.h"
 #include "eventlog/config_events.h"
 #include "eventlog/config_change.h"
@@ -57,6 +58,27 @@ bool ApplyRegistryConfig(const std::string& file, std::string* error) {
     }
     ReportConfigApplied(facts);
     return true;
+}
+
+bool ReadRegistryEventLog(uint32_t* value) {
+    ConfigKeyHandle key(StoreOpenConfigKey());
+    if (!key)
+        return false;
+    uint8_t bytes[4] = {};
+    uint32_t size = sizeof bytes;
+    if (StoreReadValue(key.get(), "EventLog", bytes, &size) != 0 || size != sizeof bytes)
+        return false;
+    *value = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
+             uint32_t(bytes[3]) << 24;
+    return true;
+}
+
+bool WriteRegistryEventLog(uint32_t value, std::string* error) {
+    if (SaveEventLogSetting(value) == 0)
+        return true;
+    *error = "cannot write EventLog to the registry (Windows error " +
+             std::to_string(StoreLastError()) + ")";
+    return false;
 }
 
 bool RemoteRegistryAvailable(std::string*) {

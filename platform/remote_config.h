@@ -31,3 +31,12 @@ uint32_t ReadRemoteConfigBlob(const std::string& server, RemoteView view, std::s
 
 // Writes "tsdata", then "datasize" (the console's order), creating the key when needed.
 uint32_t WriteRemoteConfigBlob(const std::string& server, RemoteView view, const std::string& blob);
+
+// Reads a 4-byte value of the configuration's key ("EventLog"). REMOTE_NO_CONFIGURATION
+// when the key or the value is missing or the value is not 4 bytes long.
+uint32_t ReadRemoteConfigDword(const std::string& server, RemoteView view, const char* name,
+                               uint32_t* value);
+
+// Writes a REG_DWORD value under the configuration's key, creating the key when needed.
+uint32_t WriteRemoteConfigDword(const std::string& server, RemoteView view, const char* name,
+                                uint32_t value);

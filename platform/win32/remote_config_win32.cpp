@@ -102,3 +102,40 @@ uint32_t WriteRemoteConfigBlob(const std::string& server, RemoteView view,
     return static_cast<uint32_t>(RegSetValueExW(
         key.get(), L"datasize", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&size), sizeof(size)));
 }
+
+uint32_t ReadRemoteConfigDword(const std::string& server, RemoteView view, const char* name,
+                               uint32_t* value) {
+    RegKey hive, key;
+    LONG result = ConnectMachineHive(server, &hive);
+    if (result != ERROR_SUCCESS)
+        return static_cast<uint32_t>(result);
+    result =
+        RegOpenKeyExW(hive.get(), CONFIG_SUBKEY, 0, KEY_QUERY_VALUE | ViewFlag(view), key.out());
+    if (result != ERROR_SUCCESS)
+        return static_cast<uint32_t>(result);
+    DWORD stored = 0, bytes = sizeof(stored);
+    result = RegQueryValueExW(key.get(), WidenUtf8(name).c_str(), nullptr, nullptr,
+                              reinterpret_cast<BYTE*>(&stored), &bytes);
+    if (result == ERROR_MORE_DATA || (result == ERROR_SUCCESS && bytes != sizeof(stored)))
+        return REMOTE_NO_CONFIGURATION;
+    if (result != ERROR_SUCCESS)
+        return static_cast<uint32_t>(result);
+    *value = stored;
+    return REMOTE_OK;
+}
+
+uint32_t WriteRemoteConfigDword(const std::string& server, RemoteView view, const char* name,
+                                uint32_t value) {
+    RegKey hive, key;
+    LONG result = ConnectMachineHive(server, &hive);
+    if (result != ERROR_SUCCESS)
+        return static_cast<uint32_t>(result);
+    result = RegCreateKeyExW(hive.get(), CONFIG_SUBKEY, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                             KEY_SET_VALUE | ViewFlag(view), nullptr, key.out(), nullptr);
+    if (result != ERROR_SUCCESS)
+        return static_cast<uint32_t>(result);
+    const DWORD stored = value;
+    return static_cast<uint32_t>(RegSetValueExW(key.get(), WidenUtf8(name).c_str(), 0, REG_DWORD,
+                                                reinterpret_cast<const BYTE*>(&stored),
+                                                sizeof(stored)));
+}

@@ -171,6 +171,17 @@ TEST_F(RemoteServers, OwnNameReadsWhatRegistryReadsByteForByte) {
     EXPECT_EQ(Gwconfig({"diff", "--computer", own_, file}), 0u) << Output();
 }
 
+TEST_F(RemoteServers, ApplyWithEventLogStoresItBesideTheServersConfiguration) {
+    ASSERT_TRUE(DeleteConfigKey());
+    Config(1);
+    const std::string file = WriteConfigFile("farm.WTS");
+    ASSERT_EQ(Gwconfig({"apply", file, "--computer", own_, "--event-log", "0"}), 0u) << Output();
+    ASSERT_EQ(Gwconfig({"show", "--computer", own_}), 0u) << Output();
+    EXPECT_TRUE(Contains(Output(), "\"EventLog\": 0\r\n}")) << Output();
+    ASSERT_EQ(Gwconfig({"show", "--registry", "--format", "text"}), 0u) << Output();
+    EXPECT_TRUE(Contains(Output(), "EventLog = 0\r\n")) << Output();
+}
+
 TEST_F(RemoteServers, FailuresNameTheServerSayWhatToDoAndWriteNothing) {
     ASSERT_TRUE(DeleteConfigKey());
     Config(1);

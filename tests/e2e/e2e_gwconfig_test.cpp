@@ -1,6 +1,7 @@
 // gwconfig.exe against the registry: apply stores a configuration file exactly as the
 // console's apply does (and a file that does not decode changes nothing), and a
-// registry file from export-reg, imported with reg, is what gatewell.dll loads.
+// registry file from export-reg, imported with reg, is what gatewell.dll loads. EventLog
+// goes beside the configuration only when apply is given it.
 #include "tests/e2e/e2e_fixture.h"
 
 #include "config/config_mapping.h"
@@ -105,6 +106,23 @@ TEST_F(GwconfigRegistry, ApplyOfAFileThatDoesNotDecodeChangesNothing) {
     EXPECT_EQ(Gwconfig({"apply", dir_ + "damaged.WTS"}), 2u);
     EXPECT_NE(Output().find("the registry was not changed"), std::string::npos) << Output();
     EXPECT_EQ(StoredValue("tsdata"), before);
+}
+
+TEST_F(GwconfigRegistry, EventLogIsStoredBesideTheConfigurationAndKeptByAPlainApply) {
+    FarmConfig();
+    const std::string file = dir_ + "farm.WTS";
+    ASSERT_TRUE(WriteTextFile(file, ConfigFileBytes()));
+    ResetFilterConfig();
+    ASSERT_TRUE(DeleteConfigKey());
+    ASSERT_EQ(Gwconfig({"show", "--registry"}), 0u) << Output();
+    EXPECT_EQ(Output().find("EventLog"), std::string::npos) << Output();
+
+    ASSERT_EQ(Gwconfig({"apply", file, "--event-log", "2"}), 0u) << Output();
+    EXPECT_EQ(StoredValue("EventLog"), (std::vector<uint8_t>{2, 0, 0, 0}));
+    ASSERT_EQ(Gwconfig({"apply", file}), 0u) << Output();
+    ASSERT_EQ(Gwconfig({"show", "--registry"}), 0u) << Output();
+    EXPECT_NE(Output().find("  \"EventLog\": 2\r\n}"), std::string::npos) << Output();
+    ResetFilterConfig();
 }
 
 TEST_F(GwconfigRegistry, ExportedRegistryFileImportedWithRegIsWhatTheLibraryLoads) {
