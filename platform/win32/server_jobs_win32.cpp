@@ -82,7 +82,7 @@ private:
     void Start(size_t index) {
         SharedJob* shared = new SharedJob();
         shared->job = jobs_[index];
-        shared->work = limits_.work != nullptr ? limits_.work : RegistryWork;
+        shared->work = limits_.work != nullptr ? limits_.work : DoRegistryJob;
         uintptr_t thread = _beginthreadex(nullptr, 0, RunJob, shared, 0, nullptr);
         if (thread == 0) {
             delete shared;
