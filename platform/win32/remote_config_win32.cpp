@@ -36,6 +36,20 @@ LONG ConnectMachineHive(const std::string& server, RegKey* hive) {
     return RegConnectRegistryW(name.c_str(), HKEY_LOCAL_MACHINE, hive->out());
 }
 
+// The configuration's key on \\server: opened for reading, or created for writing.
+// The hive stays open with the key, as the caller holds both.
+LONG OpenConfigKey(const std::string& server, RemoteView view, bool write, RegKey* hive,
+                   RegKey* key) {
+    LONG result = ConnectMachineHive(server, hive);
+    if (result != ERROR_SUCCESS)
+        return result;
+    if (!write)
+        return RegOpenKeyExW(hive->get(), CONFIG_SUBKEY, 0, KEY_QUERY_VALUE | ViewFlag(view),
+                             key->out());
+    return RegCreateKeyExW(hive->get(), CONFIG_SUBKEY, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                           KEY_SET_VALUE | ViewFlag(view), nullptr, key->out(), nullptr);
+}
+
 // "datasize" as a 4-byte value, or 0.
 DWORD DeclaredSize(HKEY key) {
     DWORD size = 0, type = 0, bytes = sizeof(size);
@@ -50,11 +64,7 @@ DWORD DeclaredSize(HKEY key) {
 
 uint32_t ReadRemoteConfigBlob(const std::string& server, RemoteView view, std::string* blob) {
     RegKey hive, key;
-    LONG result = ConnectMachineHive(server, &hive);
-    if (result != ERROR_SUCCESS)
-        return static_cast<uint32_t>(result);
-    result =
-        RegOpenKeyExW(hive.get(), CONFIG_SUBKEY, 0, KEY_QUERY_VALUE | ViewFlag(view), key.out());
+    LONG result = OpenConfigKey(server, view, false, &hive, &key);
     if (result != ERROR_SUCCESS)
         return static_cast<uint32_t>(result);
     // A writer between "tsdata" and "datasize" leaves the pair unequal for a moment.
@@ -87,11 +97,7 @@ uint32_t ReadRemoteConfigBlob(const std::string& server, RemoteView view, std::s
 uint32_t WriteRemoteConfigBlob(const std::string& server, RemoteView view,
                                const std::string& blob) {
     RegKey hive, key;
-    LONG result = ConnectMachineHive(server, &hive);
-    if (result != ERROR_SUCCESS)
-        return static_cast<uint32_t>(result);
-    result = RegCreateKeyExW(hive.get(), CONFIG_SUBKEY, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                             KEY_SET_VALUE | ViewFlag(view), nullptr, key.out(), nullptr);
+    LONG result = OpenConfigKey(server, view, true, &hive, &key);
     if (result != ERROR_SUCCESS)
         return static_cast<uint32_t>(result);
     const DWORD size = static_cast<DWORD>(blob.size());
@@ -106,11 +112,7 @@ uint32_t WriteRemoteConfigBlob(const std::string& server, RemoteView view,
 uint32_t ReadRemoteConfigDword(const std::string& server, RemoteView view, const char* name,
                                uint32_t* value) {
     RegKey hive, key;
-    LONG result = ConnectMachineHive(server, &hive);
-    if (result != ERROR_SUCCESS)
-        return static_cast<uint32_t>(result);
-    result =
-        RegOpenKeyExW(hive.get(), CONFIG_SUBKEY, 0, KEY_QUERY_VALUE | ViewFlag(view), key.out());
+    LONG result = OpenConfigKey(server, view, false, &hive, &key);
     if (result != ERROR_SUCCESS)
         return static_cast<uint32_t>(result);
     DWORD stored = 0, bytes = sizeof(stored);
@@ -127,11 +129,7 @@ uint32_t ReadRemoteConfigDword(const std::string& server, RemoteView view, const
 uint32_t WriteRemoteConfigDword(const std::string& server, RemoteView view, const char* name,
                                 uint32_t value) {
     RegKey hive, key;
-    LONG result = ConnectMachineHive(server, &hive);
-    if (result != ERROR_SUCCESS)
-        return static_cast<uint32_t>(result);
-    result = RegCreateKeyExW(hive.get(), CONFIG_SUBKEY, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                             KEY_SET_VALUE | ViewFlag(view), nullptr, key.out(), nullptr);
+    LONG result = OpenConfigKey(server, view, true, &hive, &key);
     if (result != ERROR_SUCCESS)
         return static_cast<uint32_t>(result);
     const DWORD stored = value;
