@@ -170,7 +170,7 @@ const char* LineProblemText(LineProblem problem) {
     case LINE_SESSION_ID:
         return "the session id is not a number";
     case LINE_DECISION:
-        return "the decision is neither Accepted nor Rejected";
+        return "the decision is neither Accepted, Rejected nor Audited";
     case LINE_CODE:
         return "unknown code text";
     case LINE_CODE_MISMATCH:
@@ -230,16 +230,14 @@ LineProblem ParseLogLine(std::string_view text, LogLine* line) {
         return LINE_TIMESTAMP;
     if (!ParseSessionId(id, &line->sessionId))
         return LINE_SESSION_ID;
-    if (decision == "Accepted")
-        line->rejected = false;
-    else if (decision == "Rejected")
-        line->rejected = true;
-    else
+    line->rejected = decision == "Rejected";
+    line->audited = decision == "Audited";
+    if (!line->rejected && !line->audited && decision != "Accepted")
         return LINE_DECISION;
     line->reason = ReasonOfText(code);
     if (line->reason == -2)
         return LINE_CODE;
-    if (line->rejected != (line->reason != REASON_NONE))
+    if ((line->rejected || line->audited) != (line->reason != REASON_NONE))
         return LINE_CODE_MISMATCH;
     line->day = DaysFromDate(year, month, day);
     line->weekday = WeekdayOfDays(line->day);

@@ -40,6 +40,9 @@ struct LogLine {
     std::string_view user;
     uint32_t sessionId;
     bool rejected;
+    // "Audited": a filter that only audits would have refused; the session went on.
+    // Never rejected at the same time; `reason` is the refusal it would have been.
+    bool audited;
     int reason; // REASON_NONE when accepted
     // From the timestamp.
     int32_t day; // days since 1970-01-01
@@ -53,9 +56,9 @@ enum LineProblem : int {
     LINE_FIELD_COUNT,      // not nine fields each followed by a comma
     LINE_TIMESTAMP,        // the first field is not a date and time
     LINE_SESSION_ID,       // not an unsigned 32-bit decimal number
-    LINE_DECISION,         // neither "Accepted" nor "Rejected"
+    LINE_DECISION,         // neither "Accepted", "Rejected" nor "Audited"
     LINE_CODE,             // a code text the library never writes
-    LINE_CODE_MISMATCH,    // "Accepted" with a code, or "Rejected" without one
+    LINE_CODE_MISMATCH,    // "Accepted" with a code, or "Rejected"/"Audited" without one
     LINE_TOO_LONG,         // longer than any line the library can write
     LINE_FIELDS_AMBIGUOUS, // extra commas that more than one field could hold
 };

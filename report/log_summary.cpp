@@ -55,6 +55,10 @@ public:
             ++s_->outsidePeriod;
             return;
         }
+        // An audited refusal is neither a refusal nor a logon: the session's own
+        // "Accepted" line follows when it logs on.
+        if (line.audited)
+            return;
         int64_t seconds = int64_t(line.day) * 86400 + line.secondOfDay;
         Count(&s_->total, line, seconds);
         if (day_ == nullptr || line.day != dayNumber_) {

@@ -68,8 +68,8 @@ bool WriteReportCsv(const std::vector<ReportServer>& servers, const ReportPeriod
                 Cell(ShownText(codePage, line.user), &o);
                 o += ',';
                 o += std::to_string(line.sessionId);
-                o += line.rejected ? ",Rejected," : ",Accepted,";
-                if (line.rejected)
+                o += line.rejected ? ",Rejected," : line.audited ? ",Audited," : ",Accepted,";
+                if (line.reason != REASON_NONE)
                     o += Reason(line.reason).text;
                 o += "\r\n";
                 if (o.size() >= CSV_PIECE) {

@@ -104,6 +104,7 @@ TEST(ReportReader, RefusesLinesTheLibraryNeverWrites) {
         {"2026-12-07 08:00:00,PC,1.2.3.4,,RDP-Tcp#1,u,1,Accepted,REJECT_IPADDRESS,",
          LINE_CODE_MISMATCH},
         {"2026-12-07 08:00:00,PC,1.2.3.4,,RDP-Tcp#1,u,1,Rejected,,", LINE_CODE_MISMATCH},
+        {"2026-12-07 08:00:00,PC,1.2.3.4,,RDP-Tcp#1,u,1,Audited,,", LINE_CODE_MISMATCH},
         {"2026-12-07 08:00:00," + std::string(2000, 'x') + ",1.2.3.4,,RDP-Tcp#1,u,1,Accepted,,",
          LINE_TOO_LONG},
     };
@@ -112,6 +113,14 @@ TEST(ReportReader, RefusesLinesTheLibraryNeverWrites) {
     // A leap day is a date.
     EXPECT_EQ(ParseLogLine("2028-02-29 08:00:00,PC,1.2.3.4,,RDP-Tcp#1,u,1,Accepted,,", &line),
               LINE_OK);
+    // A refusal a filter only audited: not a refusal, with the code it would have had.
+    ASSERT_EQ(ParseLogLine("2026-12-07 08:00:00,PC,1.2.3.4,,RDP-Tcp#1,u,1,Audited,"
+                           "REJECT_TIMERESTRICTION,",
+                           &line),
+              LINE_OK);
+    EXPECT_TRUE(line.audited);
+    EXPECT_FALSE(line.rejected);
+    EXPECT_EQ(line.reason, ReasonIndex("REJECT_TIMERESTRICTION"));
 }
 
 TEST(ReportReader, CodeTextsAreTheLibrarysOwn) {
