@@ -168,6 +168,7 @@
 #define ID_LOAD_CONFIG 32778
 #define ID_SAVE_CONFIG 32779
 #define ID_HELP_FILE 32789
+#define ID_HELP_TOPIC 33200 // F1: the help at the shown page's topic
 #define ID_TOOLS_TEST_CLIENT 32900
 #define ID_TOOLS_LOGON_REPORT 32910 // Tools > Logon Report...
 #define ID_TOOLS_COMPARE_SERVERS 33150 // Tools > Compare Servers...

@@ -48,23 +48,53 @@ bool BuildHelpTopicArgument(const char* helpPath, const char* topic, char* out, 
     return true;
 }
 
-void OpenHelpFile(void* ownerWindow, const char* topic) {
+namespace {
+
+ShellOpenHook shellOpenHook = nullptr;
+
+void ShellOpen(HWND owner, const char* file, const char* parameters) {
+    if (shellOpenHook != nullptr) {
+        shellOpenHook(file, parameters);
+        return;
+    }
+    ShellExecuteA(owner, "open", file, parameters, nullptr, SW_SHOWNORMAL);
+}
+
+// QUILLON.chm beside the running program; false when the path does not fit.
+bool HelpFilePath(char* path, size_t size) {
     char modulePath[MAX_PATH + 1] = {};
     DWORD length = GetModuleFileNameA(nullptr, modulePath, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
-        return;
+        return false;
+    return BuildHelpFilePath(modulePath, path, size);
+}
+
+} // namespace
+
+ShellOpenHook SetShellOpenHook(ShellOpenHook hook) {
+    ShellOpenHook previous = shellOpenHook;
+    shellOpenHook = hook;
+    return previous;
+}
+
+void OpenHelpFile(void* ownerWindow) {
     char helpPath[MAX_PATH + 32];
-    if (!BuildHelpFilePath(modulePath, helpPath, sizeof(helpPath)))
+    if (HelpFilePath(helpPath, sizeof(helpPath)))
+        ShellOpen(static_cast<HWND>(ownerWindow), helpPath, nullptr);
+}
+
+void OpenHelpTopic(void* ownerWindow, const char* topic) {
+    char helpPath[MAX_PATH + 32];
+    if (!HelpFilePath(helpPath, sizeof(helpPath)))
         return;
     // Nothing to open: no viewer is started to say so.
     if (GetFileAttributesA(helpPath) == INVALID_FILE_ATTRIBUTES)
         return;
-    HWND owner = static_cast<HWND>(ownerWindow);
     char argument[MAX_PATH + 96];
     if (topic != nullptr && BuildHelpTopicArgument(helpPath, topic, argument, sizeof(argument))) {
         // The viewer of compiled help opens a page of the file named after "::/".
-        ShellExecuteA(owner, "open", "hh.exe", argument, nullptr, SW_SHOWNORMAL);
+        ShellOpen(static_cast<HWND>(ownerWindow), "hh.exe", argument);
         return;
     }
-    ShellExecuteA(owner, "open", helpPath, nullptr, nullptr, SW_SHOWNORMAL);
+    ShellOpen(static_cast<HWND>(ownerWindow), helpPath, nullptr);
 }

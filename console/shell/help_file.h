@@ -13,6 +13,17 @@ bool BuildHelpFilePath(const char* modulePath, char* out, size_t size);
 // not fit in `size` bytes.
 bool BuildHelpTopicArgument(const char* helpPath, const char* topic, char* out, size_t size);
 
-// Opens QUILLON.chm beside the running program with the shell, at page `topic` when one
-// is named (null: the help's start page); a missing file or viewer shows nothing.
-void OpenHelpFile(void* ownerWindow, const char* topic = nullptr);
+// The Help command: opens QUILLON.chm beside the running program with the shell (verb
+// "open", no parameters, no working directory, shown normally). The result is not
+// checked: a missing file or viewer shows nothing.
+void OpenHelpFile(void* ownerWindow);
+
+// F1: the help viewer at page `topic` of QUILLON.chm beside the running program (null:
+// the help's start page, as OpenHelpFile); a missing file shows nothing.
+void OpenHelpTopic(void* ownerWindow, const char* topic);
+
+// Tests replace the shell's open: the hook gets the file and the parameters (null when
+// none) the shell would be asked to open. Returns the previous hook; null restores the
+// shell.
+using ShellOpenHook = void (*)(const char* file, const char* parameters);
+ShellOpenHook SetShellOpenHook(ShellOpenHook hook);

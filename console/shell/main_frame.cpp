@@ -272,12 +272,17 @@ bool CMainFrame::OnCommand(UINT id, UINT, HWND control) {
         const DecisionPlace& place = dialog.ShownPlace();
         // "Show Entry": a fresh page of the filter, on the entry that decided.
         if (dialog.DoModal(hwnd()) == IDC_TEST_SHOW_ENTRY && place.onPage &&
-            ReplacePage(PageOfFilter(place.filter)))
+            ReplacePage(PageOfFilter(place.filter))) {
+            MarkShownPageInBar();
             page_->ShowEntry(place.entry);
+        }
         return true;
     }
     case ID_HELP_FILE:
-        OpenHelpFile(hwnd(), page_ != nullptr ? HelpTopicOf(page_->Kind()) : nullptr);
+        OpenHelpFile(hwnd());
+        return true;
+    case ID_HELP_TOPIC:
+        OpenHelpTopic(hwnd(), page_ != nullptr ? HelpTopicOf(page_->Kind()) : nullptr);
         return true;
     case ID_NEXT_PAGE:
     case ID_PREV_PAGE:
@@ -358,7 +363,25 @@ void CMainFrame::OnLoad() {
     // A freshly made IP address page shows the loaded configuration.
     if (page_ != nullptr && page_->Kind() == PageKind::IpAddress)
         ReplacePage(PageKind::ComputerName);
-    ReplacePage(PageKind::IpAddress);
+    if (ReplacePage(PageKind::IpAddress))
+        MarkShownPageInBar();
+}
+
+void CMainFrame::MarkShownPageInBar() {
+    if (page_ == nullptr)
+        return;
+    // Items are found as a click chooses their page, so the bar's own order decides.
+    for (int group = 0; group < navigationBar_.GroupCount(); ++group) {
+        for (int item = 0; item < navigationBar_.ItemCount(group); ++item) {
+            PageKind kind;
+            if (ChoosePageForItem(item, navigationBar_.ItemText(group, item).c_str(), &kind) &&
+                kind == page_->Kind()) {
+                navigationBar_.SelectItem(group, item);
+                return;
+            }
+        }
+    }
+    navigationBar_.SelectItem(-1, -1);
 }
 
 void CMainFrame::OnClose() {

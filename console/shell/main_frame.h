@@ -72,6 +72,9 @@ private:
     void OnSaveAs();
     void OnLoad();
     void SwitchPaneFocus();
+    // After the frame itself has shown a page (a load, Show Entry), the bar marks that
+    // page's item, as a click on it would have.
+    void MarkShownPageInBar();
 
     CTollbrookDoc* document_;
     OutlookBar navigationBar_;

@@ -108,6 +108,21 @@ int OutlookBar::SelectedItem() const {
     return selectedGroup_ == openGroup_ ? selectedItem_ : -1;
 }
 
+bool OutlookBar::SelectItem(int group, int index) {
+    if (group < 0 || group >= GroupCount() || index < 0 || index >= ItemCount(group)) {
+        selectedGroup_ = selectedItem_ = -1;
+        if (hwnd_ != nullptr)
+            InvalidateRect(hwnd_, nullptr, TRUE);
+        return false;
+    }
+    selectedGroup_ = group;
+    selectedItem_ = index;
+    SetFocusPosition(group, index);
+    if (hwnd_ != nullptr)
+        InvalidateRect(hwnd_, nullptr, TRUE);
+    return true;
+}
+
 int OutlookBar::HeaderHeight() const {
     return WidgetFontHeight(hwnd_) + ScaleForDpi(10);
 }

@@ -113,6 +113,10 @@ public:
 
     // Selected item of the open group (-1: none). Selection follows agreed clicks.
     int SelectedItem() const;
+    // Marks `index` of `group` selected, as an agreed click would, without asking the
+    // owner: for a page the owner showed itself. Opens the group and moves the keyboard
+    // position there. False when out of range (the selection is then cleared).
+    bool SelectItem(int group, int index);
     int SelectedGroup() const { return selectedGroup_; }
 
     // Rectangles in client coordinates, for painting, hit testing and tests: a

@@ -295,17 +295,18 @@ TEST(FrameCommands, LoadRefreshesTheIpPageAndLeavesRegistryAndChangeMark) {
     EXPECT_EQ(0, FilterConfig.modified);
     EXPECT_EQ(registryBefore, ReadTsdata());
 
-    // A second load makes a fresh IP page again; the bar keeps its state.
+    // A second load makes a fresh IP page again, and the bar marks it: not the Logs
+    // item that was shown before.
     ASSERT_TRUE(frame.NavigationBar().OpenGroup(2));
     frame.NavigationBar().ClickItem(2);
     PumpMessages();
     HWND shownBefore = frame.CurrentPage()->hwnd();
-    int selected = frame.NavigationBar().SelectedItem();
     Command(frame, ID_LOAD_CONFIG);
     EXPECT_EQ(PageKind::IpAddress, frame.CurrentPage()->Kind());
     EXPECT_FALSE(IsWindow(shownBefore));
-    EXPECT_EQ(2, frame.NavigationBar().OpenGroupIndex());
-    EXPECT_EQ(selected, frame.NavigationBar().SelectedItem());
+    EXPECT_EQ(0, frame.NavigationBar().OpenGroupIndex());
+    EXPECT_EQ(0, frame.NavigationBar().SelectedGroup());
+    EXPECT_EQ(0, frame.NavigationBar().SelectedItem());
 
     // Closing asks nothing: the load changed no mark.
     SendMessageA(frame.hwnd(), WM_CLOSE, 0, 0);
@@ -422,6 +423,31 @@ TEST(HelpFile, TopicArgumentNamesThePageInsideTheFile) {
     char tiny[24];
     EXPECT_FALSE(BuildHelpTopicArgument("C:\\Q\\\\QUILLON.chm", "logs.htm", tiny, sizeof(tiny)));
     EXPECT_STREQ("", tiny);
+}
+
+std::vector<std::string> shellOpens;
+void RecordShellOpen(const char* file, const char* parameters) {
+    shellOpens.push_back(std::string(file) + " | " + (parameters != nullptr ? parameters : "-"));
+}
+
+TEST(HelpFile, HelpCommandOpensTheFileAsItIsAndF1ThePagesTopic) {
+    char module[MAX_PATH] = {}, chm[MAX_PATH + 32];
+    GetModuleFileNameA(nullptr, module, MAX_PATH);
+    ASSERT_TRUE(BuildHelpFilePath(module, chm, sizeof(chm)));
+    WriteBytes(chm, {'I', 'T', 'S', 'F'}); // F1 opens only a help file that is there
+    RunningConsole console;
+    ASSERT_TRUE(console.Start());
+    shellOpens.clear();
+    ShellOpenHook previous = SetShellOpenHook(&RecordShellOpen);
+    Command(console.Frame(), ID_HELP_FILE); // Help > Help
+
+    SetFocus(console.PageItem(IDC_IP_ENABLE));
+    PressKey(VK_F1);
+    SetShellOpenHook(previous);
+    DeleteFileA(chm);
+    EXPECT_EQ((std::vector<std::string>{std::string(chm) + " | -",
+                                        "hh.exe | \"" + std::string(chm) + "::/ip_address.htm\""}),
+              shellOpens);
 }
 
 TEST(FrameLayout, BarsTakeTheirRoomAndTheViewMenuTogglesThem) {

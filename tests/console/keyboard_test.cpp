@@ -277,7 +277,7 @@ TEST_F(Keyboard, CtrlSSavesAndCtrlOLoadsAFileAndF1AsksForHelp) {
     PopupWatch watch(Frame().MenuBarControl().hwnd());
     PressKey(VK_F1);
     ASSERT_EQ(1u, watch.accelerated.size());
-    EXPECT_EQ(static_cast<UINT>(ID_HELP_FILE), watch.accelerated[0]);
+    EXPECT_EQ(static_cast<UINT>(ID_HELP_TOPIC), watch.accelerated[0]);
 }
 
 TEST_F(Keyboard, TypedModeMustNameAModeInAnyCase) {
