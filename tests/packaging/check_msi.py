@@ -22,6 +22,11 @@ PROGRAM_FILES = {"x64": "ProgramFiles64Folder", "x86": "ProgramFilesFolder"}
 ALWAYS_SHIPPED = ["quillon.exe", "gatewell.dll", "QUILLON.chm"]
 COMPONENT_64BIT = 256
 EVENT_SOURCE_KEY = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Gatewell"
+# Fixed for good, the same in both packages: Windows Installer keeps the event source while
+# any package that carries this component is installed.
+EVENT_SOURCE_COMPONENT = "{6BAA6660-3B81-5281-BBB8-BAE779EEAB57}"
+EVENT_MESSAGE_FILES = ("#%[ProgramFilesFolder]Marrowby\\Gatewell\\gatewell.dll;"
+                       "[ProgramFiles64Folder]Marrowby\\Gatewell\\gatewell.dll")
 
 
 def table(msi, name):
@@ -80,8 +85,14 @@ def check(msi, arch, version, shipped):
         if component["KeyPath"] != row["File"]:
             faults.append(f"{name} is not its component's key path")
     for c in components.values():
-        if bool(int(c["Attributes"]) & COMPONENT_64BIT) != (arch == "x64"):
+        if c["Component"] == "c_event_source":
+            # One component of both packages, written alike by both.
+            if c["ComponentId"] != EVENT_SOURCE_COMPONENT or int(c["Attributes"]) & COMPONENT_64BIT:
+                faults.append(f"the event source is not the component both packages share: {c}")
+        elif bool(int(c["Attributes"]) & COMPONENT_64BIT) != (arch == "x64"):
             faults.append(f"component {c['Component']} is not marked for {arch}")
+    if "c_event_source" not in components:
+        faults.append("the package has no event source component")
 
     shortcuts = {r["Name"].split("|")[-1]: r for r in table(msi, "Shortcut")}
     for name, shortcut in shipped:
@@ -109,10 +120,9 @@ def check(msi, arch, version, shipped):
             faults.append(f"the install sequence lacks {action}")
 
     # The configuration key belongs to the administrator: the only registry rows are the
-    # Application log's event source, naming the installed library (REG_EXPAND_SZ) and
-    # removed with its component (whose view the component check above covers).
-    gatewell = files.get("gatewell.dll", {}).get("File")
-    expected = {("EventMessageFile", f"#%[#{gatewell}]"), ("TypesSupported", "#7"), ("-", "")}
+    # Application log's event source, naming the library of either package (REG_EXPAND_SZ)
+    # and removed with its shared component.
+    expected = {("EventMessageFile", EVENT_MESSAGE_FILES), ("TypesSupported", "#7"), ("-", "")}
     found = set()
     for row in table(msi, "Registry"):
         key = row["Key"].rstrip("\\")
