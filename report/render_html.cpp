@@ -76,6 +76,20 @@ std::string Escaped(const std::string& text) {
     return out;
 }
 
+// A column header that may also break before "(" and after "_": a code text in it
+// would otherwise be the widest word of its column.
+std::string Breakable(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '(')
+            out += "<wbr>";
+        out += Escaped(std::string(1, c));
+        if (c == '_')
+            out += "<wbr>";
+    }
+    return out;
+}
+
 std::string Num(double value) {
     char text[32];
     snprintf(text, sizeof text, "%.1f", value);
@@ -255,7 +269,7 @@ void DaysChart(const LogonReport& report, const LogSummary& s, std::string* out)
          "</th><th scope=\"col\">Accepted</th><th scope=\"col\">Refused</th>";
     for (int g = 0; g < GROUP_COUNT; ++g) {
         if (used[g])
-            o += "<th scope=\"col\">" + Escaped(GROUP_WORDS[g]) + "</th>";
+            o += "<th scope=\"col\">" + Breakable(GROUP_WORDS[g]) + "</th>";
     }
     o += "</tr></thead><tbody>\n";
     for (const auto& b : buckets) {
@@ -611,13 +625,16 @@ table.top th.name, table.top td:last-child, table#unread-facts td:last-child, td
   { white-space: normal; overflow-wrap: anywhere; }
 table.top th.name { min-width: 12em; }
 td.time { white-space: nowrap; }
+table#days-table { font-size: 12px; }
+table#days-table th, table#days-table td { padding: 2px 3px; }
+table#days-table thead th { font-size: 11px; vertical-align: bottom; }
 table.server, table.nets { display: inline-table; vertical-align: top; }
 * { -webkit-print-color-adjust: exact; print-color-adjust: exact; }
 @page { margin: 12mm; }
 @media print {
   body { margin: 0; font-size: 11px; }
   h2, h3 { break-after: avoid; }
-  svg.chart, tr, caption { break-inside: avoid; }
+  svg.chart, tr, caption, table#days-table { break-inside: avoid; }
   table.numbers th, table.numbers td { padding: 1px 3px; }
 }
 </style>

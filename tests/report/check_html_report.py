@@ -2,9 +2,9 @@
 """The html logon report as a browser sees it.
 
 Writes the logs of a three-server farm (a month of logons, a MAC filter that starts
-refusing behind a new router, a time window set too early, a server silent for three
-days, a client with a 63-character name, one with control characters in its name, a
-scan over a /24, a damaged line), has gwconfig render the html report, loads it in
+refusing behind a new router, a time window set too early, a refusal by every filter, a
+server silent for three days, a client with a 63-character name, one with control
+characters in its name, a scan over a /24, a damaged line), has gwconfig render the html report, loads it in
 headless Chromium and reads the DOM that Chromium built: every chart must be there with
 the numbers counted here, independently, from the same lines. Then it measures the page
 in frames 800 and 1366 px wide and prints it on A4 and Letter (pdftotext reads the PDF).
@@ -78,6 +78,10 @@ def farm_logs(folder):
                     code = "REJECT_SESSIONPERUSER"
                 elif roll < 0.14:
                     code = "REJECT_CLIENTVERSION"
+                elif roll < 0.15:
+                    code = "REJECT_MACADDRESS"
+                elif roll < 0.16:
+                    code = "REJECT_SESSIONPERIP"
                 if code and code != "REJECT_SESSIONPERUSER":
                     user = ""  # refused at session start, before the logon
                 lines.append((when.strftime("%Y-%m-%d %H:%M:%S"), name, address, mac, user, code))
@@ -211,13 +215,15 @@ for (const width of widths) {
 
 
 def pdf_words(pdf):
-    """(page width, [(word, xMax)]) of a PDF, from pdftotext's word boxes."""
+    """(page width, [(word, xMax, page)]) of a PDF, from pdftotext's word boxes."""
     out = subprocess.run(["pdftotext", "-bbox", pdf, "-"], check=True, capture_output=True,
                          text=True).stdout
     width = float(re.search(r'<page width="([0-9.]+)"', out).group(1))
-    words = [(html.unescape(m.group(2)), float(m.group(1)))
-             for m in re.finditer(r'<word xMin="[0-9.]+" yMin="[0-9.]+" xMax="([0-9.]+)" '
-                                  r'yMax="[0-9.]+">([^<]*)</word>', out)]
+    words = []
+    for number, page in enumerate(out.split("<page ")[1:]):
+        words += [(html.unescape(m.group(2)), float(m.group(1)), number)
+                  for m in re.finditer(r'<word xMin="[0-9.]+" yMin="[0-9.]+" xMax="([0-9.]+)" '
+                                       r'yMax="[0-9.]+">([^<]*)</word>', page)]
     return width, words
 
 
@@ -392,14 +398,24 @@ def main():
             check(table["head"] == table["widest"], "table %s: %d headers over %d columns"
                   % (table["id"], table["head"], table["widest"]))
 
-    # Printed: no word beyond the page's edge, and every day's row on paper.
+    # Every filter has its column in the table of days, and it still fits at 800 px.
+    days_tables = [t for t in layout.get("800", {}).get("tables", []) if t["id"] == "days-table"]
+    check(days_tables and days_tables[0]["head"] == 3 + len(GROUP_WORDS) + 1,
+          "the table of days lacks a filter's column: %r" % days_tables)
+
+    # Printed: no word beyond the page's edge, and the table of days whole on one page.
     for paper, (page_width, words) in printed.items():
-        beyond = [word for word, right in words if right > page_width + 0.5]
+        beyond = [word for word, right, _ in words if right > page_width + 0.5]
         check(not beyond, "%s: words beyond the page: %r" % (paper, beyond[:5]))
-        text = [word for word, _ in words]
+        pages = set()
         for day in range(30):
-            date = (datetime.date(2026, 11, 1) + datetime.timedelta(days=day)).isoformat()
-            check(date in text, "%s: the row of %s is not printed" % (paper, date))
+            date = datetime.date(2026, 11, 1) + datetime.timedelta(days=day)
+            row = (date.isoformat(), WEEKDAYS[date.weekday()])  # as the table's rows begin
+            on = [words[k][2] for k in range(len(words) - 1)
+                  if (words[k][0], words[k + 1][0]) == row]
+            check(on, "%s: the row of %s is not printed" % (paper, row[0]))
+            pages.update(on)
+        check(len(pages) == 1, "%s: the table of days is split over pages %r" % (paper, pages))
 
     if problems:
         print("html report check failed:\n  " + "\n  ".join(problems))
