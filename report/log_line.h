@@ -22,6 +22,7 @@ struct ReasonInfo {
     const char* words;   // the console's words for the reason
     const char* meaning; // what a refusal with this code usually means
     bool unreadFact;     // the server could not read a fact it needed
+    const char* page;    // the filter's page in the console; "" for the library's own
 };
 
 // REASON_COUNT entries, in filter order.

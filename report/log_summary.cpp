@@ -10,29 +10,19 @@ namespace {
 const int TIME_WINDOW_REASON = ReasonOfText("REJECT_TIMERESTRICTION");
 
 void Count(Tally* tally, const LogLine& line, int64_t seconds) {
-    if (tally->accepted + tally->refused == 0 || seconds < tally->firstSeen)
+    if (tally->Lines() == 0 || seconds < tally->firstSeen)
         tally->firstSeen = seconds;
     if (seconds > tally->lastSeen)
         tally->lastSeen = seconds;
     if (line.rejected) {
         ++tally->refused;
         ++tally->byReason[line.reason];
+    } else if (line.audited) {
+        ++tally->audited;
+        ++tally->auditedByReason[line.reason];
     } else {
         ++tally->accepted;
     }
-}
-
-void Add(const Tally& from, Tally* into) {
-    if (from.accepted + from.refused == 0)
-        return;
-    if (into->accepted + into->refused == 0 || from.firstSeen < into->firstSeen)
-        into->firstSeen = from.firstSeen;
-    if (from.lastSeen > into->lastSeen)
-        into->lastSeen = from.lastSeen;
-    into->accepted += from.accepted;
-    into->refused += from.refused;
-    for (int k = 0; k < REASON_COUNT; ++k)
-        into->byReason[k] += from.byReason[k];
 }
 
 // Counts lines into a summary; keeps a few lookups from the line before, since lines of
@@ -55,10 +45,8 @@ public:
             ++s_->outsidePeriod;
             return;
         }
-        // An audited refusal is neither a refusal nor a logon: the session's own
+        // An audited refusal is counted apart: the session went on, and its own
         // "Accepted" line follows when it logs on.
-        if (line.audited)
-            return;
         int64_t seconds = int64_t(line.day) * 86400 + line.secondOfDay;
         Count(&s_->total, line, seconds);
         if (day_ == nullptr || line.day != dayNumber_) {
@@ -114,11 +102,27 @@ bool SummarizeLog(const std::string& path, const ReportPeriod& period, LogSummar
         path, [&counter](uint64_t number, std::string_view text) { counter(number, text); }, error);
 }
 
+void AddCounts(const Tally& from, Tally* into) {
+    if (from.Lines() == 0)
+        return;
+    if (into->Lines() == 0 || from.firstSeen < into->firstSeen)
+        into->firstSeen = from.firstSeen;
+    if (from.lastSeen > into->lastSeen)
+        into->lastSeen = from.lastSeen;
+    into->accepted += from.accepted;
+    into->refused += from.refused;
+    into->audited += from.audited;
+    for (int k = 0; k < REASON_COUNT; ++k) {
+        into->byReason[k] += from.byReason[k];
+        into->auditedByReason[k] += from.auditedByReason[k];
+    }
+}
+
 void MergeSummary(const LogSummary& from, LogSummary* into) {
     into->logs.insert(into->logs.end(), from.logs.begin(), from.logs.end());
-    Add(from.total, &into->total);
+    AddCounts(from.total, &into->total);
     for (const auto& day : from.days)
-        Add(day.second, &into->days[day.first]);
+        AddCounts(day.second, &into->days[day.first]);
     for (int d = 0; d < 7; ++d) {
         for (int h = 0; h < 24; ++h) {
             into->weekHour[d][h] += from.weekHour[d][h];
@@ -126,9 +130,9 @@ void MergeSummary(const LogSummary& from, LogSummary* into) {
         }
     }
     for (const auto& client : from.clients)
-        Add(client.second, &into->clients[client.first]);
+        AddCounts(client.second, &into->clients[client.first]);
     for (const auto& user : from.users)
-        Add(user.second, &into->users[user.first]);
+        AddCounts(user.second, &into->users[user.first]);
     if (!from.firstTime.empty() && (into->firstTime.empty() || from.firstTime < into->firstTime))
         into->firstTime = from.firstTime;
     if (from.lastTime > into->lastTime)
@@ -166,7 +170,7 @@ std::unordered_map<uint32_t, Tally> NetworkTallies(const LogSummary& summary, in
         uint32_t address;
         std::string_view key = client.first;
         if (AddressNumber(key.substr(0, key.find(CLIENT_KEY_SEPARATOR)), &address))
-            Add(client.second, &nets[address >> (32 - bits)]);
+            AddCounts(client.second, &nets[address >> (32 - bits)]);
     }
     return nets;
 }

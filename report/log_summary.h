@@ -12,13 +12,17 @@
 
 #include "report/log_line.h"
 
-// Refusals by reason and accepted logons of one client, user, network or day, and
-// the times of its first and last line (seconds since 1970, server local time).
+// Refusals by reason and accepted logons of one client, user, network or day, the
+// refusals that filters only audited (the sessions went on), and the times of its
+// first and last line (seconds since 1970, server local time).
 struct Tally {
     uint32_t accepted = 0;
     uint32_t refused = 0;
+    uint32_t audited = 0;
     uint32_t byReason[REASON_COUNT] = {};
+    uint32_t auditedByReason[REASON_COUNT] = {};
     int64_t firstSeen = 0, lastSeen = 0;
+    uint64_t Lines() const { return uint64_t(accepted) + refused + audited; }
 };
 
 struct SkippedLine {
@@ -61,6 +65,9 @@ struct ReportPeriod {
 bool SummarizeLog(const std::string& path, const ReportPeriod& period, LogSummary* summary,
                   std::string* error);
 
+// Adds the counts of `from` to `into`, and widens its first and last line.
+void AddCounts(const Tally& from, Tally* into);
+
 // Adds `from` to `into`.
 void MergeSummary(const LogSummary& from, LogSummary* into);
 
@@ -79,27 +86,31 @@ std::unordered_map<uint32_t, Tally> NetworkTallies(const LogSummary& summary, in
 // "10.1.2.0/24" or "10.1.0.0/16" of a network key.
 std::string NetworkText(uint32_t key, int bits);
 
-// How many of `tallies` have at least one refusal.
-template <typename Key> size_t RefusedCount(const std::unordered_map<Key, Tally>& tallies) {
-    size_t count = 0;
+// How many of `tallies` have at least one refusal (or of the count given).
+template <typename Key>
+size_t RefusedCount(const std::unordered_map<Key, Tally>& tallies,
+                    uint32_t Tally::*count = &Tally::refused) {
+    size_t n = 0;
     for (const auto& entry : tallies)
-        count += entry.second.refused > 0;
-    return count;
+        n += entry.second.*count > 0;
+    return n;
 }
 
-// The keys of `tallies` with at least one refusal, most refusals first (then by key),
-// at most `limit` of them.
+// The keys of `tallies` with at least one refusal (or of the count given), most first
+// (then by key), at most `limit` of them.
 template <typename Key>
 std::vector<const std::pair<const Key, Tally>*>
-MostRefused(const std::unordered_map<Key, Tally>& tallies, size_t limit) {
+MostRefused(const std::unordered_map<Key, Tally>& tallies, size_t limit,
+            uint32_t Tally::*count = &Tally::refused) {
     std::vector<const std::pair<const Key, Tally>*> refused;
     for (const auto& entry : tallies) {
-        if (entry.second.refused > 0)
+        if (entry.second.*count > 0)
             refused.push_back(&entry);
     }
-    auto order = [](const std::pair<const Key, Tally>* a, const std::pair<const Key, Tally>* b) {
-        if (a->second.refused != b->second.refused)
-            return a->second.refused > b->second.refused;
+    auto order = [count](const std::pair<const Key, Tally>* a,
+                         const std::pair<const Key, Tally>* b) {
+        if (a->second.*count != b->second.*count)
+            return a->second.*count > b->second.*count;
         return a->first < b->first;
     };
     size_t kept = refused.size() < limit ? refused.size() : limit;

@@ -42,7 +42,7 @@ bool BuildLogonReport(const std::vector<ReportServer>& servers, const ReportPeri
 
 bool ReportReadSomething(const LogonReport& report) {
     const LogSummary& t = report.total;
-    return t.total.accepted + t.total.refused + t.outsidePeriod > 0;
+    return t.total.Lines() + t.outsidePeriod > 0;
 }
 
 bool ReportDays(const LogonReport& report, int32_t* first, int32_t* last) {
@@ -70,6 +70,12 @@ std::vector<std::pair<int32_t, int32_t>> SilentDays(const LogSummary& summary, i
     return runs;
 }
 
+std::string AuditWords(int reason) {
+    const ReasonInfo& r = Reason(reason);
+    std::string by = r.page[0] != '\0' ? std::string("the ") + r.page + " filter" : "the library";
+    return "would have been refused by " + by + (r.unreadFact ? std::string(": ") + r.words : "");
+}
+
 std::string DaysText(const std::pair<int32_t, int32_t>& run) {
     return run.first == run.second ? DateText(run.first)
                                    : DateText(run.first) + " to " + DateText(run.second);
@@ -84,11 +90,7 @@ std::vector<std::pair<int32_t, Tally>> DayBuckets(const LogSummary& summary, int
         buckets.push_back({day, Tally()});
     for (auto day = summary.days.lower_bound(first);
          day != summary.days.end() && day->first <= last; ++day) {
-        Tally& into = buckets[static_cast<size_t>((day->first - start) / step)].second;
-        into.accepted += day->second.accepted;
-        into.refused += day->second.refused;
-        for (int k = 0; k < REASON_COUNT; ++k)
-            into.byReason[k] += day->second.byReason[k];
+        AddCounts(day->second, &buckets[static_cast<size_t>((day->first - start) / step)].second);
     }
     return buckets;
 }

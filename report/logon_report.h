@@ -69,6 +69,16 @@ std::vector<std::pair<int32_t, int32_t>> SilentDays(const LogSummary& summary, i
 std::vector<std::pair<int32_t, Tally>> DayBuckets(const LogSummary& summary, int32_t first,
                                                   int32_t last, bool byWeek);
 
+// An audited refusal in the console's words: "would have been refused by the IP Address
+// filter", "... by the MAC address filter: MAC address could not be read".
+std::string AuditWords(int reason);
+
+// True when a filter only audited at least one line of the report: its counts are shown
+// then (JSON always has them).
+inline bool ReportHasAudit(const LogonReport& report) {
+    return report.total.total.audited > 0;
+}
+
 // "2026-11-10" or "2026-11-10 to 2026-11-12" of a run of days.
 std::string DaysText(const std::pair<int32_t, int32_t>& run);
 

@@ -43,10 +43,10 @@ int GroupOf(int reason) {
     return FACTS_GROUP;
 }
 
-void Groups(const Tally& tally, uint32_t out[GROUP_COUNT]) {
+void Groups(const uint32_t byReason[REASON_COUNT], uint32_t out[GROUP_COUNT]) {
     std::fill(out, out + GROUP_COUNT, 0u);
     for (int k = 0; k < REASON_COUNT; ++k)
-        out[GroupOf(k)] += tally.byReason[k];
+        out[GroupOf(k)] += byReason[k];
 }
 
 std::string Escaped(const std::string& text) {
@@ -72,6 +72,20 @@ std::string Escaped(const std::string& text) {
         default:
             out += c;
         }
+    }
+    return out;
+}
+
+// A column header that may also break before "(" and after "_": a code text in it
+// would otherwise be the widest word of its column.
+std::string Breakable(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '(')
+            out += "<wbr>";
+        out += Escaped(std::string(1, c));
+        if (c == '_')
+            out += "<wbr>";
     }
     return out;
 }
@@ -133,12 +147,12 @@ std::string ReasonCell(int k) {
     return std::string(Reason(k).words) + " <code>" + Reason(k).text + "</code>";
 }
 
-std::string ReasonList(const Tally& tally) {
+std::string ReasonList(const uint32_t counts[REASON_COUNT]) {
     std::string out;
     for (int k = 0; k < REASON_COUNT; ++k) {
-        if (tally.byReason[k] > 0)
-            out += (out.empty() ? "" : ", ") + std::string(Reason(k).words) + " " +
-                   Figure(tally.byReason[k]);
+        if (counts[k] > 0)
+            out +=
+                (out.empty() ? "" : ", ") + std::string(Reason(k).words) + " " + Figure(counts[k]);
     }
     return out;
 }
@@ -161,7 +175,8 @@ const char* TextColourOn(int r, int g, int b) {
 }
 
 // Refusals per day (or week) stacked by reason on their own scale, then the accepted
-// logons in a chart of their own; a day without any line is marked as such.
+// logons in a chart of their own, and the refusals filters only audited in a third when
+// there are any; a day without any line is marked as such.
 void DaysChart(const LogonReport& report, const LogSummary& s, std::string* out) {
     std::string& o = *out;
     int32_t first, last;
@@ -170,6 +185,7 @@ void DaysChart(const LogonReport& report, const LogSummary& s, std::string* out)
         o += "<p>No line in the period.</p>\n</section>\n";
         return;
     }
+    const bool audit = ReportHasAudit(report);
     bool byWeek = last - first + 1 > REPORT_DAYS_SHOWN;
     const std::string unit = byWeek ? "week" : "day";
     SectionStart("days", "Refusals per " + unit, &o);
@@ -178,40 +194,48 @@ void DaysChart(const LogonReport& report, const LogSummary& s, std::string* out)
              " days: one column per week, from Monday.</p>\n";
     auto buckets = DayBuckets(s, first, last, byWeek);
     auto label = [&](int32_t day) { return byWeek ? "week of " + DateText(day) : DateText(day); };
-    uint32_t mostRefused = 1, mostAccepted = 1;
-    for (const auto& b : buckets) {
-        mostRefused = std::max(mostRefused, b.second.refused);
-        mostAccepted = std::max(mostAccepted, b.second.accepted);
-    }
     const double left = 56, right = 10, chartWidth = 760;
     double slot = (chartWidth - left - right) / static_cast<double>(buckets.size());
     double bar = std::max(1.0, std::min(slot - 2, 30.0));
     size_t labelEvery = std::max<size_t>(1, static_cast<size_t>(std::ceil(48.0 / slot)));
 
-    // One chart: refusals (tall) or accepted logons (short), each on its own scale.
-    auto chart = [&](bool refusals) {
-        const double topPad = 10, height = refusals ? 200 : 80, bottom = 34;
-        uint32_t top = ScaleTop(refusals ? mostRefused : mostAccepted);
-        o += SvgStart(
-            refusals ? "chart-days" : "chart-days-accepted", chartWidth, topPad + height + bottom,
-            refusals ? "Refusals per " + unit + " by reason" : "Accepted logons per " + unit);
-        for (int k = 0; k <= (refusals ? 4 : 2); ++k) {
-            double y = topPad + height - height * k / (refusals ? 4 : 2);
+    // One chart: refusals (tall), accepted logons or audited refusals (short), each on
+    // its own scale.
+    enum Series { REFUSED, ACCEPTED, AUDITED };
+    auto chart = [&](Series series) {
+        const bool tall = series == REFUSED;
+        const double topPad = 10, height = tall ? 200 : 80, bottom = 34;
+        uint32_t most = 1;
+        for (const auto& b : buckets)
+            most = std::max(most, series == REFUSED    ? b.second.refused
+                                  : series == ACCEPTED ? b.second.accepted
+                                                       : b.second.audited);
+        uint32_t top = ScaleTop(most);
+        o += SvgStart(series == REFUSED    ? "chart-days"
+                      : series == ACCEPTED ? "chart-days-accepted"
+                                           : "chart-days-audited",
+                      chartWidth, topPad + height + bottom,
+                      series == REFUSED ? "Refusals per " + unit + " by reason"
+                      : series == ACCEPTED
+                          ? "Accepted logons per " + unit
+                          : "Audited refusals per " + unit + " by reason (the sessions went on)");
+        for (int k = 0; k <= (tall ? 4 : 2); ++k) {
+            double y = topPad + height - height * k / (tall ? 4 : 2);
             o += "<line x1=\"" + Num(left) + "\" x2=\"" + Num(chartWidth - right) + "\" y1=\"" +
                  Num(y) + "\" y2=\"" + Num(y) + "\" stroke=\"#ddd\"/>";
-            o += Text(left - 6, y + 4, Figure(static_cast<uint64_t>(top) * k / (refusals ? 4 : 2)),
+            o += Text(left - 6, y + 4, Figure(static_cast<uint64_t>(top) * k / (tall ? 4 : 2)),
                       " text-anchor=\"end\"");
         }
         for (size_t i = 0; i < buckets.size(); ++i) {
             const Tally& t = buckets[i].second;
             std::string name = label(buckets[i].first);
             double x = left + slot * static_cast<double>(i) + (slot - bar) / 2;
-            if (t.accepted + t.refused == 0) {
+            if (t.Lines() == 0) {
                 o += Rect(x, topPad, bar, height, "url(#none)", name + ": no line",
                           " class=\"silent\"");
-            } else if (refusals) {
+            } else if (series != ACCEPTED) {
                 uint32_t groups[GROUP_COUNT];
-                Groups(t, groups);
+                Groups(series == REFUSED ? t.byReason : t.auditedByReason, groups);
                 double y = topPad + height;
                 for (int g = 0; g < GROUP_COUNT; ++g) {
                     if (groups[g] == 0)
@@ -219,7 +243,8 @@ void DaysChart(const LogonReport& report, const LogSummary& s, std::string* out)
                     double h = height * groups[g] / top;
                     y -= h;
                     o += Rect(x, y, bar, h, GROUP_COLOURS[g],
-                              name + ": " + GROUP_WORDS[g] + " " + Figure(groups[g]));
+                              name + (series == AUDITED ? ": audited, " : ": ") + GROUP_WORDS[g] +
+                                  " " + Figure(groups[g]));
                 }
             } else if (t.accepted > 0) {
                 double h = height * t.accepted / top;
@@ -237,33 +262,40 @@ void DaysChart(const LogonReport& report, const LogSummary& s, std::string* out)
          "id=\"none\" width=\"6\" height=\"6\" patternUnits=\"userSpaceOnUse\"><rect width=\"6\" "
          "height=\"6\" fill=\"#fff\"/><path d=\"M0 6L6 0\" stroke=\"#999\"/></pattern></defs>"
          "</svg>\n";
-    chart(true);
+    chart(REFUSED);
     o += Legend();
     o += "<p class=\"legend\"><span>" + Swatch("url(#none)") + "no line at all that " + unit +
          "</span></p>\n";
-    chart(false);
+    chart(ACCEPTED);
+    if (audit) {
+        o += "<h3>Refusals audited per " + unit +
+             " (filters that only audit: the sessions went on)</h3>\n";
+        chart(AUDITED);
+    }
 
     // The numbers by filter; the breakdown by code is in the CSV and JSON.
     bool used[GROUP_COUNT] = {};
     uint32_t totals[GROUP_COUNT];
-    Groups(s.total, totals);
+    Groups(s.total.byReason, totals);
     for (int g = 0; g < GROUP_COUNT; ++g)
         used[g] = totals[g] > 0;
     o += "<table class=\"numbers\" id=\"days-table\"><caption>Logons per " + unit +
          " (refusals by filter)</caption><thead><tr><th scope=\"col\">" +
          (byWeek ? "Week from" : "Day") +
          "</th><th scope=\"col\">Accepted</th><th scope=\"col\">Refused</th>";
+    if (audit)
+        o += "<th scope=\"col\">Audited</th>";
     for (int g = 0; g < GROUP_COUNT; ++g) {
         if (used[g])
-            o += "<th scope=\"col\">" + Escaped(GROUP_WORDS[g]) + "</th>";
+            o += "<th scope=\"col\">" + Breakable(GROUP_WORDS[g]) + "</th>";
     }
     o += "</tr></thead><tbody>\n";
     for (const auto& b : buckets) {
         const Tally& t = b.second;
         o += "<tr><th scope=\"row\">" + DateText(b.first) + " " +
              WeekdayName(WeekdayOfDays(b.first)) + "</th>";
-        if (t.accepted + t.refused == 0) {
-            int span = 2;
+        if (t.Lines() == 0) {
+            int span = audit ? 3 : 2;
             for (int g = 0; g < GROUP_COUNT; ++g)
                 span += used[g];
             o +=
@@ -271,8 +303,10 @@ void DaysChart(const LogonReport& report, const LogSummary& s, std::string* out)
             continue;
         }
         uint32_t groups[GROUP_COUNT];
-        Groups(t, groups);
+        Groups(t.byReason, groups);
         o += "<td>" + Figure(t.accepted) + "</td><td>" + Figure(t.refused) + "</td>";
+        if (audit)
+            o += "<td>" + Figure(t.audited) + "</td>";
         for (int g = 0; g < GROUP_COUNT; ++g) {
             if (used[g])
                 o += "<td>" + Figure(groups[g]) + "</td>";
@@ -356,7 +390,7 @@ void TopChart(const std::string& title, const std::string& id, const std::vector
         o += "<text x=\"4\" y=\"" + Num(y + rh / 2 + 4) + "\"><title>" + Escaped(rows[i].whole) +
              "</title>" + Escaped(rows[i].label) + "</text>";
         uint32_t groups[GROUP_COUNT];
-        Groups(*rows[i].tally, groups);
+        Groups(rows[i].tally->byReason, groups);
         double x = label;
         for (int g = 0; g < GROUP_COUNT; ++g) {
             if (groups[g] == 0)
@@ -372,28 +406,33 @@ void TopChart(const std::string& title, const std::string& id, const std::vector
     o += "</svg>\n";
 }
 
+// The rows' refusals, or with `audited` the refusals filters only audited.
 void TopTable(const std::string& caption, const std::string& id, const std::string& what,
-              const std::vector<TopRow>& rows, std::string* out) {
+              const std::vector<TopRow>& rows, std::string* out, bool audited = false) {
     if (rows.empty())
         return;
     std::string& o = *out;
     o += "<table class=\"numbers top\"" + (id.empty() ? std::string() : " id=\"" + id + "\"") +
          "><caption>" + Escaped(caption) + "</caption><thead><tr><th scope=\"col\">" + what +
-         "</th><th scope=\"col\">Refused</th><th scope=\"col\">Accepted</th><th "
+         "</th><th scope=\"col\">" + (audited ? "Audited" : "Refused") +
+         "</th><th scope=\"col\">Accepted</th><th "
          "scope=\"col\">First line</th><th scope=\"col\">Last line</th><th "
          "scope=\"col\">Reasons</th></tr></thead><tbody>\n";
     for (const TopRow& row : rows)
         o += "<tr><th scope=\"row\" class=\"name\">" + Escaped(row.whole) + "</th><td>" +
-             Figure(row.tally->refused) + "</td><td>" + Figure(row.tally->accepted) +
-             "</td><td class=\"time\">" + TimeText(row.tally->firstSeen) +
-             "</td><td class=\"time\">" + TimeText(row.tally->lastSeen) + "</td><td>" +
-             Escaped(ReasonList(*row.tally)) + "</td></tr>\n";
+             Figure(audited ? row.tally->audited : row.tally->refused) + "</td><td>" +
+             Figure(row.tally->accepted) + "</td><td class=\"time\">" +
+             TimeText(row.tally->firstSeen) + "</td><td class=\"time\">" +
+             TimeText(row.tally->lastSeen) + "</td><td>" +
+             Escaped(ReasonList(audited ? row.tally->auditedByReason : row.tally->byReason)) +
+             "</td></tr>\n";
     o += "</tbody></table>\n";
 }
 
-std::vector<TopRow> ClientRows(const LogSummary& s, size_t limit, uint32_t codePage) {
+std::vector<TopRow> ClientRows(const LogSummary& s, size_t limit, uint32_t codePage,
+                               uint32_t Tally::*count = &Tally::refused) {
     std::vector<TopRow> rows;
-    for (const auto* client : MostRefused(s.clients, limit)) {
+    for (const auto* client : MostRefused(s.clients, limit, count)) {
         std::string address, name, mac;
         SplitClientKey(client->first, &address, &name, &mac);
         address = address.empty() ? "-" : ShownText(codePage, address);
@@ -406,9 +445,10 @@ std::vector<TopRow> ClientRows(const LogSummary& s, size_t limit, uint32_t codeP
     return rows;
 }
 
-std::vector<TopRow> UserRows(const LogSummary& s, size_t limit, uint32_t codePage) {
+std::vector<TopRow> UserRows(const LogSummary& s, size_t limit, uint32_t codePage,
+                             uint32_t Tally::*count = &Tally::refused) {
     std::vector<TopRow> rows;
-    for (const auto* user : MostRefused(s.users, limit)) {
+    for (const auto* user : MostRefused(s.users, limit, count)) {
         std::string name = ShownText(codePage, user->first);
         rows.push_back({CutToWidth(name, 30), name, &user->second});
     }
@@ -467,6 +507,34 @@ void ReasonTable(const LogSummary& s, std::string* out) {
     o += "</tbody></table>\n</section>\n";
 }
 
+// What filters that only audit would have refused, in the console's words, and whom.
+void AuditTable(const LogSummary& s, uint32_t codePage, std::string* out) {
+    std::string& o = *out;
+    SectionStart("audit", "What the audit found", &o);
+    o += "<p>Filters that only audit let these sessions go on; each line is a refusal they "
+         "would have made. The sessions' logons count as accepted.</p>\n";
+    if (s.total.audited == 0) {
+        o += "<p>None audited.</p>\n</section>\n";
+        return;
+    }
+    o += "<table class=\"numbers\" id=\"audited-reasons\"><caption>In the order the filters "
+         "run</caption><thead><tr><th scope=\"col\">Would have been</th><th "
+         "scope=\"col\">Audited</th><th scope=\"col\">Code</th></tr></thead><tbody>\n";
+    for (int k = 0; k < REASON_COUNT; ++k) {
+        if (s.total.auditedByReason[k] > 0)
+            o += "<tr><th scope=\"row\">" + Escaped(AuditWords(k)) + "</th><td>" +
+                 Figure(s.total.auditedByReason[k]) + "</td><td><code>" + Reason(k).text +
+                 "</code></td></tr>\n";
+    }
+    o += "</tbody></table>\n";
+    TopTable("Clients the audit found most often (address, computer name, MAC address)",
+             "top-audited-clients", "Client", ClientRows(s, REPORT_TOP, codePage, &Tally::audited),
+             &o, true);
+    TopTable("Users the audit found most often", "top-audited-users", "User",
+             UserRows(s, REPORT_TOP, codePage, &Tally::audited), &o, true);
+    o += "</section>\n";
+}
+
 void UnreadTable(const LogSummary& s, std::string* out) {
     std::string& o = *out;
     SectionStart("unread", "Refusals from facts the server could not read", &o);
@@ -502,7 +570,11 @@ void Headline(const LogonReport& report, std::string* out) {
          "</b> logons accepted</span> <span><b id=\"refused\">" + Figure(s.total.refused) +
          "</b> sessions refused</span> <span><b id=\"distinct-clients\">" +
          Figure(RefusedCount(s.clients)) + "</b> clients and <b id=\"distinct-users\">" +
-         Figure(RefusedCount(s.users)) + "</b> users refused</span></p>\n";
+         Figure(RefusedCount(s.users)) + "</b> users refused</span>";
+    if (ReportHasAudit(report))
+        o += " <span><b id=\"audited\">" + Figure(s.total.audited) +
+             "</b> refusals audited (the sessions went on)</span>";
+    o += "</p>\n";
     o += "<p>" +
          (s.firstTime.empty() ? std::string("No line in the period.")
                               : "From " + s.firstTime + " to " + s.lastTime + ".") +
@@ -553,6 +625,14 @@ void ServerTables(const LogonReport& report, uint32_t codePage, std::string* out
         if (report.total.total.byReason[k] > 0)
             row(ReasonCell(k), [k](const LogSummary& s) { return s.total.byReason[k]; });
     }
+    if (ReportHasAudit(report)) {
+        row("Audited", [](const LogSummary& s) { return s.total.audited; });
+        for (int k = 0; k < REASON_COUNT; ++k) {
+            if (report.total.total.auditedByReason[k] > 0)
+                row("audited: " + Escaped(AuditWords(k)) + " <code>" + Reason(k).text + "</code>",
+                    [k](const LogSummary& s) { return s.total.auditedByReason[k]; });
+        }
+    }
     o += "</tbody></table>\n";
     int32_t first = 0, last = -1;
     ReportDays(report, &first, &last);
@@ -573,6 +653,9 @@ void ServerTables(const LogonReport& report, uint32_t codePage, std::string* out
              (silent.empty() ? std::string("none") : silent) + "</td></tr>\n";
         o += "<tr><th scope=\"row\">Accepted</th><td>" + Figure(s.total.accepted) + "</td></tr>\n";
         o += "<tr><th scope=\"row\">Refused</th><td>" + Figure(s.total.refused) + "</td></tr>\n";
+        if (ReportHasAudit(report))
+            o +=
+                "<tr><th scope=\"row\">Audited</th><td>" + Figure(s.total.audited) + "</td></tr>\n";
         o += "<tr><th scope=\"row\">Lines skipped</th><td>" + Figure(s.skipped) +
              "</td></tr>\n</tbody></table>\n";
         TopTable("Clients refused most often on " + server.name, "", "Client",
@@ -605,19 +688,22 @@ table.numbers td, table.numbers tbody th { white-space: nowrap; }
 table.numbers thead th { text-align: center; font-weight: bold; background: #f2f2f2; }
 table.numbers tbody th { text-align: left; font-weight: normal; }
 table.numbers td.silent { text-align: center; color: #555; font-style: italic; }
-table.top td:last-child, table.numbers#unread-facts td:last-child, table#reasons td:last-child
-  { text-align: left; }
+table.top td:last-child, table.numbers#unread-facts td:last-child, table#reasons td:last-child,
+  table#audited-reasons td:last-child { text-align: left; }
 table.top th.name, table.top td:last-child, table#unread-facts td:last-child, td.wrap
   { white-space: normal; overflow-wrap: anywhere; }
 table.top th.name { min-width: 12em; }
 td.time { white-space: nowrap; }
+table#days-table { font-size: 12px; }
+table#days-table th, table#days-table td { padding: 2px 3px; }
+table#days-table thead th { font-size: 11px; vertical-align: bottom; }
 table.server, table.nets { display: inline-table; vertical-align: top; }
 * { -webkit-print-color-adjust: exact; print-color-adjust: exact; }
 @page { margin: 12mm; }
 @media print {
   body { margin: 0; font-size: 11px; }
   h2, h3 { break-after: avoid; }
-  svg.chart, tr, caption { break-inside: avoid; }
+  svg.chart, tr, caption, table#days-table { break-inside: avoid; }
   table.numbers th, table.numbers td { padding: 1px 3px; }
 }
 </style>
@@ -647,6 +733,8 @@ std::string RenderReportHtml(const LogonReport& report, uint32_t codePage) {
     o += ".</p>\n";
     Headline(report, &o);
     ReasonTable(s, &o);
+    if (ReportHasAudit(report))
+        AuditTable(s, codePage, &o);
     DaysChart(report, s, &o);
 
     SectionStart("weekhour", "Refusals by weekday and hour", &o);

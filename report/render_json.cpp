@@ -8,11 +8,11 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-Json Reasons(const Tally& tally) {
+Json Reasons(const uint32_t counts[REASON_COUNT]) {
     Json out = Json::object();
     for (int k = 0; k < REASON_COUNT; ++k) {
-        if (tally.byReason[k] > 0)
-            out[Reason(k).text] = tally.byReason[k];
+        if (counts[k] > 0)
+            out[Reason(k).text] = counts[k];
     }
     return out;
 }
@@ -30,7 +30,9 @@ void AddTally(const Tally& tally, Json* into) {
     (*into)["accepted"] = tally.accepted;
     (*into)["first_seen"] = TimeText(tally.firstSeen);
     (*into)["last_seen"] = TimeText(tally.lastSeen);
-    (*into)["reasons"] = Reasons(tally);
+    (*into)["reasons"] = Reasons(tally.byReason);
+    (*into)["audited"] = tally.audited;
+    (*into)["audited_reasons"] = Reasons(tally.auditedByReason);
 }
 
 Json Networks(const std::unordered_map<uint32_t, Tally>& nets, int bits) {
@@ -43,6 +45,31 @@ Json Networks(const std::unordered_map<uint32_t, Tally>& nets, int bits) {
     return out;
 }
 
+// The clients or users with the most refusals, or audited refusals.
+Json Clients(const LogSummary& s, uint32_t Tally::*count, uint32_t codePage) {
+    Json clients = Json::array();
+    for (const auto* client : MostRefused(s.clients, REPORT_TOP, count)) {
+        std::string address, name, mac;
+        SplitClientKey(client->first, &address, &name, &mac);
+        Json one = {{"address", ShownText(codePage, address)},
+                    {"computer_name", ShownText(codePage, name)},
+                    {"mac", ShownText(codePage, mac)}};
+        AddTally(client->second, &one);
+        clients.push_back(one);
+    }
+    return clients;
+}
+
+Json Users(const LogSummary& s, uint32_t Tally::*count, uint32_t codePage) {
+    Json users = Json::array();
+    for (const auto* user : MostRefused(s.users, REPORT_TOP, count)) {
+        Json one = {{"user", ShownText(codePage, user->first)}};
+        AddTally(user->second, &one);
+        users.push_back(one);
+    }
+    return users;
+}
+
 Json Summary(const LogonReport& report, const LogSummary& s, uint32_t codePage) {
     Json o;
     o["logs"] = s.logs;
@@ -50,15 +77,21 @@ Json Summary(const LogonReport& report, const LogSummary& s, uint32_t codePage) 
         s.firstTime.empty() ? Json(nullptr) : Json{{"first", s.firstTime}, {"last", s.lastTime}};
     o["accepted"] = s.total.accepted;
     o["refused"] = s.total.refused;
-    o["refusals_by_reason"] = Reasons(s.total);
+    o["refusals_by_reason"] = Reasons(s.total.byReason);
     o["distinct_clients_refused"] = RefusedCount(s.clients);
     o["distinct_users_refused"] = RefusedCount(s.users);
+    o["audited"] = s.total.audited;
+    o["audited_by_reason"] = Reasons(s.total.auditedByReason);
+    o["distinct_clients_audited"] = RefusedCount(s.clients, &Tally::audited);
+    o["distinct_users_audited"] = RefusedCount(s.users, &Tally::audited);
     Json days = Json::array();
     for (const auto& day : s.days)
         days.push_back({{"date", DateText(day.first)},
                         {"accepted", day.second.accepted},
                         {"refused", day.second.refused},
-                        {"reasons", Reasons(day.second)}});
+                        {"reasons", Reasons(day.second.byReason)},
+                        {"audited", day.second.audited},
+                        {"audited_reasons", Reasons(day.second.auditedByReason)}});
     o["days"] = days;
     Json silent = Json::array();
     int32_t first, last;
@@ -69,24 +102,8 @@ Json Summary(const LogonReport& report, const LogSummary& s, uint32_t codePage) 
     o["days_without_lines"] = silent;
     o["refusals_by_weekday_and_hour"] = Grid(s.weekHour);
     o["time_window_refusals_by_weekday_and_hour"] = Grid(s.weekHourTime);
-    Json clients = Json::array();
-    for (const auto* client : MostRefused(s.clients, REPORT_TOP)) {
-        std::string address, name, mac;
-        SplitClientKey(client->first, &address, &name, &mac);
-        Json one = {{"address", ShownText(codePage, address)},
-                    {"computer_name", ShownText(codePage, name)},
-                    {"mac", ShownText(codePage, mac)}};
-        AddTally(client->second, &one);
-        clients.push_back(one);
-    }
-    o["clients_refused_most"] = clients;
-    Json users = Json::array();
-    for (const auto* user : MostRefused(s.users, REPORT_TOP)) {
-        Json one = {{"user", ShownText(codePage, user->first)}};
-        AddTally(user->second, &one);
-        users.push_back(one);
-    }
-    o["users_refused_most"] = users;
+    o["clients_refused_most"] = Clients(s, &Tally::refused, codePage);
+    o["users_refused_most"] = Users(s, &Tally::refused, codePage);
     o["networks_24_refused_most"] = Networks(NetworkTallies(s, 24), 24);
     o["networks_16_refused_most"] = Networks(NetworkTallies(s, 16), 16);
     Json unread = Json::array();
@@ -104,6 +121,8 @@ Json Summary(const LogonReport& report, const LogSummary& s, uint32_t codePage) 
             {{"log", line.log}, {"line", line.number}, {"problem", LineProblemText(line.problem)}});
     o["lines_skipped"] = {{"count", s.skipped}, {"first", skipped}};
     o["lines_outside_period"] = s.outsidePeriod;
+    o["clients_audited_most"] = Clients(s, &Tally::audited, codePage);
+    o["users_audited_most"] = Users(s, &Tally::audited, codePage);
     return o;
 }
 
@@ -118,6 +137,10 @@ std::string RenderReportJson(const LogonReport& report, uint32_t codePage) {
     for (int k = 0; k < REASON_COUNT; ++k)
         words[Reason(k).text] = Reason(k).words;
     o["reason_words"] = words;
+    Json audit = Json::object();
+    for (int k = 0; k < REASON_COUNT; ++k)
+        audit[Reason(k).text] = AuditWords(k);
+    o["audited_words"] = audit;
     o["total"] = Summary(report, report.total, codePage);
     Json servers = Json::array();
     for (const ServerSummary& server : report.servers) {

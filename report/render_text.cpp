@@ -1,6 +1,7 @@
 // The report as plain text, for a terminal or a mail. Columns are padded by the
 // columns a terminal gives each character, and no text from a log reaches the
 // terminal as a control character (ShownText).
+#include <algorithm>
 #include <cstdio>
 
 #include "report/logon_report.h"
@@ -21,14 +22,14 @@ std::string OrDash(const std::string& text) {
     return text.empty() ? "-" : text;
 }
 
-// "IP address rule 3, MAC address rule 1" of a tally's refusals.
-std::string ReasonList(const Tally& tally) {
+// "IP address rule 3, MAC address rule 1" of a tally's refusals (or audited ones).
+std::string ReasonList(const Tally& tally, bool audited = false) {
+    const uint32_t* counts = audited ? tally.auditedByReason : tally.byReason;
     std::string out;
     for (int k = 0; k < REASON_COUNT; ++k) {
-        if (tally.byReason[k] == 0)
+        if (counts[k] == 0)
             continue;
-        out += (out.empty() ? "" : ", ") + std::string(Reason(k).words) + " " +
-               Figure(tally.byReason[k]);
+        out += (out.empty() ? "" : ", ") + std::string(Reason(k).words) + " " + Figure(counts[k]);
     }
     return out;
 }
@@ -47,14 +48,57 @@ void Networks(const std::unordered_map<uint32_t, Tally>& nets, int bits, std::st
                 ReasonList(net->second) + "\n";
 }
 
+// What filters that only audit would have refused: by reason, then the clients and
+// users most often concerned.
+void AuditSection(const LogSummary& s, uint32_t codePage, std::string* out) {
+    std::string& o = *out;
+    o += "\nWhat the audit found (refusals of filters that only audit; the sessions went on)\n";
+    if (s.total.audited == 0)
+        o += "  none\n";
+    size_t width = 0;
+    for (int k = 0; k < REASON_COUNT; ++k) {
+        if (s.total.auditedByReason[k] > 0)
+            width = std::max(width, AuditWords(k).size());
+    }
+    for (int k = 0; k < REASON_COUNT; ++k) {
+        if (s.total.auditedByReason[k] == 0)
+            continue;
+        o += "  " + Padded(AuditWords(k), width) +
+             RightAligned(Figure(s.total.auditedByReason[k]), 9) + "  " + Reason(k).text + "\n";
+    }
+    auto clients = MostRefused(s.clients, REPORT_TOP, &Tally::audited);
+    if (!clients.empty())
+        o += "\nClients the audit found most often (address, computer name, MAC address, "
+             "audited, first and last line)\n";
+    for (const auto* client : clients) {
+        std::string address, name, mac;
+        SplitClientKey(client->first, &address, &name, &mac);
+        o += "  " + Padded(OrDash(ShownText(codePage, address)), 16) +
+             Padded(OrDash(ShownText(codePage, name)), 18) +
+             Padded(OrDash(ShownText(codePage, mac)), 18) +
+             RightAligned(Figure(client->second.audited), 7) + "  " + Seen(client->second) + "  " +
+             ReasonList(client->second, true) + "\n";
+    }
+    auto users = MostRefused(s.users, REPORT_TOP, &Tally::audited);
+    if (!users.empty())
+        o += "\nUsers the audit found most often (user, audited, first and last line)\n";
+    for (const auto* user : users)
+        o += "  " + Padded(ShownText(codePage, user->first), 24) +
+             RightAligned(Figure(user->second.audited), 7) + "  " + Seen(user->second) + "  " +
+             ReasonList(user->second, true) + "\n";
+}
+
 void Sections(const LogonReport& report, const LogSummary& s, uint32_t codePage, std::string* out) {
     std::string& o = *out;
+    const bool audit = ReportHasAudit(report);
     if (s.firstTime.empty())
         o += "Period: no line in the period\n";
     else
         o += "Period: " + s.firstTime + " to " + s.lastTime + "\n";
     o += "Logons accepted: " + Figure(s.total.accepted) + "\n";
     o += "Sessions refused: " + Figure(s.total.refused) + "\n";
+    if (audit)
+        o += "Refusals audited (the sessions went on): " + Figure(s.total.audited) + "\n";
     o += "Distinct clients refused: " + Figure(RefusedCount(s.clients)) +
          ", users refused: " + Figure(RefusedCount(s.users)) + "\n";
 
@@ -67,6 +111,8 @@ void Sections(const LogonReport& report, const LogSummary& s, uint32_t codePage,
         o += "  " + Padded(Reason(k).words, 42) + RightAligned(Figure(s.total.byReason[k]), 9) +
              "  " + Reason(k).text + "\n";
     }
+    if (audit)
+        AuditSection(s, codePage, &o);
 
     int32_t first, last;
     bool byWeek = false;
@@ -81,14 +127,18 @@ void Sections(const LogonReport& report, const LogSummary& s, uint32_t codePage,
         for (const auto& bucket : DayBuckets(s, first, last, byWeek)) {
             const Tally& t = bucket.second;
             o += "  " + DateText(bucket.first) + " " + WeekdayName(WeekdayOfDays(bucket.first));
-            if (t.accepted + t.refused == 0) {
+            if (t.Lines() == 0) {
                 o += "  no line\n";
                 continue;
             }
             o += "  accepted " + RightAligned(Figure(t.accepted), 7) + "  refused " +
                  RightAligned(Figure(t.refused), 7);
+            if (audit)
+                o += "  audited " + RightAligned(Figure(t.audited), 7);
             if (t.refused > 0)
                 o += "  (" + ReasonList(t) + ")";
+            if (t.audited > 0)
+                o += "  (audited: " + ReasonList(t, true) + ")";
             o += "\n";
         }
     }

@@ -2,9 +2,9 @@
 """The html logon report as a browser sees it.
 
 Writes the logs of a three-server farm (a month of logons, a MAC filter that starts
-refusing behind a new router, a time window set too early, a server silent for three
-days, a client with a 63-character name, one with control characters in its name, a
-scan over a /24, a damaged line), has gwconfig render the html report, loads it in
+refusing behind a new router, a time window set too early, a refusal by every filter, a
+server silent for three days, a client with a 63-character name, one with control
+characters in its name, a scan over a /24, a damaged line), has gwconfig render the html report, loads it in
 headless Chromium and reads the DOM that Chromium built: every chart must be there with
 the numbers counted here, independently, from the same lines. Then it measures the page
 in frames 800 and 1366 px wide and prints it on A4 and Letter (pdftotext reads the PDF).
@@ -39,10 +39,12 @@ SCAN_NET = "192.168.50"
 
 
 def farm_logs(folder):
-    """Writes the logs; returns {server: [(time, name, address, mac, user, code)]}."""
+    """Writes the logs; returns {server: [(time, name, address, mac, user, code)]} of the
+    accepted and refused lines, and of the lines filters only audited."""
     rng = random.Random(17)
     start = datetime.datetime(2026, 11, 1, 0, 0, 0)
     servers = {}
+    audits = {}
     clients = [("10.20.0.%d" % k, "WS-%03d" % k, "00-1A-2B-3C-4D-%02X" % k) for k in range(1, 40)]
     users = ["anna", "bernd", "chloé", "dmitri", "eva", "farid", "grete", "hugo"]
     for server in ["TS1", "TS2", "TS3"]:
@@ -78,6 +80,10 @@ def farm_logs(folder):
                     code = "REJECT_SESSIONPERUSER"
                 elif roll < 0.14:
                     code = "REJECT_CLIENTVERSION"
+                elif roll < 0.15:
+                    code = "REJECT_MACADDRESS"
+                elif roll < 0.16:
+                    code = "REJECT_SESSIONPERIP"
                 if code and code != "REJECT_SESSIONPERUSER":
                     user = ""  # refused at session start, before the logon
                 lines.append((when.strftime("%Y-%m-%d %H:%M:%S"), name, address, mac, user, code))
@@ -89,15 +95,25 @@ def farm_logs(folder):
                               "", "", "REJECT_IPADDRESS"))
         lines.sort()
         servers[server] = lines
+        # From the 15th TS1 tries a computer name and a MAC address rule in audit mode:
+        # an "Audited" line at session start, then the session's own "Accepted" line.
+        audited = []
+        if server == "TS1":
+            for time, name, address, mac, user, code in lines:
+                if not code and time >= "2026-11-15" and name[-1] in "37":
+                    audited.append((time, name, address, mac, "", "REJECT_COMPUTERNAME"
+                                    if name[-1] == "7" else "REJECT_MACADDRESS"))
+        audits[server] = audited
+        rows = sorted([(line, "Rejected" if line[5] else "Accepted") for line in lines] +
+                      [(line, "Audited") for line in audited])
         with open(os.path.join(folder, server + ".log"), "wb") as log:
-            for k, (time, name, address, mac, user, code) in enumerate(lines):
-                decision = "Rejected" if code else "Accepted"
+            for k, ((time, name, address, mac, user, code), decision) in enumerate(rows):
                 text = "%s,%s,%s,%s,RDP-Tcp#%d,%s,%d,%s,%s,\r\n" % (
                     time, name, address, mac, k % 9, user, 2 + k % 50, decision, code)
                 log.write(text.encode("cp1252"))
             if server == "TS3":
                 log.write(b"2026-11-30 10:00:00,broken line\r\n")
-    return servers
+    return servers, audits
 
 
 class Dom(html.parser.HTMLParser):
@@ -157,7 +173,8 @@ class Dom(html.parser.HTMLParser):
             self.chart_texts[self.chart].append(data)
         if self.table and top in ("td", "th", "caption"):
             self.tables[self.table].append(data)
-        if top in ("span", "b") and self.current_id in ("accepted", "refused", "skipped"):
+        if top in ("span", "b") and self.current_id in ("accepted", "refused", "skipped",
+                                                        "audited"):
             self.ids[self.current_id] += data
 
 
@@ -211,13 +228,15 @@ for (const width of widths) {
 
 
 def pdf_words(pdf):
-    """(page width, [(word, xMax)]) of a PDF, from pdftotext's word boxes."""
+    """(page width, [(word, xMax, page)]) of a PDF, from pdftotext's word boxes."""
     out = subprocess.run(["pdftotext", "-bbox", pdf, "-"], check=True, capture_output=True,
                          text=True).stdout
     width = float(re.search(r'<page width="([0-9.]+)"', out).group(1))
-    words = [(html.unescape(m.group(2)), float(m.group(1)))
-             for m in re.finditer(r'<word xMin="[0-9.]+" yMin="[0-9.]+" xMax="([0-9.]+)" '
-                                  r'yMax="[0-9.]+">([^<]*)</word>', out)]
+    words = []
+    for number, page in enumerate(out.split("<page ")[1:]):
+        words += [(html.unescape(m.group(2)), float(m.group(1)), number)
+                  for m in re.finditer(r'<word xMin="[0-9.]+" yMin="[0-9.]+" xMax="([0-9.]+)" '
+                                       r'yMax="[0-9.]+">([^<]*)</word>', page)]
     return width, words
 
 
@@ -235,7 +254,7 @@ def main():
             problems.append(what)
 
     with tempfile.TemporaryDirectory() as folder:
-        servers = farm_logs(folder)
+        servers, audits = farm_logs(folder)
         page = os.path.join(folder, "farm report.html")
         command = [args.gwconfig, "report", "-o", page]
         for server in servers:
@@ -319,6 +338,20 @@ def main():
     accepted_by_day = collections.Counter(line[0][:10] for line in every if not line[5])
     wanted = {"%s: accepted %s" % (day, figure(n)) for day, n in accepted_by_day.items()}
     check(wanted == set(dom.rect_titles["chart-days-accepted"]), "accepted chart differs")
+    # What the audit found: its own count, chart and words, apart from the refusals.
+    audited = [line for lines in audits.values() for line in lines]
+    check(len(audited) > 20 and dom.ids["audited"].strip() == figure(len(audited)),
+          "audited %r, counted %d" % (dom.ids["audited"], len(audited)))
+    by_day = collections.Counter((line[0][:10], GROUP_WORDS[line[5]]) for line in audited)
+    wanted = {"%s: audited, %s %s" % (day, group, figure(n)) for (day, group), n in by_day.items()}
+    got = set(dom.rect_titles["chart-days-audited"])
+    check(wanted <= got and all(title.endswith(": no line") for title in got - wanted),
+          "audited chart differs: missing %r" % sorted(wanted - got)[:5])
+    words = "would have been refused by the Computer Name filter"
+    cells = dom.tables["audited-reasons"]
+    check(words in cells and cells[cells.index(words) + 1] ==
+          figure(sum(1 for line in audited if line[5] == "REJECT_COMPUTERNAME")),
+          "audited reasons table: %r" % cells)
     # Every day of the period is a row, and the silent server is named.
     days = dom.tables["days-table"]
     for day in range(30):
@@ -392,14 +425,25 @@ def main():
             check(table["head"] == table["widest"], "table %s: %d headers over %d columns"
                   % (table["id"], table["head"], table["widest"]))
 
-    # Printed: no word beyond the page's edge, and every day's row on paper.
+    # Every filter has its column in the table of days, beside the audited ones, and it
+    # still fits at 800 px.
+    days_tables = [t for t in layout.get("800", {}).get("tables", []) if t["id"] == "days-table"]
+    check(days_tables and days_tables[0]["head"] == 4 + len(GROUP_WORDS) + 1,
+          "the table of days lacks a filter's column: %r" % days_tables)
+
+    # Printed: no word beyond the page's edge, and the table of days whole on one page.
     for paper, (page_width, words) in printed.items():
-        beyond = [word for word, right in words if right > page_width + 0.5]
+        beyond = [word for word, right, _ in words if right > page_width + 0.5]
         check(not beyond, "%s: words beyond the page: %r" % (paper, beyond[:5]))
-        text = [word for word, _ in words]
+        pages = set()
         for day in range(30):
-            date = (datetime.date(2026, 11, 1) + datetime.timedelta(days=day)).isoformat()
-            check(date in text, "%s: the row of %s is not printed" % (paper, date))
+            date = datetime.date(2026, 11, 1) + datetime.timedelta(days=day)
+            row = (date.isoformat(), WEEKDAYS[date.weekday()])  # as the table's rows begin
+            on = [words[k][2] for k in range(len(words) - 1)
+                  if (words[k][0], words[k + 1][0]) == row]
+            check(on, "%s: the row of %s is not printed" % (paper, row[0]))
+            pages.update(on)
+        check(len(pages) == 1, "%s: the table of days is split over pages %r" % (paper, pages))
 
     if problems:
         print("html report check failed:\n  " + "\n  ".join(problems))

@@ -150,3 +150,54 @@ TEST_F(ReportCommand, NoControlCharacterReachesAnyFormatAndColumnsLineUp) {
         }
     }
 }
+
+TEST_F(ReportCommand, CountsAuditedRefusalsApartInEveryFormat) {
+    // A line a filter only audited, as the library writes it: the code it would have
+    // refused with; the session's own line follows.
+    auto audited = [](const std::string& line) {
+        std::string text = line;
+        return text.replace(text.find(",Rejected,"), 10, ",Audited,");
+    };
+    WriteFile(dir_.Path("audit.log"),
+              audited(LogLineText("2026-12-07 08:00:00", "PC1", "10.0.0.1", "", "", "2",
+                                  "REJECT_IPADDRESS")) +
+                  LogLineText("2026-12-07 08:00:05", "PC1", "10.0.0.1", "", "ann", "2", "") +
+                  audited(LogLineText("2026-12-07 09:00:00", "PC2", "10.0.0.2", "", "", "3",
+                                      "REJECT_FAIL_GETMACADDRESS")));
+    std::vector<std::string> farm = {"report", "--server", "TS1=" + dir_.Path("ts1.log"),
+                                     "--server", "TS2=" + dir_.Path("audit.log")};
+    auto run = [&](const char* format) {
+        std::vector<std::string> arguments = farm;
+        arguments.insert(arguments.end(), {"--format", format});
+        CommandResult r = Gwconfig(arguments);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        return r.out;
+    };
+    nlohmann::json j = nlohmann::json::parse(run("json"));
+    EXPECT_EQ(j["total"]["accepted"], 2);
+    EXPECT_EQ(j["total"]["refused"], 2) << "an audited refusal is no refusal";
+    EXPECT_EQ(j["total"]["audited"], 2);
+    EXPECT_EQ(j["total"]["audited_by_reason"]["REJECT_FAIL_GETMACADDRESS"], 1);
+    EXPECT_EQ(j["servers"][0]["audited"], 0);
+    EXPECT_EQ(j["servers"][1]["audited"], 2);
+    EXPECT_EQ(j["servers"][1]["days"][0]["audited_reasons"]["REJECT_IPADDRESS"], 1);
+    EXPECT_EQ(j["total"]["clients_audited_most"].size(), 2u);
+    EXPECT_EQ(j["total"]["clients_refused_most"][0]["computer_name"], "PC1");
+    EXPECT_EQ(j["total"]["clients_refused_most"][0]["audited"], 1);
+    EXPECT_EQ(j["audited_words"]["REJECT_IPADDRESS"],
+              "would have been refused by the IP Address filter");
+
+    std::string text = run("text");
+    EXPECT_NE(text.find("Refusals audited (the sessions went on): 2"), std::string::npos) << text;
+    EXPECT_NE(text.find("would have been refused by the MAC address filter: MAC address could "
+                        "not be read"),
+              std::string::npos);
+    std::string html = run("html");
+    EXPECT_NE(html.find("<b id=\"audited\">2</b>"), std::string::npos);
+    EXPECT_NE(html.find("id=\"chart-days-audited\""), std::string::npos);
+    EXPECT_NE(run("csv").find(",2,Audited,REJECT_IPADDRESS\r\n"), std::string::npos);
+
+    // Without an audited line the text says nothing of an audit.
+    CommandResult plain = Gwconfig({"report", dir_.Path("ts1.log")});
+    EXPECT_EQ(plain.out.find("audit"), std::string::npos);
+}
