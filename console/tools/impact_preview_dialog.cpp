@@ -88,13 +88,12 @@ struct ImpactPreviewDialog::Job {
     HWND dialog = nullptr;
     LONG id = 0;
     // Inputs.
-    OwnedRecord edited;
+    OwnedRecord edited, inUse; // inUse: every filter off when nothing readable is stored
+    bool inUseStored = false;
     std::string logPath; // UTF-8; empty when the Logs page names none
     ReportPeriod period;
     uint32_t codePage = 1252;
     // Results.
-    OwnedRecord inUse;
-    bool inUseStored = false;
     bool liveRead = false;
     ConfigImpact live, log;
     ReplayLogCounts counts;
@@ -107,7 +106,6 @@ struct ImpactPreviewDialog::Job {
     }
 
     void Run() {
-        inUseStored = ReadStoredConfig(*inUse.record) == 0;
         std::vector<LiveSession> sessions;
         liveRead = ReadLiveSessions(&sessions);
         {
@@ -238,6 +236,13 @@ void ImpactPreviewDialog::Start() {
     job->period = period;
     job->codePage = SystemAnsiCodePage();
     CopyRecord(edited_, job->edited.record.get());
+    // The stored configuration is read here: a local registry read does not wait, and the
+    // store's error code is the window thread's alone.
+    job->inUseStored = ReadStoredConfig(*job->inUse.record) == 0;
+    if (!job->inUseStored) {
+        ClearRecordLists(*job->inUse.record);
+        *job->inUse.record = FilterConfigRecord(); // nothing readable: every filter off
+    }
     std::string utf8;
     if (AnsiToUtf8(job->codePage, FieldText(edited_.LOGON_LOGFILE), &utf8) == CODEPAGE_OK)
         job->logPath = utf8;
