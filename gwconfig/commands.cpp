@@ -14,6 +14,7 @@
 #include "gwconfig/farm_command.h"
 #include "gwconfig/gpp_export.h"
 #include "gwconfig/reg_export.h"
+#include "gwconfig/replay_command.h"
 #include "gwconfig/report_command.h"
 #include "gwconfig/registry_access.h"
 #include "gwconfig/remote_servers.h"
@@ -480,6 +481,19 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
     report->add_option("--to", r.to, "last day counted, YYYY-MM-DD");
     AddCodePage(report, &codePage);
 
+    ReplayCommandOptions replayOptions;
+    CLI::App* replay = app.add_subcommand(
+        "replay", "Decide the sessions of logon logs again under a configuration and list "
+                  "what would change");
+    replay->add_option("config", replayOptions.config, "the proposed configuration (.WTS or .json)")
+        ->required();
+    replay->add_option("logs", replayOptions.logs, "logon logs")->required();
+    replay->add_option("--format", replayOptions.format, "text (default), json or csv")
+        ->check(CLI::IsMember({"text", "json", "csv"}));
+    replay->add_option("--from", replayOptions.from, "first day replayed, YYYY-MM-DD");
+    replay->add_option("--to", replayOptions.to, "last day replayed, YYYY-MM-DD");
+    AddCodePage(replay, &codePage);
+
     if (arguments.size() > 1 && arguments[1].compare(0, 1, "-") != 0) {
         std::string names;
         bool known = false;
@@ -573,6 +587,10 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
     if (*report) {
         r.codePage = codePage;
         return RunReportCommand(r, out, err);
+    }
+    if (*replay) {
+        replayOptions.codePage = codePage;
+        return RunReplayCommand(replayOptions, out, err);
     }
     if (!SourceOf(checkSource, &source, &error))
         return command.Fail(error);

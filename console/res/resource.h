@@ -160,6 +160,17 @@
 #define IDC_FARM_NOTE 1550
 #define IDC_FARM_LIST 1551
 
+// Preview Impact.
+#define IDD_IMPACT_PREVIEW 510
+#define IDC_IMPACT_FROM 1650
+#define IDC_IMPACT_TO 1651
+#define IDC_IMPACT_RUN 1652
+#define IDC_IMPACT_PROGRESS 1653
+#define IDC_IMPACT_LIST 1654
+#define IDC_IMPACT_NOTE 1655
+#define IDC_IMPACT_SHOW_ENTRY 1656 // shows the entry that decides the row, closing the dialog
+#define IDC_IMPACT_DETAIL 1657 // the selected row's words in full
+
 // Commands.
 #define ID_ITEM_ADD 32771
 #define ID_ITEM_REMOVE 32772
@@ -173,6 +184,7 @@
 #define ID_TOOLS_LOGON_REPORT 32910 // Tools > Logon Report...
 #define ID_TOOLS_COMPARE_SERVERS 33150 // Tools > Compare Servers...
 #define ID_TOOLS_APPLY_TO_SERVERS 33151 // Tools > Apply to Servers...
+#define ID_TOOLS_PREVIEW_IMPACT 33350 // Tools > Preview Impact...
 #define ID_APP_ABOUT 57664
 #define ID_APP_EXIT 57665
 #define ID_VIEW_TOOLBAR 59392

@@ -13,6 +13,7 @@
 #include "console/shell/lockout_guard.h"
 #include "console/shell/navigation.h"
 #include "console/tools/logon_report_file.h"
+#include "console/tools/impact_preview_dialog.h"
 #include "console/tools/server_farm_dialog.h"
 #include "console/tools/test_client_dialog.h"
 #include "console/framework/framework_app.h"
@@ -291,6 +292,14 @@ bool CMainFrame::OnCommand(UINT id, UINT, HWND control) {
     case ID_TOOLS_LOGON_REPORT:
         ShowLogonReport(hwnd());
         return true;
+    case ID_TOOLS_PREVIEW_IMPACT: {
+        ImpactPreviewDialog dialog(FilterConfig);
+        const DecisionPlace& place = dialog.ShownPlace();
+        if (dialog.DoModal(hwnd()) == IDC_IMPACT_SHOW_ENTRY && place.onPage &&
+            ReplacePage(PageOfFilter(place.filter)))
+            page_->ShowEntry(place.entry);
+        return true;
+    }
     case ID_TOOLS_COMPARE_SERVERS:
     case ID_TOOLS_APPLY_TO_SERVERS:
         ServerFarmDialog(FilterConfig, id == ID_TOOLS_APPLY_TO_SERVERS

@@ -14,7 +14,7 @@ import re
 import sys
 
 LAYERS_BELOW_GWCONFIG = ("config", "engine", "compare", "explain", "report", "console",
-                         "platform", "sentinode")
+                         "platform", "sentinode", "replay")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 
