@@ -18,6 +18,7 @@
 #include "gwconfig/registry_access.h"
 #include "gwconfig/remote_servers.h"
 #include "compare/value_rules.h"
+#include "config/config_history.h"
 #include "config/event_log_setting.h"
 #include "platform/codepage.h"
 #include "platform/tool_files.h"
@@ -48,6 +49,11 @@ public:
     void Warn(const std::vector<std::string>& warnings) {
         for (const std::string& warning : warnings)
             fprintf(err_, "gwconfig: warning: %s\n", warning.c_str());
+    }
+
+    void WarnKeep(const std::string& problem) {
+        if (!problem.empty())
+            Warn({problem});
     }
 
     // LoadConfig with the warnings told as they come.
@@ -166,8 +172,10 @@ public:
             return Fail("the registry was not changed");
         if (!computer.empty())
             return ApplyRemote(input, computer, view, beside);
-        if (!ApplyRegistryConfig(input, &error))
+        std::string keepProblem;
+        if (!ApplyRegistryConfig(input, &error, &keepProblem))
             return Fail(error);
+        WarnKeep(keepProblem);
         if (beside.hasEventLog && !WriteRegistryEventLog(beside.eventLog, &error))
             return Fail("the configuration of '" + input + "' is stored, but " + error);
         Print("The configuration of '" + input + "' is stored in the registry" +
@@ -198,11 +206,15 @@ public:
         } else {
             facts.summary = "stored where there was none or it did not decode";
         }
+        const std::string keepProblem = KeepRemoteGeneration(
+            computer, view, NewGenerationFacts(facts.program, facts.file, facts.summary));
         uint32_t windowsError = 0;
         if (!WriteRemoteConfig(computer, view, blob, &windowsError, &error)) {
             ReportConfigApplyFailed(facts, windowsError);
             return Fail(error);
         }
+        WarnKeep(keepProblem);
+        AddKeepProblem(keepProblem, &facts.summary);
         ReportConfigApplied(facts);
         if (beside.hasEventLog) {
             const uint32_t written =
