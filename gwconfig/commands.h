@@ -1,5 +1,5 @@
-// The command line of gwconfig: show, build, diff, export-reg, export-gpp, apply, farm, check
-// and report.
+// The command line of gwconfig: show, build, diff, export-reg, export-gpp, apply, farm, check,
+// report, history and rollback.
 #pragma once
 
 #include <cstdio>
