@@ -160,6 +160,16 @@
 #define IDC_FARM_NOTE 1550
 #define IDC_FARM_LIST 1551
 
+// File > Configuration History...
+#define IDD_CONFIG_HISTORY 520
+#define IDC_HISTORY_SERVER 1700
+#define IDC_HISTORY_NOTE 1701
+#define IDC_HISTORY_LIST 1702
+#define IDC_HISTORY_DETAIL 1703
+#define IDC_HISTORY_COMPARE 1704
+#define IDC_HISTORY_RESTORE 1705 // loads the selected generation, closing the dialog
+#define ID_FILE_HISTORY 33400
+
 // Commands.
 #define ID_ITEM_ADD 32771
 #define ID_ITEM_REMOVE 32772

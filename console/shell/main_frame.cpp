@@ -7,6 +7,7 @@
 #include "config/config_model.h"
 #include "config/persistence.h"
 #include "console/shell/config_apply.h"
+#include "console/shell/config_history_dialog.h"
 #include "console/shell/page_factory.h"
 #include "console/res/resource.h"
 #include "console/shell/help_file.h"
@@ -267,6 +268,9 @@ bool CMainFrame::OnCommand(UINT id, UINT, HWND control) {
     case ID_LOAD_CONFIG:
         OnLoad();
         return true;
+    case ID_FILE_HISTORY:
+        OnHistory();
+        return true;
     case ID_TOOLS_TEST_CLIENT: {
         TestClientDialog dialog(FilterConfig);
         const DecisionPlace& place = dialog.ShownPlace();
@@ -356,6 +360,17 @@ void CMainFrame::OnLoad() {
     if (AnsiToUtf8(SystemAnsiCodePage(), path, &loadedFrom_) != CODEPAGE_OK)
         loadedFrom_ = path;
     // A freshly made IP address page shows the loaded configuration.
+    if (page_ != nullptr && page_->Kind() == PageKind::IpAddress)
+        ReplacePage(PageKind::ComputerName);
+    ReplacePage(PageKind::IpAddress);
+}
+
+// Restore loads a generation as a file load does: the administrator then applies it.
+void CMainFrame::OnHistory() {
+    ConfigHistoryDialog dialog(FilterConfig);
+    if (dialog.DoModal(hwnd()) != IDC_HISTORY_RESTORE || !dialog.RestoreChosen())
+        return;
+    loadedFrom_ = dialog.ChosenName();
     if (page_ != nullptr && page_->Kind() == PageKind::IpAddress)
         ReplacePage(PageKind::ComputerName);
     ReplacePage(PageKind::IpAddress);

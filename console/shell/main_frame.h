@@ -71,6 +71,7 @@ private:
     void OnApply();
     void OnSaveAs();
     void OnLoad();
+    void OnHistory();
     void SwitchPaneFocus();
 
     CTollbrookDoc* document_;
