@@ -166,3 +166,50 @@ TEST_F(GwconfigHistory, ValuesDamagedByHandAreNamedAndSkippedAndNeverStopAnApply
     ASSERT_EQ(Gwconfig({"apply", off}), 0u) << Output();
     EXPECT_FALSE(Kept("00000002", "tsdata").empty());
 }
+
+TEST_F(GwconfigHistory, RollbackOnThisServerAsksTheConsolesLockoutQuestionFirst) {
+    // Generation 1 refuses the address of the session gwconfig runs in.
+    LoadDefaultConfigIntoMemory();
+    FilterConfig.FLAG_IPADDRESS = 1;
+    FilterConfig.FLAG_IPADDRESS_ALLOW = 1;
+    IpRangeRow* row = new IpRangeRow();
+    CopyToField(row->IPFROM, "10.20.0.66");
+    row->TYPE = ROW_LOGON_DISABLED;
+    FilterConfig.ipRanges.push_back(row);
+    const std::string deny = dir_ + "deny.WTS";
+    ASSERT_TRUE(WriteTextFile(deny, ConfigFileBytes()));
+    ResetFilterConfig();
+    ASSERT_EQ(Gwconfig({"apply", deny}), 0u) << Output();
+    const std::vector<uint8_t> refusing = Stored("tsdata");
+    ASSERT_EQ(Gwconfig({"apply", File("off.WTS", 0)}), 0u) << Output();
+    const std::vector<uint8_t> admitting = Stored("tsdata");
+
+    // gwconfig.exe runs in a remote session from 10.20.0.66, told by the stand-in.
+    SessionSpec own;
+    own.id = ConsoleSessionId() + 2;
+    own.address = "10.20.0.66";
+    const std::string scenario = dir_ + "scenario.txt";
+    ASSERT_TRUE(WriteTextFile(scenario, ScenarioText(own.id, {own}, {}, "")));
+    const char OVERRIDES[] = "Software\\Wine\\AppDefaults\\gwconfig.exe\\DllOverrides";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, OVERRIDES, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "wtsapi32", 0, REG_SZ, reinterpret_cast<const BYTE*>("native"), 7);
+    RegCloseKey(key);
+    SetEnvironmentVariableA("GW_SCENARIO", scenario.c_str());
+
+    const DWORD refused = Gwconfig({"rollback", "1"});
+    const std::string said = Output();
+    const std::vector<uint8_t> afterRefusal = Stored("tsdata");
+    const DWORD forced = Gwconfig({"rollback", "1", "--force"});
+    SetEnvironmentVariableA("GW_SCENARIO", nullptr);
+    RegDeleteKeyA(HKEY_CURRENT_USER, OVERRIDES);
+
+    EXPECT_EQ(refused, 1u) << said;
+    EXPECT_TRUE(Contains(said, "applying this configuration would lock you out")) << said;
+    EXPECT_TRUE(Contains(said, "gwconfig rollback 1 --force")) << said;
+    EXPECT_EQ(afterRefusal, admitting) << "a refused rollback stores nothing";
+    EXPECT_EQ(forced, 0u) << Output();
+    EXPECT_EQ(Stored("tsdata"), refusing);
+}
