@@ -15,6 +15,7 @@
 #include "console/res/resource.h"
 #include "console/shell/config_history_dialog.h"
 #include "console_test_support.h"
+#include "tests/support/scenario_file.h"
 
 namespace {
 
@@ -53,6 +54,9 @@ std::string Text(HWND control) {
 
 TEST(ConfigHistoryDialog, ListsComparesReadsAnotherServerAndRestoresWithRealInput) {
     DeleteConfigKey();
+    // The stand-in takes its scenario's path at the first session query (the lockout
+    // guard's, at Apply): the same path as every other case's.
+    ScenarioFile scenario;
     BoxRecorder boxes;
     DialogDriver dialogs;
     RunningConsole console;
