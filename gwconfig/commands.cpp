@@ -13,6 +13,7 @@
 #include "gwconfig/config_show.h"
 #include "gwconfig/farm_command.h"
 #include "gwconfig/gpp_export.h"
+#include "gwconfig/generation_source.h"
 #include "gwconfig/history_command.h"
 #include "gwconfig/reg_export.h"
 #include "gwconfig/report_command.h"

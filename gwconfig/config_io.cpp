@@ -5,7 +5,7 @@
 #include "config/config_mapping.h"
 #include "config/container.h"
 #include "config/persistence.h"
-#include "gwconfig/history_command.h"
+#include "gwconfig/generation_source.h"
 #include "gwconfig/json_import.h"
 #include "gwconfig/registry_access.h"
 #include "gwconfig/remote_servers.h"

@@ -9,22 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "config/config_history.h"
-#include "gwconfig/config_io.h"
-
-// Generation `source.generation` of the history of `source.computer` (empty: this
-// server). False with one sentence in *error when it cannot be read, is not there, or
-// cannot be restored; its damaged values are told in *warnings (optional).
-bool FindGeneration(const ConfigSource& source, Generation* generation, std::string* error,
-                    std::vector<std::string>* warnings = nullptr);
-
-// Fills FilterConfig (reset first) from the generation the source names, and *beside
-// (optional) from the settings it kept.
-bool LoadGenerationConfig(const ConfigSource& source, std::vector<std::string>* errors,
-                          std::vector<std::string>* warnings, BesideValues* beside);
-
-// The settings a generation kept, as a source's values beside the configuration.
-void BesideOfGeneration(const Generation& generation, BesideValues* beside);
+#include "platform/remote_config.h"
 
 // `gwconfig history`: number, when, who, program and summary of each generation, as
 // text or JSON.
