@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
+
 #include "config/config_model.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/support/config_registry.h"
@@ -212,4 +214,49 @@ TEST_F(GwconfigHistory, RollbackOnThisServerAsksTheConsolesLockoutQuestionFirst)
     EXPECT_EQ(afterRefusal, admitting) << "a refused rollback stores nothing";
     EXPECT_EQ(forced, 0u) << Output();
     EXPECT_EQ(Stored("tsdata"), refusing);
+}
+
+TEST_F(GwconfigHistory, AHistoryThatCannotBeReadNeverStopsAnApply) {
+    const std::string off = File("off.WTS", 0), on = File("on.WTS", 1);
+    ASSERT_EQ(Gwconfig({"apply", off}), 0u) << Output();
+    ASSERT_EQ(Gwconfig({"apply", on}), 0u) << Output();
+    // Nobody may list the generations below "History" any more.
+    HKEY key = nullptr;
+    const std::string path = std::string(CONFIG_REGISTRY_SUBKEY) + "\\History";
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, READ_CONTROL | WRITE_DAC, &key),
+              ERROR_SUCCESS);
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    ASSERT_TRUE(
+        AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone));
+    EXPLICIT_ACCESSA deny = {};
+    deny.grfAccessPermissions = KEY_ENUMERATE_SUB_KEYS;
+    deny.grfAccessMode = DENY_ACCESS;
+    deny.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+    deny.Trustee.ptstrName = static_cast<LPSTR>(everyone);
+    PACL oldAcl = nullptr, newAcl = nullptr;
+    PSECURITY_DESCRIPTOR old = nullptr;
+    ASSERT_EQ(GetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                              &oldAcl, nullptr, &old),
+              ERROR_SUCCESS);
+    ASSERT_EQ(SetEntriesInAclA(1, &deny, oldAcl, &newAcl), ERROR_SUCCESS);
+    ASSERT_EQ(SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                              newAcl, nullptr),
+              ERROR_SUCCESS);
+
+    const DWORD applied = Gwconfig({"apply", off});
+    const std::string said = Output();
+    const std::vector<uint8_t> stored = Stored("tsdata");
+    SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, oldAcl,
+                    nullptr);
+    LocalFree(newAcl);
+    LocalFree(old);
+    FreeSid(everyone);
+    RegCloseKey(key);
+
+    EXPECT_EQ(applied, 0u) << said;
+    EXPECT_TRUE(Contains(said, "warning: the configuration it replaces was not kept in the "
+                               "history: the history could not be read (error 5)"))
+        << said;
+    EXPECT_EQ(stored, Kept("00000001", "tsdata")) << "the apply stored the configuration";
 }
