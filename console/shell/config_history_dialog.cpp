@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <process.h>
 
+#include <cctype>
 #include <memory>
 
 #include "config/event_log_setting.h"
@@ -74,8 +75,12 @@ struct ConfigHistoryDialog::Read {
             OpenRemoteConfigKeyPort(read->server, RemoteView::VIEW_64, &error);
         if (key)
             error = ReadConfigHistory(*key, &read->history);
-        if (error != 0)
-            read->failure = RemoteFailureText(read->server, error, false);
+        if (error != 0) {
+            // A sentence of its own in the dialog.
+            read->failure = RemoteFailureText(read->server, error, false) + ".";
+            read->failure[0] =
+                static_cast<char>(toupper(static_cast<unsigned char>(read->failure[0])));
+        }
         PostMessageA(read->dialog, WM_HISTORY_READ, 0, read->ticket);
         Release(read);
         return 0;
