@@ -13,12 +13,15 @@
 #include "gwconfig/config_show.h"
 #include "gwconfig/farm_command.h"
 #include "gwconfig/gpp_export.h"
+#include "gwconfig/generation_source.h"
+#include "gwconfig/history_command.h"
 #include "gwconfig/reg_export.h"
 #include "gwconfig/replay_command.h"
 #include "gwconfig/report_command.h"
 #include "gwconfig/registry_access.h"
 #include "gwconfig/remote_servers.h"
 #include "compare/value_rules.h"
+#include "config/config_history.h"
 #include "config/event_log_setting.h"
 #include "platform/codepage.h"
 #include "platform/tool_files.h"
@@ -49,6 +52,11 @@ public:
     void Warn(const std::vector<std::string>& warnings) {
         for (const std::string& warning : warnings)
             fprintf(err_, "gwconfig: warning: %s\n", warning.c_str());
+    }
+
+    void WarnKeep(const std::string& problem) {
+        if (!problem.empty())
+            Warn({problem});
     }
 
     // LoadConfig with the warnings told as they come.
@@ -139,12 +147,28 @@ public:
     }
 
     int ExportReg(const std::string& input, const std::string& computer, const std::string& output,
-                  const std::string& view, const BesideValues& beside) {
+                  const std::string& view, BesideValues beside, uint32_t generation) {
         std::string blob, error;
-        if (input.empty() == computer.empty())
-            return Fail(input.empty() ? "give a configuration file or --computer"
+        if (input.empty() == (computer.empty() && generation == 0))
+            return Fail(input.empty() ? "give a configuration file, --computer or --generation"
                                       : "give either a file or --computer, not both");
-        if (!computer.empty()) {
+        if (generation != 0) {
+            ConfigSource source;
+            source.registry = true;
+            source.computer = computer;
+            source.view = ViewOf(view);
+            source.generation = generation;
+            Generation kept;
+            std::vector<std::string> warnings;
+            const bool found = FindGeneration(source, &kept, &error, &warnings);
+            Warn(warnings);
+            if (!found)
+                return Fail(error);
+            blob = kept.blob;
+            // The settings it kept go with it, unless given.
+            if (!beside.hasEventLog)
+                BesideOfGeneration(kept, &beside);
+        } else if (!computer.empty()) {
             if (!LoadRemoteConfig(computer, ViewOf(view), &blob, &error))
                 return Fail(error);
         } else if (!ReadDecodingFile(input, &blob)) {
@@ -167,8 +191,10 @@ public:
             return Fail("the registry was not changed");
         if (!computer.empty())
             return ApplyRemote(input, computer, view, beside);
-        if (!ApplyRegistryConfig(input, &error))
+        std::string keepProblem;
+        if (!ApplyRegistryConfig(input, &error, &keepProblem))
             return Fail(error);
+        WarnKeep(keepProblem);
         if (beside.hasEventLog && !WriteRegistryEventLog(beside.eventLog, &error))
             return Fail("the configuration of '" + input + "' is stored, but " + error);
         Print("The configuration of '" + input + "' is stored in the registry" +
@@ -199,11 +225,15 @@ public:
         } else {
             facts.summary = "stored where there was none or it did not decode";
         }
+        const std::string keepProblem = KeepRemoteGeneration(
+            computer, view, NewGenerationFacts(facts.program, facts.file, facts.summary));
         uint32_t windowsError = 0;
         if (!WriteRemoteConfig(computer, view, blob, &windowsError, &error)) {
             ReportConfigApplyFailed(facts, windowsError);
             return Fail(error);
         }
+        WarnKeep(keepProblem);
+        AddKeepProblem(keepProblem, &facts.summary);
         ReportConfigApplied(facts);
         if (beside.hasEventLog) {
             const uint32_t written =
@@ -286,6 +316,7 @@ struct SourceOptions {
     bool registry = false;
     std::string computer;
     std::string view = "64";
+    uint32_t generation = 0;
 };
 
 const char COMPUTER_HELP[] = "NAME or \\\\NAME: that server's registry, through its Remote "
@@ -307,6 +338,14 @@ void AddSourceOptions(CLI::App* command, SourceOptions* source, const char* kind
     }
 }
 
+const char GENERATION_HELP[] = "N: generation N of the registry's history (1 = the newest "
+                               "kept; of --computer's registry when given)";
+
+void AddGeneration(CLI::App* command, uint32_t* generation) {
+    command->add_option("--generation", *generation, GENERATION_HELP)
+        ->check(CLI::Range(1u, HISTORY_MAX_GENERATIONS));
+}
+
 // A --computer value as a server name.
 bool ComputerOf(const std::string& given, std::string* server, std::string* error) {
     if (ParseServerName(given, server))
@@ -317,7 +356,7 @@ bool ComputerOf(const std::string& given, std::string* server, std::string* erro
 
 // Exactly one of the file and --registry (--computer names another server's registry).
 bool SourceOf(const SourceOptions& options, ConfigSource* source, std::string* error) {
-    const bool registry = options.registry || !options.computer.empty();
+    const bool registry = options.registry || !options.computer.empty() || options.generation != 0;
     if (registry == !options.file.empty()) {
         *error = registry ? "give either a file or --registry, not both"
                           : "give a configuration file or --registry";
@@ -326,6 +365,7 @@ bool SourceOf(const SourceOptions& options, ConfigSource* source, std::string* e
     source->registry = registry;
     source->path = options.file;
     source->view = ViewOf(options.view);
+    source->generation = options.generation;
     return options.computer.empty() || ComputerOf(options.computer, &source->computer, error);
 }
 
@@ -361,6 +401,7 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
     std::string format = "json";
     CLI::App* show = app.add_subcommand("show", "Show a whole configuration in readable form");
     AddSourceOptions(show, &showSource, ".WTS or .json");
+    AddGeneration(show, &showSource.generation);
     show->add_option("--format", format, "json (default) or text")
         ->check(CLI::IsMember({"json", "text"}));
     AddCodePage(show, &codePage);
@@ -381,6 +422,11 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
         diff->add_flag("--registry", diffRegistry, "the configuration stored in the registry");
     CLI::Option* diffComputerOption =
         diff->add_option("--computer", diffComputers, COMPUTER_HELP)->allow_extra_args(false);
+    std::vector<uint32_t> diffGenerations;
+    CLI::Option* diffGenerationOption =
+        diff->add_option("--generation", diffGenerations, GENERATION_HELP)
+            ->allow_extra_args(false)
+            ->check(CLI::Range(1u, HISTORY_MAX_GENERATIONS));
     AddView(diff, &diffView);
     AddCodePage(diff, &codePage);
 
@@ -389,6 +435,8 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
         "export-reg", "Write a registry file that stores the configuration (for reg import)");
     exportReg->add_option("file", exportInput, "configuration file (.WTS)");
     exportReg->add_option("--computer", exportComputer, COMPUTER_HELP);
+    uint32_t exportGeneration = 0;
+    AddGeneration(exportReg, &exportGeneration);
     exportReg->add_option("-o,--output", exportOutput, "the .reg file to write")->required();
     AddView(exportReg, &view);
     BesideValues exportBeside;
@@ -440,6 +488,7 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
     CLI::App* check = app.add_subcommand(
         "check", "Run the session filters over a client and say whether it would get in");
     AddSourceOptions(check, &checkSource, ".WTS or .json", false);
+    AddGeneration(check, &checkSource.generation);
     check->add_option("--ip", o.ip, "the client's IPv4 address")->required();
     CLI::Option* name = check->add_option("--name", o.name, "the client computer's name");
     CLI::Option* mac = check->add_option("--mac", o.mac, "the client's MAC address");
@@ -462,6 +511,29 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
     check->add_flag("--summary", o.summary,
                     "open with what happens and the entry that decided, in the console's words");
     AddCodePage(check, &codePage);
+
+    std::string historyComputer, historyView = "64", historyFormat = "text";
+    bool historyRegistry = false;
+    CLI::App* history = app.add_subcommand(
+        "history", "List the configurations earlier applies replaced, the newest first");
+    history->add_flag("--registry", historyRegistry, "this server's history (the default)");
+    history->add_option("--computer", historyComputer, COMPUTER_HELP);
+    AddView(history, &historyView);
+    history->add_option("--format", historyFormat, "text (default) or json")
+        ->check(CLI::IsMember({"text", "json"}));
+
+    uint32_t rollbackNumber = 0;
+    std::string rollbackComputer, rollbackView = "64";
+    bool rollbackForce = false;
+    CLI::App* rollback = app.add_subcommand(
+        "rollback", "Store generation N of the history as the configuration, as an apply does");
+    rollback->add_option("generation", rollbackNumber, "N: the generation (1 = the newest kept)")
+        ->required()
+        ->check(CLI::Range(1u, HISTORY_MAX_GENERATIONS));
+    rollback->add_option("--computer", rollbackComputer, COMPUTER_HELP);
+    AddView(rollback, &rollbackView);
+    rollback->add_flag("--force", rollbackForce,
+                       "store it even when it would refuse the session gwconfig runs in");
 
     ReportCommandOptions r;
     CLI::App* report = app.add_subcommand(
@@ -532,13 +604,16 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
     if (*diff) {
         // Sources in the order given: each --registry and each file where it stands.
         std::vector<ConfigSource> sources;
-        size_t nextFile = 0, nextComputer = 0;
+        size_t nextFile = 0, nextComputer = 0, nextGeneration = 0;
         for (const CLI::Option* option : diff->parse_order()) {
             ConfigSource one;
             if (option == diffRegistryOption) {
                 one.registry = true;
             } else if (option == diffFileOption && nextFile < diffFiles.size()) {
                 one.path = diffFiles[nextFile++];
+            } else if (option == diffGenerationOption && nextGeneration < diffGenerations.size()) {
+                one.registry = true;
+                one.generation = diffGenerations[nextGeneration++];
             } else if (option == diffComputerOption && nextComputer < diffComputers.size()) {
                 one.registry = true;
                 one.view = ViewOf(diffView);
@@ -551,7 +626,15 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
         }
         if (sources.size() != 2)
             return command.Fail("diff compares two configurations: give two of a file, "
-                                "--registry and --computer NAME");
+                                "--registry, --computer NAME and --generation N");
+        // A generation is of the one server named, if any.
+        for (ConfigSource& one : sources) {
+            if (one.generation != 0 && diffComputers.size() == 1) {
+                one.view = ViewOf(diffView);
+                if (!ComputerOf(diffComputers[0], &one.computer, &error))
+                    return command.Fail(error);
+            }
+        }
         return command.Diff(sources[0], sources[1], codePage);
     }
     if (*exportReg) {
@@ -559,7 +642,8 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
         if (!exportComputer.empty() && !ComputerOf(exportComputer, &computer, &error))
             return command.Fail(error);
         exportBeside.hasEventLog = exportEventLog->count() > 0;
-        return command.ExportReg(exportInput, computer, exportOutput, view, exportBeside);
+        return command.ExportReg(exportInput, computer, exportOutput, view, exportBeside,
+                                 exportGeneration);
     }
     if (*exportGpp) {
         if (!SourceOf(gppSource, &source, &error) ||
@@ -583,6 +667,18 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
         farmOptions.view = ViewOf(farmSource.view);
         farmOptions.codePage = codePage;
         return RunFarmCommand(farmOptions, out, err);
+    }
+    if (*history || *rollback) {
+        const std::string& given = *history ? historyComputer : rollbackComputer;
+        if (historyRegistry && !given.empty())
+            return command.Fail("give either --registry or --computer, not both");
+        std::string computer;
+        if (!given.empty() && !ComputerOf(given, &computer, &error))
+            return command.Fail(error);
+        if (*history)
+            return RunHistoryCommand(computer, ViewOf(historyView), historyFormat, out, err);
+        return RunRollbackCommand(rollbackNumber, computer, ViewOf(rollbackView), rollbackForce,
+                                  out, err);
     }
     if (*report) {
         r.codePage = codePage;

@@ -1,5 +1,5 @@
 // The command line of gwconfig: show, build, diff, export-reg, export-gpp, apply, farm, check,
-// report and replay.
+// report, replay, history and rollback.
 #pragma once
 
 #include <cstdio>

@@ -5,6 +5,7 @@
 #include "config/config_mapping.h"
 #include "config/container.h"
 #include "config/persistence.h"
+#include "gwconfig/generation_source.h"
 #include "gwconfig/json_import.h"
 #include "gwconfig/registry_access.h"
 #include "gwconfig/remote_servers.h"
@@ -76,6 +77,8 @@ bool LoadConfig(const ConfigSource& source, uint32_t codePage, std::vector<std::
                 std::vector<std::string>* warnings, BesideValues* beside) {
     if (beside != nullptr)
         *beside = BesideValues();
+    if (source.generation != 0)
+        return LoadGenerationConfig(source, errors, warnings, beside);
     if (!source.computer.empty()) {
         std::string blob, error;
         if (!LoadRemoteConfig(source.computer, source.view, &blob, &error)) {

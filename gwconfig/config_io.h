@@ -13,16 +13,21 @@
 #include "platform/remote_config.h"
 
 // A place a configuration is read from: a file (.WTS or JSON, told apart by content),
-// this server's registry, or another server's (`computer`, in its registry `view`).
+// this server's registry, or another server's (`computer`, in its registry `view`), or
+// a generation of the history kept in either registry.
 struct ConfigSource {
     bool registry = false;
     std::string path;
     std::string computer; // without backslashes; empty for this server
     RemoteView view = RemoteView::VIEW_64;
+    uint32_t generation = 0; // N: the registry's history's generation N (1 = the newest)
     std::string Name() const {
+        const std::string of =
+            generation != 0 ? "generation " + std::to_string(generation) + " of the history of "
+                            : "";
         if (!computer.empty())
-            return "the registry of \\\\" + computer;
-        return registry ? "the registry" : "'" + path + "'";
+            return of + "the registry of \\\\" + computer;
+        return registry ? of + "the registry" : "'" + path + "'";
     }
 };
 

@@ -7,6 +7,7 @@
 #include "eventlog/config_events.h"
 #include "gwconfig/commands.h"
 #include "compare/config_diff.h"
+#include "config/config_history.h"
 #include "explain/change_summary.h"
 #include "gwconfig/registry_access.h"
 #include "gwconfig/remote_servers.h"
@@ -27,6 +28,7 @@ struct ServerOutcome {
     std::string applied;    // empty, "applied", "would apply" or "apply failed"
     std::string applyError; // the failed write's sentence
     std::string change;     // what applying changes there, for the event log
+    std::string history;    // why the configuration replaced was not kept in its history
     bool needsApply = false;
 };
 
@@ -129,6 +131,11 @@ void Judge(const ServerJob& job, FilterConfigRecord& reference, const FarmOption
     outcome->needsApply = true;
 }
 
+// The configuration file the reference came from, for the event and the history.
+std::string ReferenceFile(const FarmOptions& options) {
+    return options.reference.registry ? "" : options.reference.path;
+}
+
 // Writes the reference to every server that needs it, and reports each write.
 void ApplyToServers(const std::string& blob, const FarmOptions& options,
                     std::vector<ServerOutcome>* outcomes) {
@@ -146,6 +153,7 @@ void ApplyToServers(const std::string& blob, const FarmOptions& options,
         job.view = options.view;
         job.write = true;
         job.blob = blob;
+        job.keep = NewGenerationFacts("gwconfig.exe", ReferenceFile(options), outcome.change);
         jobs.push_back(job);
         targets.push_back(&outcome);
     }
@@ -154,17 +162,20 @@ void ApplyToServers(const std::string& blob, const FarmOptions& options,
     ServerJobLimits limits;
     limits.parallel = PARALLEL_SERVERS;
     limits.timeoutMs = options.timeoutSeconds * 1000;
+    limits.work = KeepThenWriteJob;
     RunServerJobs(&jobs, limits, nullptr);
     for (size_t i = 0; i < jobs.size(); ++i) {
         ServerOutcome& outcome = *targets[i];
         ConfigApplyFacts facts;
         facts.program = "gwconfig.exe";
-        facts.file = options.reference.registry ? "" : options.reference.path;
+        facts.file = ReferenceFile(options);
         facts.server = outcome.server;
         facts.summary = outcome.change;
         const uint32_t error = jobs[i].timedOut ? ERROR_TIMED_OUT : jobs[i].error;
         if (error == REMOTE_OK) {
             outcome.applied = "applied";
+            outcome.history = jobs[i].keepProblem;
+            AddKeepProblem(outcome.history, &facts.summary);
             ReportConfigApplied(facts);
             continue;
         }
@@ -192,6 +203,8 @@ void PrintText(const std::vector<ServerOutcome>& outcomes, FILE* out) {
             outcome.applyError.empty() ? outcome.detail : outcome.applyError;
         if (!detail.empty())
             line += ": " + detail;
+        if (!outcome.history.empty())
+            line += "; " + outcome.history;
         fprintf(out, "%s\n", line.c_str());
     }
 }
@@ -211,6 +224,8 @@ void PrintJson(const std::string& reference, const std::vector<ServerOutcome>& o
             one["apply"] = outcome.applied;
         if (!outcome.applyError.empty())
             one["applyMessage"] = outcome.applyError;
+        if (!outcome.history.empty())
+            one["historyMessage"] = outcome.history;
         servers.push_back(one);
     }
     nlohmann::ordered_json document;

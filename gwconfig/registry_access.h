@@ -15,8 +15,9 @@ bool LoadRegistryConfig(std::string* error);
 // Writes FilterConfig as the console's apply command does ("tsdata", then "datasize"),
 // and reports it on the Application log as the console does: applied (with what changed
 // against the stored configuration), or failed. `file` is the configuration file it
-// came from (UTF-8).
-bool ApplyRegistryConfig(const std::string& file, std::string* error);
+// came from (UTF-8). The configuration it replaces is kept in the history first; when
+// that fails, *keepProblem says why and the apply goes on.
+bool ApplyRegistryConfig(const std::string& file, std::string* error, std::string* keepProblem);
 
 // "EventLog" as stored beside the configuration: false when it is absent or not 4 bytes
 // long.

@@ -2,6 +2,7 @@
 // failures in message boxes; a command-line tool takes their texts instead.
 #include <string>
 
+#include "config/config_history.h"
 #include "config/config_model.h"
 #include "config/event_log_setting.h"
 #include "config/persistence.h"
@@ -46,11 +47,13 @@ bool LoadRegistryConfig(std::string* error) {
     return RunStoreOperation(LoadFresh, "cannot read the configuration from the registry", error);
 }
 
-bool ApplyRegistryConfig(const std::string& file, std::string* error) {
+bool ApplyRegistryConfig(const std::string& file, std::string* error, std::string* keepProblem) {
     ConfigApplyFacts facts;
     facts.program = "gwconfig.exe";
     facts.file = file;
     facts.summary = StoredConfigChange(FilterConfig, SystemAnsiCodePage());
+    *keepProblem = KeepLocalGeneration(NewGenerationFacts(facts.program, file, facts.summary));
+    AddKeepProblem(*keepProblem, &facts.summary);
     if (!RunStoreOperation(SaveConfigToRegistry, "cannot write the configuration to the registry",
                            error)) {
         ReportConfigApplyFailed(facts, StoreLastError());

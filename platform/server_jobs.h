@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/config_key_port.h"
 #include "platform/remote_config.h"
 
 // One server's read or write. The runner fills error, blob (after a read) and timedOut.
@@ -24,6 +25,11 @@ struct ServerJob {
     bool readFirst = false;
     std::string previous;
     uint32_t previousError = 0;
+    // A write that keeps what it replaces in the server's history first, when the work
+    // is KeepThenWriteJob (config/config_history.h): the facts kept with it, and the
+    // sentence saying why it could not be kept.
+    GenerationFacts keep;
+    std::string keepProblem;
 };
 
 // Told of each job as it ends, on the thread that called RunServerJobs.

@@ -170,6 +170,15 @@
 #define IDC_IMPACT_NOTE 1655
 #define IDC_IMPACT_SHOW_ENTRY 1656 // shows the entry that decides the row, closing the dialog
 #define IDC_IMPACT_DETAIL 1657 // the selected row's words in full
+// File > Configuration History...
+#define IDD_CONFIG_HISTORY 520
+#define IDC_HISTORY_SERVER 1700
+#define IDC_HISTORY_NOTE 1701
+#define IDC_HISTORY_LIST 1702
+#define IDC_HISTORY_DETAIL 1703
+#define IDC_HISTORY_COMPARE 1704
+#define IDC_HISTORY_RESTORE 1705 // loads the selected generation, closing the dialog
+#define ID_FILE_HISTORY 33400
 
 // Commands.
 #define ID_ITEM_ADD 32771

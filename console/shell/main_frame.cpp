@@ -7,6 +7,7 @@
 #include "config/config_model.h"
 #include "config/persistence.h"
 #include "console/shell/config_apply.h"
+#include "console/shell/config_history_dialog.h"
 #include "console/shell/page_factory.h"
 #include "console/res/resource.h"
 #include "console/shell/help_file.h"
@@ -268,6 +269,9 @@ bool CMainFrame::OnCommand(UINT id, UINT, HWND control) {
     case ID_LOAD_CONFIG:
         OnLoad();
         return true;
+    case ID_FILE_HISTORY:
+        OnHistory();
+        return true;
     case ID_TOOLS_TEST_CLIENT: {
         TestClientDialog dialog(FilterConfig);
         const DecisionPlace& place = dialog.ShownPlace();
@@ -391,6 +395,17 @@ void CMainFrame::MarkShownPageInBar() {
         }
     }
     navigationBar_.SelectItem(-1, -1);
+}
+
+// Restore loads a generation as a file load does: the administrator then applies it.
+void CMainFrame::OnHistory() {
+    ConfigHistoryDialog dialog(FilterConfig);
+    if (dialog.DoModal(hwnd()) != IDC_HISTORY_RESTORE || !dialog.RestoreChosen())
+        return;
+    loadedFrom_ = dialog.ChosenName();
+    if (page_ != nullptr && page_->Kind() == PageKind::IpAddress)
+        ReplacePage(PageKind::ComputerName);
+    ReplacePage(PageKind::IpAddress);
 }
 
 void CMainFrame::OnClose() {

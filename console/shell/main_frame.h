@@ -71,6 +71,7 @@ private:
     void OnApply();
     void OnSaveAs();
     void OnLoad();
+    void OnHistory();
     void SwitchPaneFocus();
     // After the frame itself has shown a page (a load, Show Entry), the bar marks that
     // page's item, as a click on it would have.

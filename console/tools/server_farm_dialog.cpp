@@ -4,6 +4,7 @@
 #include <process.h>
 
 #include "compare/config_diff.h"
+#include "config/config_history.h"
 #include "config/config_mapping.h"
 #include "config/container.h"
 #include "config/persistence.h"
@@ -57,6 +58,25 @@ std::string EncodeForRegistry() {
     return bytes;
 }
 
+// What an apply changes on a server: from what it held (the job's first read) to the
+// blob written.
+std::string ChangeOnServer(const ServerJob& job, uint32_t codePage) {
+    AsideRecord before, after;
+    if (job.previousError != REMOTE_OK || !DecodeAside(job.previous, &before.record) ||
+        !DecodeAside(job.blob, &after.record))
+        return "stored where there was none or it did not decode";
+    return SummarizeConfigChange(before.record, after.record, codePage);
+}
+
+// An apply job, on its own thread: reads what the server holds, keeps it in the
+// server's history with what the write changes, then writes.
+uint32_t KeepAndApplyJob(ServerJob& job) {
+    job.previousError = ReadRemoteConfigBlob(job.server, job.view, &job.previous);
+    job.keep.summary = ChangeOnServer(job, SystemAnsiCodePage());
+    job.readFirst = false;
+    return KeepThenWriteJob(job);
+}
+
 } // namespace
 
 // The jobs live here, owned by the dialog, until the coordinating thread has ended; the
@@ -68,6 +88,7 @@ struct ServerFarmDialog::Batch : ServerJobObserver {
     HANDLE cancel = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE thread = nullptr;
     volatile LONG ended = 0;
+    bool apply = false;
 
     ~Batch() {
         Stop();
@@ -95,6 +116,8 @@ struct ServerFarmDialog::Batch : ServerJobObserver {
         ServerJobLimits limits;
         limits.timeoutMs = TIMEOUT_MS;
         limits.cancelEvent = batch->cancel;
+        if (batch->apply)
+            limits.work = KeepAndApplyJob;
         RunServerJobs(&batch->jobs, limits, batch);
         InterlockedExchange(&batch->ended, 1);
         PostMessageA(batch->dialog, WM_FARM_ENDED, 0, batch->generation);
@@ -169,6 +192,7 @@ void ServerFarmDialog::Start() {
     std::unique_ptr<Batch> batch(new Batch());
     batch->dialog = hwnd();
     batch->generation = ++generation_;
+    batch->apply = mode_ == Mode::APPLY;
     rows_.clear();
     HWND list = GetDlgItem(hwnd(), IDC_FARM_LIST);
     const int count = ListView_GetItemCount(list);
@@ -188,6 +212,7 @@ void ServerFarmDialog::Start() {
         job.write = mode_ == Mode::APPLY;
         job.readFirst = job.write;
         job.blob = blob;
+        job.keep = NewGenerationFacts("quillon.exe", "", "");
         batch->jobs.push_back(job);
         rows_.push_back(row);
         SetRowText(row, job.write ? "applying..." : "asking...");
@@ -273,14 +298,11 @@ std::string ServerFarmDialog::ApplyText(size_t index, uint32_t error) {
     ConfigApplyFacts facts;
     facts.program = "quillon.exe";
     facts.server = job.server;
-    AsideRecord before;
-    if (job.previousError == REMOTE_OK && DecodeAside(job.previous, &before.record))
-        facts.summary = SummarizeConfigChange(before.record, config_, codePage_);
-    else
-        facts.summary = "stored where there was none or it did not decode";
+    facts.summary = ChangeOnServer(job, codePage_);
     if (error == REMOTE_OK) {
+        AddKeepProblem(job.keepProblem, &facts.summary);
         ReportConfigApplied(facts);
-        return "applied";
+        return job.keepProblem.empty() ? "applied" : "applied; " + job.keepProblem;
     }
     ReportConfigApplyFailed(facts, error);
     if (error == ERROR_TIMEOUT || error == ERROR_CANCELLED)

@@ -107,11 +107,7 @@ private:
     void Finish(size_t position) {
         Running one = running_[position];
         running_.erase(running_.begin() + static_cast<std::ptrdiff_t>(position));
-        ServerJob& job = jobs_[one.index];
-        job.error = one.shared->job.error;
-        job.blob = std::move(one.shared->job.blob);
-        job.previous = std::move(one.shared->job.previous);
-        job.previousError = one.shared->job.previousError;
+        jobs_[one.index] = std::move(one.shared->job);
         CloseHandle(one.thread);
         Release(one.shared);
         Tell(one.index);

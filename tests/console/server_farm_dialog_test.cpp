@@ -98,6 +98,12 @@ TEST(ServerFarmDialog, ComparesAndAppliesRowByRow) {
     EXPECT_EQ(rows[0].substr(0, 9), "differs: ") << rows[0];
     console.Command(ID_TOOLS_APPLY_TO_SERVERS);
     EXPECT_EQ(rows, (std::vector<std::string>{"applied", "apply failed: unreachable (error 53)"}));
+    // The server keeps what the apply replaced in its history.
+    HKEY kept = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Marrowby\\Gatewell\\History\\00000001",
+                            0, KEY_READ, &kept),
+              ERROR_SUCCESS);
+    RegCloseKey(kept);
     console.Command(ID_TOOLS_COMPARE_SERVERS);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0], "same");

@@ -1,6 +1,7 @@
 // The package install test's hands inside the Wine prefix it installs into:
 //   install_probe apply                applies a sample configuration to the registry, as
-//                                      the console's Apply command does
+//                                      the console's Apply command does, twice, so the
+//                                      history keeps one generation
 //   install_probe start-console PATH   starts the console at PATH, waits for its main
 //                                      window, checks that it runs with version 6 of the
 //                                      common controls, closes it as the close box does,
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <string>
 
+#include "config/config_history.h"
 #include "config/config_model.h"
 #include "config/persistence.h"
 
@@ -28,7 +30,18 @@ int ApplySampleConfig() {
     row->TYPE = ROW_LOGON_DISABLED;
     FilterConfig.ipRanges.push_back(row);
     CopyToField(FilterConfig.MSG_TIME, "Logons are closed tonight.");
-    const int result = SaveConfigToRegistry();
+    // Applied twice, as an administrator changing it would: the second keeps the first
+    // in the history.
+    FilterConfig.FLAG_TIME = 1;
+    int result = SaveConfigToRegistry();
+    FilterConfig.FLAG_TIME = 0;
+    const std::string problem = KeepLocalGeneration(NewGenerationFacts("install_probe", "", ""));
+    if (result == 0 && !problem.empty())
+        fprintf(stderr, "%s\n", problem.c_str());
+    if (result == 0 && problem.empty())
+        result = SaveConfigToRegistry();
+    else
+        result = -1;
     ClearConfigLists();
     if (result != 0)
         fprintf(stderr, "SaveConfigToRegistry failed\n");

@@ -84,6 +84,9 @@ check_installed() {
 step "a configuration is applied before anything is installed"
 win "$probe" apply || fail "the sample configuration was not applied"
 export_config "$work/applied.reg"
+# The second of its two applies kept the first in the history, which must stay too.
+iconv -f UTF-16 -t UTF-8 "$work/applied.reg" | grep -q 'Gatewell\\History\\00000001\]' ||
+    fail "the probe's apply kept no generation in the history"
 
 step "msiexec /i $(basename "$msi") /qn"
 win msiexec /i "$(winpath "$msi")" /qn || fail "msiexec /i ended with $?"
@@ -116,4 +119,4 @@ done
 export_config "$work/after-uninstall.reg"
 cmp -s "$work/applied.reg" "$work/after-uninstall.reg" || fail "the uninstall changed the configuration"
 
-echo "PASS: installed, started, upgraded and removed; the configuration is untouched"
+echo "PASS: installed, started, upgraded and removed; the configuration and its history are untouched"

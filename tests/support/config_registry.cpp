@@ -1,9 +1,31 @@
 #include "tests/support/config_registry.h"
 
+#include <string>
+
 const char CONFIG_REGISTRY_SUBKEY[] = "Software\\Marrowby\\Gatewell";
 
+namespace {
+
+// Deletes a key with the keys below it (the history's generations), deepest first.
+LONG DeleteTree(HKEY parent, const std::string& path) {
+    HKEY key = nullptr;
+    LONG result = RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ, &key);
+    if (result != ERROR_SUCCESS)
+        return result;
+    char name[256];
+    DWORD length = sizeof name;
+    while (RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) ==
+               ERROR_SUCCESS &&
+           DeleteTree(key, name) == ERROR_SUCCESS)
+        length = sizeof name;
+    RegCloseKey(key);
+    return RegDeleteKeyA(parent, path.c_str());
+}
+
+} // namespace
+
 bool DeleteConfigKey() {
-    LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, CONFIG_REGISTRY_SUBKEY);
+    LONG result = DeleteTree(HKEY_LOCAL_MACHINE, CONFIG_REGISTRY_SUBKEY);
     return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }
 

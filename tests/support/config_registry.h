@@ -9,7 +9,8 @@
 
 extern const char CONFIG_REGISTRY_SUBKEY[];
 
-// Removes the key under HKEY_LOCAL_MACHINE; true when it is gone (or was never there).
+// Removes the key under HKEY_LOCAL_MACHINE with the keys below it; true when it is gone
+// (or was never there).
 bool DeleteConfigKey();
 bool ConfigKeyExists();
 // A value's type and bytes, read at its real size; false when the key or value is absent.
