@@ -18,7 +18,7 @@
 #include "gwconfig/registry_access.h"
 #include "gwconfig/remote_servers.h"
 #include "compare/value_rules.h"
-#include "config/event_log_setting.h"
+#include "config/side_settings.h"
 #include "platform/codepage.h"
 #include "platform/tool_files.h"
 
@@ -97,13 +97,17 @@ public:
             return Fail("out of memory while encoding the configuration");
         if (!ToolWriteFileAtomic(output, blob, &error))
             return Fail(error);
-        // The library reads EventLog from the registry only; the blob has no place for it.
-        if (beside.hasEventLog)
+        // The library reads these from the registry only; the blob has no place for them.
+        for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
+            if (!beside.has[id])
+                continue;
+            const SideSetting& setting = SIDE_SETTINGS[id];
             fprintf(err_,
-                    "gwconfig: a .WTS file does not carry EventLog (%lu): store it beside the "
-                    "configuration with gwconfig apply %s --event-log %lu\n",
-                    static_cast<unsigned long>(beside.eventLog), output.c_str(),
-                    static_cast<unsigned long>(EventLogSettingFrom(beside.eventLog)));
+                    "gwconfig: a .WTS file does not carry %s (%lu): store it beside the "
+                    "configuration with gwconfig apply %s %s %lu\n",
+                    setting.name, static_cast<unsigned long>(beside.value[id]), output.c_str(),
+                    setting.option, static_cast<unsigned long>(setting.decode(beside.value[id])));
+        }
         return GW_EXIT_OK;
     }
 
@@ -155,8 +159,8 @@ public:
         return GW_EXIT_OK;
     }
 
-    // EventLog (when given) is written after the configuration, as the console's apply
-    // does; without it a stored EventLog stays as it is.
+    // The settings beside the configuration that are given are written after it, as the
+    // console's apply does; one not given stays as it is stored.
     int Apply(const std::string& input, const std::string& computer, RemoteView view,
               const BesideValues& beside) {
         std::string blob, error;
@@ -168,15 +172,25 @@ public:
             return ApplyRemote(input, computer, view, beside);
         if (!ApplyRegistryConfig(input, &error))
             return Fail(error);
-        if (beside.hasEventLog && !WriteRegistryEventLog(beside.eventLog, &error))
-            return Fail("the configuration of '" + input + "' is stored, but " + error);
+        for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
+            if (beside.has[id] &&
+                !WriteRegistrySideSetting(static_cast<SideSettingId>(id), beside.value[id], &error))
+                return Fail("the configuration of '" + input + "' is stored, but " + error);
+        }
         Print("The configuration of '" + input + "' is stored in the registry" +
-              EventLogStored(beside) + ".\n");
+              SidesStored(beside) + ".\n");
         return GW_EXIT_OK;
     }
 
-    static std::string EventLogStored(const BesideValues& beside) {
-        return beside.hasEventLog ? ", with EventLog " + std::to_string(beside.eventLog) : "";
+    // ", with EventLog 2 and AuditOnly 1": the settings written beside the configuration.
+    static std::string SidesStored(const BesideValues& beside) {
+        std::string text;
+        for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
+            if (beside.has[id])
+                text += std::string(text.empty() ? ", with " : " and ") + SIDE_SETTINGS[id].name +
+                        " " + std::to_string(beside.value[id]);
+        }
+        return text;
     }
 
     // FilterConfig holds the file's configuration; it goes to the server in the order
@@ -204,16 +218,18 @@ public:
             return Fail(error);
         }
         ReportConfigApplied(facts);
-        if (beside.hasEventLog) {
+        for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
+            if (!beside.has[id])
+                continue;
             const uint32_t written =
-                WriteRemoteConfigDword(computer, view, "EventLog", beside.eventLog);
+                WriteRemoteConfigDword(computer, view, SIDE_SETTINGS[id].name, beside.value[id]);
             if (written != REMOTE_OK)
-                return Fail("the configuration of '" + input +
-                            "' is stored, but EventLog is not: " +
-                            RemoteFailureText(computer, written, true));
+                return Fail("the configuration of '" + input + "' is stored, but " +
+                            SIDE_SETTINGS[id].name +
+                            " is not: " + RemoteFailureText(computer, written, true));
         }
         Print("The configuration of '" + input + "' is stored in the registry of " +
-              ServerLabel(computer) + EventLogStored(beside) + ".\n");
+              ServerLabel(computer) + SidesStored(beside) + ".\n");
         return GW_EXIT_OK;
     }
 
@@ -328,12 +344,25 @@ bool SourceOf(const SourceOptions& options, ConfigSource* source, std::string* e
     return options.computer.empty() || ComputerOf(options.computer, &source->computer, error);
 }
 
-CLI::Option* AddEventLogOption(CLI::App* command, uint32_t* value) {
-    return command
-        ->add_option("--event-log", *value,
-                     "also store EventLog beside the configuration: 0 nothing, 1 refusals, "
-                     "2 refusals and accepted logons")
-        ->check(CLI::Range(0u, 2u));
+// The options that store the settings beside the configuration, one per setting.
+struct SideOptions {
+    BesideValues values;
+    CLI::Option* options[SIDE_SETTING_COUNT] = {};
+    // The values given on the command line.
+    const BesideValues& Given() {
+        for (int id = 0; id < SIDE_SETTING_COUNT; ++id)
+            values.has[id] = options[id] != nullptr && options[id]->count() > 0;
+        return values;
+    }
+};
+
+void AddSideOptions(CLI::App* command, SideOptions* sides) {
+    for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
+        const SideSetting& setting = SIDE_SETTINGS[id];
+        sides->options[id] =
+            command->add_option(setting.option, sides->values.value[id], setting.optionHelp)
+                ->check(CLI::Range(0u, setting.optionMax));
+    }
 }
 
 void AddCodePage(CLI::App* command, uint32_t* codePage) {
@@ -390,8 +419,8 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
     exportReg->add_option("--computer", exportComputer, COMPUTER_HELP);
     exportReg->add_option("-o,--output", exportOutput, "the .reg file to write")->required();
     AddView(exportReg, &view);
-    BesideValues exportBeside;
-    CLI::Option* exportEventLog = AddEventLogOption(exportReg, &exportBeside.eventLog);
+    SideOptions exportSides;
+    AddSideOptions(exportReg, &exportSides);
 
     SourceOptions gppSource;
     std::string gppOutput;
@@ -407,8 +436,8 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
     apply->add_option("file", applyInput, "configuration file (.WTS)")->required();
     apply->add_option("--computer", applyComputer, COMPUTER_HELP);
     AddView(apply, &applyView);
-    BesideValues applyBeside;
-    CLI::Option* applyEventLog = AddEventLogOption(apply, &applyBeside.eventLog);
+    SideOptions applySides;
+    AddSideOptions(apply, &applySides);
 
     FarmOptions farmOptions;
     SourceOptions farmSource;
@@ -544,8 +573,7 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
         std::string computer;
         if (!exportComputer.empty() && !ComputerOf(exportComputer, &computer, &error))
             return command.Fail(error);
-        exportBeside.hasEventLog = exportEventLog->count() > 0;
-        return command.ExportReg(exportInput, computer, exportOutput, view, exportBeside);
+        return command.ExportReg(exportInput, computer, exportOutput, view, exportSides.Given());
     }
     if (*exportGpp) {
         if (!SourceOf(gppSource, &source, &error) ||
@@ -559,8 +587,7 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
         std::string computer;
         if (!applyComputer.empty() && !ComputerOf(applyComputer, &computer, &error))
             return command.Fail(error);
-        applyBeside.hasEventLog = applyEventLog->count() > 0;
-        return command.Apply(applyInput, computer, ViewOf(applyView), applyBeside);
+        return command.Apply(applyInput, computer, ViewOf(applyView), applySides.Given());
     }
     if (*farm) {
         if (!SourceOf(farmSource, &farmOptions.reference, &error))

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "config/side_settings.h"
+
 // Fills FilterConfig (reset first) the way the library loads it; like the library,
 // a machine without a stored configuration gets the default one written. False with
 // the reason in *error.
@@ -18,12 +20,12 @@ bool LoadRegistryConfig(std::string* error);
 // came from (UTF-8).
 bool ApplyRegistryConfig(const std::string& file, std::string* error);
 
-// "EventLog" as stored beside the configuration: false when it is absent or not 4 bytes
-// long.
-bool ReadRegistryEventLog(uint32_t* value);
+// A setting as stored beside the configuration ("EventLog", "AuditOnly"): false when it
+// is absent or not 4 bytes long.
+bool ReadRegistrySideSetting(SideSettingId id, uint32_t* value);
 
-// Writes "EventLog" beside the configuration. False with the reason in *error.
-bool WriteRegistryEventLog(uint32_t value, std::string* error);
+// Writes a setting beside the configuration, as it is. False with the reason in *error.
+bool WriteRegistrySideSetting(SideSettingId id, uint32_t value, std::string* error);
 
 // Whether this program can reach other computers' registries (--computer). False with
 // the reason in *error.

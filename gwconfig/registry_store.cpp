@@ -3,7 +3,6 @@
 #include <string>
 
 #include "config/config_model.h"
-#include "config/event_log_setting.h"
 #include "config/persistence.h"
 #include "eventlog/config_events.h"
 #include "eventlog/config_change.h"
@@ -60,24 +59,15 @@ bool ApplyRegistryConfig(const std::string& file, std::string* error) {
     return true;
 }
 
-bool ReadRegistryEventLog(uint32_t* value) {
-    ConfigKeyHandle key(StoreOpenConfigKey());
-    if (!key)
-        return false;
-    uint8_t bytes[4] = {};
-    uint32_t size = sizeof bytes;
-    if (StoreReadValue(key.get(), "EventLog", bytes, &size) != 0 || size != sizeof bytes)
-        return false;
-    *value = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-             uint32_t(bytes[3]) << 24;
-    return true;
+bool ReadRegistrySideSetting(SideSettingId id, uint32_t* value) {
+    return ReadSideSetting(id, value);
 }
 
-bool WriteRegistryEventLog(uint32_t value, std::string* error) {
-    if (SaveEventLogSetting(value) == 0)
+bool WriteRegistrySideSetting(SideSettingId id, uint32_t value, std::string* error) {
+    if (WriteSideSetting(id, value) == 0)
         return true;
-    *error = "cannot write EventLog to the registry (Windows error " +
-             std::to_string(StoreLastError()) + ")";
+    *error = std::string("cannot write ") + SIDE_SETTINGS[id].name +
+             " to the registry (Windows error " + std::to_string(StoreLastError()) + ")";
     return false;
 }
 

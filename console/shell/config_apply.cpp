@@ -5,27 +5,11 @@
 #include "config/config_model.h"
 #include "config/event_log_setting.h"
 #include "config/persistence.h"
+#include "config/side_settings.h"
 #include "eventlog/config_change.h"
 #include "eventlog/config_events.h"
 #include "platform/codepage.h"
 #include "platform/config_store.h"
-
-namespace {
-
-const char* const SETTING_WORDS[3] = {"nothing", "refused sessions",
-                                      "refused sessions and accepted logons"};
-
-} // namespace
-
-void AddEventLogSettingChange(uint32_t before, uint32_t after, std::string* summary) {
-    before = EventLogSettingFrom(before);
-    after = EventLogSettingFrom(after);
-    if (before == after)
-        return;
-    const std::string change =
-        std::string("Event log: ") + SETTING_WORDS[before] + " -> " + SETTING_WORDS[after];
-    *summary = *summary == "no change" || summary->empty() ? change : *summary + "; " + change;
-}
 
 int ApplyConfigAndReport(const std::string& loadedFrom) {
     const uint32_t chosen = EventLogSettingValue;
@@ -34,7 +18,7 @@ int ApplyConfigAndReport(const std::string& loadedFrom) {
     facts.file = loadedFrom;
     facts.summary = StoredConfigChange(FilterConfig, SystemAnsiCodePage());
     // (Reading the stored setting sets the value: the console's choice is put back.)
-    AddEventLogSettingChange(LoadEventLogSetting(), chosen, &facts.summary);
+    AddSideSettingChange(SIDE_EVENT_LOG, LoadEventLogSetting(), chosen, &facts.summary);
     EventLogSettingValue = chosen;
     if (SaveConfigToRegistry() != 0 || SaveEventLogSetting(chosen) != 0) {
         ReportConfigApplyFailed(facts, StoreLastError());

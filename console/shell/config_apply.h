@@ -10,7 +10,3 @@
 // then EventLogSettingValue. `loadedFrom` names the configuration file the console
 // loaded last (UTF-8, empty when none). 0 when stored, -1 when not.
 int ApplyConfigAndReport(const std::string& loadedFrom);
-
-// The summary's words for the event log setting's change, appended to `summary`;
-// nothing when it is unchanged.
-void AddEventLogSettingChange(uint32_t before, uint32_t after, std::string* summary);
