@@ -170,13 +170,8 @@ public:
             return Fail("the registry was not changed");
         if (!computer.empty())
             return ApplyRemote(input, computer, view, beside);
-        if (!ApplyRegistryConfig(input, &error))
+        if (!ApplyRegistryConfig(input, beside, &error))
             return Fail(error);
-        for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
-            if (beside.has[id] &&
-                !WriteRegistrySideSetting(static_cast<SideSettingId>(id), beside.value[id], &error))
-                return Fail("the configuration of '" + input + "' is stored, but " + error);
-        }
         Print("The configuration of '" + input + "' is stored in the registry" +
               SidesStored(beside) + ".\n");
         return GW_EXIT_OK;
@@ -212,22 +207,31 @@ public:
         } else {
             facts.summary = "stored where there was none or it did not decode";
         }
+        BesideValues stored;
+        for (int id = 0; id < SIDE_SETTING_COUNT; ++id)
+            stored.has[id] =
+                beside.has[id] && ReadRemoteConfigDword(computer, view, SIDE_SETTINGS[id].name,
+                                                        &stored.value[id]) == REMOTE_OK;
+        AddBesideChanges(stored, beside, &facts.summary);
         uint32_t windowsError = 0;
         if (!WriteRemoteConfig(computer, view, blob, &windowsError, &error)) {
             ReportConfigApplyFailed(facts, windowsError);
             return Fail(error);
         }
-        ReportConfigApplied(facts);
+        // The settings beside it follow; the event tells the whole apply, or its failure.
         for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
             if (!beside.has[id])
                 continue;
             const uint32_t written =
                 WriteRemoteConfigDword(computer, view, SIDE_SETTINGS[id].name, beside.value[id]);
-            if (written != REMOTE_OK)
+            if (written != REMOTE_OK) {
+                ReportConfigApplyFailed(facts, written);
                 return Fail("the configuration of '" + input + "' is stored, but " +
                             SIDE_SETTINGS[id].name +
                             " is not: " + RemoteFailureText(computer, written, true));
+            }
         }
+        ReportConfigApplied(facts);
         Print("The configuration of '" + input + "' is stored in the registry of " +
               ServerLabel(computer) + SidesStored(beside) + ".\n");
         return GW_EXIT_OK;

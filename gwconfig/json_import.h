@@ -13,25 +13,12 @@
 #include <vector>
 
 #include "config/config_model.h"
-#include "config/side_settings.h"
+#include "gwconfig/beside_values.h"
 
 struct ImportIssue {
     size_t line;       // line of the JSON text the problem is on (from 1); 0: none
     std::string where; // the key, or table, row and column; empty for syntax errors
     std::string what;
-};
-
-// Values stored beside the configuration under its registry key, not in the blob, by
-// SideSettingId (config/side_settings.h): each one given or not, and its value.
-struct BesideValues {
-    bool has[SIDE_SETTING_COUNT] = {};
-    uint32_t value[SIDE_SETTING_COUNT] = {};
-    bool Any() const {
-        for (bool given : has)
-            if (given)
-                return true;
-        return false;
-    }
 };
 
 // A top-level member named after a setting beside the configuration ("EventLog",

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "config/side_settings.h"
+#include "gwconfig/beside_values.h"
 
 // Fills FilterConfig (reset first) the way the library loads it; like the library,
 // a machine without a stored configuration gets the default one written. False with
@@ -15,10 +16,10 @@
 bool LoadRegistryConfig(std::string* error);
 
 // Writes FilterConfig as the console's apply command does ("tsdata", then "datasize"),
-// and reports it on the Application log as the console does: applied (with what changed
-// against the stored configuration), or failed. `file` is the configuration file it
-// came from (UTF-8).
-bool ApplyRegistryConfig(const std::string& file, std::string* error);
+// then the settings `beside` gives, and reports it on the Application log as the console
+// does: applied (with what changed against what was stored, the settings beside it
+// included), or failed. `file` is the configuration file it came from (UTF-8).
+bool ApplyRegistryConfig(const std::string& file, const BesideValues& beside, std::string* error);
 
 // A setting as stored beside the configuration ("EventLog", "AuditOnly"): false when it
 // is absent or not 4 bytes long.

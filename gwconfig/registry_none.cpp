@@ -6,7 +6,7 @@ bool LoadRegistryConfig(std::string* error) {
     return false;
 }
 
-bool ApplyRegistryConfig(const std::string&, std::string* error) {
+bool ApplyRegistryConfig(const std::string&, const BesideValues&, std::string* error) {
     *error = "there is no registry on this system: apply works in gwconfig.exe on Windows";
     return false;
 }

@@ -45,15 +45,31 @@ bool LoadRegistryConfig(std::string* error) {
     return RunStoreOperation(LoadFresh, "cannot read the configuration from the registry", error);
 }
 
-bool ApplyRegistryConfig(const std::string& file, std::string* error) {
+bool ApplyRegistryConfig(const std::string& file, const BesideValues& beside, std::string* error) {
     ConfigApplyFacts facts;
     facts.program = "gwconfig.exe";
     facts.file = file;
     facts.summary = StoredConfigChange(FilterConfig, SystemAnsiCodePage());
+    BesideValues stored;
+    for (int id = 0; id < SIDE_SETTING_COUNT; ++id)
+        stored.has[id] = beside.has[id] &&
+                         ReadRegistrySideSetting(static_cast<SideSettingId>(id), &stored.value[id]);
+    AddBesideChanges(stored, beside, &facts.summary);
     if (!RunStoreOperation(SaveConfigToRegistry, "cannot write the configuration to the registry",
                            error)) {
         ReportConfigApplyFailed(facts, StoreLastError());
         return false;
+    }
+    // The settings beside it follow, as the console writes them; the event tells the
+    // whole apply, or its failure.
+    for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
+        std::string failure;
+        if (beside.has[id] &&
+            !WriteRegistrySideSetting(static_cast<SideSettingId>(id), beside.value[id], &failure)) {
+            ReportConfigApplyFailed(facts, StoreLastError());
+            *error = "the configuration of '" + file + "' is stored, but " + failure;
+            return false;
+        }
     }
     ReportConfigApplied(facts);
     return true;

@@ -94,6 +94,19 @@ class EventTrace(unittest.TestCase):
         self.assertEqual(strings[4],
                          'L"IP Address filter: switched on, 1 setting changed, 1 entry added"')
 
+    def test_apply_names_a_change_beside_the_configuration(self):
+        # EventLog is 2 (setUpClass); each apply names its change, and puts 2 back.
+        own = run("hostname")[1].strip()
+        for arguments, change in ((["--event-log", "0"],
+                                   "refused sessions and accepted logons -> nothing"),
+                                  (["--event-log", "2", "--computer", own, "--view", sys.argv[2]],
+                                   "nothing -> refused sessions and accepted logons")):
+            code, trace = run("gwconfig.exe", "apply", self.wts, *arguments, trace=True)
+            self.assertEqual(code, 0, trace)
+            call = reported(trace, 2000)
+            self.assertIsNotNone(call, trace)
+            self.assertEqual(call[1][4], 'L"Event log: %s"' % change)
+
     def test_refused_session_reports_warning_with_facts(self):
         code, trace = self.host("10.0.0.5", "EVIL\tPC", "startup")
         self.assertEqual(code, 255, trace)  # refused as before
