@@ -112,6 +112,8 @@ private:
         job.blob = std::move(one.shared->job.blob);
         job.previous = std::move(one.shared->job.previous);
         job.previousError = one.shared->job.previousError;
+        job.dwordValues = std::move(one.shared->job.dwordValues);
+        job.dwordErrors = std::move(one.shared->job.dwordErrors);
         CloseHandle(one.thread);
         Release(one.shared);
         Tell(one.index);

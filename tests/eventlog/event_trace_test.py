@@ -106,6 +106,21 @@ class EventTrace(unittest.TestCase):
             call = reported(trace, 2000)
             self.assertIsNotNone(call, trace)
             self.assertEqual(call[1][4], 'L"Event log: %s"' % change)
+        # A farm's reference that carries EventLog applies it where it differs.
+        reference = os.path.join(self.scratch.name, "deny-quiet.json")
+        with open(reference, "w") as f:
+            json.dump({"FLAG_IPADDRESS": 1, "FLAG_IPADDRESS_ALLOW": 1, "EventLog": 0,
+                       "R_IPADDRESS": [{"IPFROM": "10.0.0.5", "IPTO": "", "TYPE": 0}]}, f)
+        code, trace = run("gwconfig.exe", "farm", os.path.relpath(reference, BIN), "--computer",
+                          own, "--view", sys.argv[2], "--apply", trace=True)
+        run("reg", "add", KEY, "/v", "EventLog", "/t", "REG_DWORD", "/d", "2", "/f", VIEW)
+        self.assertEqual(code, 0, trace)
+        self.assertIn("differs, applied: Event log: nothing -> refused sessions and accepted "
+                      "logons", trace)
+        call = reported(trace, 2000)
+        self.assertIsNotNone(call, trace)
+        self.assertEqual(call[1][4],
+                         'L"Event log: refused sessions and accepted logons -> nothing"')
 
     def test_refused_session_reports_warning_with_facts(self):
         code, trace = self.host("10.0.0.5", "EVIL\tPC", "startup")
