@@ -135,6 +135,20 @@ class EventTrace(unittest.TestCase):
         # The entry that decided, as the IP Address page shows it.
         self.assertTrue(strings[8].startswith('L"10.0.0.5 - Logon disabled (entry '), strings[8])
 
+    def test_audited_refusal_reports_would_have_been_refused(self):
+        run("reg", "add", KEY, "/v", "AuditOnly", "/t", "REG_DWORD", "/d", "1", "/f", VIEW)
+        try:
+            code, trace = self.host("10.0.0.5", "EVIL-PC", "startup")
+        finally:
+            run("reg", "delete", KEY, "/v", "AuditOnly", "/f", VIEW)
+        self.assertEqual(code, 0, trace)  # the session goes on
+        self.assertIsNone(reported(trace, 1001), trace)
+        call = reported(trace, 1201)
+        self.assertIsNotNone(call, trace)
+        self.assertIn(",0x0002,", call[0])  # EVENTLOG_WARNING_TYPE
+        self.assertEqual(len(call[1]), 9, call[1])
+        self.assertEqual(call[1][7], 'L"IP Address filter"')
+
     def test_accepted_logon_reports_information_when_asked(self):
         code, trace = self.host("10.0.0.6", "GOOD-PC", "startup", "logon")
         self.assertEqual(code, 0, trace)
