@@ -18,6 +18,7 @@
 #include "gwconfig/registry_access.h"
 #include "gwconfig/remote_servers.h"
 #include "compare/value_rules.h"
+#include "config/audit_only_setting.h"
 #include "config/side_settings.h"
 #include "platform/codepage.h"
 #include "platform/tool_files.h"
@@ -285,10 +286,14 @@ public:
         session.sessionsOfUser = o.sessionsOfUser;
 
         std::vector<std::string> errors;
-        if (!Load(source, codePage, &errors))
+        BesideValues beside;
+        if (!Load(source, codePage, &errors, &beside))
             return Fail(errors);
+        // The filters that only audit where the configuration comes with AuditOnly.
+        const uint32_t auditMask =
+            beside.has[SIDE_AUDIT_ONLY] ? AuditOnlyMaskFrom(beside.value[SIDE_AUDIT_ONLY]) : 0;
         std::string report;
-        CheckOutcome outcome = RunCheck(session, o.hasAt, codePage, &report, o.summary);
+        CheckOutcome outcome = RunCheck(session, o.hasAt, codePage, &report, o.summary, auditMask);
         Print(report);
         return outcome.admitted ? GW_EXIT_OK : GW_EXIT_NO;
     }
