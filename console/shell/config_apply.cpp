@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "config/audit_only_setting.h"
 #include "config/config_model.h"
 #include "config/event_log_setting.h"
 #include "config/persistence.h"
@@ -20,7 +21,14 @@ int ApplyConfigAndReport(const std::string& loadedFrom) {
     // (Reading the stored setting sets the value: the console's choice is put back.)
     AddSideSettingChange(SIDE_EVENT_LOG, LoadEventLogSetting(), chosen, &facts.summary);
     EventLogSettingValue = chosen;
-    if (SaveConfigToRegistry() != 0 || SaveEventLogSetting(chosen) != 0) {
+    // AuditOnly as the pages left it, bits that name no filter included; an absent
+    // value that no page set stays absent.
+    uint32_t storedAudit = 0;
+    const bool auditStored = ReadSideSetting(SIDE_AUDIT_ONLY, &storedAudit);
+    AddSideSettingChange(SIDE_AUDIT_ONLY, storedAudit, AuditOnlySettingValue, &facts.summary);
+    const bool writeAudit = auditStored || AuditOnlySettingValue != 0;
+    if (SaveConfigToRegistry() != 0 || SaveEventLogSetting(chosen) != 0 ||
+        (writeAudit && SaveAuditOnlySetting(AuditOnlySettingValue) != 0)) {
         ReportConfigApplyFailed(facts, StoreLastError());
         return -1;
     }

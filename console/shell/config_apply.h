@@ -7,6 +7,7 @@
 #include <string>
 
 // Stores FilterConfig (SaveConfigToRegistry, which shows its own failure messages) and
-// then EventLogSettingValue. `loadedFrom` names the configuration file the console
+// then EventLogSettingValue and AuditOnlySettingValue (the latter only where it is stored
+// already or now names a filter). `loadedFrom` names the configuration file the console
 // loaded last (UTF-8, empty when none). 0 when stored, -1 when not.
 int ApplyConfigAndReport(const std::string& loadedFrom);
