@@ -438,6 +438,8 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
                       "the configuration");
     AddSourceOptions(exportGpp, &gppSource, ".WTS");
     exportGpp->add_option("-o,--output", gppOutput, "the Registry.xml file to write")->required();
+    SideOptions gppSides;
+    AddSideOptions(exportGpp, &gppSides);
 
     std::string applyInput, applyComputer, applyView = "64";
     CLI::App* apply = app.add_subcommand(
@@ -588,7 +590,7 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
         if (!SourceOf(gppSource, &source, &error) ||
             !ExportGpp(source, gppOutput,
                        gppSource.view == "32" ? RegistryView::VIEW_32 : RegistryView::VIEW_64,
-                       &error))
+                       gppSides.Given(), &error))
             return command.Fail(error);
         return GW_EXIT_OK;
     }
