@@ -8,18 +8,19 @@ namespace {
 
 struct FilterEntry {
     const char* name;
+    int32_t code; // of its rules' refusal
     int32_t FilterConfigRecord::*onSwitch;
     void (*decide)(const FilterConfigRecord&, FactSource&, FilterVerdict*);
 };
 
 const FilterEntry FILTERS[FILTER_COUNT] = {
-    {"ValidateIPAddress", &FilterConfigRecord::FLAG_IPADDRESS, DecideIpAddress},
-    {"ValidateClientName", &FilterConfigRecord::FLAG_COMPUTERNAME, DecideComputerName},
-    {"ValidateMACAddress", &FilterConfigRecord::FLAG_MACADDRESS, DecideMacAddress},
-    {"ValidateTime", &FilterConfigRecord::FLAG_TIME, DecideTime},
-    {"ValidateVersion", &FilterConfigRecord::FLAG_VERSION, DecideVersion},
-    {"ValidateSessionCount_IP", &FilterConfigRecord::FLAG_SERVEROPTION, DecideSessionCountIp},
-    {"ValidateSessionCount_User", &FilterConfigRecord::FLAG_SERVEROPTION_SESSIONPERUSER,
+    {"ValidateIPAddress", 1, &FilterConfigRecord::FLAG_IPADDRESS, DecideIpAddress},
+    {"ValidateClientName", 2, &FilterConfigRecord::FLAG_COMPUTERNAME, DecideComputerName},
+    {"ValidateMACAddress", 3, &FilterConfigRecord::FLAG_MACADDRESS, DecideMacAddress},
+    {"ValidateTime", 5, &FilterConfigRecord::FLAG_TIME, DecideTime},
+    {"ValidateVersion", 4, &FilterConfigRecord::FLAG_VERSION, DecideVersion},
+    {"ValidateSessionCount_IP", 6, &FilterConfigRecord::FLAG_SERVEROPTION, DecideSessionCountIp},
+    {"ValidateSessionCount_User", 7, &FilterConfigRecord::FLAG_SERVEROPTION_SESSIONPERUSER,
      DecideSessionCountUser},
 };
 
@@ -42,6 +43,14 @@ const char* FilterName(FilterId filter) {
     return filter >= 0 && filter < FILTER_COUNT ? FILTERS[filter].name : "";
 }
 
+uint32_t FilterAuditBit(FilterId filter) {
+    return filter >= 0 && filter < FILTER_COUNT ? 1u << (FILTERS[filter].code - 1) : 0u;
+}
+
+bool RefusalAudited(const FilterVerdict& verdict, uint32_t auditMask) {
+    return verdict.outcome == FILTER_REFUSES && (auditMask & FilterAuditBit(verdict.filter)) != 0;
+}
+
 FilterVerdict DecideFilter(FilterId filter, const FilterConfigRecord& config, FactSource& facts) {
     FilterVerdict verdict;
     verdict.filter = filter;
@@ -57,7 +66,8 @@ FilterVerdict DecideFilter(FilterId filter, const FilterConfigRecord& config, Fa
     return verdict;
 }
 
-void DecideSession(const FilterConfigRecord& config, FactSource& facts, SessionDecision* decision) {
+void DecideSession(const FilterConfigRecord& config, FactSource& facts, SessionDecision* decision,
+                   uint32_t auditMask) {
     *decision = SessionDecision();
     for (int k = 0; k < FILTER_COUNT; ++k) {
         const FilterId filter = static_cast<FilterId>(k);
@@ -73,7 +83,12 @@ void DecideSession(const FilterConfigRecord& config, FactSource& facts, SessionD
             verdict.code = 0;
             verdict.caption = verdict.message = nullptr;
         }
-        if (verdict.outcome == FILTER_REFUSES) {
+        if (RefusalAudited(verdict, auditMask)) {
+            verdict.audited = true;
+            decision->audited |= FilterAuditBit(filter);
+            if (decision->auditedBy < 0)
+                decision->auditedBy = k;
+        } else if (verdict.outcome == FILTER_REFUSES) {
             decision->admitted = false;
             decision->code = verdict.code;
             decision->refusedBy = k;

@@ -121,4 +121,7 @@ struct FilterVerdict {
     int32_t code = 0;
     const char* caption = nullptr;
     const char* message = nullptr;
+    // A refusal the filter only audits (its AuditOnly bit is set): the outcome stays
+    // FILTER_REFUSES with the code and box it would have had, and the session goes on.
+    bool audited = false;
 };

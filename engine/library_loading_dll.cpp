@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "config/audit_only_setting.h"
 #include "config/event_log_setting.h"
 #include "config/persistence.h"
 #include "engine/library_loading.h"
@@ -48,6 +49,7 @@ void LoadLibraryOnce() {
     // its own messages. The event log setting comes first, so that "none" silences the
     // report of an unreadable configuration too.
     LoadEventLogSetting();
+    LoadAuditOnlySetting();
     if (LoadConfigFromRegistry() != 0)
         ReportConfigUnreadable();
 }

@@ -67,7 +67,8 @@ const char* Field(const char* field, size_t size, char* copy) {
 
 } // namespace
 
-size_t FormatLogonLine(char* line, size_t size, const char* timestamp, int32_t code) {
+size_t FormatLogonLine(char* line, size_t size, const char* timestamp, int32_t code,
+                       const char* decision) {
     if (size == 0)
         return 0;
     line[0] = '\0';
@@ -79,13 +80,14 @@ size_t FormatLogonLine(char* line, size_t size, const char* timestamp, int32_t c
         Field(r.clientName, sizeof name, name), Field(r.clientAddress, sizeof address, address),
         Field(r.clientMac, sizeof mac, mac), Field(r.winStationName, sizeof station, station),
         Field(r.userName, sizeof user, user), unsigned(r.sessionId));
-    AppendFormatted(line, size, &used, "%s,%s,", SessionRejected == 1 ? "Rejected" : "Accepted",
-                    RejectCodeText(code));
+    if (decision == nullptr)
+        decision = SessionRejected == 1 ? "Rejected" : "Accepted";
+    AppendFormatted(line, size, &used, "%s,%s,", decision, RejectCodeText(code));
     AppendFormatted(line, size, &used, "\r\n");
     return used;
 }
 
-void WriteLogonLog(int32_t code) {
+void WriteLogonLog(int32_t code, const char* decision) {
     LogFileHandle file = LOG_FILE_INVALID;
     char path[sizeof FilterConfig.LOGON_LOGFILE];
     memcpy(path, FilterConfig.LOGON_LOGFILE, sizeof path);
@@ -104,7 +106,7 @@ void WriteLogonLog(int32_t code) {
     char timestamp[100];
     snprintf(timestamp, sizeof timestamp, "%04d-%02d-%02d %02d:%02d:%02d", now.year, now.month,
              now.day, now.hour, now.minute, now.second);
-    size_t length = FormatLogonLine(LogLineBuffer, LOG_LINE_SIZE, timestamp, code);
+    size_t length = FormatLogonLine(LogLineBuffer, LOG_LINE_SIZE, timestamp, code, decision);
     LogFileWrite(file, LogLineBuffer, length);
     LogFileClose(file);
 }

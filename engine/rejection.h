@@ -44,9 +44,14 @@ void RejectAndExit(int exitCode, int32_t code);
 // RecordRejection, then asks for a logoff of the calling process's session.
 void RejectAndLogoff(int32_t code);
 
+// The decision of a refusal that a filter only audited: the session went on.
+constexpr char LOG_DECISION_AUDITED[] = "Audited";
+
 // Formats the log line for `code` into line (of `size` bytes) from the session
-// record, SessionRejected and `timestamp`; returns its length.
-size_t FormatLogonLine(char* line, size_t size, const char* timestamp, int32_t code);
+// record, `timestamp` and the decision: `decision` when given, else "Rejected" or
+// "Accepted" by SessionRejected. Returns its length.
+size_t FormatLogonLine(char* line, size_t size, const char* timestamp, int32_t code,
+                       const char* decision = nullptr);
 // Appends one line to LOGON_LOGFILE (opened exclusively, retried); a file that
-// stays unavailable is skipped silently.
-void WriteLogonLog(int32_t code);
+// stays unavailable is skipped silently. `decision` as for FormatLogonLine.
+void WriteLogonLog(int32_t code, const char* decision = nullptr);

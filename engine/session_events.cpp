@@ -36,9 +36,7 @@ ClientEventFacts RecordFacts(uint32_t codePage) {
     return facts;
 }
 
-} // namespace
-
-void ReportSessionRefused(const FilterVerdict& verdict) {
+void ReportRefusal(const FilterVerdict& verdict, bool audited) {
     try {
         if (EventLogSettingValue == EVENT_LOG_SETTING_NONE)
             return;
@@ -46,10 +44,22 @@ void ReportSessionRefused(const FilterVerdict& verdict) {
         RefusalWords words;
         if (verdict.code > 0)
             words = RefusalRuleWords(FilterConfig, verdict, codePage);
+        const ClientEventFacts facts = RecordFacts(codePage);
         ReportComposedEvent(
-            ComposeSessionRefused(verdict.code, RecordFacts(codePage), words.filter, words.entry));
+            audited ? ComposeSessionAudited(verdict.code, facts, words.filter, words.entry)
+                    : ComposeSessionRefused(verdict.code, facts, words.filter, words.entry));
     } catch (...) {
     }
+}
+
+} // namespace
+
+void ReportSessionRefused(const FilterVerdict& verdict) {
+    ReportRefusal(verdict, false);
+}
+
+void ReportSessionAudited(const FilterVerdict& verdict) {
+    ReportRefusal(verdict, true);
 }
 
 void ReportLogonAccepted() {

@@ -8,6 +8,9 @@
 // The refusal `verdict` of the current session (facts from SessionRecord), unless the
 // setting is "none".
 void ReportSessionRefused(const FilterVerdict& verdict);
+// The refusal `verdict` that its filter only audited, as ReportSessionRefused: the
+// "would have been refused" event of its code.
+void ReportSessionAudited(const FilterVerdict& verdict);
 // The accepted logon of the current session, when the setting is "refusals and
 // accepted logons".
 void ReportLogonAccepted();

@@ -3,12 +3,22 @@
 #include <cstdio>
 
 const EventDefinition EVENT_DEFINITIONS[EVENT_DEFINITION_COUNT] = {
-    {1000, EVENT_LOG_INFORMATION, 7}, {1001, EVENT_LOG_WARNING, 9}, {1002, EVENT_LOG_WARNING, 9},
-    {1003, EVENT_LOG_WARNING, 9},     {1004, EVENT_LOG_WARNING, 9}, {1005, EVENT_LOG_WARNING, 9},
-    {1006, EVENT_LOG_WARNING, 9},     {1007, EVENT_LOG_WARNING, 9}, {1101, EVENT_LOG_WARNING, 7},
-    {1102, EVENT_LOG_WARNING, 7},     {1103, EVENT_LOG_WARNING, 7}, {1104, EVENT_LOG_WARNING, 7},
-    {1106, EVENT_LOG_WARNING, 7},     {1107, EVENT_LOG_WARNING, 7}, {1120, EVENT_LOG_WARNING, 7},
-    {2000, EVENT_LOG_INFORMATION, 5}, {2001, EVENT_LOG_ERROR, 5},   {3000, EVENT_LOG_ERROR, 0},
+    {1000, EVENT_LOG_INFORMATION, 7}, {1001, EVENT_LOG_WARNING, 9},
+    {1002, EVENT_LOG_WARNING, 9},     {1003, EVENT_LOG_WARNING, 9},
+    {1004, EVENT_LOG_WARNING, 9},     {1005, EVENT_LOG_WARNING, 9},
+    {1006, EVENT_LOG_WARNING, 9},     {1007, EVENT_LOG_WARNING, 9},
+    {1101, EVENT_LOG_WARNING, 7},     {1102, EVENT_LOG_WARNING, 7},
+    {1103, EVENT_LOG_WARNING, 7},     {1104, EVENT_LOG_WARNING, 7},
+    {1106, EVENT_LOG_WARNING, 7},     {1107, EVENT_LOG_WARNING, 7},
+    {1120, EVENT_LOG_WARNING, 7},     {1201, EVENT_LOG_WARNING, 9},
+    {1202, EVENT_LOG_WARNING, 9},     {1203, EVENT_LOG_WARNING, 9},
+    {1204, EVENT_LOG_WARNING, 9},     {1205, EVENT_LOG_WARNING, 9},
+    {1206, EVENT_LOG_WARNING, 9},     {1207, EVENT_LOG_WARNING, 9},
+    {1301, EVENT_LOG_WARNING, 7},     {1302, EVENT_LOG_WARNING, 7},
+    {1303, EVENT_LOG_WARNING, 7},     {1304, EVENT_LOG_WARNING, 7},
+    {1306, EVENT_LOG_WARNING, 7},     {1307, EVENT_LOG_WARNING, 7},
+    {1320, EVENT_LOG_WARNING, 7},     {2000, EVENT_LOG_INFORMATION, 5},
+    {2001, EVENT_LOG_ERROR, 5},       {3000, EVENT_LOG_ERROR, 0},
 };
 
 namespace {
@@ -91,6 +101,13 @@ uint32_t RefusalEventId(int32_t code) {
     }
 }
 
+uint32_t AuditedEventId(int32_t code) {
+    const uint32_t refused = RefusalEventId(code);
+    if (refused == 0)
+        return 0;
+    return refused + (EVENT_AUDITED_BASE - EVENT_REFUSED_BASE);
+}
+
 EventReport ComposeLogonAccepted(const ClientEventFacts& client) {
     EventReport report;
     report.type = EVENT_LOG_INFORMATION;
@@ -111,6 +128,13 @@ EventReport ComposeSessionRefused(int32_t code, const ClientEventFacts& client,
         report.inserts.push_back(EventInsert(filterWords));
         report.inserts.push_back(EventInsert(entryWords));
     }
+    return report;
+}
+
+EventReport ComposeSessionAudited(int32_t code, const ClientEventFacts& client,
+                                  const std::string& filterWords, const std::string& entryWords) {
+    EventReport report = ComposeSessionRefused(code, client, filterWords, entryWords);
+    report.id = AuditedEventId(code);
     return report;
 }
 

@@ -274,6 +274,12 @@ std::string VerdictLine(const FilterConfigRecord&, const FilterVerdict& verdict)
     case FILTER_PASSES:
         return name + ": passes";
     default:
+        if (verdict.audited) {
+            char bit[16];
+            snprintf(bit, sizeof bit, "0x%X",
+                     static_cast<unsigned>(FilterAuditBit(verdict.filter)));
+            return name + ": refuses, but only audits (AuditOnly " + bit + "): the session goes on";
+        }
         return name + ": refuses";
     }
 }
@@ -291,6 +297,13 @@ void ExplainDecision(const FilterConfigRecord& config, const DescribedSession& s
         *out += "  " + VerdictLine(config, verdict) + "\n";
         for (const std::string& reason : VerdictReasons(config, verdict, options))
             *out += "      " + reason + "\n";
+    }
+    if (decision.admitted && decision.auditedBy >= 0 && decision.auditedBy < FILTER_COUNT) {
+        const FilterVerdict& audited = decision.filters[decision.auditedBy];
+        *out += "Decision: admitted; " + std::string(FilterName(audited.filter)) +
+                " only audits its refusal with code " + std::to_string(audited.code) + " (" +
+                RejectCodeText(audited.code) + ")\n";
+        return;
     }
     if (decision.admitted) {
         *out += "Decision: admitted\n";

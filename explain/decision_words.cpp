@@ -43,6 +43,8 @@ const VersionField VERSION_FIELDS[] = {
     {"Allow range", &FilterConfigRecord::VERBETWEEN},
 };
 
+const char AUDITED_WORDS[] = "would be refused, but the filter only audits: admitted";
+
 const char* ModeWords(int32_t type) {
     return type != 0 ? "Logon enabled" : "Logon disabled";
 }
@@ -64,6 +66,15 @@ public:
             return words;
         }
         words.verdict = (refused ? "Refused by the " : "Passed the ") + page_ + " filter";
+        if (verdict_.unavailable != FACT_NONE && verdict_.audited) {
+            words.verdict = page_ + " filter: " + std::string(FACT_WORDS[verdict_.unavailable]) +
+                            " cannot be read; " + AUDITED_WORDS;
+            words.entry = "No entry decided: the filter refuses a client when " +
+                          std::string(FACT_WORDS[verdict_.unavailable]) + " cannot be read (" +
+                          page_ + " page)";
+            words.change = EnforceWords();
+            return words;
+        }
         if (verdict_.unavailable != FACT_NONE) {
             const std::string fact = FACT_WORDS[verdict_.unavailable];
             words.verdict += ": " + fact + " cannot be read";
@@ -94,10 +105,21 @@ public:
         }
         if (!refused)
             words.change.clear();
+        if (verdict_.audited)
+            Audited(&words);
         return words;
     }
 
 private:
+    // A refusal the filter only audits: what happens, and what enforcing it would do.
+    void Audited(DecisionWords* words) const {
+        words->verdict = page_ + " filter: " + AUDITED_WORDS;
+        words->change = EnforceWords();
+    }
+    std::string EnforceWords() const {
+        return "Clear \"Audit only\" on the " + page_ + " page and the filter refuses this client.";
+    }
+
     std::string Text(const std::string& stored) const { return StoredToUtf8(codePage_, stored); }
 
     size_t ListSize() const {
@@ -322,6 +344,23 @@ DecisionWords DecisionWordsOf(const FilterConfigRecord& config, const SessionDec
                               uint32_t codePage) {
     if (!decision.admitted && decision.refusedBy >= 0 && decision.refusedBy < FILTER_COUNT)
         return VerdictWords(config, decision.filters[decision.refusedBy], codePage);
+    if (decision.auditedBy >= 0 && decision.auditedBy < FILTER_COUNT) {
+        // Admitted past filters that only audit: the first of them speaks, and the
+        // others are named.
+        DecisionWords words = VerdictWords(config, decision.filters[decision.auditedBy], codePage);
+        std::string others;
+        for (const FilterVerdict& verdict : decision.filters) {
+            if (verdict.audited && verdict.filter != decision.auditedBy)
+                others +=
+                    (others.empty() ? "" : ", ") + std::string(FilterPageName(verdict.filter));
+        }
+        if (!others.empty()) {
+            const bool several = others.find(',') != std::string::npos;
+            words.entry += "; the " + others + (several ? " filters" : " filter") +
+                           " would refuse too, and only audit" + (several ? "" : "s");
+        }
+        return words;
+    }
     DecisionWords words;
     words.verdict = "Admitted: no filter refuses this client";
     std::string passed;
@@ -337,9 +376,11 @@ DecisionWords DecisionWordsOf(const FilterConfigRecord& config, const SessionDec
 
 DecisionPlace PlaceOfDecision(const SessionDecision& decision) {
     DecisionPlace place;
-    if (decision.admitted || decision.refusedBy < 0 || decision.refusedBy >= FILTER_COUNT)
+    // An admission past a filter that only audits is seen where that filter would refuse.
+    const int decided = !decision.admitted ? decision.refusedBy : decision.auditedBy;
+    if (decided < 0 || decided >= FILTER_COUNT)
         return place;
-    const FilterVerdict& verdict = decision.filters[decision.refusedBy];
+    const FilterVerdict& verdict = decision.filters[decided];
     place.onPage = true;
     place.filter = verdict.filter;
     if (verdict.unavailable == FACT_NONE &&

@@ -17,7 +17,8 @@
 const char* FilterPageName(FilterId filter);
 
 struct DecisionWords {
-    // "Refused by the IP Address filter", "Admitted: no filter refuses this client".
+    // "Refused by the IP Address filter", "Admitted: no filter refuses this client",
+    // "IP Address filter: would be refused, but the filter only audits: admitted".
     std::string verdict;
     // What decided, as the page shows it: "10.20.0.66 - Logon disabled (entry 2 of 3 on
     // the IP Address page)". Empty for a filter that is off or was not reached.
@@ -30,14 +31,16 @@ struct DecisionWords {
 DecisionWords VerdictWords(const FilterConfigRecord& config, const FilterVerdict& verdict,
                            uint32_t codePage);
 
-// The whole decision: the refusing filter's words, or the admission.
+// The whole decision: the refusing filter's words, or the admission (told by the first
+// filter that only audited a refusal, when one did).
 DecisionWords DecisionWordsOf(const FilterConfigRecord& config, const SessionDecision& decision,
                               uint32_t codePage);
 
-// Where a decision can be seen: the refusing filter's page and, when one entry of its
-// list decided, that entry's index (from 0) in the list as the page shows it.
+// Where a decision can be seen: the refusing filter's page (or, for an admission past a
+// filter that only audits, that filter's) and, when one entry of its list decided, that
+// entry's index (from 0) in the list as the page shows it.
 struct DecisionPlace {
-    bool onPage = false; // false for an admission
+    bool onPage = false; // false for an admission no filter audited
     FilterId filter = FILTER_IPADDRESS;
     int entry = -1; // -1: no single entry decided (a switch, the time window, ...)
 };

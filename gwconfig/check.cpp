@@ -7,10 +7,10 @@
 #include "explain/decision_words.h"
 
 CheckOutcome RunCheck(const CheckSession& session, bool atGiven, uint32_t codePage,
-                      std::string* report, bool summary) {
+                      std::string* report, bool summary, uint32_t auditMask) {
     DescribedFacts facts(session);
     std::unique_ptr<SessionDecision> decision(new SessionDecision());
-    DecideSession(FilterConfig, facts, decision.get());
+    DecideSession(FilterConfig, facts, decision.get(), auditMask);
     ExplainOptions options;
     options.codePage = codePage;
     options.atGiven = atGiven;

@@ -22,9 +22,10 @@ struct CheckOutcome {
 // at logon. Appends the report (UTF-8) to *report. `atGiven` says whether the
 // session's time came from the caller or from the local clock. With `summary`, the
 // report opens with two lines in the console's words: what happens, and the entry
-// that decided as its page shows it.
+// that decided as its page shows it. The filters whose bit `auditMask` holds (AuditOnly's
+// filter bits) only audit, as in the library.
 CheckOutcome RunCheck(const CheckSession& session, bool atGiven, uint32_t codePage,
-                      std::string* report, bool summary = false);
+                      std::string* report, bool summary = false, uint32_t auditMask = 0);
 
 // The local date and time of now.
 LocalDateTime LocalNow();

@@ -21,8 +21,9 @@
 #include "gwconfig/registry_access.h"
 #include "gwconfig/remote_servers.h"
 #include "compare/value_rules.h"
+#include "config/audit_only_setting.h"
 #include "config/config_history.h"
-#include "config/event_log_setting.h"
+#include "config/side_settings.h"
 #include "platform/codepage.h"
 #include "platform/tool_files.h"
 
@@ -106,13 +107,17 @@ public:
             return Fail("out of memory while encoding the configuration");
         if (!ToolWriteFileAtomic(output, blob, &error))
             return Fail(error);
-        // The library reads EventLog from the registry only; the blob has no place for it.
-        if (beside.hasEventLog)
+        // The library reads these from the registry only; the blob has no place for them.
+        for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
+            if (!beside.has[id])
+                continue;
+            const SideSetting& setting = SIDE_SETTINGS[id];
             fprintf(err_,
-                    "gwconfig: a .WTS file does not carry EventLog (%lu): store it beside the "
-                    "configuration with gwconfig apply %s --event-log %lu\n",
-                    static_cast<unsigned long>(beside.eventLog), output.c_str(),
-                    static_cast<unsigned long>(EventLogSettingFrom(beside.eventLog)));
+                    "gwconfig: a .WTS file does not carry %s (%lu): store it beside the "
+                    "configuration with gwconfig apply %s %s %lu\n",
+                    setting.name, static_cast<unsigned long>(beside.value[id]), output.c_str(),
+                    setting.option, static_cast<unsigned long>(setting.decode(beside.value[id])));
+        }
         return GW_EXIT_OK;
     }
 
@@ -165,9 +170,15 @@ public:
             if (!found)
                 return Fail(error);
             blob = kept.blob;
-            // The settings it kept go with it, unless given.
-            if (!beside.hasEventLog)
-                BesideOfGeneration(kept, &beside);
+            // The settings it kept go with it, each unless given.
+            BesideValues keptBeside;
+            BesideOfGeneration(kept, &keptBeside);
+            for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
+                if (!beside.has[id]) {
+                    beside.has[id] = keptBeside.has[id];
+                    beside.value[id] = keptBeside.value[id];
+                }
+            }
         } else if (!computer.empty()) {
             if (!LoadRemoteConfig(computer, ViewOf(view), &blob, &error))
                 return Fail(error);
@@ -180,8 +191,8 @@ public:
         return GW_EXIT_OK;
     }
 
-    // EventLog (when given) is written after the configuration, as the console's apply
-    // does; without it a stored EventLog stays as it is.
+    // The settings beside the configuration that are given are written after it, as the
+    // console's apply does; one not given stays as it is stored.
     int Apply(const std::string& input, const std::string& computer, RemoteView view,
               const BesideValues& beside) {
         std::string blob, error;
@@ -192,18 +203,23 @@ public:
         if (!computer.empty())
             return ApplyRemote(input, computer, view, beside);
         std::string keepProblem;
-        if (!ApplyRegistryConfig(input, &error, &keepProblem))
+        if (!ApplyRegistryConfig(input, beside, &error, &keepProblem))
             return Fail(error);
         WarnKeep(keepProblem);
-        if (beside.hasEventLog && !WriteRegistryEventLog(beside.eventLog, &error))
-            return Fail("the configuration of '" + input + "' is stored, but " + error);
         Print("The configuration of '" + input + "' is stored in the registry" +
-              EventLogStored(beside) + ".\n");
+              SidesStored(beside) + ".\n");
         return GW_EXIT_OK;
     }
 
-    static std::string EventLogStored(const BesideValues& beside) {
-        return beside.hasEventLog ? ", with EventLog " + std::to_string(beside.eventLog) : "";
+    // ", with EventLog 2 and AuditOnly 1": the settings written beside the configuration.
+    static std::string SidesStored(const BesideValues& beside) {
+        std::string text;
+        for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
+            if (beside.has[id])
+                text += std::string(text.empty() ? ", with " : " and ") + SIDE_SETTINGS[id].name +
+                        " " + std::to_string(beside.value[id]);
+        }
+        return text;
     }
 
     // FilterConfig holds the file's configuration; it goes to the server in the order
@@ -225,26 +241,37 @@ public:
         } else {
             facts.summary = "stored where there was none or it did not decode";
         }
+        BesideValues stored;
+        for (int id = 0; id < SIDE_SETTING_COUNT; ++id)
+            stored.has[id] =
+                beside.has[id] && ReadRemoteConfigDword(computer, view, SIDE_SETTINGS[id].name,
+                                                        &stored.value[id]) == REMOTE_OK;
+        AddBesideChanges(stored, beside, &facts.summary);
         const std::string keepProblem = KeepRemoteGeneration(
             computer, view, NewGenerationFacts(facts.program, facts.file, facts.summary));
+        AddKeepProblem(keepProblem, &facts.summary);
         uint32_t windowsError = 0;
         if (!WriteRemoteConfig(computer, view, blob, &windowsError, &error)) {
             ReportConfigApplyFailed(facts, windowsError);
             return Fail(error);
         }
         WarnKeep(keepProblem);
-        AddKeepProblem(keepProblem, &facts.summary);
-        ReportConfigApplied(facts);
-        if (beside.hasEventLog) {
+        // The settings beside it follow; the event tells the whole apply, or its failure.
+        for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
+            if (!beside.has[id])
+                continue;
             const uint32_t written =
-                WriteRemoteConfigDword(computer, view, "EventLog", beside.eventLog);
-            if (written != REMOTE_OK)
-                return Fail("the configuration of '" + input +
-                            "' is stored, but EventLog is not: " +
-                            RemoteFailureText(computer, written, true));
+                WriteRemoteConfigDword(computer, view, SIDE_SETTINGS[id].name, beside.value[id]);
+            if (written != REMOTE_OK) {
+                ReportConfigApplyFailed(facts, written);
+                return Fail("the configuration of '" + input + "' is stored, but " +
+                            SIDE_SETTINGS[id].name +
+                            " is not: " + RemoteFailureText(computer, written, true));
+            }
         }
+        ReportConfigApplied(facts);
         Print("The configuration of '" + input + "' is stored in the registry of " +
-              ServerLabel(computer) + EventLogStored(beside) + ".\n");
+              ServerLabel(computer) + SidesStored(beside) + ".\n");
         return GW_EXIT_OK;
     }
 
@@ -296,10 +323,14 @@ public:
         session.sessionsOfUser = o.sessionsOfUser;
 
         std::vector<std::string> errors;
-        if (!Load(source, codePage, &errors))
+        BesideValues beside;
+        if (!Load(source, codePage, &errors, &beside))
             return Fail(errors);
+        // The filters that only audit where the configuration comes with AuditOnly.
+        const uint32_t auditMask =
+            beside.has[SIDE_AUDIT_ONLY] ? AuditOnlyMaskFrom(beside.value[SIDE_AUDIT_ONLY]) : 0;
         std::string report;
-        CheckOutcome outcome = RunCheck(session, o.hasAt, codePage, &report, o.summary);
+        CheckOutcome outcome = RunCheck(session, o.hasAt, codePage, &report, o.summary, auditMask);
         Print(report);
         return outcome.admitted ? GW_EXIT_OK : GW_EXIT_NO;
     }
@@ -369,12 +400,25 @@ bool SourceOf(const SourceOptions& options, ConfigSource* source, std::string* e
     return options.computer.empty() || ComputerOf(options.computer, &source->computer, error);
 }
 
-CLI::Option* AddEventLogOption(CLI::App* command, uint32_t* value) {
-    return command
-        ->add_option("--event-log", *value,
-                     "also store EventLog beside the configuration: 0 nothing, 1 refusals, "
-                     "2 refusals and accepted logons")
-        ->check(CLI::Range(0u, 2u));
+// The options that store the settings beside the configuration, one per setting.
+struct SideOptions {
+    BesideValues values;
+    CLI::Option* options[SIDE_SETTING_COUNT] = {};
+    // The values given on the command line.
+    const BesideValues& Given() {
+        for (int id = 0; id < SIDE_SETTING_COUNT; ++id)
+            values.has[id] = options[id] != nullptr && options[id]->count() > 0;
+        return values;
+    }
+};
+
+void AddSideOptions(CLI::App* command, SideOptions* sides) {
+    for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
+        const SideSetting& setting = SIDE_SETTINGS[id];
+        sides->options[id] =
+            command->add_option(setting.option, sides->values.value[id], setting.optionHelp)
+                ->check(CLI::Range(0u, setting.optionMax));
+    }
 }
 
 void AddCodePage(CLI::App* command, uint32_t* codePage) {
@@ -439,8 +483,8 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
     AddGeneration(exportReg, &exportGeneration);
     exportReg->add_option("-o,--output", exportOutput, "the .reg file to write")->required();
     AddView(exportReg, &view);
-    BesideValues exportBeside;
-    CLI::Option* exportEventLog = AddEventLogOption(exportReg, &exportBeside.eventLog);
+    SideOptions exportSides;
+    AddSideOptions(exportReg, &exportSides);
 
     SourceOptions gppSource;
     std::string gppOutput;
@@ -449,6 +493,8 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
                       "the configuration");
     AddSourceOptions(exportGpp, &gppSource, ".WTS");
     exportGpp->add_option("-o,--output", gppOutput, "the Registry.xml file to write")->required();
+    SideOptions gppSides;
+    AddSideOptions(exportGpp, &gppSides);
 
     std::string applyInput, applyComputer, applyView = "64";
     CLI::App* apply = app.add_subcommand(
@@ -456,8 +502,8 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
     apply->add_option("file", applyInput, "configuration file (.WTS)")->required();
     apply->add_option("--computer", applyComputer, COMPUTER_HELP);
     AddView(apply, &applyView);
-    BesideValues applyBeside;
-    CLI::Option* applyEventLog = AddEventLogOption(apply, &applyBeside.eventLog);
+    SideOptions applySides;
+    AddSideOptions(apply, &applySides);
 
     FarmOptions farmOptions;
     SourceOptions farmSource;
@@ -641,15 +687,14 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
         std::string computer;
         if (!exportComputer.empty() && !ComputerOf(exportComputer, &computer, &error))
             return command.Fail(error);
-        exportBeside.hasEventLog = exportEventLog->count() > 0;
-        return command.ExportReg(exportInput, computer, exportOutput, view, exportBeside,
+        return command.ExportReg(exportInput, computer, exportOutput, view, exportSides.Given(),
                                  exportGeneration);
     }
     if (*exportGpp) {
         if (!SourceOf(gppSource, &source, &error) ||
             !ExportGpp(source, gppOutput,
                        gppSource.view == "32" ? RegistryView::VIEW_32 : RegistryView::VIEW_64,
-                       &error))
+                       gppSides.Given(), &error))
             return command.Fail(error);
         return GW_EXIT_OK;
     }
@@ -657,8 +702,7 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
         std::string computer;
         if (!applyComputer.empty() && !ComputerOf(applyComputer, &computer, &error))
             return command.Fail(error);
-        applyBeside.hasEventLog = applyEventLog->count() > 0;
-        return command.Apply(applyInput, computer, ViewOf(applyView), applyBeside);
+        return command.Apply(applyInput, computer, ViewOf(applyView), applySides.Given());
     }
     if (*farm) {
         if (!SourceOf(farmSource, &farmOptions.reference, &error))

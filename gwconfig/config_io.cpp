@@ -85,9 +85,12 @@ bool LoadConfig(const ConfigSource& source, uint32_t codePage, std::vector<std::
             errors->push_back(error);
             return false;
         }
-        if (beside != nullptr)
-            beside->hasEventLog = ReadRemoteConfigDword(source.computer, source.view, "EventLog",
-                                                        &beside->eventLog) == REMOTE_OK;
+        if (beside != nullptr) {
+            for (int id = 0; id < SIDE_SETTING_COUNT; ++id)
+                beside->has[id] =
+                    ReadRemoteConfigDword(source.computer, source.view, SIDE_SETTINGS[id].name,
+                                          &beside->value[id]) == REMOTE_OK;
+        }
         return true;
     }
     if (source.registry) {
@@ -96,8 +99,11 @@ bool LoadConfig(const ConfigSource& source, uint32_t codePage, std::vector<std::
             errors->push_back(error);
             return false;
         }
-        if (beside != nullptr)
-            beside->hasEventLog = ReadRegistryEventLog(&beside->eventLog);
+        if (beside != nullptr) {
+            for (int id = 0; id < SIDE_SETTING_COUNT; ++id)
+                beside->has[id] =
+                    ReadRegistrySideSetting(static_cast<SideSettingId>(id), &beside->value[id]);
+        }
         return true;
     }
     std::string data, error;

@@ -36,7 +36,7 @@ struct ConfigSource {
 // file and line); values of a JSON text that the library reads in a surprising way
 // are told in *warnings (optional) and do not make the load fail. *beside (optional)
 // gets what is stored beside the configuration: from the registry, or a JSON text's
-// "EventLog" member; a .WTS file carries none.
+// members ("EventLog", "AuditOnly"); a .WTS file carries none.
 bool LoadConfig(const ConfigSource& source, uint32_t codePage, std::vector<std::string>* errors,
                 std::vector<std::string>* warnings = nullptr, BesideValues* beside = nullptr);
 

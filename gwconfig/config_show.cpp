@@ -21,7 +21,7 @@ void Put(const std::string& text, FILE* out) {
 void WriteConfigJson(FilterConfigRecord& record, uint32_t codePage, FILE* out,
                      const BesideValues* beside) {
     const ConfigKeys& keys = AllConfigKeys();
-    const bool eventLog = beside != nullptr && beside->hasEventLog;
+    const bool sides = beside != nullptr && beside->Any();
     Put("{\n", out);
     for (size_t k = 0; k < keys.scalarCount; ++k) {
         const ConfigScalarKey& key = keys.scalars[k];
@@ -30,7 +30,7 @@ void WriteConfigJson(FilterConfigRecord& record, uint32_t codePage, FILE* out,
     for (size_t t = 0; t < keys.tableCount; ++t) {
         const ConfigTableKey& table = keys.tables[t];
         const size_t rows = table.rowCount(record);
-        const char* after = t + 1 < keys.tableCount || eventLog ? "," : "";
+        const char* after = t + 1 < keys.tableCount || sides ? "," : "";
         if (rows == 0) {
             Put("  " + JsonQuoted(table.name) + ": []" + after + "\n", out);
             continue;
@@ -40,8 +40,16 @@ void WriteConfigJson(FilterConfigRecord& record, uint32_t codePage, FILE* out,
             Put("    " + RowJson(record, table, r, codePage) + (r + 1 < rows ? ",\n" : "\n"), out);
         Put(std::string("  ]") + after + "\n", out);
     }
-    if (eventLog)
-        Put("  \"EventLog\": " + std::to_string(beside->eventLog) + "\n", out);
+    // The settings beside the configuration follow its keys, in the table's order.
+    std::string members;
+    for (int id = 0; sides && id < SIDE_SETTING_COUNT; ++id) {
+        if (beside->has[id])
+            members += std::string(members.empty() ? "" : ",\n") + "  " +
+                       JsonQuoted(SIDE_SETTINGS[id].name) + ": " +
+                       std::to_string(beside->value[id]);
+    }
+    if (sides)
+        Put(members + "\n", out);
     Put("}\n", out);
 }
 
@@ -66,6 +74,10 @@ void WriteConfigText(FilterConfigRecord& record, uint32_t codePage, FILE* out,
             Put(line + "\n", out);
         }
     }
-    if (beside != nullptr && beside->hasEventLog)
-        Put("EventLog = " + std::to_string(beside->eventLog) + "\n", out);
+    for (int id = 0; beside != nullptr && id < SIDE_SETTING_COUNT; ++id) {
+        if (beside->has[id])
+            Put(std::string(SIDE_SETTINGS[id].name) + " = " + std::to_string(beside->value[id]) +
+                    "\n",
+                out);
+    }
 }

@@ -93,10 +93,37 @@ bool ServersToAsk(const FarmOptions& options, const FilterConfigRecord& referenc
     return true;
 }
 
+// The settings beside the configuration that the reference carries, as `job` asked for
+// them: their names, and the reference's values to write.
+void AskForSides(const BesideValues& reference, ServerJob* job) {
+    for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
+        if (!reference.has[id])
+            continue;
+        job->dwordNames.push_back(SIDE_SETTINGS[id].name);
+        job->dwordValues.push_back(reference.value[id]);
+    }
+}
+
+// What a read found stored beside the server's configuration, for the settings the
+// reference carries (in the order AskForSides asked).
+BesideValues StoredSides(const ServerJob& job, const BesideValues& reference) {
+    BesideValues stored;
+    size_t k = 0;
+    for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
+        if (!reference.has[id])
+            continue;
+        stored.has[id] = k < job.dwordErrors.size() && job.dwordErrors[k] == REMOTE_OK;
+        stored.value[id] = stored.has[id] ? job.dwordValues[k] : 0;
+        ++k;
+    }
+    return stored;
+}
+
 // Compares what a read found with the reference.
-void Judge(const ServerJob& job, FilterConfigRecord& reference, const FarmOptions& options,
-           ServerOutcome* outcome) {
+void Judge(const ServerJob& job, FilterConfigRecord& reference, const BesideValues& sides,
+           const FarmOptions& options, ServerOutcome* outcome) {
     outcome->server = job.server;
+    const BesideValues stored = StoredSides(job, sides);
     if (job.timedOut) {
         outcome->status = "unreachable";
         outcome->detail = "no answer from " + ServerLabel(job.server) + " within " +
@@ -109,6 +136,7 @@ void Judge(const ServerJob& job, FilterConfigRecord& reference, const FarmOption
         outcome->detail = RemoteFailureText(job.server, job.error, false);
         outcome->needsApply = job.error == REMOTE_NO_CONFIGURATION;
         outcome->change = "stored where there was none";
+        AddBesideChanges(stored, sides, &outcome->change);
         return;
     }
     if (!LoadConfigBlob(job.blob)) {
@@ -117,17 +145,32 @@ void Judge(const ServerJob& job, FilterConfigRecord& reference, const FarmOption
                           "replaces it with the defaults";
         outcome->needsApply = true;
         outcome->change = "replaced one that did not decode";
+        AddBesideChanges(stored, sides, &outcome->change);
         return;
     }
-    HeldConfig stored = HeldConfig::TakeFilterConfig();
+    HeldConfig held = HeldConfig::TakeFilterConfig();
+    // The server's values, told as what it holds against the reference (a setting the
+    // reference does not carry is not compared).
+    std::string sidesDiffer;
+    for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
+        if (sides.has[id])
+            AddSideSettingChange(static_cast<SideSettingId>(id), sides.value[id],
+                                 stored.has[id] ? stored.value[id] : SIDE_SETTINGS[id].absent,
+                                 &sidesDiffer);
+    }
     std::string lines;
-    if (DiffConfigs(reference, stored.record(), options.codePage, &lines) == 0) {
+    const bool sameConfig = DiffConfigs(reference, held.record(), options.codePage, &lines) == 0;
+    if (sameConfig && sidesDiffer.empty()) {
         outcome->status = "same";
         return;
     }
     outcome->status = "differs";
-    outcome->detail = SummarizeConfigChange(reference, stored.record(), options.codePage);
-    outcome->change = SummarizeConfigChange(stored.record(), reference, options.codePage);
+    outcome->detail = sameConfig
+                          ? sidesDiffer
+                          : SummarizeConfigChange(reference, held.record(), options.codePage) +
+                                (sidesDiffer.empty() ? "" : "; " + sidesDiffer);
+    outcome->change = SummarizeConfigChange(held.record(), reference, options.codePage);
+    AddBesideChanges(stored, sides, &outcome->change);
     outcome->needsApply = true;
 }
 
@@ -137,7 +180,7 @@ std::string ReferenceFile(const FarmOptions& options) {
 }
 
 // Writes the reference to every server that needs it, and reports each write.
-void ApplyToServers(const std::string& blob, const FarmOptions& options,
+void ApplyToServers(const std::string& blob, const BesideValues& sides, const FarmOptions& options,
                     std::vector<ServerOutcome>* outcomes) {
     std::vector<ServerJob> jobs;
     std::vector<ServerOutcome*> targets;
@@ -154,6 +197,7 @@ void ApplyToServers(const std::string& blob, const FarmOptions& options,
         job.write = true;
         job.blob = blob;
         job.keep = NewGenerationFacts("gwconfig.exe", ReferenceFile(options), outcome.change);
+        AskForSides(sides, &job);
         jobs.push_back(job);
         targets.push_back(&outcome);
     }
@@ -171,7 +215,16 @@ void ApplyToServers(const std::string& blob, const FarmOptions& options,
         facts.file = ReferenceFile(options);
         facts.server = outcome.server;
         facts.summary = outcome.change;
-        const uint32_t error = jobs[i].timedOut ? ERROR_TIMED_OUT : jobs[i].error;
+        const ServerJob& job = jobs[i];
+        uint32_t error = job.timedOut ? ERROR_TIMED_OUT : job.error;
+        // The configuration is stored, but a setting beside it may not be.
+        std::string sideFailure;
+        for (size_t k = 0; error == REMOTE_OK && k < job.dwordErrors.size(); ++k) {
+            if (job.dwordErrors[k] == REMOTE_OK)
+                continue;
+            error = job.dwordErrors[k];
+            sideFailure = "the configuration is stored, but " + job.dwordNames[k] + " is not: ";
+        }
         if (error == REMOTE_OK) {
             outcome.applied = "applied";
             outcome.history = jobs[i].keepProblem;
@@ -180,11 +233,11 @@ void ApplyToServers(const std::string& blob, const FarmOptions& options,
             continue;
         }
         outcome.applied = "apply failed";
-        outcome.applyError = jobs[i].timedOut
+        outcome.applyError = job.timedOut
                                  ? "no answer from " + ServerLabel(outcome.server) + " within " +
                                        std::to_string(options.timeoutSeconds) +
                                        " s: the write may or may not have been made"
-                                 : RemoteFailureText(outcome.server, error, true);
+                                 : sideFailure + RemoteFailureText(outcome.server, error, true);
         ReportConfigApplyFailed(facts, error);
     }
 }
@@ -266,7 +319,8 @@ bool ParseServerList(const std::string& text, const std::string& fileName,
 int RunFarmCommand(const FarmOptions& options, FILE* out, FILE* err) {
     std::string error;
     std::vector<std::string> problems;
-    if (!LoadConfig(options.reference, options.codePage, &problems))
+    BesideValues sides;
+    if (!LoadConfig(options.reference, options.codePage, &problems, nullptr, &sides))
         return Fail(err, problems.empty() ? "cannot load the reference" : problems.front());
     std::string blob;
     if (options.apply && !EncodeConfigRegistry(&blob))
@@ -282,6 +336,7 @@ int RunFarmCommand(const FarmOptions& options, FILE* out, FILE* err) {
     for (size_t i = 0; i < servers.size(); ++i) {
         jobs[i].server = servers[i];
         jobs[i].view = options.view;
+        AskForSides(sides, &jobs[i]);
     }
     ServerJobLimits limits;
     limits.parallel = PARALLEL_SERVERS;
@@ -290,9 +345,9 @@ int RunFarmCommand(const FarmOptions& options, FILE* out, FILE* err) {
 
     std::vector<ServerOutcome> outcomes(jobs.size());
     for (size_t i = 0; i < jobs.size(); ++i)
-        Judge(jobs[i], reference.record(), options, &outcomes[i]);
+        Judge(jobs[i], reference.record(), sides, options, &outcomes[i]);
     if (options.apply)
-        ApplyToServers(blob, options, &outcomes);
+        ApplyToServers(blob, sides, options, &outcomes);
 
     if (options.format == "json")
         PrintJson(options.reference.registry ? "registry" : options.reference.path, outcomes, out);

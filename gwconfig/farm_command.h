@@ -1,7 +1,9 @@
 // gwconfig farm: does every server of a farm hold the reference configuration? Each
 // server's registry is read through its Remote Registry service, at most 8 at a time
-// and each within a time limit, and compared with the reference; --apply writes the
-// reference to the servers that differ or hold none.
+// and each within a time limit, and compared with the reference, with the settings beside
+// the configuration that the reference carries (a JSON member, or this server's registry);
+// --apply writes the reference, those settings included, to the servers that differ or
+// hold none.
 #pragma once
 
 #include <cstdint>

@@ -71,7 +71,8 @@ bool FindGeneration(const ConfigSource& source, Generation* generation, std::str
 
 void BesideOfGeneration(const Generation& generation, BesideValues* beside) {
     *beside = BesideValues();
-    beside->hasEventLog = GenerationSetting(generation, "EventLog", &beside->eventLog);
+    for (int id = 0; id < SIDE_SETTING_COUNT; ++id)
+        beside->has[id] = GenerationSetting(generation, SIDE_SETTINGS[id].name, &beside->value[id]);
 }
 
 bool LoadGenerationConfig(const ConfigSource& source, std::vector<std::string>* errors,

@@ -51,13 +51,18 @@ std::string FormatUniqueId(const UniqueId& id) {
 }
 
 bool NewGppStamp(GppStamp* stamp, std::string* error) {
-    UniqueId first, second;
-    if (!NewUniqueId(&first) || !NewUniqueId(&second)) {
+    UniqueId first, second, side[SIDE_SETTING_COUNT];
+    bool made = NewUniqueId(&first) && NewUniqueId(&second);
+    for (UniqueId& id : side)
+        made = made && NewUniqueId(&id);
+    if (!made) {
         *error = "the system gives no new identifier for the items";
         return false;
     }
     stamp->tsdataUid = FormatUniqueId(first);
     stamp->datasizeUid = FormatUniqueId(second);
+    for (int id = 0; id < SIDE_SETTING_COUNT; ++id)
+        stamp->sideUids[id] = FormatUniqueId(side[id]);
     std::time_t now = std::time(nullptr);
     const std::tm* utcNow = std::gmtime(&now);
     if (utcNow == nullptr) {
@@ -72,8 +77,8 @@ bool NewGppStamp(GppStamp* stamp, std::string* error) {
     return true;
 }
 
-std::string GppRegistryXml(const std::string& enciphered, RegistryView view,
-                           const GppStamp& stamp) {
+std::string GppRegistryXml(const std::string& enciphered, RegistryView view, const GppStamp& stamp,
+                           const BesideValues& beside) {
     static const char HEX[] = "0123456789abcdef";
     std::string hex;
     hex.reserve(enciphered.size() * 2);
@@ -97,12 +102,23 @@ std::string GppRegistryXml(const std::string& enciphered, RegistryView view,
                         stamp.datasizeUid,
                         "Length of the Gatewell configuration in tsdata. Belongs with the "
                         "tsdata item before it: copy, change and remove the two together.");
+    for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
+        if (!beside.has[id])
+            continue;
+        snprintf(size, sizeof size, "%08lx", static_cast<unsigned long>(beside.value[id]));
+        const char* name = SIDE_SETTINGS[id].name;
+        const std::string desc = std::string("Gatewell ") + name +
+                                 ", stored beside the configuration (see gwconfig " +
+                                 SIDE_SETTINGS[id].option + ").";
+        xml += RegistryItem(name, "REG_DWORD", "12", size, "1", view, stamp.changed,
+                            stamp.sideUids[id], desc.c_str());
+    }
     xml += "</RegistrySettings>\r\n";
     return xml;
 }
 
 bool ExportGpp(const ConfigSource& source, const std::string& output, RegistryView view,
-               std::string* error) {
+               const BesideValues& beside, std::string* error) {
     std::string blob;
     if (!source.computer.empty()) {
         // The blob as the server stores it, once it is known to decode.
@@ -127,5 +143,5 @@ bool ExportGpp(const ConfigSource& source, const std::string& output, RegistryVi
     GppStamp stamp;
     if (!NewGppStamp(&stamp, error))
         return false;
-    return ToolWriteFileAtomic(output, GppRegistryXml(blob, view, stamp), error);
+    return ToolWriteFileAtomic(output, GppRegistryXml(blob, view, stamp, beside), error);
 }

@@ -8,12 +8,10 @@
 
 #include "compare/config_fields.h"
 #include "compare/value_rules.h"
-#include "config/event_log_setting.h"
+#include "config/side_settings.h"
 #include "platform/codepage.h"
 
 namespace {
-
-const char EVENT_LOG_KEY[] = "EventLog";
 
 // Problems beyond this many are counted, not listed.
 const size_t MAX_ISSUES = 100;
@@ -210,15 +208,17 @@ public:
             scalar_ = nullptr;
             table_ = nullptr;
             ignoreValue_ = false;
-            eventLogNext_ = false;
+            sideNext_ = -1;
             if (!keysSeen_.insert(name).second) {
                 Issue(name, "is given twice");
                 ignoreValue_ = true;
                 return true;
             }
-            if (name == EVENT_LOG_KEY) {
-                eventLogNext_ = true;
-                return true;
+            for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
+                if (name == SIDE_SETTINGS[id].name) {
+                    sideNext_ = id;
+                    return true;
+                }
             }
             scalar_ = FindScalarKey(name);
             if (scalar_ == nullptr)
@@ -291,8 +291,9 @@ private:
         if (level_ == Level::OUTSIDE) {
             Issue("", std::string("the configuration must be a JSON object, not ") + found);
         } else if (level_ == Level::TOP && !ignoreValue_) {
-            if (eventLogNext_)
-                Issue(EVENT_LOG_KEY, std::string("expects an integer, not ") + found);
+            if (sideNext_ >= 0)
+                Issue(SIDE_SETTINGS[sideNext_].name,
+                      std::string("expects an integer, not ") + found);
             else if (scalar_ != nullptr)
                 Issue(scalar_->name, std::string("expects ") +
                                          (scalar_->text ? "a text" : "an integer") + ", not " +
@@ -309,7 +310,7 @@ private:
         if (level_ == Level::TOP)
             table_ = nullptr;
         ignoreValue_ = false;
-        eventLogNext_ = false;
+        sideNext_ = -1;
         column_ = -1;
         skip_ = 1;
     }
@@ -324,8 +325,8 @@ private:
             level_ = Level::DONE;
             break;
         case Level::TOP:
-            if (!ignoreValue_ && eventLogNext_)
-                AssignEventLog(value);
+            if (!ignoreValue_ && sideNext_ >= 0)
+                AssignSideSetting(static_cast<SideSettingId>(sideNext_), value);
             else if (!ignoreValue_ && scalar_ != nullptr)
                 Assign(scalar_->name, "", scalar_->name, scalar_->text, scalar_->size,
                        scalar_->field(record_), value);
@@ -335,7 +336,7 @@ private:
             scalar_ = nullptr;
             table_ = nullptr;
             ignoreValue_ = false;
-            eventLogNext_ = false;
+            sideNext_ = -1;
             break;
         case Level::TABLE:
             ++rowNumber_;
@@ -358,27 +359,25 @@ private:
         return true;
     }
 
-    // "EventLog" is a REG_DWORD: any value of one can be stored, and the library takes
-    // all but 0 and 2 as 1 (EventLogSettingFrom).
-    void AssignEventLog(const Value& value) {
+    // A setting beside the configuration is a REG_DWORD: any value of one can be stored;
+    // one the library reads otherwise than as it stands is a warning.
+    void AssignSideSetting(SideSettingId id, const Value& value) {
+        const char* name = SIDE_SETTINGS[id].name;
         if (value.kind != Value::INTEGER) {
-            Issue(EVENT_LOG_KEY, std::string("expects an integer, not ") + KindName(value.kind));
+            Issue(name, std::string("expects an integer, not ") + KindName(value.kind));
             return;
         }
         if (value.tooLarge || value.integer < 0 || value.integer > UINT32_MAX) {
             std::string shown = value.tooLarge ? "the number" : std::to_string(value.integer);
-            Issue(EVENT_LOG_KEY, shown + " is out of range: a stored EventLog lies between 0 and " +
-                                     std::to_string(UINT32_MAX));
+            Issue(name, shown + " is out of range: a stored " + name + " lies between 0 and " +
+                            std::to_string(UINT32_MAX));
             return;
         }
         const uint32_t stored = static_cast<uint32_t>(value.integer);
-        if (EventLogSettingFrom(stored) != stored)
-            Warning(EVENT_LOG_KEY, "the library reads " + std::to_string(stored) +
-                                       " as 1: it reports refusals (0: nothing, 2: refusals "
-                                       "and accepted logons)");
+        Warning(name, SideSettingOddValue(id, stored));
         if (beside_ != nullptr) {
-            beside_->hasEventLog = true;
-            beside_->eventLog = stored;
+            beside_->has[id] = true;
+            beside_->value[id] = stored;
         }
     }
 
@@ -491,7 +490,7 @@ private:
     const ConfigScalarKey* scalar_ = nullptr;
     const ConfigTableKey* table_ = nullptr;
     bool ignoreValue_ = false; // the value of an unknown or repeated key
-    bool eventLogNext_ = false;
+    int sideNext_ = -1;        // the SideSettingId whose value comes next
     std::set<std::string> keysSeen_;
     int column_ = -1; // the column whose value comes next
     size_t rowNumber_ = 0;

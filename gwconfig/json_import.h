@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "config/config_model.h"
+#include "gwconfig/beside_values.h"
 
 struct ImportIssue {
     size_t line;       // line of the JSON text the problem is on (from 1); 0: none
@@ -20,14 +21,8 @@ struct ImportIssue {
     std::string what;
 };
 
-// Values stored beside the configuration under its registry key, not in the blob:
-// "EventLog" (a REG_DWORD, what the library reports to the Application log).
-struct BesideValues {
-    bool hasEventLog = false;
-    uint32_t eventLog = 0;
-};
-
-// A top-level "EventLog" member goes to *beside (optional), never into the record.
+// A top-level member named after a setting beside the configuration ("EventLog",
+// "AuditOnly") goes to *beside (optional), never into the record.
 // False when there is any issue; the record may then hold part of the text, but no
 // field is ever written past its width. Warnings (optional) say what the library will
 // make of a surprising value; they do not make the import fail.

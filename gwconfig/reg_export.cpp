@@ -42,9 +42,11 @@ std::string RegistryFileBytes(const std::string& enciphered, RegistryView view,
     char size[32];
     snprintf(size, sizeof size, "%08lx", static_cast<unsigned long>(enciphered.size()));
     text += "\r\n\"datasize\"=dword:" + std::string(size) + "\r\n";
-    if (beside.hasEventLog) {
-        snprintf(size, sizeof size, "%08lx", static_cast<unsigned long>(beside.eventLog));
-        text += "\"EventLog\"=dword:" + std::string(size) + "\r\n";
+    for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
+        if (!beside.has[id])
+            continue;
+        snprintf(size, sizeof size, "%08lx", static_cast<unsigned long>(beside.value[id]));
+        text += "\"" + std::string(SIDE_SETTINGS[id].name) + "\"=dword:" + size + "\r\n";
     }
     text += "\r\n";
     return Utf16le(text);

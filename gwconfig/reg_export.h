@@ -14,7 +14,7 @@ enum class RegistryView { VIEW_64, VIEW_32 };
 std::string ConfigKeyPath(RegistryView view);
 
 // The file's bytes: "Windows Registry Editor Version 5.00" text in UTF-16LE with a
-// byte-order mark and CR LF line ends, as regedit writes it. "EventLog" follows when
-// `beside` has it.
+// byte-order mark and CR LF line ends, as regedit writes it. The settings beside
+// the configuration that `beside` has follow ("EventLog", then "AuditOnly").
 std::string RegistryFileBytes(const std::string& enciphered, RegistryView view,
                               const BesideValues& beside = BesideValues());

@@ -7,24 +7,29 @@
 #include <cstdint>
 #include <string>
 
+#include "config/side_settings.h"
+#include "gwconfig/beside_values.h"
+
 // Fills FilterConfig (reset first) the way the library loads it; like the library,
 // a machine without a stored configuration gets the default one written. False with
 // the reason in *error.
 bool LoadRegistryConfig(std::string* error);
 
 // Writes FilterConfig as the console's apply command does ("tsdata", then "datasize"),
-// and reports it on the Application log as the console does: applied (with what changed
-// against the stored configuration), or failed. `file` is the configuration file it
-// came from (UTF-8). The configuration it replaces is kept in the history first; when
-// that fails, *keepProblem says why and the apply goes on.
-bool ApplyRegistryConfig(const std::string& file, std::string* error, std::string* keepProblem);
+// then the settings `beside` gives, and reports it on the Application log as the console
+// does: applied (with what changed against what was stored, the settings beside it
+// included), or failed. `file` is the configuration file it came from (UTF-8). The
+// configuration it replaces is kept in the history first; when that fails, *keepProblem
+// says why and the apply goes on.
+bool ApplyRegistryConfig(const std::string& file, const BesideValues& beside, std::string* error,
+                         std::string* keepProblem);
 
-// "EventLog" as stored beside the configuration: false when it is absent or not 4 bytes
-// long.
-bool ReadRegistryEventLog(uint32_t* value);
+// A setting as stored beside the configuration ("EventLog", "AuditOnly"): false when it
+// is absent or not 4 bytes long.
+bool ReadRegistrySideSetting(SideSettingId id, uint32_t* value);
 
-// Writes "EventLog" beside the configuration. False with the reason in *error.
-bool WriteRegistryEventLog(uint32_t value, std::string* error);
+// Writes a setting beside the configuration, as it is. False with the reason in *error.
+bool WriteRegistrySideSetting(SideSettingId id, uint32_t value, std::string* error);
 
 // Whether this program can reach other computers' registries (--computer). False with
 // the reason in *error.

@@ -6,17 +6,19 @@ bool LoadRegistryConfig(std::string* error) {
     return false;
 }
 
-bool ApplyRegistryConfig(const std::string&, std::string* error, std::string*) {
+bool ApplyRegistryConfig(const std::string&, const BesideValues&, std::string* error,
+                         std::string*) {
     *error = "there is no registry on this system: apply works in gwconfig.exe on Windows";
     return false;
 }
 
-bool ReadRegistryEventLog(uint32_t*) {
+bool ReadRegistrySideSetting(SideSettingId, uint32_t*) {
     return false;
 }
 
-bool WriteRegistryEventLog(uint32_t, std::string* error) {
-    *error = "there is no registry on this system: --event-log works in gwconfig.exe on Windows";
+bool WriteRegistrySideSetting(SideSettingId id, uint32_t, std::string* error) {
+    *error = std::string("there is no registry on this system: ") + SIDE_SETTINGS[id].option +
+             " works in gwconfig.exe on Windows";
     return false;
 }
 

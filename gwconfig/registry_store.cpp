@@ -4,7 +4,6 @@
 
 #include "config/config_history.h"
 #include "config/config_model.h"
-#include "config/event_log_setting.h"
 #include "config/persistence.h"
 #include "eventlog/config_events.h"
 #include "eventlog/config_change.h"
@@ -47,11 +46,17 @@ bool LoadRegistryConfig(std::string* error) {
     return RunStoreOperation(LoadFresh, "cannot read the configuration from the registry", error);
 }
 
-bool ApplyRegistryConfig(const std::string& file, std::string* error, std::string* keepProblem) {
+bool ApplyRegistryConfig(const std::string& file, const BesideValues& beside, std::string* error,
+                         std::string* keepProblem) {
     ConfigApplyFacts facts;
     facts.program = "gwconfig.exe";
     facts.file = file;
     facts.summary = StoredConfigChange(FilterConfig, SystemAnsiCodePage());
+    BesideValues stored;
+    for (int id = 0; id < SIDE_SETTING_COUNT; ++id)
+        stored.has[id] = beside.has[id] &&
+                         ReadRegistrySideSetting(static_cast<SideSettingId>(id), &stored.value[id]);
+    AddBesideChanges(stored, beside, &facts.summary);
     *keepProblem = KeepLocalGeneration(NewGenerationFacts(facts.program, file, facts.summary));
     AddKeepProblem(*keepProblem, &facts.summary);
     if (!RunStoreOperation(SaveConfigToRegistry, "cannot write the configuration to the registry",
@@ -59,28 +64,30 @@ bool ApplyRegistryConfig(const std::string& file, std::string* error, std::strin
         ReportConfigApplyFailed(facts, StoreLastError());
         return false;
     }
+    // The settings beside it follow, as the console writes them; the event tells the
+    // whole apply, or its failure.
+    for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
+        std::string failure;
+        if (beside.has[id] &&
+            !WriteRegistrySideSetting(static_cast<SideSettingId>(id), beside.value[id], &failure)) {
+            ReportConfigApplyFailed(facts, StoreLastError());
+            *error = "the configuration of '" + file + "' is stored, but " + failure;
+            return false;
+        }
+    }
     ReportConfigApplied(facts);
     return true;
 }
 
-bool ReadRegistryEventLog(uint32_t* value) {
-    ConfigKeyHandle key(StoreOpenConfigKey());
-    if (!key)
-        return false;
-    uint8_t bytes[4] = {};
-    uint32_t size = sizeof bytes;
-    if (StoreReadValue(key.get(), "EventLog", bytes, &size) != 0 || size != sizeof bytes)
-        return false;
-    *value = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-             uint32_t(bytes[3]) << 24;
-    return true;
+bool ReadRegistrySideSetting(SideSettingId id, uint32_t* value) {
+    return ReadSideSetting(id, value);
 }
 
-bool WriteRegistryEventLog(uint32_t value, std::string* error) {
-    if (SaveEventLogSetting(value) == 0)
+bool WriteRegistrySideSetting(SideSettingId id, uint32_t value, std::string* error) {
+    if (WriteSideSetting(id, value) == 0)
         return true;
-    *error = "cannot write EventLog to the registry (Windows error " +
-             std::to_string(StoreLastError()) + ")";
+    *error = std::string("cannot write ") + SIDE_SETTINGS[id].name +
+             " to the registry (Windows error " + std::to_string(StoreLastError()) + ")";
     return false;
 }
 

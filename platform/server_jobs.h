@@ -30,6 +30,13 @@ struct ServerJob {
     // sentence saying why it could not be kept.
     GenerationFacts keep;
     std::string keepProblem;
+    // 4-byte values of the configuration's key beside the blob ("EventLog", ...): a read
+    // reads each of `dwordNames` into dwordValues once the server has answered for the
+    // blob; a write writes each from dwordValues once the blob is written. dwordErrors
+    // gets each one's result (left empty when none was tried).
+    std::vector<std::string> dwordNames;
+    std::vector<uint32_t> dwordValues;
+    std::vector<uint32_t> dwordErrors;
 };
 
 // Told of each job as it ends, on the thread that called RunServerJobs.

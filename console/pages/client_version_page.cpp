@@ -61,6 +61,7 @@ void CVerVIEW::OnInitialUpdate() {
     SendMessageA(list, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(ScaleForDpi(LIST_COLUMN_WIDTH)), 0);
     for (const char* build : CLIENT_BUILDS)
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(build));
+    ShowAuditSwitch();
 }
 
 void CVerVIEW::EnableControls() {
@@ -75,6 +76,8 @@ void CVerVIEW::EnableControls() {
 bool CVerVIEW::OnCommand(UINT id, UINT code, HWND control) {
     if (control == nullptr)
         return false;
+    if (OnAuditSwitch(id, code))
+        return true;
     for (int rule = 0; rule < RULE_COUNT; ++rule) {
         if (static_cast<int>(id) == RULES[rule].edit && code == EN_CHANGE) {
             OnTyped(static_cast<Rule>(rule));

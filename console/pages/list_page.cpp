@@ -62,6 +62,7 @@ void ListPageBase::OnInitialUpdate() {
     UpdateEnabledControls();
     SetupReportColumns(ListView(), table_.columns);
     FillList();
+    ShowAuditSwitch();
 }
 
 void ListPageBase::ShowEntry(int index) {
@@ -152,6 +153,8 @@ bool ListPageBase::OnCommand(UINT id, UINT code, HWND control) {
     int item = static_cast<int>(id);
     if (control == nullptr)
         return OnMenuCommand(id);
+    if (OnAuditSwitch(id, code))
+        return true;
     if (code == EN_CHANGE && controls.countEdit != 0 && item == controls.countEdit) {
         if (!countMuted_) {
             countMuted_ = true;

@@ -44,6 +44,13 @@ protected:
     // `flag`, the configuration is marked modified and the switch's tip shows.
     void StoreFilterSwitch(int32_t& flag, int32_t on, int check, const HelpTip& tip);
 
+    // The "Audit only" check box (IDC_AUDIT_ONLY) of a filter's page shows and sets that
+    // filter's bit of AuditOnly, which Apply stores beside the configuration.
+    // ShowAuditSwitch checks the box from the setting (a page without the box is left
+    // alone); OnAuditSwitch answers a click on the box, and is false for any other command.
+    void ShowAuditSwitch();
+    bool OnAuditSwitch(UINT id, UINT code);
+
 private:
     PageKind kind_;
     bool shown_ = false;

@@ -60,6 +60,7 @@ void CTimeView::OnInitialUpdate() {
     CheckDlgButton(hwnd(), IDC_TIME_ALL_DAY, between ? BST_UNCHECKED : BST_CHECKED);
     CheckDlgButton(hwnd(), IDC_TIME_BETWEEN, between ? BST_CHECKED : BST_UNCHECKED);
     EnableControls();
+    ShowAuditSwitch();
 }
 
 bool CTimeView::BetweenChecked() const {
@@ -80,6 +81,8 @@ void CTimeView::EnableControls() {
 bool CTimeView::OnCommand(UINT id, UINT code, HWND control) {
     if (control == nullptr)
         return false;
+    if (OnAuditSwitch(id, code))
+        return true;
     if (code == EN_CHANGE && (id == IDC_TIME_FROM || id == IDC_TIME_TO)) {
         OnTimeChanged(static_cast<int>(id));
         return true;

@@ -155,6 +155,9 @@
 #define IDC_EVENT_LOG_LABEL 1450
 #define IDC_EVENT_LOG_LEVEL 1451
 
+// The "Audit only" check box of each filter page (one id, seven templates).
+#define IDC_AUDIT_ONLY 1600
+
 // Compare Servers / Apply to Servers.
 #define IDD_SERVER_FARM 430
 #define IDC_FARM_NOTE 1550

@@ -4,9 +4,11 @@
 #include <cstdint>
 
 #include "config/config_history.h"
+#include "config/audit_only_setting.h"
 #include "config/config_model.h"
 #include "config/event_log_setting.h"
 #include "config/persistence.h"
+#include "config/side_settings.h"
 #include "eventlog/config_change.h"
 #include "eventlog/config_events.h"
 #include "platform/codepage.h"
@@ -14,9 +16,6 @@
 #include "platform/message_box.h"
 
 namespace {
-
-const char* const SETTING_WORDS[3] = {"nothing", "refused sessions",
-                                      "refused sessions and accepted logons"};
 
 // Keeps the stored configuration in the history before the apply replaces it. A
 // failure is told to the event and, once the apply is done, said; it stops nothing.
@@ -37,16 +36,6 @@ void SayKeepProblem(const std::string& problem) {
 
 } // namespace
 
-void AddEventLogSettingChange(uint32_t before, uint32_t after, std::string* summary) {
-    before = EventLogSettingFrom(before);
-    after = EventLogSettingFrom(after);
-    if (before == after)
-        return;
-    const std::string change =
-        std::string("Event log: ") + SETTING_WORDS[before] + " -> " + SETTING_WORDS[after];
-    *summary = *summary == "no change" || summary->empty() ? change : *summary + "; " + change;
-}
-
 int ApplyConfigAndReport(const std::string& loadedFrom) {
     const uint32_t chosen = EventLogSettingValue;
     ConfigApplyFacts facts;
@@ -54,10 +43,17 @@ int ApplyConfigAndReport(const std::string& loadedFrom) {
     facts.file = loadedFrom;
     facts.summary = StoredConfigChange(FilterConfig, SystemAnsiCodePage());
     // (Reading the stored setting sets the value: the console's choice is put back.)
-    AddEventLogSettingChange(LoadEventLogSetting(), chosen, &facts.summary);
+    AddSideSettingChange(SIDE_EVENT_LOG, LoadEventLogSetting(), chosen, &facts.summary);
     EventLogSettingValue = chosen;
+    // AuditOnly as the pages left it, bits that name no filter included; an absent
+    // value that no page set stays absent.
+    uint32_t storedAudit = 0;
+    const bool auditStored = ReadSideSetting(SIDE_AUDIT_ONLY, &storedAudit);
+    AddSideSettingChange(SIDE_AUDIT_ONLY, storedAudit, AuditOnlySettingValue, &facts.summary);
+    const bool writeAudit = auditStored || AuditOnlySettingValue != 0;
     const std::string kept = KeepReplaced(&facts);
-    if (SaveConfigToRegistry() != 0 || SaveEventLogSetting(chosen) != 0) {
+    if (SaveConfigToRegistry() != 0 || SaveEventLogSetting(chosen) != 0 ||
+        (writeAudit && SaveAuditOnlySetting(AuditOnlySettingValue) != 0)) {
         ReportConfigApplyFailed(facts, StoreLastError());
         return -1;
     }

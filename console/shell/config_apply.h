@@ -7,10 +7,7 @@
 #include <string>
 
 // Stores FilterConfig (SaveConfigToRegistry, which shows its own failure messages) and
-// then EventLogSettingValue. `loadedFrom` names the configuration file the console
+// then EventLogSettingValue and AuditOnlySettingValue (the latter only where it is stored
+// already or now names a filter). `loadedFrom` names the configuration file the console
 // loaded last (UTF-8, empty when none). 0 when stored, -1 when not.
 int ApplyConfigAndReport(const std::string& loadedFrom);
-
-// The summary's words for the event log setting's change, appended to `summary`;
-// nothing when it is unchanged.
-void AddEventLogSettingChange(uint32_t before, uint32_t after, std::string* summary);

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "config/event_log_setting.h"
+#include "config/side_settings.h"
 #include "console/res/resource.h"
 #include "console/shell/config_apply.h"
 #include "explain/change_summary.h"
@@ -246,9 +247,13 @@ void ConfigHistoryDialog::Compare() {
         return;
     }
     std::string change = SummarizeConfigChange(kept.record, config_, codePage_);
-    uint32_t setting = EVENT_LOG_SETTING_REFUSALS;
-    GenerationSetting(*generation, "EventLog", &setting);
-    AddEventLogSettingChange(setting, EventLogSettingValue, &change);
+    for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
+        // A setting the generation did not keep reads as the library takes it absent.
+        uint32_t kept = SIDE_SETTINGS[id].absent;
+        GenerationSetting(*generation, SIDE_SETTINGS[id].name, &kept);
+        const SideSettingId side = static_cast<SideSettingId>(id);
+        AddSideSettingChange(side, kept, *SideSettingValue(side), &change);
+    }
     const std::string name = "generation " + std::to_string(generation->number);
     if (change == "no change") {
         ShowDetail("The configuration being edited is the same as " + name + ".");
@@ -332,10 +337,14 @@ bool ConfigHistoryDialog::RestoreChosen() {
                        nullptr, BOX_OK | BOX_ICONERROR);
         return false;
     }
-    // The setting it kept comes back with it; none kept reads as refusals, as absent does.
-    uint32_t setting = EVENT_LOG_SETTING_REFUSALS;
-    GenerationSetting(chosen_, "EventLog", &setting);
-    EventLogSettingValue = EventLogSettingFrom(setting);
+    // The settings it kept come back with it; one not kept reads as the library takes it
+    // absent. EventLog as the Logs page shows it; AuditOnly as stored, as a load keeps it.
+    for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
+        uint32_t setting = SIDE_SETTINGS[id].absent;
+        GenerationSetting(chosen_, SIDE_SETTINGS[id].name, &setting);
+        *SideSettingValue(static_cast<SideSettingId>(id)) =
+            id == SIDE_EVENT_LOG ? EventLogSettingFrom(setting) : setting;
+    }
     return true;
 }
 

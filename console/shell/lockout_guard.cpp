@@ -100,38 +100,76 @@ private:
 
 } // namespace
 
-std::string LockoutQuestion(const FilterConfigRecord& config) {
+namespace {
+
+// The session's facts as the box lists them.
+std::string SessionFacts(const UsedFacts& facts) {
+    std::string text = "Your session:";
+    for (size_t k = 0; k < facts.used.size(); ++k)
+        text += (k == 0 ? " " : ", ") + facts.used[k];
+    return text + ".";
+}
+
+// The details: the deciding filter's function, its code and reasons.
+std::string Details(const FilterConfigRecord& config, const FilterVerdict& verdict,
+                    const char* verb, uint32_t codePage) {
+    ExplainOptions options;
+    options.codePage = codePage;
+    options.missing = &OWN_SESSION_WORDS;
+    std::string text = "Details: " + std::string(FilterName(verdict.filter)) + " " + verb +
+                       " with code " + std::to_string(verdict.code) + " (" +
+                       RejectCodeText(verdict.code) + ")\n";
+    for (const std::string& reason : VerdictReasons(config, verdict, options))
+        text += "    " + reason + "\n";
+    return text;
+}
+
+} // namespace
+
+std::string LockoutQuestion(const FilterConfigRecord& config, uint32_t auditMask) {
     if (SessionIsConsoleOrUnknown() != 0)
         return "";
     const uint32_t codePage = SystemAnsiCodePage();
     UsedFacts facts(codePage);
     std::unique_ptr<SessionDecision> decision(new SessionDecision());
-    DecideSession(config, facts, decision.get());
+    DecideSession(config, facts, decision.get(), auditMask);
     if (decision->admitted)
         return "";
     // What happens and how to mend it first, in the pages' words; the configuration's
     // own names only in the details.
     const DecisionWords words = DecisionWordsOf(config, *decision, codePage);
     std::string text = words.verdict + ": applying this configuration would lock you out.\n";
-    text += words.entry + "\n" + words.change + "\n\nYour session:";
-    for (size_t k = 0; k < facts.used.size(); ++k)
-        text += (k == 0 ? " " : ", ") + facts.used[k];
-    const FilterVerdict& verdict = decision->filters[decision->refusedBy];
-    ExplainOptions options;
-    options.codePage = codePage;
-    options.missing = &OWN_SESSION_WORDS;
-    text += ".\n\nDetails: " + std::string(FilterName(verdict.filter)) + " refuses with code " +
-            std::to_string(decision->code) + " (" + RejectCodeText(decision->code) + ")\n";
-    for (const std::string& reason : VerdictReasons(config, verdict, options))
-        text += "    " + reason + "\n";
+    text += words.entry + "\n" + words.change + "\n\n" + SessionFacts(facts) + "\n\n";
+    text += Details(config, decision->filters[decision->refusedBy], "refuses", codePage);
     text += "\nApply the configuration anyway?";
     return text;
 }
 
-bool ConfirmNoLockout(const FilterConfigRecord& config) {
-    const std::string question = LockoutQuestion(config);
-    if (question.empty())
+std::string LockoutNotice(const FilterConfigRecord& config, uint32_t auditMask) {
+    if (auditMask == 0 || SessionIsConsoleOrUnknown() != 0)
+        return "";
+    const uint32_t codePage = SystemAnsiCodePage();
+    UsedFacts facts(codePage);
+    std::unique_ptr<SessionDecision> decision(new SessionDecision());
+    DecideSession(config, facts, decision.get(), auditMask);
+    if (!decision->admitted || decision->auditedBy < 0)
+        return "";
+    const DecisionWords words = DecisionWordsOf(config, *decision, codePage);
+    std::string text = words.verdict + ".\n" + words.entry + "\n" + words.change +
+                       " That would lock you out.\n\n" + SessionFacts(facts) + "\n\n";
+    text += Details(config, decision->filters[decision->auditedBy], "only audits its refusal",
+                    codePage);
+    return text;
+}
+
+bool ConfirmNoLockout(const FilterConfigRecord& config, uint32_t auditMask) {
+    const std::string question = LockoutQuestion(config, auditMask);
+    if (question.empty()) {
+        const std::string notice = LockoutNotice(config, auditMask);
+        if (!notice.empty())
+            ShowMessageBox(notice.c_str(), nullptr, BOX_OK | BOX_ICONINFORMATION);
         return true;
+    }
     return ShowMessageBox(question.c_str(), nullptr,
                           BOX_YESNO | BOX_ICONWARNING | BOX_SECOND_BUTTON_DEFAULT) == ANSWER_YES;
 }

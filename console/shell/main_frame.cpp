@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "config/audit_only_setting.h"
 #include "config/config_model.h"
 #include "config/persistence.h"
 #include "console/shell/config_apply.h"
@@ -273,7 +274,7 @@ bool CMainFrame::OnCommand(UINT id, UINT, HWND control) {
         OnHistory();
         return true;
     case ID_TOOLS_TEST_CLIENT: {
-        TestClientDialog dialog(FilterConfig);
+        TestClientDialog dialog(FilterConfig, AuditOnlyMaskFrom(AuditOnlySettingValue));
         const DecisionPlace& place = dialog.ShownPlace();
         // "Show Entry": a fresh page of the filter, on the entry that decided.
         if (dialog.DoModal(hwnd()) == IDC_TEST_SHOW_ENTRY && place.onPage &&
@@ -344,7 +345,7 @@ void CMainFrame::SwitchPaneFocus() {
 
 void CMainFrame::OnApply() {
     // A No leaves the configuration unwritten and still changed, to be mended.
-    if (!ConfirmNoLockout(FilterConfig))
+    if (!ConfirmNoLockout(FilterConfig, AuditOnlyMaskFrom(AuditOnlySettingValue)))
         return;
     if (ApplyConfigAndReport(loadedFrom_) == 0)
         ShowMessageBox(MSG_APPLIED, nullptr, BOX_OK);
@@ -413,7 +414,7 @@ void CMainFrame::OnClose() {
         ShowMessageBox(MSG_CLOSE_QUESTION, nullptr, BOX_YESNO) == ANSWER_YES) {
         // A No to the lockout question writes nothing and keeps the console open, so
         // the rule can be mended.
-        if (!ConfirmNoLockout(FilterConfig))
+        if (!ConfirmNoLockout(FilterConfig, AuditOnlyMaskFrom(AuditOnlySettingValue)))
             return;
         if (ApplyConfigAndReport(loadedFrom_) != 0) {
             ShowMessageBox(MSG_SAVE_ERROR, nullptr, BOX_OK);

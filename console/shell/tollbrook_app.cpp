@@ -1,5 +1,6 @@
 #include "console/shell/tollbrook_app.h"
 
+#include "config/audit_only_setting.h"
 #include "config/event_log_setting.h"
 #include "config/persistence.h"
 #include "console/res/resource.h"
@@ -45,6 +46,7 @@ bool CTollbrookApp::InitInstance() {
     if (LoadConfigFromRegistry() != 0)
         return false;
     LoadEventLogSetting();
+    LoadAuditOnlySetting();
 
     // Single document: a file named on the command line opens only the empty document.
     document_ = std::make_unique<CTollbrookDoc>();

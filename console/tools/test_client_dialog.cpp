@@ -85,8 +85,8 @@ PageKind PageOfFilter(FilterId filter) {
     }
 }
 
-TestClientDialog::TestClientDialog(const FilterConfigRecord& config)
-    : ModalDialog(IDD_TEST_CLIENT), config_(config) {}
+TestClientDialog::TestClientDialog(const FilterConfigRecord& config, uint32_t auditMask)
+    : ModalDialog(IDD_TEST_CLIENT), config_(config), auditMask_(auditMask) {}
 
 bool TestClientDialog::OnInitDialog() {
     // The own session, read the way the library reads it.
@@ -212,7 +212,7 @@ void TestClientDialog::RunTest() {
         FillNow(session.at);
     DescribedFacts facts(session);
     std::unique_ptr<SessionDecision> decision(new SessionDecision());
-    DecideSession(config_, facts, decision.get());
+    DecideSession(config_, facts, decision.get(), auditMask_);
     ExplainOptions options;
     options.codePage = SystemAnsiCodePage();
     options.atGiven = atGiven;

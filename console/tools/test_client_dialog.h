@@ -5,6 +5,7 @@
 // `gwconfig check`. "Show Entry" closes the dialog asking the frame to show that entry.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "config/config_model.h"
@@ -18,7 +19,8 @@ PageKind PageOfFilter(FilterId filter);
 
 class TestClientDialog : public ModalDialog {
 public:
-    explicit TestClientDialog(const FilterConfigRecord& config);
+    // The filters whose bit `auditMask` holds (AuditOnly's filter bits) only audit.
+    explicit TestClientDialog(const FilterConfigRecord& config, uint32_t auditMask = 0);
 
     // Where the last test's decision can be seen (onPage false when it admitted). When
     // DoModal returns IDC_TEST_SHOW_ENTRY, the frame shows it.
@@ -41,6 +43,7 @@ private:
     void FillNow(const LocalDateTime& now);
 
     const FilterConfigRecord& config_;
+    const uint32_t auditMask_;
     DecisionPlace place_;
     // The date and time the dialog wrote: while the field still holds it, a test
     // takes the moment it runs, not this one.

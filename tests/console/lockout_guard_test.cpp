@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "config/audit_only_setting.h"
 #include "config/config_model.h"
 #include "console/pages/list_page.h"
 #include "console/res/resource.h"
@@ -89,6 +90,36 @@ TEST_F(LockoutGuard, ApplyAsksFirstNoWritesNothingYesWrites) {
     console.Command(ID_APPLY_CONFIG);
     ASSERT_EQ(3u, boxes.boxes.size());
     EXPECT_EQ("Configuration applied successfully!", boxes.boxes[2].text);
+    EXPECT_NE(stored, ReadTsdata());
+}
+
+TEST_F(LockoutGuard, AFilterThatOnlyAuditsIsToldNotAskedAndTestAClientSaysSo) {
+    RemoteSession();
+    DenyOwnAddress();
+    AuditOnlySettingValue = 0x1;
+    const std::string words = "IP Address filter: would be refused, but the filter only audits: "
+                              "admitted";
+    std::string result;
+    bool showEntry = false;
+    dialogs.onDialog = [&](ModalDialog&, HWND dialog, UINT) {
+        Click(GetDlgItem(dialog, IDC_TEST_RUN));
+        result = ItemText(dialog, IDC_TEST_RESULT);
+        showEntry = IsWindowEnabled(GetDlgItem(dialog, IDC_TEST_SHOW_ENTRY));
+        Click(GetDlgItem(dialog, IDCANCEL));
+    };
+    console.Command(ID_TOOLS_TEST_CLIENT);
+    EXPECT_EQ(0u, result.find(words + "\r\n10.20.0.66 - Logon disabled (entry 1 of 1 on the IP "
+                                      "Address page)\r\n"))
+        << result;
+    EXPECT_TRUE(showEntry);
+
+    const std::vector<uint8_t> stored = ReadTsdata();
+    console.Command(ID_APPLY_CONFIG);
+    ASSERT_EQ(2u, boxes.boxes.size());
+    EXPECT_EQ(0u, boxes.boxes[0].text.find(words + ".\n")) << boxes.boxes[0].text;
+    EXPECT_NE(std::string::npos, boxes.boxes[0].text.find("That would lock you out."));
+    EXPECT_EQ(uint32_t(MB_OK | MB_ICONINFORMATION), boxes.boxes[0].style);
+    EXPECT_EQ("Configuration applied successfully!", boxes.boxes[1].text);
     EXPECT_NE(stored, ReadTsdata());
 }
 

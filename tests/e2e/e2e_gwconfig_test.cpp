@@ -125,6 +125,23 @@ TEST_F(GwconfigRegistry, EventLogIsStoredBesideTheConfigurationAndKeptByAPlainAp
     ResetFilterConfig();
 }
 
+TEST_F(GwconfigRegistry, AuditOnlyIsStoredBesideTheConfigurationAfterEventLog) {
+    FarmConfig();
+    const std::string file = dir_ + "farm.WTS";
+    ASSERT_TRUE(WriteTextFile(file, ConfigFileBytes()));
+    ResetFilterConfig();
+    ASSERT_TRUE(DeleteConfigKey());
+    ASSERT_EQ(Gwconfig({"apply", file, "--audit-only", "17", "--event-log", "0"}), 0u) << Output();
+    EXPECT_NE(Output().find("stored in the registry, with EventLog 0 and AuditOnly 17.\r\n"),
+              std::string::npos)
+        << Output();
+    EXPECT_EQ(StoredValue("AuditOnly"), (std::vector<uint8_t>{17, 0, 0, 0}));
+    ASSERT_EQ(Gwconfig({"show", "--registry", "--format", "text"}), 0u) << Output();
+    EXPECT_NE(Output().find("EventLog = 0\r\nAuditOnly = 17\r\n"), std::string::npos) << Output();
+    ASSERT_TRUE(DeleteConfigKey()); // the library's cases start without it
+    ResetFilterConfig();
+}
+
 TEST_F(GwconfigRegistry, ExportedRegistryFileImportedWithRegIsWhatTheLibraryLoads) {
     FarmConfig();
     const std::string file = dir_ + "farm.WTS";

@@ -181,6 +181,32 @@ TEST_F(CoreTest, OverTheLimitPassesOnlyWhenADisconnectedSessionCanMakeRoom) {
     EXPECT_TRUE(decision.filters[FILTER_SESSIONCOUNT_USER].roomMade);
 }
 
+TEST_F(CoreTest, AuditedFilterLetsTheSequenceGoOnToAnEnforcingOne) {
+    // Bits follow the refusal codes, not the order the filters run in.
+    EXPECT_EQ(FilterAuditBit(FILTER_TIME), 0x10u);
+    EXPECT_EQ(FilterAuditBit(FILTER_VERSION), 0x8u);
+    EXPECT_EQ(FilterAuditBit(FILTER_SESSIONCOUNT_USER), 0x40u);
+    FilterConfig.FLAG_IPADDRESS = 1;
+    AddIpRow("10.0.0.5", "", ROW_LOGON_DISABLED);
+    FilterConfig.FLAG_MACADDRESS = 1; // refuses by default
+    DescribedSession session = Client();
+    DescribedFacts facts(session);
+    SessionDecision decision;
+    DecideSession(FilterConfig, facts, &decision, 0x1);
+    EXPECT_TRUE(decision.filters[FILTER_IPADDRESS].audited);
+    EXPECT_EQ(decision.filters[FILTER_IPADDRESS].code, REJECT_IPADDRESS);
+    EXPECT_EQ(decision.audited, 0x1u);
+    EXPECT_EQ(decision.auditedBy, FILTER_IPADDRESS);
+    EXPECT_FALSE(decision.admitted);
+    EXPECT_EQ(decision.refusedBy, FILTER_MACADDRESS);
+    EXPECT_FALSE(decision.filters[FILTER_MACADDRESS].audited);
+    DecideSession(FilterConfig, facts, &decision, 0x1 | 0x4);
+    EXPECT_TRUE(decision.admitted);
+    EXPECT_EQ(decision.code, 0);
+    EXPECT_EQ(decision.audited, 0x5u);
+    EXPECT_EQ(decision.filters[FILTER_TIME].outcome, FILTER_OFF); // reached
+}
+
 TEST_F(CoreTest, DecidingDoesNothingOutside) {
     FilterConfig.FLAG_IPADDRESS = 1;
     AddIpRow("10.0.0.5", "", ROW_LOGON_DISABLED);

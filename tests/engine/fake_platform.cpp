@@ -6,6 +6,7 @@
 
 #include "config/config_model.h"
 #include "engine/engine_state.h"
+#include "config/audit_only_setting.h"
 #include "config/event_log_setting.h"
 #include "platform/accounts.h"
 #include "platform/event_log.h"
@@ -44,6 +45,7 @@ void ResetEngineWorld() {
     ResetFakeMachine();
     ResetFilterConfig();
     EventLogSettingValue = EVENT_LOG_SETTING_REFUSALS;
+    AuditOnlySettingValue = 0;
     SessionRejected = 0;
     memset(&SessionRecord, 0, sizeof SessionRecord);
     memset(LogLineBuffer, 0, sizeof LogLineBuffer);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "config/audit_only_setting.h"
 #include "engine/engine_state.h"
 #include "engine/pipeline.h"
 #include "engine/rejection.h"
@@ -111,6 +112,47 @@ TEST_F(PipelineTest, IpRejectionStopsEveryLaterFilter) {
     EXPECT_NE(Log()[0].find(",Rejected,REJECT_IPADDRESS,\r\n"), std::string::npos);
     EXPECT_EQ(Machine.datagrams.size(), 1u);
     EXPECT_GT(Machine.tsCalls, callsBefore);
+}
+
+TEST_F(PipelineTest, AuditedRefusalIsLoggedAndTheSessionGoesOnToAnEnforcingFilter) {
+    FilterConfig.FLAG_IPADDRESS_ALLOW = 0;
+    AuditOnlySettingValue = 0x1 | 0x80; // 0x80 names no filter
+    TSEventStartup(0);
+    EXPECT_TRUE(Machine.messages.empty());
+    EXPECT_TRUE(Machine.exits.empty());
+    ASSERT_EQ(Log().size(), 1u);
+    EXPECT_NE(Log()[0].find(",alice,3,Audited,REJECT_IPADDRESS,\r\n"), std::string::npos)
+        << Log()[0];
+    TSEventLogon(0);
+    ASSERT_EQ(Log().size(), 2u);
+    EXPECT_NE(Log()[1].find(",Accepted,,\r\n"), std::string::npos) << Log()[1];
+
+    // An enforcing filter after it still refuses, its rows there to decide.
+    FilterConfig.FLAG_COMPUTERNAME_ALLOW = 0;
+    TSEventStartup(0);
+    EXPECT_EQ(OnlyMessage(), "title name|msg name");
+    EXPECT_EQ(Machine.exits, std::vector<int>{-1});
+    ASSERT_EQ(Log().size(), 4u);
+    EXPECT_NE(Log()[2].find(",Audited,REJECT_IPADDRESS,"), std::string::npos);
+    EXPECT_NE(Log()[3].find(",Rejected,REJECT_COMPUTERNAME,"), std::string::npos);
+}
+
+TEST_F(PipelineTest, AuditedSessionLimitLogsNoOneOff) {
+    FilterConfig.FLAG_SERVEROPTION_SESSIONPERUSER = 1;
+    FilterConfig.FLAG_USER_REMOVE_DISCONNECTED = 1;
+    AddSessionUserRow("alice", 1);
+    AddSession(4, "10.9.9.9", "", "alice").state = 4; // disconnected: room to make
+    AuditOnlySettingValue = 0x40;
+    TSEventLogon(0);
+    EXPECT_TRUE(Machine.loggedOff.empty());
+    ASSERT_EQ(Log().size(), 1u); // it would have made room: nothing audited
+    EXPECT_NE(Log()[0].find(",Accepted,,"), std::string::npos);
+    Machine.sessions.back().state = 0;
+    TSEventLogon(0);
+    EXPECT_TRUE(Machine.loggedOff.empty());
+    ASSERT_EQ(Log().size(), 3u);
+    EXPECT_NE(Log()[1].find(",Audited,REJECT_SESSIONPERUSER,"), std::string::npos);
+    EXPECT_EQ(SessionRejected, 0);
 }
 
 TEST_F(PipelineTest, StartUpOrderIsIpNameMacTimeVersionCount) {

@@ -1,5 +1,6 @@
 // The library's events: what a refusal and an accepted logon report, and what the
 // "EventLog" setting lets through. The decisions themselves are the other tests'.
+#include "config/audit_only_setting.h"
 #include "config/event_log_setting.h"
 #include "engine/pipeline.h"
 #include "platform/event_log.h"
@@ -45,6 +46,27 @@ TEST_F(SessionEventsTest, UnreadableFactReportsElevenHundredsWithoutRuleWords) {
     ASSERT_EQ(Machine.events.size(), 1u);
     EXPECT_EQ(Machine.events[0].id, 1101u);
     EXPECT_EQ(Machine.events[0].inserts.size(), 7u);
+}
+
+TEST_F(SessionEventsTest, AuditedRefusalsReportWouldHaveBeenRefusedEvents) {
+    RefuseByAddress();
+    AuditOnlySettingValue = 0x1;
+    TSEventStartup(0);
+    ASSERT_EQ(Machine.events.size(), 1u);
+    EXPECT_EQ(Machine.events[0].id, 1201u);
+    EXPECT_EQ(Machine.events[0].type, EVENT_LOG_WARNING);
+    EXPECT_EQ(Machine.events[0].inserts.size(), 9u);
+    EXPECT_EQ(Machine.events[0].inserts[7], "IP Address filter");
+    // An unreadable fact follows the bit of the filter that needs it.
+    ResetEngineWorld();
+    SetUp();
+    FilterConfig.FLAG_SERVEROPTION_SESSIONPERUSER = 1;
+    Machine.sessions[0].failingQueries.insert(TS_USER_NAME);
+    AuditOnlySettingValue = 0x40;
+    TSEventLogon(0);
+    ASSERT_EQ(Machine.events.size(), 1u);
+    EXPECT_EQ(Machine.events[0].id, 1320u);
+    EXPECT_TRUE(Machine.loggedOff.empty());
 }
 
 TEST_F(SessionEventsTest, SettingDecidesWhatIsReported) {

@@ -94,6 +94,34 @@ class EventTrace(unittest.TestCase):
         self.assertEqual(strings[4],
                          'L"IP Address filter: switched on, 1 setting changed, 1 entry added"')
 
+    def test_apply_names_a_change_beside_the_configuration(self):
+        # EventLog is 2 (setUpClass); each apply names its change, and puts 2 back.
+        own = run("hostname")[1].strip()
+        for arguments, change in ((["--event-log", "0"],
+                                   "refused sessions and accepted logons -> nothing"),
+                                  (["--event-log", "2", "--computer", own, "--view", sys.argv[2]],
+                                   "nothing -> refused sessions and accepted logons")):
+            code, trace = run("gwconfig.exe", "apply", self.wts, *arguments, trace=True)
+            self.assertEqual(code, 0, trace)
+            call = reported(trace, 2000)
+            self.assertIsNotNone(call, trace)
+            self.assertEqual(call[1][4], 'L"Event log: %s"' % change)
+        # A farm's reference that carries EventLog applies it where it differs.
+        reference = os.path.join(self.scratch.name, "deny-quiet.json")
+        with open(reference, "w") as f:
+            json.dump({"FLAG_IPADDRESS": 1, "FLAG_IPADDRESS_ALLOW": 1, "EventLog": 0,
+                       "R_IPADDRESS": [{"IPFROM": "10.0.0.5", "IPTO": "", "TYPE": 0}]}, f)
+        code, trace = run("gwconfig.exe", "farm", os.path.relpath(reference, BIN), "--computer",
+                          own, "--view", sys.argv[2], "--apply", trace=True)
+        run("reg", "add", KEY, "/v", "EventLog", "/t", "REG_DWORD", "/d", "2", "/f", VIEW)
+        self.assertEqual(code, 0, trace)
+        self.assertIn("differs, applied: Event log: nothing -> refused sessions and accepted "
+                      "logons", trace)
+        call = reported(trace, 2000)
+        self.assertIsNotNone(call, trace)
+        self.assertEqual(call[1][4],
+                         'L"Event log: refused sessions and accepted logons -> nothing"')
+
     def test_refused_session_reports_warning_with_facts(self):
         code, trace = self.host("10.0.0.5", "EVIL\tPC", "startup")
         self.assertEqual(code, 255, trace)  # refused as before
@@ -106,6 +134,20 @@ class EventTrace(unittest.TestCase):
         self.assertEqual(strings[6:8], ['L"RDP-Tcp#3"', 'L"IP Address filter"'])
         # The entry that decided, as the IP Address page shows it.
         self.assertTrue(strings[8].startswith('L"10.0.0.5 - Logon disabled (entry '), strings[8])
+
+    def test_audited_refusal_reports_would_have_been_refused(self):
+        run("reg", "add", KEY, "/v", "AuditOnly", "/t", "REG_DWORD", "/d", "1", "/f", VIEW)
+        try:
+            code, trace = self.host("10.0.0.5", "EVIL-PC", "startup")
+        finally:
+            run("reg", "delete", KEY, "/v", "AuditOnly", "/f", VIEW)
+        self.assertEqual(code, 0, trace)  # the session goes on
+        self.assertIsNone(reported(trace, 1001), trace)
+        call = reported(trace, 1201)
+        self.assertIsNotNone(call, trace)
+        self.assertIn(",0x0002,", call[0])  # EVENTLOG_WARNING_TYPE
+        self.assertEqual(len(call[1]), 9, call[1])
+        self.assertEqual(call[1][7], 'L"IP Address filter"')
 
     def test_accepted_logon_reports_information_when_asked(self):
         code, trace = self.host("10.0.0.6", "GOOD-PC", "startup", "logon")

@@ -3,6 +3,7 @@
 #include "tests/gwconfig/gwconfig_test_support.h"
 
 #include "config/config_model.h"
+#include "config/side_settings.h"
 #include "explain/change_summary.h"
 #include "gwconfig/config_io.h"
 
@@ -47,4 +48,17 @@ TEST(ChangeSummary, SwitchingOffIsNamedAndAMovedRowIsOneAddedOneRemoved) {
         {"IPFROM": "10.0.0.1", "IPTO": "", "TYPE": 1}]})";
     EXPECT_EQ(Summary(before, after),
               "IP Address filter: 1 entry added, 1 removed; Session per User filter: switched off");
+}
+
+TEST(ChangeSummary, SettingsBesideTheConfigurationAreWordedAsTheLibraryReadsThem) {
+    std::string summary = "no change";
+    AddSideSettingChange(SIDE_EVENT_LOG, 1, 7, &summary);     // 7 reads as 1
+    AddSideSettingChange(SIDE_AUDIT_ONLY, 0x80, 0, &summary); // no filter's bit
+    EXPECT_EQ(summary, "no change");
+    AddSideSettingChange(SIDE_EVENT_LOG, 0, 2, &summary);
+    EXPECT_EQ(summary, "Event log: nothing -> refused sessions and accepted logons");
+    summary = "IP Address filter: switched on";
+    AddSideSettingChange(SIDE_AUDIT_ONLY, 0x04, 0x11, &summary);
+    EXPECT_EQ(summary, "IP Address filter: switched on; Audit only: IP Address filter only "
+                       "audits, MAC address filter enforces, Time Restrictions filter only audits");
 }

@@ -125,3 +125,30 @@ TEST(DecisionWords, CheckSummaryAddsTheTwoLinesAndKeepsTheReport) {
                               plain.out);
     EXPECT_EQ(plain.out.rfind("Client: address 10.0.0.5", 0), 0u) << plain.out;
 }
+
+// A configuration that comes with AuditOnly: check admits past the filters that only
+// audit, and says so first in the pages' words.
+TEST(DecisionWords, CheckAdmitsPastFiltersThatOnlyAudit) {
+    ScratchDir dir;
+    WriteFile(dir.Path("c.json"),
+              "{\"FLAG_IPADDRESS\": 1, \"FLAG_IPADDRESS_ALLOW\": 1, \"FLAG_TIME\": 1, "
+              "\"R_IPADDRESS\": [{\"IPFROM\": \"10.0.0.5\", \"IPTO\": \"\", \"TYPE\": 0}], "
+              "\"AuditOnly\": 17}");
+    const CommandResult result = Gwconfig({"check", dir.Path("c.json"), "--ip", "10.0.0.5", "--at",
+                                           "2026-12-07 08:30:00", "--summary"});
+    EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_EQ(result.out.rfind("IP Address filter: would be refused, but the filter only audits: "
+                               "admitted\n10.0.0.5 - Logon disabled (entry 1 of 1 on the IP "
+                               "Address page); the Time Restrictions filter would refuse too, "
+                               "and only audits\n",
+                               0),
+              0u)
+        << result.out;
+    EXPECT_NE(result.out.find("ValidateTime: refuses, but only audits (AuditOnly 0x10): the "
+                              "session goes on"),
+              std::string::npos);
+    EXPECT_NE(result.out.find("Decision: admitted; ValidateIPAddress only audits its refusal "
+                              "with code 1 (REJECT_IPADDRESS)\n"),
+              std::string::npos)
+        << result.out;
+}

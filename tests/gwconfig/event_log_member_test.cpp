@@ -67,8 +67,8 @@ TEST(EventLogMember, RegistryFileAddsItAfterTheConfigurationOnlyWhenGiven) {
     BesideValues beside;
     EXPECT_EQ(RegistryFileBytes(blob, RegistryView::VIEW_64, beside).find(std::string("E\0v", 3)),
               std::string::npos);
-    beside.hasEventLog = true;
-    beside.eventLog = 2;
+    beside.has[SIDE_EVENT_LOG] = true;
+    beside.value[SIDE_EVENT_LOG] = 2;
     std::string text;
     const std::string bytes = RegistryFileBytes(blob, RegistryView::VIEW_64, beside);
     for (size_t k = 2; k < bytes.size(); k += 2)
@@ -76,4 +76,25 @@ TEST(EventLogMember, RegistryFileAddsItAfterTheConfigurationOnlyWhenGiven) {
     EXPECT_NE(text.find("\"datasize\"=dword:0000000a\r\n\"EventLog\"=dword:00000002\r\n\r\n"),
               std::string::npos)
         << text;
+}
+
+// AuditOnly is carried the same way, after EventLog; bits that name no filter warn.
+TEST(EventLogMember, AuditOnlyFollowsEventLogAndOddBitsWarn) {
+    ScratchDir dir;
+    WriteFile(dir.Path("both.json"), "{\"AuditOnly\": 129, \"EventLog\": 0}");
+    CommandResult built = Gwconfig({"build", dir.Path("both.json"), "-o", dir.Path("a.WTS")});
+    ASSERT_EQ(built.exitCode, 0) << built.err;
+    EXPECT_NE(built.err.find("AuditOnly: the library reads 129 as 1: only the bits 1 to 64"),
+              std::string::npos)
+        << built.err;
+    EXPECT_NE(built.err.find("does not carry AuditOnly (129): store it beside the configuration "
+                             "with gwconfig apply " +
+                             dir.Path("a.WTS") + " --audit-only 1\n"),
+              std::string::npos)
+        << built.err;
+    CommandResult shown = Gwconfig({"show", dir.Path("both.json")});
+    EXPECT_NE(shown.out.find("],\n  \"EventLog\": 0,\n  \"AuditOnly\": 129\n}\n"),
+              std::string::npos)
+        << shown.out;
+    EXPECT_EQ(Gwconfig({"apply", dir.Path("a.WTS"), "--audit-only", "128"}).exitCode, 2);
 }

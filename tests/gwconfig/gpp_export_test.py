@@ -103,6 +103,18 @@ class ExportGpp(unittest.TestCase):
         self.assertEqual((data, size), (blob, len(blob)))
         self.expect_reads_back_equal(data, "big.WTS")
 
+    def test_settings_beside_the_configuration_follow_as_dword_items(self):
+        self.build("small", 1)
+        code, output = self.gwconfig("export-gpp", "small.WTS", "-o", "R.xml", "--audit-only",
+                                     "17", "--event-log", "0")
+        self.assertEqual(code, 0, output)
+        root = ET.fromstring(self.file("R.xml"))
+        self.assertEqual([i.get("name") for i in root],
+                         ["tsdata", "datasize", "EventLog", "AuditOnly"])
+        self.assertEqual([(p.get("type"), p.get("value")) for p in root.iter("Properties")][2:],
+                         [("REG_DWORD", "00000000"), ("REG_DWORD", "00000011")])
+        self.assertEqual(len({i.get("uid") for i in root}), 4)
+
     def test_bad_input_writes_nothing(self):
         self.file("random.WTS", b"\x99 not a configuration")
         for source, message in [(["random.WTS"], "does not decode"),

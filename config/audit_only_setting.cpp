@@ -1,0 +1,3 @@
+#include "config/audit_only_setting.h"
+
+uint32_t AuditOnlySettingValue = 0;
