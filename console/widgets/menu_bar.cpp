@@ -435,13 +435,19 @@ void MenuBar::Paint(HDC dc) {
     }
     HGDIOBJ old = SelectObject(dc, WidgetFont());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    // High contrast marks the open or highlighted entry as the system's menus do.
+    bool contrast = HighContrastColours();
     for (int i = 0; i < static_cast<int>(rects_.size()); ++i) {
         RECT r = rects_[static_cast<size_t>(i)];
-        if (i == pressed_)
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        if (contrast && (i == pressed_ || i == hot_)) {
+            FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
+            SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+        } else if (i == pressed_) {
             DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
-        else if (i == hot_)
+        } else if (i == hot_) {
             DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+        }
         std::wstring text = TopLevelText(menu_, i);
         DrawTextW(dc, text.c_str(), -1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
     }

@@ -477,7 +477,10 @@ void OutlookBar::Paint(HDC target) {
     HGDIOBJ oldBmp = SelectObject(dc, bmp);
     HGDIOBJ oldFont = SelectObject(dc, WidgetFont());
     SetBkMode(dc, TRANSPARENT);
-    FillRect(dc, &client, GetSysColorBrush(COLOR_3DSHADOW));
+    // The classic look is light text on the 3D shadow; high contrast wants the window's
+    // own pair, and the highlight pair for the selection.
+    bool contrast = HighContrastColours();
+    FillRect(dc, &client, GetSysColorBrush(contrast ? COLOR_WINDOW : COLOR_3DSHADOW));
 
     for (int g = 0; g < GroupCount(); ++g) {
         RECT r = GroupHeaderRect(g);
@@ -495,7 +498,7 @@ void OutlookBar::Paint(HDC target) {
     SelectClipRgn(dc, clip);
     HIMAGELIST list = iconSize_ == OUTLOOK_LARGE_ICONS ? large_ : small_;
     int icon = ScaleForDpi(iconSize_ == OUTLOOK_LARGE_ICONS ? LARGE_ICON : SMALL_ICON);
-    SetTextColor(dc, GetSysColor(COLOR_WINDOW));
+    COLORREF itemText = GetSysColor(contrast ? COLOR_WINDOWTEXT : COLOR_WINDOW);
     for (int i = 0; i < ItemCount(openGroup_); ++i) {
         int top = area.top + i * ItemHeight() - scroll_;
         RECT row = {0, top, client.right, top + ItemHeight()};
@@ -522,6 +525,11 @@ void OutlookBar::Paint(HDC target) {
             DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
         else if (i == hotItem_)
             DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
+        SetTextColor(dc, itemText);
+        if (contrast && selected) {
+            FillRect(dc, &textRect, GetSysColorBrush(COLOR_HIGHLIGHT));
+            SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+        }
         std::wstring text = WidenUtf8(item.text.c_str());
         UINT format =
             DT_NOPREFIX | DT_END_ELLIPSIS | DT_SINGLELINE |
