@@ -244,6 +244,14 @@ TEST_F(Accessibility, NavigationBarIsAnOutlineOfTheDrawnHeadersAndItems) {
     snprintf(where, sizeof where, "%ld,%ld,%ld,%ld", item.left, item.top, item.right - item.left,
              item.bottom - item.top);
     EXPECT_EQ(where, (*tree.Named("MAC address"))["location"]);
+    // Hit testing finds each part where it is drawn; navigation walks them in order.
+    for (const Line& child : tree.children) {
+        long id = child.Number("id");
+        if (!(State(&child) & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN))) {
+            EXPECT_EQ(id, child.Number("hit")) << child["name"];
+        }
+        EXPECT_EQ(id < 13 ? id + 1 : -1, child.Number("next")) << child["name"];
+    }
 }
 
 TEST_F(Accessibility, KeysRaiseFocusStateAndSelectionEventsNamingTheParts) {
