@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "console/widgets/accessible_object.h"
+
 namespace {
 AppObject* g_current = nullptr;
 
@@ -66,6 +68,8 @@ int AppObject::Run() {
 }
 
 int RunApplication(AppObject& app, HINSTANCE instance, const char* commandLine) {
+    // The windows hand their accessible objects to screen readers in other processes.
+    ComApartment apartment;
     app.SetInstance(instance);
     app.SetCommandLine(commandLine);
     if (!app.InitInstance())

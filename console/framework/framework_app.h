@@ -65,7 +65,8 @@ private:
     std::string profileName_;
 };
 
-// InitInstance, then the message loop when it succeeded. Returns the process exit code.
+// InitInstance, then the message loop when it succeeded, with the thread a COM apartment
+// (see ComApartment). Returns the process exit code.
 int RunApplication(AppObject& app, HINSTANCE instance, const char* commandLine);
 
 // The process's resource module: the one module that carries the program's resources

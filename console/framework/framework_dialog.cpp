@@ -1,6 +1,7 @@
 #include "console/framework/framework_dialog.h"
 
 #include "console/framework/framework_app.h"
+#include "console/widgets/accessible_names.h"
 
 namespace {
 DialogTestHook g_dialogTestHook = nullptr;
@@ -52,6 +53,7 @@ void ModalDialog::EndDialog(INT_PTR result) {
 
 INT_PTR ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
+        NameDialogControls(hwnd_, ResourceInstance(), templateId_);
         BOOL defaultFocus = OnInitDialog() ? TRUE : FALSE;
         if (g_dialogTestHook != nullptr)
             g_dialogTestHook(*this, hwnd_, templateId_);

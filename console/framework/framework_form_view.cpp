@@ -1,6 +1,7 @@
 #include "console/framework/framework_form_view.h"
 
 #include "console/framework/framework_app.h"
+#include "console/widgets/accessible_names.h"
 
 FormView::~FormView() {
     Destroy();
@@ -15,6 +16,7 @@ bool FormView::Create(HWND parent, UINT id) {
     if (created == nullptr)
         return false;
     SetWindowLongPtrA(created, GWLP_ID, static_cast<LONG_PTR>(id));
+    NameDialogControls(created, ResourceInstance(), templateId_);
     OnCreate();
     return true;
 }

@@ -218,3 +218,26 @@
 
 // Resource type of the toolbar button data.
 #define RT_TOOLBAR_BUTTONS 241
+
+// Accessible names of input controls that no label before them names (750-799), and
+// the resource type of each template's table of them (console/widgets/accessible_names.h).
+#define RT_ACCESSIBLE_NAMES 242
+#define IDS_ACC_IP_LIST 750
+#define IDS_ACC_CNAME_LIST 751
+#define IDS_ACC_MAC_LIST 752
+#define IDS_ACC_VER_LIST 753
+#define IDS_ACC_VER_ALLOW 754
+#define IDS_ACC_VER_DISALLOW 755
+#define IDS_ACC_VER_HIGHER 756
+#define IDS_ACC_VER_LOWER 757
+#define IDS_ACC_VER_RANGE 758
+#define IDS_ACC_TIME_FROM 759
+#define IDS_ACC_TIME_TO 760
+#define IDS_ACC_SIP_COUNT 761
+#define IDS_ACC_SUSER_COUNT 762
+#define IDS_ACC_SUSER_LIST 763
+#define IDS_ACC_MONITOR_LIST 764
+#define IDS_ACC_LOGON_LOG_FILE 765
+#define IDS_ACC_APP_LOG_FILE 766
+#define IDS_ACC_TEST_RESULT 767
+#define IDS_ACC_FARM_LIST 768

@@ -92,7 +92,7 @@ bool DockToolbar::Create(HWND parent, UINT id) {
                      r, parent, id) == nullptr)
         return false;
     buttons_ =
-        CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
+        CreateWindowExW(0, TOOLBARCLASSNAMEW, L"Toolbar", // its accessible name
                         WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE |
                             CCS_NOPARENTALIGN | CCS_NODIVIDER,
                         0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),

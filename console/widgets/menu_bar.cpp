@@ -197,6 +197,7 @@ UINT MenuBar::TrackEntry(int index) {
         return 0;
     HWND parent = GetParent(hwnd_);
     UINT cmd = 0;
+    EnterMenus();
     // Left and right arrows in an open popup move to the neighbouring entry: the
     // filter ends the popup and names the entry to open next.
     for (int hops = 0; hops <= EntryCount(); ++hops) {
@@ -241,6 +242,8 @@ UINT MenuBar::TrackEntry(int index) {
     // it opens gives the focus back there.
     if (cmd != 0 && keyboardMode_)
         LeaveKeyboardMode();
+    if (!keyboardMode_)
+        LeaveMenus();
     if (cmd != 0 && parent != nullptr)
         SendMessageW(parent, WM_COMMAND, MAKEWPARAM(cmd, 0), 0);
     return cmd;
@@ -252,10 +255,29 @@ void MenuBar::EnterKeyboardMode() {
     HWND focus = GetFocus();
     if (!keyboardMode_)
         focusBefore_ = focus != hwnd_ ? focus : nullptr;
+    EnterMenus();
     keyboardMode_ = true;
     SetFocus(hwnd_);
-    hot_ = 0;
+    SetKeyboardHot(0);
+}
+
+void MenuBar::SetKeyboardHot(int entry) {
+    hot_ = entry;
     InvalidateRect(hwnd_, nullptr, TRUE);
+    if (keyboardMode_ && GetFocus() == hwnd_)
+        NotifyAccessible(EVENT_OBJECT_FOCUS, hwnd_, hot_ + 1);
+}
+
+void MenuBar::EnterMenus() {
+    if (!inMenus_)
+        NotifyAccessible(EVENT_SYSTEM_MENUSTART, hwnd_, 0);
+    inMenus_ = true;
+}
+
+void MenuBar::LeaveMenus() {
+    if (inMenus_)
+        NotifyAccessible(EVENT_SYSTEM_MENUEND, hwnd_, 0);
+    inMenus_ = false;
 }
 
 void MenuBar::LeaveKeyboardMode() {
@@ -264,6 +286,7 @@ void MenuBar::LeaveKeyboardMode() {
     keyboardMode_ = false;
     hot_ = -1;
     InvalidateRect(hwnd_, nullptr, TRUE);
+    LeaveMenus();
     HWND back = focusBefore_;
     focusBefore_ = nullptr;
     if (GetFocus() == hwnd_)
@@ -275,20 +298,16 @@ bool MenuBar::OnKeyboardModeKey(UINT vk) {
     switch (vk) {
     case VK_LEFT:
     case VK_RIGHT:
-        if (n > 0) {
-            hot_ = (hot_ + (vk == VK_RIGHT ? 1 : n - 1)) % n;
-            InvalidateRect(hwnd_, nullptr, TRUE);
-        }
+        if (n > 0)
+            SetKeyboardHot((hot_ + (vk == VK_RIGHT ? 1 : n - 1)) % n);
         return true;
     case VK_DOWN:
     case VK_UP:
     case VK_RETURN:
     case VK_SPACE:
         // A dismissed popup leaves the bar in keyboard mode on the entry last open.
-        if (TrackEntry(hot_ >= 0 ? hot_ : 0) == 0 && keyboardMode_) {
-            hot_ = lastTracked_;
-            InvalidateRect(hwnd_, nullptr, TRUE);
-        }
+        if (TrackEntry(hot_ >= 0 ? hot_ : 0) == 0 && keyboardMode_)
+            SetKeyboardHot(lastTracked_);
         return true;
     case VK_ESCAPE:
         LeaveKeyboardMode();
@@ -416,13 +435,19 @@ void MenuBar::Paint(HDC dc) {
     }
     HGDIOBJ old = SelectObject(dc, WidgetFont());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    // High contrast marks the open or highlighted entry as the system's menus do.
+    bool contrast = HighContrastColours();
     for (int i = 0; i < static_cast<int>(rects_.size()); ++i) {
         RECT r = rects_[static_cast<size_t>(i)];
-        if (i == pressed_)
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        if (contrast && (i == pressed_ || i == hot_)) {
+            FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
+            SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+        } else if (i == pressed_) {
             DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
-        else if (i == hot_)
+        } else if (i == hot_) {
             DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+        }
         std::wstring text = TopLevelText(menu_, i);
         DrawTextW(dc, text.c_str(), -1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
     }
@@ -430,6 +455,9 @@ void MenuBar::Paint(HDC dc) {
 }
 
 LRESULT MenuBar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT answer = 0;
+    if (access_.HandleMessage(hwnd_, msg, wp, lp, &answer))
+        return answer;
     switch (msg) {
     case WM_PAINT: {
         PaintDc dc(hwnd_);
@@ -472,6 +500,7 @@ LRESULT MenuBar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             focusBefore_ = nullptr;
             hot_ = -1;
             InvalidateRect(hwnd_, nullptr, TRUE);
+            LeaveMenus();
         }
         return 0;
     case WM_GETDLGCODE:
@@ -482,4 +511,42 @@ LRESULT MenuBar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+std::string MenuBar::AccName(int child) const {
+    return child > 0 ? TextWithoutMnemonic(EntryText(child - 1)) : std::string();
+}
+
+std::string MenuBar::AccShortcut(int child) const {
+    return child > 0 ? MnemonicShortcut(EntryText(child - 1)) : std::string();
+}
+
+std::string MenuBar::AccDefaultAction(int child) const {
+    if (child <= 0)
+        return std::string();
+    return EntryPopup(child - 1) != nullptr ? "Open" : "Execute";
+}
+
+long MenuBar::AccRole(int child) const {
+    return child == 0 ? ROLE_SYSTEM_MENUBAR : ROLE_SYSTEM_MENUITEM;
+}
+
+long MenuBar::AccState(int child) const {
+    if (child <= 0)
+        return 0;
+    int entry = child - 1;
+    long state = STATE_SYSTEM_FOCUSABLE;
+    if (EntryPopup(entry) != nullptr)
+        state |= STATE_SYSTEM_HASPOPUP;
+    if (entry == hot_)
+        state |= STATE_SYSTEM_HOTTRACKED;
+    if (entry == hot_ && keyboardMode_ && GetFocus() == hwnd_)
+        state |= STATE_SYSTEM_FOCUSED;
+    if (entry == pressed_)
+        state |= STATE_SYSTEM_PRESSED;
+    return state;
+}
+
+void MenuBar::AccDoDefaultAction(int child) {
+    TrackEntry(child - 1);
 }

@@ -3,8 +3,17 @@
 // Alt+its mnemonic forwarded by the frame) drops its popup under it; the chosen
 // command reaches the owner as WM_COMMAND (HIWORD 0, lParam 0), exactly as a window
 // menu's would, so the frame handles menu and toolbar commands in one place.
+//
+// Screen readers and automation tools find it as a menu bar (WM_GETOBJECT) with one
+// menu item per entry: its text without the '&', the shortcut "Alt+F" of its mnemonic,
+// hot and focused while the keyboard is on it, pressed while its popup is open, and the
+// default action "Open" that drops its popup. Entering the menus (keyboard mode or a
+// popup opened with the mouse) raises a menu start event, leaving them a menu end event,
+// as the system's menu bar does; the highlight moving in keyboard mode raises focus
+// events naming the entry.
 #pragma once
 
+#include "console/widgets/accessible_object.h"
 #include "console/widgets/widget_common.h"
 #include "console/widgets/dock_toolbar.h"
 #include "console/widgets/status_bar.h"
@@ -15,7 +24,7 @@
 // Identifier the frame gives its menu bar.
 enum : UINT { ID_MENU_BAR = 59480 };
 
-class MenuBar : public OwnedWindow {
+class MenuBar : public OwnedWindow, private AccessibleParts {
 public:
     MenuBar() = default;
     ~MenuBar() override;
@@ -88,6 +97,21 @@ private:
     int nextEntry_ = -1;          // entry to open after the arrow keys closed a popup
 
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) override;
+    int AccChildCount() const override { return EntryCount(); }
+    std::string AccName(int child) const override;
+    std::string AccShortcut(int child) const override;
+    std::string AccDefaultAction(int child) const override;
+    long AccRole(int child) const override;
+    long AccState(int child) const override;
+    RECT AccRect(int child) const override { return EntryRect(child - 1); }
+    int AccHitTest(POINT client) const override { return HitTest(client) + 1; }
+    int AccFocus() const override { return keyboardMode_ && hot_ >= 0 ? hot_ + 1 : 0; }
+    void AccDoDefaultAction(int child) override;
+    // Menu start and end events, each once per stay in the menus.
+    void EnterMenus();
+    void LeaveMenus();
+    // The keyboard highlight moved to `hot_`.
+    void SetKeyboardHot(int entry);
     void Paint(HDC dc);
     int HitTest(POINT pt) const;
     void Measure();
@@ -109,4 +133,6 @@ private:
     int height_ = 0;
     std::vector<RECT> rects_;         // one per top-level entry, in menu order
     std::vector<HBITMAP> itemImages_; // menu item bitmaps made from toolbar images
+    bool inMenus_ = false;            // a menu start event was raised, its end not yet
+    AccessibleHost access_{*this};
 };

@@ -48,8 +48,10 @@ int OutlookBar::AddGroup(const char* text) {
     groups_.push_back(Group{text != nullptr ? text : "", {}});
     if (openGroup_ < 0)
         openGroup_ = 0;
-    if (hwnd_ != nullptr)
+    if (hwnd_ != nullptr) {
         InvalidateRect(hwnd_, nullptr, TRUE);
+        NotifyAccessible(EVENT_OBJECT_REORDER, hwnd_, 0);
+    }
     return static_cast<int>(groups_.size()) - 1;
 }
 
@@ -62,8 +64,10 @@ int OutlookBar::AddItem(int group, int index, const char* text, int image, uintp
     items.insert(items.begin() + index, Item{text != nullptr ? text : "", image, data});
     if (group == selectedGroup_ && selectedItem_ >= index)
         ++selectedItem_;
-    if (hwnd_ != nullptr)
+    if (hwnd_ != nullptr) {
         InvalidateRect(hwnd_, nullptr, TRUE);
+        NotifyAccessible(EVENT_OBJECT_REORDER, hwnd_, 0);
+    }
     return index;
 }
 
@@ -95,11 +99,16 @@ bool OutlookBar::OpenGroup(int group) {
     if (group < 0 || group >= GroupCount())
         return false;
     if (group != openGroup_) {
+        int closed = openGroup_;
         openGroup_ = group;
         scroll_ = 0;
         hotItem_ = pressedItem_ = -1;
-        if (hwnd_ != nullptr)
+        if (hwnd_ != nullptr) {
             InvalidateRect(hwnd_, nullptr, TRUE);
+            if (closed >= 0)
+                NotifyAccessible(EVENT_OBJECT_STATECHANGE, hwnd_, ChildId(closed, -1));
+            NotifyAccessible(EVENT_OBJECT_STATECHANGE, hwnd_, ChildId(group, -1));
+        }
     }
     return true;
 }
@@ -279,6 +288,7 @@ bool OutlookBar::FromFlatIndex(int flat, int* group, int* item) const {
 void OutlookBar::SetFocusPosition(int group, int item) {
     if (FlatIndex(group, item) < 0)
         return;
+    bool moved = group != focusGroup_ || item != focusItem_;
     focusGroup_ = group;
     focusItem_ = item;
     if (item >= 0) {
@@ -293,6 +303,13 @@ void OutlookBar::SetFocusPosition(int group, int item) {
     }
     if (hwnd_ != nullptr)
         InvalidateRect(hwnd_, nullptr, FALSE);
+    if (moved)
+        NotifyFocus();
+}
+
+void OutlookBar::NotifyFocus() const {
+    if (hasFocus_)
+        NotifyAccessible(EVENT_OBJECT_FOCUS, hwnd_, ChildId(focusGroup_, focusItem_));
 }
 
 bool OutlookBar::OnKey(UINT vk) {
@@ -362,12 +379,17 @@ LRESULT OutlookBar::ClickItem(int index) {
     OutlookBarItemInfo info = {index, group, item.image, text.c_str(), item.data};
     LRESULT answer = Notify(OBN_ITEM_CLICKED, &info);
     if (answer != 0 && index < ItemCount(group)) {
+        bool moved = focusGroup_ != group || focusItem_ != index;
         selectedGroup_ = group;
         selectedItem_ = index;
         focusGroup_ = group;
         focusItem_ = index;
-        if (hwnd_ != nullptr)
+        if (hwnd_ != nullptr) {
             InvalidateRect(hwnd_, nullptr, TRUE);
+            NotifyAccessible(EVENT_OBJECT_SELECTION, hwnd_, ChildId(group, index));
+            if (moved)
+                NotifyFocus();
+        }
     }
     return answer;
 }
@@ -390,8 +412,10 @@ bool OutlookBar::RemoveItem(int group, int index) {
     }
     hotItem_ = pressedItem_ = -1;
     ScrollBy(0); // fewer items may need less scrolling
-    if (hwnd_ != nullptr)
+    if (hwnd_ != nullptr) {
         InvalidateRect(hwnd_, nullptr, TRUE);
+        NotifyAccessible(EVENT_OBJECT_REORDER, hwnd_, 0);
+    }
     return true;
 }
 
@@ -413,8 +437,10 @@ bool OutlookBar::RemoveGroup(int group) {
         openGroup_ = 0;
     scroll_ = 0;
     hotItem_ = pressedItem_ = -1;
-    if (hwnd_ != nullptr)
+    if (hwnd_ != nullptr) {
         InvalidateRect(hwnd_, nullptr, TRUE);
+        NotifyAccessible(EVENT_OBJECT_REORDER, hwnd_, 0);
+    }
     return true;
 }
 
@@ -466,7 +492,10 @@ void OutlookBar::Paint(HDC target) {
     HGDIOBJ oldBmp = SelectObject(dc, bmp);
     HGDIOBJ oldFont = SelectObject(dc, WidgetFont());
     SetBkMode(dc, TRANSPARENT);
-    FillRect(dc, &client, GetSysColorBrush(COLOR_3DSHADOW));
+    // The classic look is light text on the 3D shadow; high contrast wants the window's
+    // own pair, and the highlight pair for the selection.
+    bool contrast = HighContrastColours();
+    FillRect(dc, &client, GetSysColorBrush(contrast ? COLOR_WINDOW : COLOR_3DSHADOW));
 
     for (int g = 0; g < GroupCount(); ++g) {
         RECT r = GroupHeaderRect(g);
@@ -484,7 +513,7 @@ void OutlookBar::Paint(HDC target) {
     SelectClipRgn(dc, clip);
     HIMAGELIST list = iconSize_ == OUTLOOK_LARGE_ICONS ? large_ : small_;
     int icon = ScaleForDpi(iconSize_ == OUTLOOK_LARGE_ICONS ? LARGE_ICON : SMALL_ICON);
-    SetTextColor(dc, GetSysColor(COLOR_WINDOW));
+    COLORREF itemText = GetSysColor(contrast ? COLOR_WINDOWTEXT : COLOR_WINDOW);
     for (int i = 0; i < ItemCount(openGroup_); ++i) {
         int top = area.top + i * ItemHeight() - scroll_;
         RECT row = {0, top, client.right, top + ItemHeight()};
@@ -511,6 +540,11 @@ void OutlookBar::Paint(HDC target) {
             DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
         else if (i == hotItem_)
             DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
+        SetTextColor(dc, itemText);
+        if (contrast && selected) {
+            FillRect(dc, &textRect, GetSysColorBrush(COLOR_HIGHLIGHT));
+            SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+        }
         std::wstring text = WidenUtf8(item.text.c_str());
         UINT format =
             DT_NOPREFIX | DT_END_ELLIPSIS | DT_SINGLELINE |
@@ -545,6 +579,9 @@ void OutlookBar::Paint(HDC target) {
 }
 
 LRESULT OutlookBar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT answer = 0;
+    if (access_.HandleMessage(hwnd_, msg, wp, lp, &answer))
+        return answer;
     switch (msg) {
     case WM_PAINT: {
         PaintDc dc(hwnd_);
@@ -641,6 +678,8 @@ LRESULT OutlookBar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             focusItem_ = -1;
         }
         InvalidateRect(hwnd_, nullptr, FALSE);
+        // The system told of the window; this tells which part has the focus.
+        NotifyFocus();
         return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
@@ -653,4 +692,94 @@ LRESULT OutlookBar::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         return AnswerPoint(msg == OBM_GETHEADERPOINT, wp);
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+int OutlookBar::AccChildCount() const {
+    int count = 0;
+    for (int g = 0; g < GroupCount(); ++g)
+        count += 1 + ItemCount(g);
+    return count;
+}
+
+std::string OutlookBar::AccName(int child) const {
+    int group = 0, item = -1;
+    if (child <= 0 || !FromFlatIndex(child - 1, &group, &item))
+        return std::string();
+    return item < 0 ? GroupText(group) : ItemText(group, item);
+}
+
+std::string OutlookBar::AccDefaultAction(int child) const {
+    int group = 0, item = -1;
+    if (child <= 0 || !FromFlatIndex(child - 1, &group, &item))
+        return std::string();
+    if (item >= 0)
+        return "Show";
+    return group == openGroup_ ? std::string() : "Expand";
+}
+
+long OutlookBar::AccRole(int child) const {
+    return child == 0 ? ROLE_SYSTEM_OUTLINE : ROLE_SYSTEM_OUTLINEITEM;
+}
+
+long OutlookBar::AccState(int child) const {
+    int group = 0, item = -1;
+    if (child <= 0 || !FromFlatIndex(child - 1, &group, &item))
+        return 0;
+    long state = STATE_SYSTEM_FOCUSABLE;
+    if (hasFocus_ && group == focusGroup_ && item == focusItem_)
+        state |= STATE_SYSTEM_FOCUSED;
+    if (item < 0)
+        state |= group == openGroup_ ? STATE_SYSTEM_EXPANDED : STATE_SYSTEM_COLLAPSED;
+    else if (group != openGroup_)
+        state |= STATE_SYSTEM_INVISIBLE;
+    if (item >= 0) {
+        state |= STATE_SYSTEM_SELECTABLE;
+        if (group == selectedGroup_ && item == selectedItem_)
+            state |= STATE_SYSTEM_SELECTED;
+        if (group == openGroup_ && item == hotItem_)
+            state |= STATE_SYSTEM_HOTTRACKED;
+    }
+    // Scrolled out of the items area, or a header the bar is too short for.
+    if (!(state & STATE_SYSTEM_INVISIBLE) && RectHeight(AccRect(child)) == 0)
+        state |= STATE_SYSTEM_OFFSCREEN;
+    return state;
+}
+
+RECT OutlookBar::AccRect(int child) const {
+    int group = 0, item = -1;
+    RECT none = {0, 0, 0, 0};
+    if (child <= 0 || !FromFlatIndex(child - 1, &group, &item))
+        return none;
+    if (item < 0)
+        return GroupHeaderRect(group);
+    return group == openGroup_ ? ItemRect(item) : none;
+}
+
+int OutlookBar::AccHitTest(POINT client) const {
+    int group = HitGroup(client);
+    if (group >= 0)
+        return ChildId(group, -1);
+    int item = HitItem(client);
+    return item >= 0 ? ChildId(openGroup_, item) : 0;
+}
+
+int OutlookBar::AccFocus() const {
+    return ChildId(focusGroup_, focusItem_);
+}
+
+int OutlookBar::AccSelection() const {
+    return selectedGroup_ >= 0 ? ChildId(selectedGroup_, selectedItem_) : 0;
+}
+
+void OutlookBar::AccDoDefaultAction(int child) {
+    int group = 0, item = -1;
+    if (!FromFlatIndex(child - 1, &group, &item))
+        return;
+    if (item < 0) {
+        OpenGroup(group);
+        return;
+    }
+    // As the keyboard reaches it: its group opens and it scrolls into view.
+    SetFocusPosition(group, item);
+    ClickItem(item);
 }

@@ -25,11 +25,20 @@
 // an item's group opening when the focus reaches one of its items; Home/End go to the
 // first/last item; Enter or Space on an item clicks it, on a header opens its group.
 //
+// Screen readers and automation tools find the bar as an outline (WM_GETOBJECT): one
+// outline item per header and per item, in the order the keyboard walks them (child id
+// = that position + 1), named with the drawn text; headers expanded or collapsed, the
+// shown page's item selected, the items of closed groups invisible. Its default action
+// opens a header's group or clicks an item. The bar raises focus events as the keyboard
+// focus moves, a selection event when an item becomes the selection and state events
+// when a group opens or closes.
+//
 // The right-button context menu always offers "Small Icons" / "Large Icons"; "Remove"
 // for the item or group under the mouse only when created with OBS_EDIT_ITEMS /
 // OBS_EDIT_GROUPS.
 #pragma once
 
+#include "console/widgets/accessible_object.h"
 #include "console/widgets/widget_common.h"
 
 #include <commctrl.h>
@@ -78,7 +87,7 @@ struct OutlookBarItemInfo {
 
 enum OutlookIconSize { OUTLOOK_SMALL_ICONS = 0, OUTLOOK_LARGE_ICONS = 1 };
 
-class OutlookBar : public OwnedWindow {
+class OutlookBar : public OwnedWindow, private AccessibleParts {
 public:
     OutlookBar() = default;
     ~OutlookBar() override { Destroy(); }
@@ -169,6 +178,20 @@ private:
         std::vector<Item> items;
     };
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) override;
+    // What assistive tools read (see above).
+    int AccChildCount() const override;
+    std::string AccName(int child) const override;
+    std::string AccDefaultAction(int child) const override;
+    long AccRole(int child) const override;
+    long AccState(int child) const override;
+    RECT AccRect(int child) const override;
+    int AccHitTest(POINT client) const override;
+    int AccFocus() const override;
+    int AccSelection() const override;
+    void AccDoDefaultAction(int child) override;
+    // Child id of a header (`item` -1) or an item; 0 when there is none.
+    int ChildId(int group, int item) const { return FlatIndex(group, item) + 1; }
+    void NotifyFocus() const;
     void Paint(HDC dc);
     int HeaderHeight() const;
     int ItemHeight() const;
@@ -205,4 +228,5 @@ private:
     bool hasFocus_ = false;
     int scroll_ = 0;           // pixels the open group's items are scrolled up
     POINT menuPoint_ = {0, 0}; // client point of the last context menu
+    AccessibleHost access_{*this};
 };

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "console/widgets/accessible_object.h"
 #include "console/widgets/procedure_guard.h"
 
 namespace {
@@ -39,6 +40,24 @@ int TextWidth(HWND hwnd, const std::string& text) {
     ReleaseDC(hwnd, dc);
     return sz.cx;
 }
+
+// What assistive tools read as the bar's value: the message pane's text (the system's
+// proxy names each pane by its text, and the bar itself not at all).
+class MessagePaneValue : public ControlAccessibleText {
+public:
+    explicit MessagePaneValue(int pane) : pane_(pane) {}
+    std::string Name(HWND) const override { return std::string(); }
+    std::string Value(HWND bar) const override {
+        LRESULT lr = SendMessageW(bar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(pane_), 0);
+        std::wstring buf(static_cast<size_t>(LOWORD(lr)) + 1, L'\0');
+        SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(pane_),
+                     reinterpret_cast<LPARAM>(&buf[0]));
+        return NarrowToUtf8(buf.c_str());
+    }
+
+private:
+    int pane_;
+};
 
 } // namespace
 
@@ -80,6 +99,9 @@ bool StatusBar::Create(HWND parent, UINT id, const UINT* indicators, int count, 
         panes_.push_back(p);
     }
     SetPartsFromWidths();
+    if (PaneIndex(ID_INDICATOR_SEPARATOR) >= 0)
+        OverrideControlAccessibleText(hwnd_,
+                                      new MessagePaneValue(PaneIndex(ID_INDICATOR_SEPARATOR)));
     // Non-key panes show their text at once; key panes follow the keyboard.
     for (int i = 0; i < PaneCount(); ++i) {
         const Pane& p = panes_[static_cast<size_t>(i)];
@@ -118,9 +140,12 @@ void StatusBar::SetMessageText(const char* utf8) {
     if (hwnd_ == nullptr || pane < 0)
         return;
     const char* text = (utf8 == nullptr || *utf8 == '\0') ? idle_.c_str() : utf8;
+    if (PaneText(pane) == text)
+        return;
     std::wstring w = WidenUtf8(text);
     SendMessageW(hwnd_, SB_SETTEXTW, static_cast<WPARAM>(pane),
                  reinterpret_cast<LPARAM>(w.c_str()));
+    NotifyAccessible(EVENT_OBJECT_VALUECHANGE, hwnd_, 0);
 }
 
 void StatusBar::UpdateIndicators() {

@@ -150,11 +150,28 @@ bool TipWindow::Show(HWND owner, POINT topLeft, const char* title, const char* t
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     if (milliseconds != 0)
         SetTimer(hwnd_, CLOSE_TIMER, milliseconds, nullptr);
+    // The tip never takes the focus: screen readers read it on this event.
+    NotifyAccessible(EVENT_OBJECT_SHOW, hwnd_, 0);
     return true;
+}
+
+std::string TipWindow::AccDescription(int) const {
+    // Read as one text: a line break is a space.
+    std::string out;
+    for (char c : text_) {
+        if (c == '\r')
+            continue;
+        if (c == '\n')
+            c = ' ';
+        if (c != ' ' || (!out.empty() && out.back() != ' '))
+            out += c;
+    }
+    return out;
 }
 
 void TipWindow::Hide() {
     if (hwnd_ != nullptr && IsWindow(hwnd_)) {
+        NotifyAccessible(EVENT_OBJECT_HIDE, hwnd_, 0);
         KillTimer(hwnd_, CLOSE_TIMER);
         DestroyWindow(hwnd_); // WM_NCDESTROY clears hwnd_
     }
@@ -229,6 +246,9 @@ LRESULT CALLBACK TipWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         if (self == nullptr)
             return DefWindowProcW(hwnd, msg, wp, lp);
+        LRESULT answer = 0;
+        if (self->access_.HandleMessage(hwnd, msg, wp, lp, &answer))
+            return answer;
         switch (msg) {
         case WM_PAINT: {
             PaintDc dc(hwnd);

@@ -4,8 +4,12 @@
 // Show closes the tip shown before. The tip is owned by the top-level window of the
 // window given to Show and goes when that one is destroyed; a child page that is
 // hidden or destroyed meanwhile leaves the tip to its timer.
+//
+// Screen readers find the tip as a tool tip (WM_GETOBJECT) named with its title and
+// described by its text, and hear of it by the show event it raises when it appears.
 #pragma once
 
+#include "console/widgets/accessible_object.h"
 #include "console/widgets/widget_common.h"
 
 #include <cstdint>
@@ -16,7 +20,7 @@ enum : uint32_t {
     TIP_STYLE_SHADOW_NO_DITHER = 0x4 // the shadow is solid, not a dithered checker
 };
 
-class TipWindow {
+class TipWindow : private AccessibleParts {
 public:
     TipWindow() = default; // no window until Show
     ~TipWindow();
@@ -58,6 +62,13 @@ public:
 private:
     void Paint(HDC dc);
     SIZE MeasureBody(HDC dc) const;
+    int AccChildCount() const override { return 0; }
+    std::string AccName(int) const override { return title_; }
+    std::string AccDescription(int) const override;
+    long AccRole(int) const override { return ROLE_SYSTEM_TOOLTIP; }
+    long AccState(int) const override { return STATE_SYSTEM_READONLY; }
+    RECT AccRect(int) const override { return RECT{0, 0, 0, 0}; }
+    int AccHitTest(POINT) const override { return 0; }
 
     HWND hwnd_ = nullptr;
     uint32_t style_ = 0;
@@ -67,6 +78,7 @@ private:
     HFONT titleFont_ = nullptr; // bold variant of the tooltip font, made on Show
     HFONT textFont_ = nullptr;
     int titleHeight_ = 0;
+    AccessibleHost access_{*this};
 };
 
 // The process's one help tip, configured once at start-up and shown by the pages.

@@ -74,6 +74,16 @@ int WidgetFontHeight(HWND hwnd) {
     return tm.tmHeight;
 }
 
+bool HighContrastColours() {
+    HIGHCONTRASTW hc = {};
+    hc.cbSize = sizeof hc;
+    if (SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) &&
+        (hc.dwFlags & HCF_HIGHCONTRASTON))
+        return true;
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    return face == RGB(0, 0, 0) || face == RGB(255, 255, 255);
+}
+
 OwnedWindow::~OwnedWindow() {
     // The derived part is gone: detach first so no message reaches Handle.
     if (hwnd_ != nullptr && IsWindow(hwnd_)) {

@@ -115,3 +115,10 @@ inline int ScaleForDpi(int pixels) {
 
 // Height of a line of WidgetFont() text as `hwnd`'s device context measures it.
 int WidgetFontHeight(HWND hwnd);
+
+// True while the user's colours ask for strong contrast: the system's high-contrast
+// setting, or a high-contrast scheme chosen by hand (its button face is pure black or
+// white; choosing one in the display settings does not switch the setting on). Owner-
+// drawn widgets then draw text on the window colour and mark selections with the
+// highlight colours, as the system's controls do.
+bool HighContrastColours();

@@ -270,3 +270,37 @@ TEST_F(OutlookBarTest, RemovalAsksTheOwnerFirst) {
 }
 
 } // namespace
+
+namespace {
+// A high-contrast scheme (black button face) while it lives; the user's colours after.
+struct HighContrastScheme {
+    static constexpr int count = 5;
+    int ids[count] = {COLOR_BTNFACE, COLOR_3DSHADOW, COLOR_WINDOW, COLOR_WINDOWTEXT,
+                      COLOR_HIGHLIGHT};
+    COLORREF saved[count];
+    HighContrastScheme() {
+        const COLORREF scheme[count] = {RGB(0, 0, 0), RGB(128, 128, 128), RGB(0, 0, 0),
+                                        RGB(255, 255, 255), RGB(128, 0, 128)};
+        for (int i = 0; i < count; ++i)
+            saved[i] = GetSysColor(ids[i]);
+        SetSysColors(count, ids, scheme);
+    }
+    ~HighContrastScheme() { SetSysColors(count, ids, saved); }
+};
+} // namespace
+
+TEST_F(OutlookBarTest, HighContrastDrawsTheItemsOnTheWindowColourAndTheSelectionHighlighted) {
+    HighContrastScheme scheme;
+    bar.ClickItem(1);
+    InvalidateRect(bar.hwnd(), nullptr, TRUE);
+    UpdateWindow(bar.hwnd());
+    RECT selected = bar.ItemRect(1);
+    RECT last = bar.ItemRect(bar.ItemCount(0) - 1);
+    HDC dc = GetDC(bar.hwnd());
+    // Below the last item, and the left end of the selected item's text line.
+    COLORREF empty = GetPixel(dc, 10, last.bottom + 10);
+    COLORREF selection = GetPixel(dc, 3, selected.bottom - 4);
+    ReleaseDC(bar.hwnd(), dc);
+    EXPECT_EQ(RGB(0, 0, 0), empty);
+    EXPECT_EQ(RGB(128, 0, 128), selection);
+}
