@@ -4,28 +4,10 @@
 #include <vector>
 
 #include "platform/config_key_port.h"
+#include "platform/win32/registry_win32.h"
 #include "platform/win32/text_win32.h"
 
 namespace {
-
-const wchar_t CONFIG_SUBKEY[] = L"Software\\Marrowby\\Gatewell";
-
-// Owns an open registry key.
-class RegKey {
-public:
-    RegKey() = default;
-    ~RegKey() {
-        if (key_ != nullptr)
-            RegCloseKey(key_);
-    }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    HKEY get() const { return key_; }
-    HKEY* out() { return &key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 // The configuration's key or one below it, on a hive that is this computer's HKLM or
 // another's (RegConnectRegistryW), in one registry view.
@@ -143,8 +125,8 @@ private:
     HKEY Hive() const { return remote_ != nullptr ? remote_ : HKEY_LOCAL_MACHINE; }
 
     std::wstring FullPath(const std::string& path) const {
-        return path.empty() ? CONFIG_SUBKEY
-                            : std::wstring(CONFIG_SUBKEY) + L"\\" + WidenUtf8(path.c_str());
+        return path.empty() ? CONFIG_SUBKEY_W
+                            : std::wstring(CONFIG_SUBKEY_W) + L"\\" + WidenUtf8(path.c_str());
     }
 
     LONG Open(const std::string& path, REGSAM access, RegKey* key) const {
@@ -164,12 +146,10 @@ std::unique_ptr<ConfigKeyPort> OpenLocalConfigKeyPort(uint32_t* error) {
 
 std::unique_ptr<ConfigKeyPort> OpenRemoteConfigKeyPort(const std::string& server, RemoteView view,
                                                        uint32_t* error) {
-    const std::wstring name = L"\\\\" + WidenUtf8(server.c_str());
-    HKEY hive = nullptr;
-    LONG result = RegConnectRegistryW(name.c_str(), HKEY_LOCAL_MACHINE, &hive);
+    RegKey hive;
+    LONG result = ConnectMachineHive(server, &hive);
     *error = static_cast<uint32_t>(result);
     if (result != ERROR_SUCCESS)
         return nullptr;
-    return std::unique_ptr<ConfigKeyPort>(new Win32ConfigKeyPort(
-        hive, view == RemoteView::VIEW_32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY));
+    return std::unique_ptr<ConfigKeyPort>(new Win32ConfigKeyPort(hive.release(), ViewFlag(view)));
 }

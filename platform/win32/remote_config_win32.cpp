@@ -3,38 +3,15 @@
 #include <string>
 
 #include "platform/remote_config.h"
+#include "platform/win32/registry_win32.h"
 #include "platform/win32/text_win32.h"
 
-namespace {
-
-const wchar_t CONFIG_SUBKEY[] = L"Software\\Marrowby\\Gatewell";
-
-// Owns an open registry key (a remote hive or a key below it).
-class RegKey {
-public:
-    RegKey() = default;
-    ~RegKey() {
-        if (key_ != nullptr)
-            RegCloseKey(key_);
-    }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    HKEY get() const { return key_; }
-    HKEY* out() { return &key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
-
-REGSAM ViewFlag(RemoteView view) {
-    return view == RemoteView::VIEW_32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
-}
-
-// HKLM of \\server.
 LONG ConnectMachineHive(const std::string& server, RegKey* hive) {
     std::wstring name = L"\\\\" + WidenUtf8(server.c_str());
     return RegConnectRegistryW(name.c_str(), HKEY_LOCAL_MACHINE, hive->out());
 }
+
+namespace {
 
 // The configuration's key on \\server: opened for reading, or created for writing.
 // The hive stays open with the key, as the caller holds both.
@@ -44,9 +21,9 @@ LONG OpenConfigKey(const std::string& server, RemoteView view, bool write, RegKe
     if (result != ERROR_SUCCESS)
         return result;
     if (!write)
-        return RegOpenKeyExW(hive->get(), CONFIG_SUBKEY, 0, KEY_QUERY_VALUE | ViewFlag(view),
+        return RegOpenKeyExW(hive->get(), CONFIG_SUBKEY_W, 0, KEY_QUERY_VALUE | ViewFlag(view),
                              key->out());
-    return RegCreateKeyExW(hive->get(), CONFIG_SUBKEY, 0, nullptr, REG_OPTION_NON_VOLATILE,
+    return RegCreateKeyExW(hive->get(), CONFIG_SUBKEY_W, 0, nullptr, REG_OPTION_NON_VOLATILE,
                            KEY_SET_VALUE | ViewFlag(view), nullptr, key->out(), nullptr);
 }
 
