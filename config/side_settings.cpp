@@ -77,3 +77,7 @@ void AddSideSettingChange(SideSettingId id, uint32_t before, uint32_t after, std
         return;
     *summary = *summary == "no change" || summary->empty() ? change : *summary + "; " + change;
 }
+
+bool ConsoleWritesSideSetting(SideSettingId id, bool stored, uint32_t value) {
+    return id != SIDE_AUDIT_ONLY || stored || value != 0;
+}

@@ -36,6 +36,11 @@ std::string SideSettingChange(SideSettingId id, uint32_t before, uint32_t after)
 // follows anything else after "; ".
 void AddSideSettingChange(SideSettingId id, uint32_t before, uint32_t after, std::string* summary);
 
+// Whether the console's apply writes the value where one is `stored` or not: EventLog
+// always; AuditOnly where it is stored already or is not 0, so that a server that never
+// had one keeps reading it absent.
+bool ConsoleWritesSideSetting(SideSettingId id, bool stored, uint32_t value);
+
 // The value as read with the configuration, or as the console edits it
 // (EventLogSettingValue, AuditOnlySettingValue).
 uint32_t* SideSettingValue(SideSettingId id);

@@ -412,13 +412,27 @@ struct SideOptions {
     }
 };
 
+void AddSideOption(CLI::App* command, SideSettingId id, const std::string& help,
+                   SideOptions* sides) {
+    sides->options[id] =
+        command->add_option(SIDE_SETTINGS[id].option, sides->values.value[id], help)
+            ->check(CLI::Range(0u, SIDE_SETTINGS[id].optionMax));
+}
+
 void AddSideOptions(CLI::App* command, SideOptions* sides) {
-    for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
-        const SideSetting& setting = SIDE_SETTINGS[id];
-        sides->options[id] =
-            command->add_option(setting.option, sides->values.value[id], setting.optionHelp)
-                ->check(CLI::Range(0u, setting.optionMax));
-    }
+    for (int id = 0; id < SIDE_SETTING_COUNT; ++id)
+        AddSideOption(command, static_cast<SideSettingId>(id), SIDE_SETTINGS[id].optionHelp, sides);
+}
+
+// A setting a command decides with rather than stores: its help says what the values
+// mean, as the storing option's does.
+void AddDecidingSideOption(CLI::App* command, SideSettingId id, SideOptions* sides) {
+    const std::string stored = SIDE_SETTINGS[id].optionHelp;
+    AddSideOption(command, id,
+                  std::string("decide with this ") + SIDE_SETTINGS[id].name +
+                      " instead of the one the configuration carries" +
+                      stored.substr(stored.find(':')),
+                  sides);
 }
 
 void AddCodePage(CLI::App* command, uint32_t* codePage) {
@@ -610,6 +624,8 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
         ->check(CLI::IsMember({"text", "json", "csv"}));
     replay->add_option("--from", replayOptions.from, "first day replayed, YYYY-MM-DD");
     replay->add_option("--to", replayOptions.to, "last day replayed, YYYY-MM-DD");
+    SideOptions replaySides;
+    AddDecidingSideOption(replay, SIDE_AUDIT_ONLY, &replaySides);
     AddCodePage(replay, &codePage);
 
     if (arguments.size() > 1 && arguments[1].compare(0, 1, "-") != 0) {
@@ -730,6 +746,8 @@ int RunGwconfig(const std::vector<std::string>& arguments, FILE* out, FILE* err)
     }
     if (*replay) {
         replayOptions.codePage = codePage;
+        replayOptions.auditOnlyGiven = replaySides.Given().has[SIDE_AUDIT_ONLY];
+        replayOptions.auditOnly = replaySides.values.value[SIDE_AUDIT_ONLY];
         return RunReplayCommand(replayOptions, out, err);
     }
     if (!SourceOf(checkSource, &source, &error))

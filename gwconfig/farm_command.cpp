@@ -7,6 +7,7 @@
 #include "eventlog/config_events.h"
 #include "gwconfig/commands.h"
 #include "compare/config_diff.h"
+#include "config/beside_values.h"
 #include "config/config_history.h"
 #include "explain/change_summary.h"
 #include "gwconfig/registry_access.h"
@@ -93,37 +94,11 @@ bool ServersToAsk(const FarmOptions& options, const FilterConfigRecord& referenc
     return true;
 }
 
-// The settings beside the configuration that the reference carries, as `job` asked for
-// them: their names, and the reference's values to write.
-void AskForSides(const BesideValues& reference, ServerJob* job) {
-    for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
-        if (!reference.has[id])
-            continue;
-        job->dwordNames.push_back(SIDE_SETTINGS[id].name);
-        job->dwordValues.push_back(reference.value[id]);
-    }
-}
-
-// What a read found stored beside the server's configuration, for the settings the
-// reference carries (in the order AskForSides asked).
-BesideValues StoredSides(const ServerJob& job, const BesideValues& reference) {
-    BesideValues stored;
-    size_t k = 0;
-    for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
-        if (!reference.has[id])
-            continue;
-        stored.has[id] = k < job.dwordErrors.size() && job.dwordErrors[k] == REMOTE_OK;
-        stored.value[id] = stored.has[id] ? job.dwordValues[k] : 0;
-        ++k;
-    }
-    return stored;
-}
-
 // Compares what a read found with the reference.
 void Judge(const ServerJob& job, FilterConfigRecord& reference, const BesideValues& sides,
            const FarmOptions& options, ServerOutcome* outcome) {
     outcome->server = job.server;
-    const BesideValues stored = StoredSides(job, sides);
+    const BesideValues stored = BesideRead(job);
     if (job.timedOut) {
         outcome->status = "unreachable";
         outcome->detail = "no answer from " + ServerLabel(job.server) + " within " +
@@ -151,24 +126,17 @@ void Judge(const ServerJob& job, FilterConfigRecord& reference, const BesideValu
     HeldConfig held = HeldConfig::TakeFilterConfig();
     // The server's values, told as what it holds against the reference (a setting the
     // reference does not carry is not compared).
-    std::string sidesDiffer;
-    for (int id = 0; id < SIDE_SETTING_COUNT; ++id) {
-        if (sides.has[id])
-            AddSideSettingChange(static_cast<SideSettingId>(id), sides.value[id],
-                                 stored.has[id] ? stored.value[id] : SIDE_SETTINGS[id].absent,
-                                 &sidesDiffer);
-    }
     std::string lines;
     const bool sameConfig = DiffConfigs(reference, held.record(), options.codePage, &lines) == 0;
-    if (sameConfig && sidesDiffer.empty()) {
+    std::string differences =
+        sameConfig ? "" : SummarizeConfigChange(reference, held.record(), options.codePage);
+    AddBesideDifferences(sides, stored, &differences);
+    if (differences.empty()) {
         outcome->status = "same";
         return;
     }
     outcome->status = "differs";
-    outcome->detail = sameConfig
-                          ? sidesDiffer
-                          : SummarizeConfigChange(reference, held.record(), options.codePage) +
-                                (sidesDiffer.empty() ? "" : "; " + sidesDiffer);
+    outcome->detail = differences;
     outcome->change = SummarizeConfigChange(held.record(), reference, options.codePage);
     AddBesideChanges(stored, sides, &outcome->change);
     outcome->needsApply = true;
@@ -197,7 +165,7 @@ void ApplyToServers(const std::string& blob, const BesideValues& sides, const Fa
         job.write = true;
         job.blob = blob;
         job.keep = NewGenerationFacts("gwconfig.exe", ReferenceFile(options), outcome.change);
-        AskForSides(sides, &job);
+        AskForBeside(sides, &job);
         jobs.push_back(job);
         targets.push_back(&outcome);
     }
@@ -218,13 +186,9 @@ void ApplyToServers(const std::string& blob, const BesideValues& sides, const Fa
         const ServerJob& job = jobs[i];
         uint32_t error = job.timedOut ? ERROR_TIMED_OUT : job.error;
         // The configuration is stored, but a setting beside it may not be.
-        std::string sideFailure;
-        for (size_t k = 0; error == REMOTE_OK && k < job.dwordErrors.size(); ++k) {
-            if (job.dwordErrors[k] == REMOTE_OK)
-                continue;
-            error = job.dwordErrors[k];
-            sideFailure = "the configuration is stored, but " + job.dwordNames[k] + " is not: ";
-        }
+        std::string sideFailure, side;
+        if (error == REMOTE_OK && (error = BesideWriteError(job, &side)) != REMOTE_OK)
+            sideFailure = "the configuration is stored, but " + side + " is not: ";
         if (error == REMOTE_OK) {
             outcome.applied = "applied";
             outcome.history = jobs[i].keepProblem;
@@ -336,7 +300,7 @@ int RunFarmCommand(const FarmOptions& options, FILE* out, FILE* err) {
     for (size_t i = 0; i < servers.size(); ++i) {
         jobs[i].server = servers[i];
         jobs[i].view = options.view;
-        AskForSides(sides, &jobs[i]);
+        AskForBeside(sides, &jobs[i]);
     }
     ServerJobLimits limits;
     limits.parallel = PARALLEL_SERVERS;

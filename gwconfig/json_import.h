@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "config/config_model.h"
-#include "gwconfig/beside_values.h"
+#include "config/beside_values.h"
 
 struct ImportIssue {
     size_t line;       // line of the JSON text the problem is on (from 1); 0: none

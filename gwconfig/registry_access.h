@@ -8,7 +8,7 @@
 #include <string>
 
 #include "config/side_settings.h"
-#include "gwconfig/beside_values.h"
+#include "config/beside_values.h"
 
 // Fills FilterConfig (reset first) the way the library loads it; like the library,
 // a machine without a stored configuration gets the default one written. False with

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "compare/config_fields.h"
+#include "config/audit_only_setting.h"
 #include "engine/rejection.h"
 #include "gwconfig/commands.h"
 #include "gwconfig/config_io.h"
@@ -34,14 +35,16 @@ struct ReplayResult {
     ReplayLogCounts counts;
     ImpactTally tally;
     uint64_t unchangedAdmitted = 0, unchangedRefused = 0;
+    uint64_t auditedNow = 0;        // of unchangedAdmitted, past a refusal only audited now
     uint64_t notJudgedAdmitted = 0; // admitted then, not judged now: counted only
 };
 
 // Decides each logged session again and sorts it by what changes.
 class Replayer {
 public:
-    Replayer(const FilterConfigRecord& config, uint32_t codePage, ReplayResult* result)
-        : config_(config), replay_(config), codePage_(codePage), r_(result) {}
+    Replayer(const FilterConfigRecord& config, uint32_t auditMask, uint32_t codePage,
+             ReplayResult* result)
+        : config_(config), replay_(config, auditMask), codePage_(codePage), r_(result) {}
 
     void Line(const LogLine& line, const KnownSession& session) {
         DecideKnownSession(replay_, session, &now_);
@@ -49,9 +52,10 @@ public:
                                    session.user == FACT_HELD ? line.user : std::string_view(),
                                    LineSeconds(line)};
         if (!line.rejected) {
-            if (now_.outcome == REPLAY_ADMITTED)
+            if (now_.outcome == REPLAY_ADMITTED) {
                 ++r_->unchangedAdmitted;
-            else if (now_.outcome == REPLAY_NOT_JUDGED)
+                r_->auditedNow += now_.audited != 0 ? 1 : 0;
+            } else if (now_.outcome == REPLAY_NOT_JUDGED)
                 ++r_->notJudgedAdmitted;
             else
                 RefusedNow(client);
@@ -65,15 +69,20 @@ public:
         const int filter = FilterOfCode(Reason(reason).code);
         const std::string then = std::to_string(reason) + '|';
         if (now_.outcome == REPLAY_ADMITTED) {
+            // The filter that refused then passes now, or only audits its refusal.
             const FilterVerdict* passed = filter >= 0 ? &now_.filters[filter] : nullptr;
             r_->tally.Add(
-                IMPACT_ADMITTED_NOW, then + (passed != nullptr ? VerdictKey(*passed) : ""),
+                IMPACT_ADMITTED_NOW,
+                then + (passed != nullptr ? VerdictKey(*passed) : "") + '|' +
+                    std::to_string(now_.audited),
                 [&](ImpactRule* rule) {
                     rule->words = LoggedRefusalWords(reason) + "; now: " +
                                   (passed != nullptr ? RuleWords(config_, *passed, codePage_)
-                                                     : std::string("admitted"));
+                                                     : std::string("admitted")) +
+                                  AuditedAlsoWords(config_, now_, filter, codePage_);
                     rule->code = Reason(reason).text;
                     rule->filter = filter;
+                    rule->audited = now_.audited;
                     if (passed != nullptr)
                         rule->place = PlaceOfVerdict(*passed);
                 },
@@ -96,12 +105,13 @@ private:
     void RefusedNow(const ImpactSession& client) {
         const FilterVerdict& refusal = now_.filters[now_.decidedBy];
         r_->tally.Add(
-            IMPACT_REFUSED_NOW, VerdictKey(refusal),
+            IMPACT_REFUSED_NOW, VerdictKey(refusal) + '|' + std::to_string(now_.audited),
             [&](ImpactRule* rule) {
                 rule->words = RuleWords(config_, refusal, codePage_);
                 rule->code = RejectCodeText(refusal.code);
                 rule->filter = refusal.filter;
                 rule->place = PlaceOfVerdict(refusal);
+                rule->audited = now_.audited;
             },
             client);
     }
@@ -113,27 +123,54 @@ private:
     ReplayDecision now_;
 };
 
-// The filters switched on whose facts no log line holds.
-std::vector<std::string> FiltersNotJudged(const FilterConfigRecord& c) {
+// The filters switched on whose facts no log line holds: those that enforce (`audited`
+// false), or those that only audit.
+std::vector<std::string> FiltersNotJudged(const FilterConfigRecord& c, uint32_t auditMask,
+                                          bool audited) {
+    const struct {
+        FilterId filter;
+        int32_t onSwitch;
+    } needing[] = {{FILTER_VERSION, c.FLAG_VERSION},
+                   {FILTER_SESSIONCOUNT_IP, c.FLAG_SERVEROPTION},
+                   {FILTER_SESSIONCOUNT_USER, c.FLAG_SERVEROPTION_SESSIONPERUSER}};
     std::vector<std::string> names;
-    if (c.FLAG_VERSION == 1)
-        names.push_back(FilterPageName(FILTER_VERSION));
-    if (c.FLAG_SERVEROPTION == 1)
-        names.push_back(FilterPageName(FILTER_SESSIONCOUNT_IP));
-    if (c.FLAG_SERVEROPTION_SESSIONPERUSER == 1)
-        names.push_back(FilterPageName(FILTER_SESSIONCOUNT_USER));
+    for (const auto& n : needing) {
+        if (n.onSwitch == 1 && ((auditMask & FilterAuditBit(n.filter)) != 0) == audited)
+            names.push_back(FilterPageName(n.filter));
+    }
     return names;
 }
 
-std::string NotHeldNote(const std::vector<std::string>& filters) {
-    std::string note = "Not judged: the log holds no client build and no session counts";
-    if (filters.empty())
-        return note + "; no filter that needs them is switched on.";
-    std::string names;
-    for (size_t k = 0; k < filters.size(); ++k)
-        names += (k == 0 ? "" : k + 1 == filters.size() ? " or " : ", ") + filters[k];
-    return note + "; a session that reaches the " + names + " filter is not judged, never guessed.";
+// "A", "A or B", "A, B or C".
+std::string Listed(const std::vector<std::string>& names, const char* last) {
+    std::string text;
+    for (size_t k = 0; k < names.size(); ++k)
+        text += (k == 0 ? "" : k + 1 == names.size() ? last : ", ") + names[k];
+    return text;
 }
+
+std::string NotHeldNote(const std::vector<std::string>& filters,
+                        const std::vector<std::string>& audited) {
+    std::string note = "Not judged: the log holds no client build and no session counts";
+    if (filters.empty() && audited.empty())
+        return note + "; no filter that needs them is switched on.";
+    if (!filters.empty())
+        note += "; a session that reaches the " + Listed(filters, " or ") +
+                " filter is not judged, never guessed";
+    if (!audited.empty())
+        note += "; the " + Listed(audited, " and ") +
+                (audited.size() == 1 ? " filter only audits: sessions go on past it"
+                                     : " filters only audit: sessions go on past them") +
+                ", unjudged";
+    return note + ".";
+}
+
+// What a replay was asked to decide with: the proposal and its AuditOnly filter bits.
+struct Proposal {
+    std::string name;
+    uint32_t auditMask = 0;
+    std::vector<std::string> notJudged, auditedNotJudged;
+};
 
 std::string Plural(uint64_t count, const char* one, const char* many) {
     return Figure(count) + " " + (count == 1 ? one : many);
@@ -149,14 +186,16 @@ std::string ClientText(const ImpactClient& c, uint32_t codePage) {
     return text;
 }
 
-std::string RenderText(const ReplayResult& r, const std::string& config,
-                       const std::vector<std::string>& notJudged, uint32_t codePage) {
+std::string RenderText(const ReplayResult& r, const Proposal& p, uint32_t codePage) {
     const ReplayLogCounts& c = r.counts;
-    std::string o = "Replay of '" + config + "' over " + Plural(c.logs.size(), "log", "logs") +
+    std::string o = "Replay of '" + p.name + "' over " + Plural(c.logs.size(), "log", "logs") +
                     ": " + Plural(c.sessions, "session", "sessions");
     if (!c.firstTime.empty())
         o += ", " + c.firstTime + " to " + c.lastTime;
-    o += "\n" + NotHeldNote(notJudged) + "\n";
+    o += "\n" + NotHeldNote(p.notJudged, p.auditedNotJudged) + "\n";
+    if (p.auditMask != 0)
+        o += "Only audit under the proposal: " + Listed(AuditedFilterNames(p.auditMask), ", ") +
+             " (a session they would refuse is admitted, noted audited)\n";
     for (int change = 0; change < IMPACT_CHANGE_COUNT; ++change) {
         const ImpactChange k = static_cast<ImpactChange>(change);
         o += std::string("\n") + CHANGE_TITLES[k] + ": ";
@@ -174,6 +213,7 @@ std::string RenderText(const ReplayResult& r, const std::string& config,
     }
     o += "\nUnchanged: " + Plural(r.unchangedAdmitted + r.unchangedRefused, "session", "sessions") +
          " (" + Figure(r.unchangedAdmitted) + " admitted then and now, " +
+         (r.auditedNow > 0 ? Figure(r.auditedNow) + " of them audited now, " : "") +
          Figure(r.unchangedRefused) + " refused then and now)\n";
     if (r.notJudgedAdmitted > 0)
         o +=
@@ -196,11 +236,11 @@ std::string RenderText(const ReplayResult& r, const std::string& config,
     return o;
 }
 
-std::string RenderJson(const ReplayResult& r, const std::string& config, const ReportPeriod& p,
-                       const std::vector<std::string>& notJudged, uint32_t codePage) {
+std::string RenderJson(const ReplayResult& r, const Proposal& proposal, const ReportPeriod& p,
+                       uint32_t codePage) {
     const ReplayLogCounts& c = r.counts;
     Json o;
-    o["configuration"] = config;
+    o["configuration"] = proposal.name;
     o["logs"] = c.logs;
     o["from"] = p.hasFrom ? Json(DateText(p.fromDay)) : Json(nullptr);
     o["to"] = p.hasTo ? Json(DateText(p.toDay)) : Json(nullptr);
@@ -208,7 +248,8 @@ std::string RenderJson(const ReplayResult& r, const std::string& config, const R
         c.firstTime.empty() ? Json(nullptr) : Json{{"first", c.firstTime}, {"last", c.lastTime}};
     o["sessions"] = c.sessions;
     o["facts_not_held"] = {"client build", "session counts"};
-    o["filters_not_judged"] = notJudged;
+    o["filters_not_judged"] = proposal.notJudged;
+    o["audit_only"] = AuditedFilterNames(proposal.auditMask);
     for (int change = 0; change < IMPACT_CHANGE_COUNT; ++change) {
         const ImpactChange k = static_cast<ImpactChange>(change);
         Json rules = Json::array();
@@ -228,6 +269,7 @@ std::string RenderJson(const ReplayResult& r, const std::string& config, const R
                                                                static_cast<FilterId>(rule.filter)))
                                                          : Json(nullptr)},
                              {"sessions", rule.sessions},
+                             {"audited_by", AuditedFilterNames(rule.audited)},
                              {"clients", clients}});
         }
         o[CHANGE_NAMES[k]] = {
@@ -235,6 +277,7 @@ std::string RenderJson(const ReplayResult& r, const std::string& config, const R
     }
     o["unchanged"] = {{"admitted", r.unchangedAdmitted}, {"refused", r.unchangedRefused}};
     o["admitted_then_not_judged"] = r.notJudgedAdmitted;
+    o["admitted_then_audited_now"] = r.auditedNow;
     o["audited_lines"] = c.audited;
     o["lines_outside_period"] = c.outsidePeriod;
     Json skipped = Json::array();
@@ -262,7 +305,7 @@ void Cell(const std::string& text, std::string* out) {
 std::string RenderCsv(const ReplayResult& r, uint32_t codePage) {
     std::string o = "\xEF\xBB\xBF"
                     "Change,Rule,Code,Address,Computer name,MAC address,User,Sessions,First seen,"
-                    "Last seen\r\n";
+                    "Last seen,Audited by\r\n";
     static const char* const CHANGE_WORDS[IMPACT_CHANGE_COUNT] = {"refused now", "admitted now",
                                                                   "not judged"};
     for (int change = 0; change < IMPACT_CHANGE_COUNT; ++change) {
@@ -278,7 +321,8 @@ std::string RenderCsv(const ReplayResult& r, uint32_t codePage) {
                                              ShownText(codePage, client.user),
                                              std::to_string(client.sessions),
                                              TimeText(client.firstSeen),
-                                             TimeText(client.lastSeen)};
+                                             TimeText(client.lastSeen),
+                                             Listed(AuditedFilterNames(rule.audited), ", ")};
                 for (size_t cell = 0; cell < sizeof cells / sizeof cells[0]; ++cell) {
                     if (cell > 0)
                         o += ',';
@@ -311,7 +355,8 @@ int RunReplayCommand(const ReplayCommandOptions& o, FILE* out, FILE* err) {
     ConfigSource source;
     source.path = o.config;
     std::vector<std::string> errors, warnings;
-    const bool loaded = LoadConfig(source, o.codePage, &errors, &warnings);
+    BesideValues beside;
+    const bool loaded = LoadConfig(source, o.codePage, &errors, &warnings, &beside);
     for (const std::string& warning : warnings)
         fprintf(err, "gwconfig: warning: %s\n", warning.c_str());
     if (!loaded) {
@@ -320,8 +365,19 @@ int RunReplayCommand(const ReplayCommandOptions& o, FILE* out, FILE* err) {
         return GW_EXIT_BAD_INPUT;
     }
 
+    // The proposal's AuditOnly: the option, else the configuration's own; absent, every
+    // filter enforces.
+    Proposal proposal;
+    proposal.name = o.config;
+    const bool carried = beside.has[SIDE_AUDIT_ONLY];
+    proposal.auditMask = AuditOnlyMaskFrom(o.auditOnlyGiven ? o.auditOnly
+                                           : carried        ? beside.value[SIDE_AUDIT_ONLY]
+                                                            : 0);
+    proposal.notJudged = FiltersNotJudged(FilterConfig, proposal.auditMask, false);
+    proposal.auditedNotJudged = FiltersNotJudged(FilterConfig, proposal.auditMask, true);
+
     ReplayResult result;
-    Replayer replayer(FilterConfig, o.codePage, &result);
+    Replayer replayer(FilterConfig, proposal.auditMask, o.codePage, &result);
     const ReplayLineVisitor visit = [&replayer](const LogLine& line, const KnownSession& session) {
         replayer.Line(line, session);
     };
@@ -335,15 +391,15 @@ int RunReplayCommand(const ReplayCommandOptions& o, FILE* out, FILE* err) {
         return Fail(err, "no line of the logs could be read (" + std::to_string(c.skipped) +
                              " unreadable)");
 
-    const std::vector<std::string> notJudged = FiltersNotJudged(FilterConfig);
     std::string document;
     if (o.format == "json")
-        document = RenderJson(result, o.config, period, notJudged, o.codePage);
+        document = RenderJson(result, proposal, period, o.codePage);
     else if (o.format == "csv")
         document = RenderCsv(result, o.codePage);
     else
-        document = RenderText(result, o.config, notJudged, o.codePage);
+        document = RenderText(result, proposal, o.codePage);
     fwrite(document.data(), 1, document.size(), out);
+    // A session admitted then and only audited now changes nothing: it still gets in.
     const bool changes = result.tally.Sessions(IMPACT_REFUSED_NOW) > 0 ||
                          result.tally.Sessions(IMPACT_ADMITTED_NOW) > 0;
     return changes ? GW_EXIT_NO : GW_EXIT_OK;

@@ -16,9 +16,18 @@ void DoDwords(ServerJob& job) {
 
 } // namespace
 
+void ReadBeforeWrite(ServerJob& job) {
+    job.previousError = ReadRemoteConfigBlob(job.server, job.view, &job.previous);
+    job.previousDwordValues.assign(job.dwordNames.size(), 0);
+    job.previousDwordErrors.assign(job.dwordNames.size(), REMOTE_OK);
+    for (size_t k = 0; k < job.dwordNames.size(); ++k)
+        job.previousDwordErrors[k] = ReadRemoteConfigDword(
+            job.server, job.view, job.dwordNames[k].c_str(), &job.previousDwordValues[k]);
+}
+
 uint32_t DoRegistryJob(ServerJob& job) {
     if (job.write && job.readFirst)
-        job.previousError = ReadRemoteConfigBlob(job.server, job.view, &job.previous);
+        ReadBeforeWrite(job);
     const uint32_t result = job.write ? WriteRemoteConfigBlob(job.server, job.view, job.blob)
                                       : ReadRemoteConfigBlob(job.server, job.view, &job.blob);
     if (!job.dwordNames.empty() &&

@@ -37,6 +37,9 @@ struct ServerJob {
     std::vector<std::string> dwordNames;
     std::vector<uint32_t> dwordValues;
     std::vector<uint32_t> dwordErrors;
+    // A write's read first reads each of `dwordNames` too, before anything is written.
+    std::vector<uint32_t> previousDwordValues;
+    std::vector<uint32_t> previousDwordErrors;
 };
 
 // Told of each job as it ends, on the thread that called RunServerJobs.
@@ -56,6 +59,10 @@ struct ServerJobLimits {
     // the job's error.
     uint32_t (*work)(ServerJob& job) = nullptr;
 };
+
+// A write's read first: what the server holds into `previous` (previousError), and the
+// values of `dwordNames` into previousDwordValues (previousDwordErrors).
+void ReadBeforeWrite(ServerJob& job);
 
 // A job's registry read or write (with the read first where asked), what a job does
 // when ServerJobLimits::work is null. Returns the job's error.

@@ -35,6 +35,8 @@ struct ImpactRule {
     std::string code;    // the log's code text of the refusal ("" when none)
     int filter = -1;     // the FilterId the words are about, or -1
     DecisionPlace place; // where the console shows the entry that decides now
+    // The filters that only audited its sessions now (AuditOnly filter bits).
+    uint32_t audited = 0;
     uint64_t sessions = 0;
     std::vector<ImpactClient> clients; // in the order first seen
 };

@@ -59,6 +59,8 @@ public:
 
     const KnownSession& Session() const { return s_; }
     UnknownFact Unknown() const { return unknown_; }
+    // Forgets the fact not held, once what asked for it no longer matters.
+    void Forget() { unknown_ = UNKNOWN_NONE; }
 
     int ClientAddress(uint32_t* address) override;
     int ClientName(char* name, size_t size) override;

@@ -8,7 +8,8 @@ const size_t CACHE_LIMIT = 1 << 16;
 
 } // namespace
 
-ReplayConfig::ReplayConfig(const FilterConfigRecord& config) : config_(config), ipRows_(config) {}
+ReplayConfig::ReplayConfig(const FilterConfigRecord& config, uint32_t auditMask)
+    : config_(config), auditMask_(auditMask), ipRows_(config) {}
 
 FilterVerdict ReplayConfig::Cached(VerdictCache* cache, FilterId filter, const char* key,
                                    KnownFacts& facts) {
@@ -52,6 +53,8 @@ void DecideKnownSession(ReplayConfig& config, const KnownSession& session,
     decision->outcome = REPLAY_ADMITTED;
     decision->decidedBy = -1;
     decision->unknown = UNKNOWN_NONE;
+    decision->audited = decision->auditUnjudged = 0;
+    decision->auditedBy = -1;
     KnownFacts facts(session);
     for (int k = 0; k < FILTER_COUNT; ++k) {
         const FilterId filter = static_cast<FilterId>(k);
@@ -66,16 +69,27 @@ void DecideKnownSession(ReplayConfig& config, const KnownSession& session,
         // cannot tell.
         if (verdict.outcome == FILTER_REFUSES && verdict.makeRoom)
             facts.DisconnectedSessionKnown();
+        const uint32_t bit = FilterAuditBit(filter);
         if (facts.Unknown() != UNKNOWN_NONE) {
+            verdict = FilterVerdict();
+            verdict.filter = filter;
+            if ((config.AuditMask() & bit) != 0) {
+                // Audited or passed, the session goes on either way.
+                decision->auditUnjudged |= bit;
+                facts.Forget();
+                continue;
+            }
             decision->outcome = REPLAY_NOT_JUDGED;
             decision->unknown = facts.Unknown();
             decision->decidedBy = k;
-            verdict = FilterVerdict();
-            verdict.filter = filter;
             continue;
         }
-        // Where a filter that only audits lets the session go on.
-        if (verdict.outcome == FILTER_REFUSES) {
+        if (RefusalAudited(verdict, config.AuditMask())) {
+            verdict.audited = true;
+            decision->audited |= bit;
+            if (decision->auditedBy < 0)
+                decision->auditedBy = k;
+        } else if (verdict.outcome == FILTER_REFUSES) {
             decision->outcome = REPLAY_REFUSED;
             decision->decidedBy = k;
         }

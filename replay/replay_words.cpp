@@ -91,6 +91,25 @@ std::string LoggedRefusalWords(int reason) {
     return words + code;
 }
 
+std::vector<std::string> AuditedFilterNames(uint32_t bits) {
+    std::vector<std::string> names;
+    for (int k = 0; k < FILTER_COUNT; ++k) {
+        const FilterId filter = static_cast<FilterId>(k);
+        if ((bits & FilterAuditBit(filter)) != 0)
+            names.push_back(FilterPageName(filter));
+    }
+    return names;
+}
+
+std::string AuditedAlsoWords(const FilterConfigRecord& config, const ReplayDecision& decision,
+                             int spoken, uint32_t codePage) {
+    for (const FilterVerdict& verdict : decision.filters) {
+        if (verdict.audited && verdict.filter != spoken)
+            return "; " + VerdictWords(config, verdict, codePage).verdict;
+    }
+    return "";
+}
+
 std::string NotJudgedWords(const ReplayDecision& decision, const char* record) {
     if (decision.decidedBy < 0 || decision.decidedBy >= FILTER_COUNT)
         return "not judged";
@@ -119,7 +138,8 @@ std::string VerdictKey(const FilterVerdict& verdict) {
                                verdict.rule,
                                static_cast<long long>(verdict.row),
                                verdict.value,
-                               verdict.code};
+                               verdict.code,
+                               verdict.audited};
     std::string key;
     for (long long part : parts)
         key += std::to_string(part) + '/';

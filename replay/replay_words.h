@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "explain/decision_words.h"
 #include "replay/replay_decision.h"
@@ -22,6 +23,16 @@ int FilterOfCode(int32_t code);
 // (REJECT_IPADDRESS)", "Refused by the MAC address filter: the MAC address cannot be
 // read (REJECT_FAIL_GETMACADDRESS)".
 std::string LoggedRefusalWords(int reason);
+
+// The filters of AuditOnly filter bits by their pages' names ("IP Address", "Session per
+// IP"), in the library's order.
+std::vector<std::string> AuditedFilterNames(uint32_t bits);
+
+// For an admission past refusals only audited, the first audited filter other than
+// `spoken` (whose words are told already): "; MAC address filter: would be refused, but
+// the filter only audits: admitted"; empty when there is none.
+std::string AuditedAlsoWords(const FilterConfigRecord& config, const ReplayDecision& decision,
+                             int spoken, uint32_t codePage);
 
 // Why a session is not judged: "the Client Version filter needs the client build, which
 // the log does not hold". `record` names what holds the sessions ("the log").

@@ -50,7 +50,8 @@ int ApplyConfigAndReport(const std::string& loadedFrom) {
     uint32_t storedAudit = 0;
     const bool auditStored = ReadSideSetting(SIDE_AUDIT_ONLY, &storedAudit);
     AddSideSettingChange(SIDE_AUDIT_ONLY, storedAudit, AuditOnlySettingValue, &facts.summary);
-    const bool writeAudit = auditStored || AuditOnlySettingValue != 0;
+    const bool writeAudit =
+        ConsoleWritesSideSetting(SIDE_AUDIT_ONLY, auditStored, AuditOnlySettingValue);
     const std::string kept = KeepReplaced(&facts);
     if (SaveConfigToRegistry() != 0 || SaveEventLogSetting(chosen) != 0 ||
         (writeAudit && SaveAuditOnlySetting(AuditOnlySettingValue) != 0)) {

@@ -6,7 +6,9 @@
 #include <atomic>
 #include <memory>
 
+#include "config/audit_only_setting.h"
 #include "config/persistence.h"
+#include "config/side_settings.h"
 #include "console/res/resource.h"
 #include "console/tools/live_sessions.h"
 #include "platform/codepage.h"
@@ -90,7 +92,8 @@ struct ImpactPreviewDialog::Job {
     // Inputs.
     OwnedRecord edited, inUse; // inUse: every filter off when nothing readable is stored
     bool inUseStored = false;
-    std::string logPath; // UTF-8; empty when the Logs page names none
+    uint32_t inUseAudit = 0, editedAudit = 0; // AuditOnly's filter bits of each
+    std::string logPath;                      // UTF-8; empty when the Logs page names none
     ReportPeriod period;
     uint32_t codePage = 1252;
     // Results.
@@ -109,8 +112,8 @@ struct ImpactPreviewDialog::Job {
         std::vector<LiveSession> sessions;
         liveRead = ReadLiveSessions(&sessions);
         {
-            ConfigImpactCounter counter(*inUse.record, *edited.record, codePage,
-                                        "the server's session list", &live);
+            ConfigImpactCounter counter(*inUse.record, inUseAudit, *edited.record, editedAudit,
+                                        codePage, "the server's session list", &live);
             for (const LiveSession& s : sessions) {
                 const KnownSession& f = s.facts;
                 const ImpactSession client{s.addressText, f.name == FACT_HELD ? f.nameText : "", "",
@@ -120,7 +123,8 @@ struct ImpactPreviewDialog::Job {
         }
         if (logPath.empty() || cancel.load())
             return;
-        ConfigImpactCounter counter(*inUse.record, *edited.record, codePage, "the log", &log);
+        ConfigImpactCounter counter(*inUse.record, inUseAudit, *edited.record, editedAudit,
+                                    codePage, "the log", &log);
         uint64_t lines = 0;
         const ReplayLineVisitor visit = [&](const LogLine& line, const KnownSession& session) {
             const ImpactSession client{line.address, line.computerName, line.mac,
@@ -243,6 +247,12 @@ void ImpactPreviewDialog::Start() {
         ClearRecordLists(*job->inUse.record);
         *job->inUse.record = FilterConfigRecord(); // nothing readable: every filter off
     }
+    // Each configuration decides with its own AuditOnly: the pages' switches, and the
+    // value stored beside the configuration in use (absent: every filter enforces).
+    job->editedAudit = AuditOnlyMaskFrom(AuditOnlySettingValue);
+    uint32_t storedAudit = 0;
+    if (ReadSideSetting(SIDE_AUDIT_ONLY, &storedAudit))
+        job->inUseAudit = AuditOnlyMaskFrom(storedAudit);
     std::string utf8;
     if (AnsiToUtf8(job->codePage, FieldText(edited_.LOGON_LOGFILE), &utf8) == CODEPAGE_OK)
         job->logPath = utf8;
@@ -383,6 +393,10 @@ void ImpactPreviewDialog::ShowResults() {
     else
         note += Plural(counts[0], "client", "clients") + " would be refused, " + Figure(counts[1]) +
                 " would get in.";
+    const uint64_t auditedNow = j.live.auditedNow + j.log.auditedNow;
+    if (auditedNow > 0)
+        note += " " + Plural(auditedNow, "session", "sessions") +
+                " that get in either way would be audited.";
     uint64_t notJudged = 0;
     std::string why;
     uint64_t most = 0;

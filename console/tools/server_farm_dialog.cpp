@@ -4,9 +4,11 @@
 #include <process.h>
 
 #include "compare/config_diff.h"
+#include "config/beside_values.h"
 #include "config/config_history.h"
 #include "config/config_mapping.h"
 #include "config/container.h"
+#include "config/event_log_setting.h"
 #include "config/persistence.h"
 #include "console/res/resource.h"
 #include "eventlog/config_events.h"
@@ -58,20 +60,36 @@ std::string EncodeForRegistry() {
     return bytes;
 }
 
+// The settings beside the configuration as the console's apply stores them: EventLog as
+// the Logs page sets it, AuditOnly as the filter pages leave it (written only where
+// ConsoleWritesSideSetting says).
+BesideValues ConsoleBesideValues() {
+    BesideValues values;
+    values.has[SIDE_EVENT_LOG] = values.has[SIDE_AUDIT_ONLY] = true;
+    values.value[SIDE_EVENT_LOG] = EventLogSettingFrom(EventLogSettingValue);
+    values.value[SIDE_AUDIT_ONLY] = *SideSettingValue(SIDE_AUDIT_ONLY);
+    return values;
+}
+
 // What an apply changes on a server: from what it held (the job's first read) to the
-// blob written.
+// blob and the values beside it written.
 std::string ChangeOnServer(const ServerJob& job, uint32_t codePage) {
     AsideRecord before, after;
-    if (job.previousError != REMOTE_OK || !DecodeAside(job.previous, &before.record) ||
-        !DecodeAside(job.blob, &after.record))
-        return "stored where there was none or it did not decode";
-    return SummarizeConfigChange(before.record, after.record, codePage);
+    std::string change = job.previousError != REMOTE_OK ||
+                                 !DecodeAside(job.previous, &before.record) ||
+                                 !DecodeAside(job.blob, &after.record)
+                             ? "stored where there was none or it did not decode"
+                             : SummarizeConfigChange(before.record, after.record, codePage);
+    AddBesideChanges(BesideReadFirst(job), BesideWritten(job), &change);
+    return change;
 }
 
 // An apply job, on its own thread: reads what the server holds, keeps it in the
-// server's history with what the write changes, then writes.
+// server's history with what the write changes, then writes the blob and the values
+// beside it.
 uint32_t KeepAndApplyJob(ServerJob& job) {
-    job.previousError = ReadRemoteConfigBlob(job.server, job.view, &job.previous);
+    ReadBeforeWrite(job);
+    LeaveOutWhatConsoleKeepsAbsent(&job);
     job.keep.summary = ChangeOnServer(job, SystemAnsiCodePage());
     job.readFirst = false;
     return KeepThenWriteJob(job);
@@ -89,6 +107,7 @@ struct ServerFarmDialog::Batch : ServerJobObserver {
     HANDLE thread = nullptr;
     volatile LONG ended = 0;
     bool apply = false;
+    BesideValues beside; // the console's, when the batch started
 
     ~Batch() {
         Stop();
@@ -193,6 +212,7 @@ void ServerFarmDialog::Start() {
     batch->dialog = hwnd();
     batch->generation = ++generation_;
     batch->apply = mode_ == Mode::APPLY;
+    batch->beside = ConsoleBesideValues();
     rows_.clear();
     HWND list = GetDlgItem(hwnd(), IDC_FARM_LIST);
     const int count = ListView_GetItemCount(list);
@@ -213,6 +233,7 @@ void ServerFarmDialog::Start() {
         job.readFirst = job.write;
         job.blob = blob;
         job.keep = NewGenerationFacts("quillon.exe", "", "");
+        AskForBeside(batch->beside, &job);
         batch->jobs.push_back(job);
         rows_.push_back(row);
         SetRowText(row, job.write ? "applying..." : "asking...");
@@ -276,21 +297,23 @@ void ServerFarmDialog::ShowAnswer(size_t index) {
     else if (job.error != REMOTE_OK)
         text = RemoteStatusWord(job.error) + " (error " + std::to_string(job.error) + ")";
     else
-        text = CompareText(job.blob);
+        text = CompareText(job);
     std::string shown;
     if (Utf8ToAnsi(codePage_, text, &shown) != CODEPAGE_OK)
         shown = text;
     SetRowText(rows_[index], shown);
 }
 
-std::string ServerFarmDialog::CompareText(const std::string& blob) {
+std::string ServerFarmDialog::CompareText(const ServerJob& job) {
     AsideRecord stored;
-    if (!DecodeAside(blob, &stored.record))
+    if (!DecodeAside(job.blob, &stored.record))
         return "unreadable: its configuration does not decode";
     std::string lines;
-    if (DiffConfigs(config_, stored.record, codePage_, &lines) == 0)
-        return "same";
-    return "differs: " + SummarizeConfigChange(config_, stored.record, codePage_);
+    std::string differences = DiffConfigs(config_, stored.record, codePage_, &lines) == 0
+                                  ? ""
+                                  : SummarizeConfigChange(config_, stored.record, codePage_);
+    AddBesideDifferences(batch_->beside, BesideRead(job), &differences);
+    return differences.empty() ? "same" : "differs: " + differences;
 }
 
 std::string ServerFarmDialog::ApplyText(size_t index, uint32_t error) {
@@ -299,6 +322,13 @@ std::string ServerFarmDialog::ApplyText(size_t index, uint32_t error) {
     facts.program = "quillon.exe";
     facts.server = job.server;
     facts.summary = ChangeOnServer(job, codePage_);
+    // The configuration is stored, but a value beside it may not be.
+    std::string side;
+    if (error == REMOTE_OK && (error = BesideWriteError(job, &side)) != REMOTE_OK) {
+        ReportConfigApplyFailed(facts, error);
+        return "apply failed: the configuration is stored, but " + side +
+               " is not: " + RemoteStatusWord(error) + " (error " + std::to_string(error) + ")";
+    }
     if (error == REMOTE_OK) {
         AddKeepProblem(job.keepProblem, &facts.summary);
         ReportConfigApplied(facts);

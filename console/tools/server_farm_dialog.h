@@ -2,7 +2,9 @@
 // with check boxes and a result column filled as each answer arrives. Each server is
 // asked through its Remote Registry service on a thread of its own (platform/
 // server_jobs.h), from a coordinating thread that posts each answer to the dialog, so
-// the window never waits on the network; Cancel stops waiting.
+// the window never waits on the network; Cancel stops waiting. The settings beside the
+// configuration (EventLog, AuditOnly) are compared and written with it, as gwconfig
+// farm does.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +14,8 @@
 
 #include "config/config_model.h"
 #include "console/framework/framework_dialog.h"
+
+struct ServerJob;
 
 class ServerFarmDialog : public ModalDialog {
 public:
@@ -36,7 +40,7 @@ private:
     void ShowAnswer(size_t job);
     void Ended();
     void SetRowText(int row, const std::string& text);
-    std::string CompareText(const std::string& blob);
+    std::string CompareText(const ServerJob& job);
     std::string ApplyText(size_t job, uint32_t error);
 
     FilterConfigRecord& config_;

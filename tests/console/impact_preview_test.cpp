@@ -2,7 +2,8 @@
 // refuse and let in, from the logon log of the period and from the sessions on the server
 // now (the Terminal Services stand-in); the period typed anew; a row selected with the
 // keyboard and its entry shown on its page; a log that cannot be read said in one line
-// while the sessions on the server still count; Cancel stops waiting.
+// while the sessions on the server still count; Cancel stops waiting; each configuration
+// decides with its own AuditOnly.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,8 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "config/audit_only_setting.h"
 #include "config/config_model.h"
 #include "config/persistence.h"
+#include "config/side_settings.h"
 #include "console/pages/list_page.h"
 #include "console/res/resource.h"
 #include "console/tools/impact_preview_dialog.h"
@@ -217,4 +220,36 @@ TEST_F(ImpactPreview, AnUnreadableLogIsOneLineAndCancelStopsWaiting) {
     EXPECT_TRUE(runningAtCancel);
     EXPECT_EQ(cancelled, "Cancelled: nothing is shown.");
     EXPECT_EQ(closeButton, "Close");
+}
+
+// The edited configuration decides with the pages' "Audit only" switches, the stored one
+// with the AuditOnly stored beside it.
+TEST_F(ImpactPreview, EachConfigurationDecidesWithItsOwnAuditOnly) {
+    CopyToField(FilterConfig.ipRanges[0]->IPFROM, "10.1.1.9"); // as stored
+    WriteText(log, Line(DaysAgo(1), "OLD", "10.1.1.9", "", "REJECT_IPADDRESS"));
+    ASSERT_TRUE(OpenPageFromBar(console, 0, 0, PageKind::IpAddress));
+    Click(console.PageItem(IDC_AUDIT_ONLY));
+    ASSERT_EQ(1u, AuditOnlySettingValue);
+    std::vector<std::string> rows;
+    dialogs.onDialog = [&](ModalDialog& dialog, HWND window, UINT) {
+        AwaitPreview(dialog);
+        rows = Rows(window);
+        Click(GetDlgItem(window, IDCANCEL));
+    };
+    const std::string entry = "10.1.1.9 - Logon disabled (entry 1 of 1 on the IP Address page)";
+    const std::string seen = "1 in the log, last " + DaysAgo(1) + " 09:00:00 | ";
+    console.Command(ID_TOOLS_PREVIEW_IMPACT);
+    EXPECT_EQ(rows, std::vector<std::string>{"let in | 10.1.1.9 \"OLD\" |  | " + seen +
+                                             "Refused by the IP Address filter: " + entry +
+                                             "; with the edits: IP Address filter: would be "
+                                             "refused, but the filter only audits: admitted: " +
+                                             entry});
+
+    // Stored to only audit, edited to enforce: the client would be refused.
+    ASSERT_EQ(0, WriteSideSetting(SIDE_AUDIT_ONLY, 1));
+    Click(console.PageItem(IDC_AUDIT_ONLY));
+    console.Command(ID_TOOLS_PREVIEW_IMPACT);
+    EXPECT_EQ(rows, std::vector<std::string>{"refused | 10.1.1.9 \"OLD\" |  | " + seen +
+                                             "Refused by the IP Address filter: " + entry});
+    EXPECT_TRUE(boxes.boxes.empty());
 }

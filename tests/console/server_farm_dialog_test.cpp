@@ -1,6 +1,7 @@
 // Tools > Compare Servers and Apply to Servers: the two items after the others, and a
 // row per server monitor server, filled as each answer arrives. Under Wine the own
 // computer name reaches this registry and any other name is an unreachable server.
+// The settings beside the configuration are compared and applied with it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -10,11 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "config/audit_only_setting.h"
+#include "config/config_history.h"
 #include "config/config_model.h"
+#include "config/event_log_setting.h"
 #include "config/persistence.h"
 #include "console/res/resource.h"
 #include "console/tools/server_farm_dialog.h"
 #include "console_test_support.h"
+#include "tests/support/config_registry.h"
 
 namespace {
 
@@ -67,6 +72,25 @@ void MonitorServers(const std::vector<std::string>& names) {
     }
 }
 
+// A REG_DWORD beside the configuration; -1 when it is absent.
+int64_t StoredDword(const char* name) {
+    DWORD type = 0;
+    std::vector<uint8_t> data;
+    if (!ReadConfigValue(name, &type, &data) || type != REG_DWORD || data.size() != 4)
+        return -1;
+    return data[0] | data[1] << 8 | data[2] << 16 | int64_t(data[3]) << 24;
+}
+
+// The summary the newest generation of this server's history keeps.
+std::string NewestKeptSummary() {
+    uint32_t error = 0;
+    std::unique_ptr<ConfigKeyPort> key = OpenLocalConfigKeyPort(&error);
+    ConfigHistory history;
+    if (!key || ReadConfigHistory(*key, &history) != 0 || history.generations.empty())
+        return "";
+    return history.generations[0].facts.summary;
+}
+
 } // namespace
 
 TEST(ServerFarmDialog, ComparesAndAppliesRowByRow) {
@@ -107,6 +131,45 @@ TEST(ServerFarmDialog, ComparesAndAppliesRowByRow) {
     console.Command(ID_TOOLS_COMPARE_SERVERS);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0], "same");
+    EXPECT_TRUE(boxes.boxes.empty());
+    DeleteConfigKey();
+}
+
+TEST(ServerFarmDialog, ComparesAndAppliesTheSettingsBesideTheConfiguration) {
+    DeleteConfigKey();
+    BoxRecorder boxes;
+    DialogDriver dialogs;
+    RunningConsole console;
+    ASSERT_TRUE(console.Start());
+    MonitorServers({OwnName()});
+    ASSERT_EQ(SaveConfigToRegistry(), 0); // nothing stored beside it
+    std::vector<std::string> rows;
+    bool answered = false;
+    dialogs.onDialog = [&](ModalDialog& dialog, HWND window, UINT) {
+        rows = RunAndRead(dialog, window, &answered);
+    };
+
+    // No AuditOnly stored and none set: the same, and Apply leaves it absent.
+    EventLogSettingValue = EVENT_LOG_SETTING_NONE;
+    console.Command(ID_TOOLS_COMPARE_SERVERS);
+    EXPECT_EQ(rows, std::vector<std::string>{"differs: Event log: nothing -> refused sessions"});
+    console.Command(ID_TOOLS_APPLY_TO_SERVERS);
+    EXPECT_EQ(rows, std::vector<std::string>{"applied"});
+    EXPECT_EQ(StoredDword("EventLog"), 0);
+    EXPECT_EQ(StoredDword("AuditOnly"), -1);
+    EXPECT_EQ(NewestKeptSummary(), "Event log: refused sessions -> nothing");
+
+    // The IP Address page's "Audit only" box checked: written beside the configuration.
+    ASSERT_TRUE(OpenPageFromBar(console, 0, 0, PageKind::IpAddress));
+    Click(console.PageItem(IDC_AUDIT_ONLY));
+    console.Command(ID_TOOLS_COMPARE_SERVERS);
+    EXPECT_EQ(rows, std::vector<std::string>{"differs: Audit only: IP Address filter enforces"});
+    console.Command(ID_TOOLS_APPLY_TO_SERVERS);
+    EXPECT_EQ(rows, std::vector<std::string>{"applied"});
+    EXPECT_EQ(StoredDword("AuditOnly"), 1);
+    EXPECT_EQ(NewestKeptSummary(), "Audit only: IP Address filter only audits");
+    console.Command(ID_TOOLS_COMPARE_SERVERS);
+    EXPECT_EQ(rows, std::vector<std::string>{"same"});
     EXPECT_TRUE(boxes.boxes.empty());
     DeleteConfigKey();
 }

@@ -95,6 +95,45 @@ TEST(Replay, CountsWhatWouldChangeByRuleAndClient) {
     EXPECT_EQ(r.json["sessions"], 6);
 }
 
+// The proposal's AuditOnly (its member, or the option over it): a refusal by a filter that
+// only audits admits the session, noted audited, as the library would.
+TEST(Replay, AFilterThatOnlyAuditsAdmitsNotedAudited) {
+    ScratchDir dir;
+    const std::string audited = std::string(PROPOSED) + ", \"AuditOnly\": 1}";
+    Replayed r = Replay(dir, audited, KnownLog(), {"--from", "2026-11-01"});
+    ASSERT_EQ(r.result.exitCode, 1) << r.result.err;
+    EXPECT_EQ(r.json["audit_only"], Json::array({"IP Address"}));
+    // EVIL, refused then by the IP Address filter, is admitted now; the time window
+    // still refuses NIGHT.
+    const Json& admitted = r.json["admitted_now"];
+    ASSERT_EQ(admitted["sessions"], 2);
+    const Json& evil = admitted["rules"][1];
+    EXPECT_EQ(evil["clients"][0]["computer_name"], "EVIL");
+    EXPECT_EQ(evil["rule"], "Refused by the IP Address filter (REJECT_IPADDRESS); now: IP Address "
+                            "filter: would be refused, but the filter only audits: admitted: "
+                            "10.20.0.66 - Logon disabled (entry 1 of 1 on the IP Address page)");
+    EXPECT_EQ(evil["audited_by"], Json::array({"IP Address"}));
+    EXPECT_EQ(r.json["refused_now"]["sessions"], 1);
+    // ADMIN-PC's two sessions get in either way: counted, not listed.
+    EXPECT_EQ(r.json["unchanged"], (Json{{"admitted", 3}, {"refused", 0}}));
+    EXPECT_EQ(r.json["admitted_then_audited_now"], 2);
+
+    CommandResult text = Gwconfig({"replay", dir.Path("p.json"), dir.Path("a.log"), "--from",
+                                   "2026-11-01", "--codepage", "1252"});
+    EXPECT_NE(text.out.find("\nOnly audit under the proposal: IP Address (a session they would "
+                            "refuse is admitted, noted audited)\n"),
+              std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("(3 admitted then and now, 2 of them audited now, 0 refused"),
+              std::string::npos)
+        << text.out;
+
+    // The option decides over the configuration's member.
+    r = Replay(dir, audited, KnownLog(), {"--from", "2026-11-01", "--audit-only", "0"});
+    EXPECT_EQ(r.json["audit_only"], Json::array());
+    EXPECT_EQ(r.json["refused_now"]["sessions"], 3);
+}
+
 TEST(Replay, FactsTheLogLacksAreNotJudgedNeverGuessed) {
     ScratchDir dir;
     // The version filter needs the client build, which no line holds.
@@ -113,6 +152,13 @@ TEST(Replay, FactsTheLogLacksAreNotJudgedNeverGuessed) {
               std::string::npos);
     EXPECT_EQ(r.json["admitted_then_not_judged"], 1);
     EXPECT_EQ(r.json["unchanged"], (Json{{"admitted", 0}, {"refused", 1}}));
+    // A filter that only audits refuses no one: the sessions go on past it.
+    r = Replay(dir, std::string(PROPOSED) + ", \"FLAG_VERSION\": 1, \"VERHIGHER\": \"2000\"}",
+               KnownLog(), {"--from", "2026-11-01", "--audit-only", "8"});
+    EXPECT_EQ(r.json["filters_not_judged"], Json::array());
+    EXPECT_EQ(r.json["not_judged"]["sessions"], 0);
+    EXPECT_EQ(r.json["admitted_now"]["sessions"], 1);
+    EXPECT_EQ(r.json["unchanged"], (Json{{"admitted", 1}, {"refused", 1}}));
 
     // A line written at session start holds no user: the per-user filter cannot judge it.
     // A MAC address ARP did not find stays unread: the MAC filter refuses, as it would.
@@ -141,6 +187,10 @@ TEST(Replay, ExitCodesAndBadInput) {
     Replayed same = Replay(dir, "{}", admitted);
     EXPECT_EQ(same.result.exitCode, 0) << same.result.err;
     EXPECT_EQ(same.json["unchanged"]["admitted"], 2);
+    // Refusals only audited are no change: both still get in.
+    same = Replay(dir, std::string(PROPOSED) + "}", admitted, {"--audit-only", "17"});
+    EXPECT_EQ(same.result.exitCode, 0) << same.result.err;
+    EXPECT_EQ(same.json["admitted_then_audited_now"], 2);
     const std::vector<std::vector<std::string>> bad = {
         {"--from", "2026-13-01"},
         {"--from", "2026-11-05", "--to", "2026-11-01"},
@@ -182,7 +232,8 @@ TEST(Replay, UnreadableLinesAreNamedAndNeverAttributed) {
         << text.out;
 }
 
-// Random configurations and clients: the replay's verdicts are the decision core's.
+// Random configurations, AuditOnly bits and clients: the replay's verdicts are the
+// decision core's.
 TEST(Replay, FastPathsDecideAsTheCore) {
     std::mt19937 random(35);
     int outcomes[2] = {0, 0};
@@ -220,7 +271,8 @@ TEST(Replay, FastPathsDecideAsTheCore) {
             mac->TYPE = int32_t(pick(2));
             config.macAddresses.push_back(mac);
         }
-        ReplayConfig replay(config);
+        const uint32_t audit = pick(3) == 0 ? pick(8) : 0; // of the first three filters
+        ReplayConfig replay(config, audit);
         for (int client = 0; client < 120; ++client) {
             DescribedSession described;
             described.address = (10u << 24) | pick(60);
@@ -237,10 +289,12 @@ TEST(Replay, FastPathsDecideAsTheCore) {
             FormatMacText(described.mac, known.macText, sizeof known.macText);
             DescribedFacts facts(described);
             SessionDecision core;
-            DecideSession(config, facts, &core);
+            DecideSession(config, facts, &core, audit);
             ReplayDecision replayed;
             DecideKnownSession(replay, known, &replayed);
             ASSERT_EQ(replayed.outcome == REPLAY_ADMITTED, core.admitted);
+            ASSERT_EQ(replayed.audited, core.audited);
+            ASSERT_EQ(replayed.auditedBy, core.auditedBy);
             ++outcomes[core.admitted ? 1 : 0];
             for (int k = 0; k < FILTER_COUNT; ++k) {
                 const FilterVerdict& a = replayed.filters[k];
@@ -248,6 +302,7 @@ TEST(Replay, FastPathsDecideAsTheCore) {
                 ASSERT_EQ(a.outcome, b.outcome) << round << "/" << client << " filter " << k;
                 ASSERT_EQ(a.rule, b.rule) << round << "/" << client << " filter " << k;
                 ASSERT_EQ(a.row, b.row) << round << "/" << client << " filter " << k;
+                ASSERT_EQ(a.audited, b.audited) << round << "/" << client << " filter " << k;
                 ASSERT_EQ(a.code, b.code);
                 ASSERT_EQ(a.value, b.value);
             }

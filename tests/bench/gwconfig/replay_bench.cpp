@@ -85,6 +85,9 @@ void BM_Replay(benchmark::State& state) {
     options.config = ConfigJson();
     options.logs = {GeneratedLog(state.range(0), state.range(1))};
     options.codePage = 1252;
+    // The third argument: the filters that only audit (7: all three that decide here).
+    options.auditOnlyGiven = state.range(2) != 0;
+    options.auditOnly = static_cast<uint32_t>(state.range(2));
     FILE* sink = fopen("/dev/null", "wb");
     for (auto _ : state) {
         if (RunReplayCommand(options, sink, stderr) == 2)
@@ -97,8 +100,9 @@ void BM_Replay(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_Replay)
-    ->Args({1000000, 5000})
-    ->Args({1000000, 50000})
+    ->Args({1000000, 5000, 0})
+    ->Args({1000000, 50000, 0})
+    ->Args({1000000, 5000, 7})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
