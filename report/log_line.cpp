@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/rejection.h"
+#include "report/byte_scan.h"
 
 namespace {
 
@@ -72,14 +73,38 @@ bool Digits(std::string_view text, size_t at, size_t count, int* value) {
 
 int DaysInMonth(int year, int month) {
     static const int DAYS[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month != 2)
+        return DAYS[month - 1];
     bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : DAYS[month - 1];
+    return leap ? 29 : 28;
 }
 
 bool ParseDateParts(std::string_view text, int* year, int* month, int* day) {
     return text.size() >= 10 && text[4] == '-' && text[7] == '-' && Digits(text, 0, 4, year) &&
            Digits(text, 5, 2, month) && Digits(text, 8, 2, day) && *month >= 1 && *month <= 12 &&
            *day >= 1 && *day <= DaysInMonth(*year, *month);
+}
+
+// "YYYY-MM-DD HH:MM:SS" of a real date and time, its fixed shape checked without a loop.
+bool ParseTimestamp(std::string_view t, int* year, int* month, int* day, int* hour, int* minute,
+                    int* second) {
+    if (t.size() != 19 || t[4] != '-' || t[7] != '-' || t[10] != ' ' || t[13] != ':' ||
+        t[16] != ':')
+        return false;
+    auto d = [&t](size_t k) { return static_cast<unsigned>(t[k] - '0'); };
+    unsigned y0 = d(0), y1 = d(1), y2 = d(2), y3 = d(3), m0 = d(5), m1 = d(6), d0 = d(8), d1 = d(9),
+             h0 = d(11), h1 = d(12), n0 = d(14), n1 = d(15), s0 = d(17), s1 = d(18);
+    if ((y0 > 9) | (y1 > 9) | (y2 > 9) | (y3 > 9) | (m0 > 9) | (m1 > 9) | (d0 > 9) | (d1 > 9) |
+        (h0 > 9) | (h1 > 9) | (n0 > 9) | (n1 > 9) | (s0 > 9) | (s1 > 9))
+        return false;
+    *year = static_cast<int>(y0 * 1000 + y1 * 100 + y2 * 10 + y3);
+    *month = static_cast<int>(m0 * 10 + m1);
+    *day = static_cast<int>(d0 * 10 + d1);
+    *hour = static_cast<int>(h0 * 10 + h1);
+    *minute = static_cast<int>(n0 * 10 + n1);
+    *second = static_cast<int>(s0 * 10 + s1);
+    return *month >= 1 && *month <= 12 && *day >= 1 && *day <= DaysInMonth(*year, *month) &&
+           *hour <= 23 && *minute <= 59 && *second <= 59;
 }
 
 bool ParseSessionId(std::string_view text, uint32_t* id) {
@@ -195,11 +220,7 @@ LineProblem ParseLogLine(std::string_view text, LogLine* line) {
         return LINE_FIELD_COUNT;
     // comma[k] ends field k. A line has at most LONGEST_LINE commas.
     uint16_t comma[LONGEST_LINE];
-    size_t commas = 0;
-    for (size_t k = 0; k < text.size(); ++k) {
-        if (text[k] == ',')
-            comma[commas++] = static_cast<uint16_t>(k);
-    }
+    size_t commas = FindCommas(text, comma);
     if (commas < 9)
         return LINE_FIELD_COUNT;
     auto field = [&](size_t k) {
@@ -227,11 +248,8 @@ LineProblem ParseLogLine(std::string_view text, LogLine* line) {
     line->user = field(5 + extra);
     std::string_view id = field(6 + extra), decision = field(7 + extra), code = field(8 + extra);
 
-    const std::string_view& t = line->timestamp;
     int year, month, day, hour, minute, second;
-    if (t.size() != 19 || !ParseDateParts(t, &year, &month, &day) || t[10] != ' ' || t[13] != ':' ||
-        t[16] != ':' || !Digits(t, 11, 2, &hour) || !Digits(t, 14, 2, &minute) ||
-        !Digits(t, 17, 2, &second) || hour > 23 || minute > 59 || second > 59)
+    if (!ParseTimestamp(line->timestamp, &year, &month, &day, &hour, &minute, &second))
         return LINE_TIMESTAMP;
     if (!ParseSessionId(id, &line->sessionId))
         return LINE_SESSION_ID;

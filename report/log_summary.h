@@ -15,13 +15,14 @@
 // Refusals by reason and accepted logons of one client, user, network or day, the
 // refusals that filters only audited (the sessions went on), and the times of its
 // first and last line (seconds since 1970, server local time).
+// The fields a line touches come first, in one cache line with the first reasons.
 struct Tally {
+    int64_t firstSeen = 0, lastSeen = 0;
     uint32_t accepted = 0;
     uint32_t refused = 0;
     uint32_t audited = 0;
     uint32_t byReason[REASON_COUNT] = {};
     uint32_t auditedByReason[REASON_COUNT] = {};
-    int64_t firstSeen = 0, lastSeen = 0;
     uint64_t Lines() const { return uint64_t(accepted) + refused + audited; }
 };
 

@@ -1,10 +1,12 @@
 // The logon log's line reader on hostile input: every line of the input is parsed;
-// what reads must lie inside the line and hold values the report can index with.
+// what reads must lie inside the line and hold values the report can index with, and
+// its byte scans must agree with plain byte loops.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
+#include "report/byte_scan.h"
 #include "report/log_line.h"
 
 namespace {
@@ -20,6 +22,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         size_t end = input.find('\n');
         std::string_view text = input.substr(0, end);
         input.remove_prefix(end == std::string_view::npos ? input.size() : end + 1);
+        // The scans of sixteen bytes at a time find what byte loops find.
+        uint16_t commas[4096];
+        if (text.size() <= sizeof commas / sizeof commas[0]) {
+            size_t found = FindCommas(text, commas), count = 0;
+            for (size_t k = 0; k < text.size(); ++k) {
+                if (text[k] == ',' && (count >= found || commas[count++] != k))
+                    abort();
+            }
+            if (count != found)
+                abort();
+        }
+        bool plain = true;
+        for (char c : text)
+            plain = plain && c >= 0x20 && c < 0x7F && c != '"';
+        if (PlainAscii(text) != plain)
+            abort();
         LogLine line;
         if (ParseLogLine(text, &line) != LINE_OK)
             continue;
@@ -27,7 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                       line.winStation, line.user})
             Inside(part, text);
         if (line.reason < REASON_NONE || line.reason >= REASON_COUNT ||
-            line.rejected != (line.reason != REASON_NONE) || line.weekday < 0 || line.weekday > 6 ||
+            (line.rejected || line.audited) != (line.reason != REASON_NONE) ||
+            (line.rejected && line.audited) || line.weekday < 0 || line.weekday > 6 ||
             line.hour < 0 || line.hour > 23)
             abort();
         char date[11];

@@ -233,6 +233,9 @@ TEST(ReportReader, KeepsFirstAndLastLineNetworksAndSilentDays) {
     log +=
         LogLineText("2026-12-10 05:06:07", "S", "10.9.7.1", "", "", "1", "REJECT_TIMERESTRICTION");
     log += LogLineText("2026-12-10 06:00:00", "OK", "10.0.0.1", "", "ann", "1", "");
+    // No address and no name: the client is its MAC address alone.
+    log += LogLineText("2026-12-10 06:30:00", "", "", "00-1A-2B-3C-4D-5E", "", "1",
+                       "REJECT_FAIL_GETIPADDRESS");
     WriteFile(dir.Path("a.log"), log);
     LogSummary s = Summarize(dir.Path("a.log"));
 
@@ -248,7 +251,9 @@ TEST(ReportReader, KeepsFirstAndLastLineNetworksAndSilentDays) {
     EXPECT_EQ(TimeText(NetworkTallies(farm, 24).at(0x0A0908).firstSeen), "2026-12-07 01:00:00");
     EXPECT_EQ(NetworkText(0x0A0908, 24), "10.9.8.0/24");
     EXPECT_EQ(NetworkText(0x0A09, 16), "10.9.0.0/16");
-    EXPECT_EQ(RefusedCount(s.clients), 4u);
+    EXPECT_EQ(RefusedCount(s.clients), 5u);
+    std::string macOnly = std::string(2, CLIENT_KEY_SEPARATOR) + "00-1A-2B-3C-4D-5E";
+    EXPECT_EQ(s.clients.count(macOnly), 1u);
     EXPECT_EQ(s.weekHourTime[3][5], 1u) << "Thursday 05:00, the time window only";
     EXPECT_EQ(s.weekHour[0][1], 1u);
     EXPECT_EQ(s.weekHourTime[0][1], 0u);
@@ -266,9 +271,9 @@ TEST(ReportReader, KeepsFirstAndLastLineNetworksAndSilentDays) {
     ASSERT_EQ(days.size(), 4u) << "every day of the period, lines or not";
     EXPECT_EQ(days[1].second.refused + days[1].second.accepted, 0u);
     EXPECT_EQ(days[3].second.accepted, 1u);
-    // By week: Monday the 7th starts the week that holds all five lines.
+    // By week: Monday the 7th starts the week that holds all six lines.
     auto weeks = DayBuckets(s, d7 + 1, d10 + 30, true);
     EXPECT_EQ(weeks[0].first, d7);
-    EXPECT_EQ(weeks[0].second.refused, 1u) << "the 7th lies before the period";
+    EXPECT_EQ(weeks[0].second.refused, 2u) << "the 7th lies before the period";
     EXPECT_EQ(weeks.size(), 5u);
 }
