@@ -31,7 +31,7 @@ void Count(Tally* tally, const LogLine& line, int64_t seconds) {
     Count(tally, line.rejected, line.audited, line.reason, seconds);
 }
 
-// A line whose client and user are counted two lines later, when their entries have
+// A line whose client and user are counted a few lines later, when their entries have
 // been fetched from memory: with many clients a lookup otherwise waits for memory
 // twice. The keys are copies, since the reader reuses the text of a line.
 struct PendingLine {
@@ -42,15 +42,21 @@ struct PendingLine {
     int64_t seconds = 0;
     char client[1024], user[1024]; // a line is at most 1,024 bytes
 };
-const int PENDING = 3;
+// Lines counted this many lines after they are read; their entries are fetched when
+// they are ENTRY_AHEAD lines old (their slots, when they are read).
+const int PENDING = 4;
+const int ENTRY_AHEAD = 2;
 
 // The summary's client key, address, name and MAC address apart, of "name,address,MAC".
 std::string ClientKey(std::string_view line) {
     size_t mac = line.rfind(','), address = line.rfind(',', mac - 1);
-    std::string key(line.size(), CLIENT_KEY_SEPARATOR);
-    size_t at = line.copy(&key[0], mac - address - 1, address + 1) + 1;
-    at += line.copy(&key[at], address, 0) + 1;
-    line.copy(&key[at], line.size() - mac - 1, mac + 1);
+    std::string key;
+    key.reserve(line.size());
+    key.append(line.data() + address + 1, mac - address - 1);
+    key += CLIENT_KEY_SEPARATOR;
+    key.append(line.data(), address);
+    key += CLIENT_KEY_SEPARATOR;
+    key.append(line.data() + mac + 1, line.size() - mac - 1);
     return key;
 }
 
@@ -112,13 +118,18 @@ public:
         p.seconds = seconds;
         PrefetchSlot(clients_, p.clientHash);
         PrefetchSlot(users_, p.userHash);
-        if (queued_ >= 1) {
-            const PendingLine& before = pending_[(next_ + PENDING - 1) % PENDING];
-            PrefetchEntry(clients_, before.clientHash);
-            PrefetchEntry(users_, before.userHash);
+        if (queued_ >= ENTRY_AHEAD) {
+            const PendingLine& before = pending_[(next_ + PENDING - ENTRY_AHEAD) % PENDING];
+            size_t counter = before.rejected  ? offsetof(Tally, byReason)
+                             : before.audited ? offsetof(Tally, auditedByReason)
+                                              : 0;
+            if (counter != 0)
+                counter += offsetof(TallyEntry, tally) + sizeof(uint32_t) * size_t(before.reason);
+            PrefetchEntry(clients_, before.clientHash, counter);
+            PrefetchEntry(users_, before.userHash, counter);
         }
         if (queued_ == PENDING - 1)
-            Settle(pending_[(next_ + 1) % PENDING]);
+            Settle(pending_[(next_ + 1) % PENDING]); // the oldest
         else
             ++queued_;
         next_ = (next_ + 1) % PENDING;
@@ -201,12 +212,18 @@ void MergeSummary(const LogSummary& from, LogSummary* into) {
             into->weekHourTime[d][h] += from.weekHourTime[d][h];
         }
     }
-    into->clients.reserve(into->clients.size() + from.clients.size());
-    into->users.reserve(into->users.size() + from.users.size());
-    for (const auto& client : from.clients)
-        AddCounts(client.second, &into->clients[client.first]);
-    for (const auto& user : from.users)
-        AddCounts(user.second, &into->users[user.first]);
+    // The first summary merged is copied: no key is hashed again.
+    for (auto maps : {&LogSummary::clients, &LogSummary::users}) {
+        const auto& source = from.*maps;
+        auto& target = into->*maps;
+        if (target.empty()) {
+            target = source;
+            continue;
+        }
+        target.reserve(target.size() + source.size());
+        for (const auto& entry : source)
+            AddCounts(entry.second, &target[entry.first]);
+    }
     if (!from.firstTime.empty() && (into->firstTime.empty() || from.firstTime < into->firstTime))
         into->firstTime = from.firstTime;
     if (from.lastTime > into->lastTime)
@@ -247,6 +264,14 @@ std::unordered_map<uint32_t, Tally> NetworkTallies(const LogSummary& summary, in
             AddCounts(client.second, &nets[address >> (32 - bits)]);
     }
     return nets;
+}
+
+std::unordered_map<uint32_t, Tally> WiderNetworks(const std::unordered_map<uint32_t, Tally>& nets,
+                                                  int bits, int widerBits) {
+    std::unordered_map<uint32_t, Tally> wider;
+    for (const auto& net : nets)
+        AddCounts(net.second, &wider[net.first >> (bits - widerBits)]);
+    return wider;
 }
 
 std::string NetworkText(uint32_t key, int bits) {

@@ -15,6 +15,23 @@ uint64_t Mix(uint64_t h) {
     return h;
 }
 
+// Equal texts of `length` bytes, eight bytes at a time: keys are short, and a call to
+// memcmp costs more than comparing them.
+bool SameBytes(const char* a, const char* b, size_t length) {
+    uint64_t x, y;
+    for (; length >= 8; length -= 8, a += 8, b += 8) {
+        memcpy(&x, a, 8);
+        memcpy(&y, b, 8);
+        if (x != y)
+            return false;
+    }
+    for (; length > 0; --length, ++a, ++b) {
+        if (*a != *b)
+            return false;
+    }
+    return true;
+}
+
 std::string_view KeyOf(const TallyTable& table, const TallyEntry& entry) {
     if (entry.keyLength <= TALLY_INLINE_KEY)
         return std::string_view(entry.key.text, entry.keyLength);
@@ -62,15 +79,17 @@ void PrefetchSlot(const TallyTable& table, uint64_t hash) {
         __builtin_prefetch(&table.slots[static_cast<size_t>(hash) & (table.slots.size() - 1)]);
 }
 
-void PrefetchEntry(const TallyTable& table, uint64_t hash) {
+void PrefetchEntry(const TallyTable& table, uint64_t hash, size_t alsoAt) {
     if (table.slots.empty())
         return;
     uint32_t entry = table.slots[static_cast<size_t>(hash) & (table.slots.size() - 1)];
     if (entry == 0 || entry > table.entries.size())
         return;
     const char* at = reinterpret_cast<const char*>(&table.entries[entry - 1]);
-    for (size_t line = 0; line < sizeof(TallyEntry); line += 64)
-        __builtin_prefetch(at + line);
+    __builtin_prefetch(at);                               // the key
+    __builtin_prefetch(at + offsetof(TallyEntry, tally)); // first and last line, counts
+    if (alsoAt != 0)
+        __builtin_prefetch(at + alsoAt);
 }
 
 Tally* FindTally(TallyTable* table, std::string_view key, uint64_t hash) {
@@ -80,7 +99,8 @@ Tally* FindTally(TallyTable* table, std::string_view key, uint64_t hash) {
     for (size_t at = static_cast<size_t>(hash) & mask; table->slots[at] != 0;
          at = (at + 1) & mask) {
         TallyEntry& entry = table->entries[table->slots[at] - 1];
-        if (KeyOf(*table, entry) == key)
+        if (entry.keyLength == key.size() &&
+            SameBytes(KeyOf(*table, entry).data(), key.data(), key.size()))
             return &entry.tally;
     }
     // A new key. The table holds fewer entries than a 32-bit index counts: it is at most

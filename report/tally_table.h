@@ -41,7 +41,9 @@ Tally* FindTally(TallyTable* table, std::string_view key, uint64_t hash);
 // Hints to the processor, a line or two before FindTally: fetch the slot of a hash,
 // then (once that is in the cache) the entry it names. Neither changes the table.
 void PrefetchSlot(const TallyTable& table, uint64_t hash);
-void PrefetchEntry(const TallyTable& table, uint64_t hash);
+// The entry's key and counts, and the line holding the byte `alsoAt` of the entry (a
+// reason's counter; 0 for none).
+void PrefetchEntry(const TallyTable& table, uint64_t hash, size_t alsoAt);
 
 // Adds every tally of `table` to `map`, under its key or under what `mapKey` makes of
 // it, and empties the table.
