@@ -46,6 +46,9 @@ struct PendingLine {
 // they are ENTRY_AHEAD lines old (their slots, when they are read).
 const int PENDING = 4;
 const int ENTRY_AHEAD = 2;
+// Until the clients and users hold this many entries (a megabyte, what the cache of a
+// core holds), a line is counted at once.
+const size_t DIRECT_ENTRIES = 4096;
 
 // The summary's client key, address, name and MAC address apart, of "name,address,MAC".
 std::string ClientKey(std::string_view line) {
@@ -105,13 +108,23 @@ public:
         // address have no comma, so the last two commas part it again (ClientKey).
         std::string_view client(line.computerName.data(), size_t(line.mac.data() + line.mac.size() -
                                                                  line.computerName.data()));
+        uint64_t clientHash = HashText(client), userHash = HashText(line.user);
+        if (!queueing_) {
+            // Tables this small stay in the cache: nothing to fetch ahead.
+            if (clients_.entries.size() + users_.entries.size() < DIRECT_ENTRIES) {
+                Settle(client, clientHash, line.user, userHash, line.rejected, line.audited,
+                       line.reason, seconds);
+                return;
+            }
+            queueing_ = true;
+        }
         PendingLine& p = pending_[next_];
         p.clientLength = client.size();
         memcpy(p.client, client.data(), client.size());
-        p.clientHash = HashText(client);
+        p.clientHash = clientHash;
         p.userLength = line.user.size();
         memcpy(p.user, line.user.data(), line.user.size());
-        p.userHash = HashText(line.user);
+        p.userHash = userHash;
         p.rejected = line.rejected;
         p.audited = line.audited;
         p.reason = line.reason;
@@ -153,12 +166,16 @@ public:
     }
 
 private:
-    void Settle(const PendingLine& p) {
-        std::string_view client(p.client, p.clientLength), user(p.user, p.userLength);
-        Count(FindTally(&clients_, client, p.clientHash), p.rejected, p.audited, p.reason,
-              p.seconds);
+    void Settle(std::string_view client, uint64_t clientHash, std::string_view user,
+                uint64_t userHash, bool rejected, bool audited, int reason, int64_t seconds) {
+        Count(FindTally(&clients_, client, clientHash), rejected, audited, reason, seconds);
         if (!user.empty())
-            Count(FindTally(&users_, user, p.userHash), p.rejected, p.audited, p.reason, p.seconds);
+            Count(FindTally(&users_, user, userHash), rejected, audited, reason, seconds);
+    }
+    void Settle(const PendingLine& p) {
+        Settle(std::string_view(p.client, p.clientLength), p.clientHash,
+               std::string_view(p.user, p.userLength), p.userHash, p.rejected, p.audited, p.reason,
+               p.seconds);
     }
 
     const std::string& path_;
@@ -171,6 +188,7 @@ private:
     TallyTable clients_, users_;
     PendingLine pending_[PENDING];
     int next_ = 0, queued_ = 0; // where the next line goes; how many wait
+    bool queueing_ = false;     // the tables outgrew DIRECT_ENTRIES: lines wait
 };
 
 } // namespace

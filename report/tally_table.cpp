@@ -15,21 +15,26 @@ uint64_t Mix(uint64_t h) {
     return h;
 }
 
-// Equal texts of `length` bytes, eight bytes at a time: keys are short, and a call to
-// memcmp costs more than comparing them.
+// Equal texts of `length` bytes, eight bytes at a time, the last load ending with the
+// texts: keys are short, and a call to memcmp costs more than comparing them.
 bool SameBytes(const char* a, const char* b, size_t length) {
     uint64_t x, y;
-    for (; length >= 8; length -= 8, a += 8, b += 8) {
-        memcpy(&x, a, 8);
-        memcpy(&y, b, 8);
+    if (length < 8) {
+        for (; length > 0; --length, ++a, ++b) {
+            if (*a != *b)
+                return false;
+        }
+        return true;
+    }
+    for (size_t k = 0; k + 8 < length; k += 8) {
+        memcpy(&x, a + k, 8);
+        memcpy(&y, b + k, 8);
         if (x != y)
             return false;
     }
-    for (; length > 0; --length, ++a, ++b) {
-        if (*a != *b)
-            return false;
-    }
-    return true;
+    memcpy(&x, a + length - 8, 8);
+    memcpy(&y, b + length - 8, 8);
+    return x == y;
 }
 
 std::string_view KeyOf(const TallyTable& table, const TallyEntry& entry) {
@@ -38,13 +43,21 @@ std::string_view KeyOf(const TallyTable& table, const TallyEntry& entry) {
     return std::string_view(table.keys.data() + entry.key.at, entry.keyLength);
 }
 
+uint64_t Tag(uint64_t hash) {
+    return hash & 0xFFFFFFFF00000000ull;
+}
+
+uint32_t EntryOf(uint64_t slot) {
+    return static_cast<uint32_t>(slot);
+}
+
 // Puts entry number `index` into the first free slot from its hash's.
 void Place(TallyTable* table, uint64_t hash, uint32_t index) {
     size_t mask = table->slots.size() - 1;
     size_t at = static_cast<size_t>(hash) & mask;
     while (table->slots[at] != 0)
         at = (at + 1) & mask;
-    table->slots[at] = index + 1;
+    table->slots[at] = Tag(hash) | (uint64_t(index) + 1);
 }
 
 void Grow(TallyTable* table) {
@@ -82,7 +95,7 @@ void PrefetchSlot(const TallyTable& table, uint64_t hash) {
 void PrefetchEntry(const TallyTable& table, uint64_t hash, size_t alsoAt) {
     if (table.slots.empty())
         return;
-    uint32_t entry = table.slots[static_cast<size_t>(hash) & (table.slots.size() - 1)];
+    uint32_t entry = EntryOf(table.slots[static_cast<size_t>(hash) & (table.slots.size() - 1)]);
     if (entry == 0 || entry > table.entries.size())
         return;
     const char* at = reinterpret_cast<const char*>(&table.entries[entry - 1]);
@@ -96,9 +109,13 @@ Tally* FindTally(TallyTable* table, std::string_view key, uint64_t hash) {
     if (table->entries.size() * 2 >= table->slots.size())
         Grow(table);
     size_t mask = table->slots.size() - 1;
+    const uint64_t tag = Tag(hash);
     for (size_t at = static_cast<size_t>(hash) & mask; table->slots[at] != 0;
          at = (at + 1) & mask) {
-        TallyEntry& entry = table->entries[table->slots[at] - 1];
+        uint64_t slot = table->slots[at];
+        if (Tag(slot) != tag)
+            continue;
+        TallyEntry& entry = table->entries[EntryOf(slot) - 1];
         if (entry.keyLength == key.size() &&
             SameBytes(KeyOf(*table, entry).data(), key.data(), key.size()))
             return &entry.tally;

@@ -27,8 +27,10 @@ struct alignas(64) TallyEntry {
 };
 
 struct TallyTable {
-    // Index into `entries` + 1, 0 for an empty slot; a power of two, at most half used.
-    std::vector<uint32_t> slots;
+    // Index into `entries` + 1 in the low half, the top half of the key's hash in the
+    // high half (so that a probe seldom reads an entry not its own); 0 for an empty slot.
+    // A power of two, at most half used.
+    std::vector<uint64_t> slots;
     std::vector<TallyEntry> entries;
     std::string keys;
 };

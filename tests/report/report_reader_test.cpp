@@ -97,6 +97,10 @@ TEST(ReportReader, RefusesLinesTheLibraryNeverWrites) {
         {"2026-02-29 08:00:00,PC,1.2.3.4,,RDP-Tcp#1,u,1,Accepted,,", LINE_TIMESTAMP},
         {"2026-12-07 24:00:00,PC,1.2.3.4,,RDP-Tcp#1,u,1,Accepted,,", LINE_TIMESTAMP},
         {"07.12.2026 08:00,PC,1.2.3.4,,RDP-Tcp#1,u,1,Accepted,,", LINE_TIMESTAMP},
+        // The bytes just beside '0' and '9', and a digit where a separator belongs.
+        {"2026-12-07 08:0/:00,PC,1.2.3.4,,RDP-Tcp#1,u,1,Accepted,,", LINE_TIMESTAMP},
+        {"2026-1:-07 08:00:00,PC,1.2.3.4,,RDP-Tcp#1,u,1,Accepted,,", LINE_TIMESTAMP},
+        {"2026-12-07008:00:00,PC,1.2.3.4,,RDP-Tcp#1,u,1,Accepted,,", LINE_TIMESTAMP},
         {"2026-12-07 08:00:00,PC,1.2.3.4,,RDP-Tcp#1,u,4294967296,Accepted,,", LINE_SESSION_ID},
         {"2026-12-07 08:00:00,PC,1.2.3.4,,RDP-Tcp#1,u,-1,Accepted,,", LINE_SESSION_ID},
         {"2026-12-07 08:00:00,PC,1.2.3.4,,RDP-Tcp#1,u,1,accepted,,", LINE_DECISION},
@@ -121,6 +125,19 @@ TEST(ReportReader, RefusesLinesTheLibraryNeverWrites) {
     EXPECT_TRUE(line.audited);
     EXPECT_FALSE(line.rejected);
     EXPECT_EQ(line.reason, ReasonIndex("REJECT_TIMERESTRICTION"));
+}
+
+TEST(ReportReader, KnowsTheWeekdayOfDaysBeforeAndAfter1970) {
+    struct Day {
+        const char* date;
+        int weekday; // Monday 0
+    } days[] = {{"1970-01-01", 3}, {"1969-12-29", 0}, {"1969-12-28", 6},
+                {"2026-12-07", 0}, {"0001-01-01", 0}, {"9999-12-31", 4}};
+    for (const Day& d : days) {
+        int32_t number = 0;
+        ASSERT_TRUE(ParseDate(d.date, &number));
+        EXPECT_EQ(WeekdayOfDays(number), d.weekday) << d.date;
+    }
 }
 
 TEST(ReportReader, CodeTextsAreTheLibrarysOwn) {
