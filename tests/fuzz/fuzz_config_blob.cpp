@@ -1,7 +1,7 @@
-// Any bytes as a plain configuration blob: read straight into a record they give what
-// DecodePacket and ApplyConfigPacketTo give (the same verdict, every field and row the
-// same bytes), and what reads, encoded straight from the record, is the packet's
-// encoding of it.
+// Any bytes as a plain configuration blob: read straight into a record already holding a
+// configuration they give what DecodePacket and ApplyConfigPacketTo give (the same
+// verdict, every field and row the same bytes), and what reads, encoded straight from
+// the record, is the packet's encoding of it.
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -35,11 +35,35 @@ bool SameRecord(FilterConfigRecord& a, FilterConfigRecord& b) {
     return true;
 }
 
+// What a record holds before a load: every field and one row of each table filled, so
+// that a field the blob does not name must keep its bytes and rows must be appended.
+void Seed(FilterConfigRecord& record) {
+    size_t count = 0;
+    const ConfigScalarKey* scalars = ConfigScalarKeys(&count);
+    for (size_t k = 0; k < count; ++k) {
+        memset(scalars[k].field(record), 'Z', scalars[k].size);
+        if (scalars[k].text)
+            static_cast<char*>(scalars[k].field(record))[scalars[k].size - 1] = '\0';
+    }
+    const ConfigTableKey* tables = ConfigTableKeys(&count);
+    for (size_t t = 0; t < count; ++t) {
+        tables[t].appendRow(record);
+        for (size_t c = 0; c < tables[t].columnCount; ++c) {
+            const ConfigColumnKey& column = tables[t].columns[c];
+            memset(tables[t].cell(record, 0, c), 'Y', column.size);
+            if (column.text)
+                static_cast<char*>(tables[t].cell(record, 0, c))[column.size - 1] = '\0';
+        }
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ResetFilterConfig();
+    Seed(FilterConfig);
     FilterConfigRecord* direct = new FilterConfigRecord();
+    Seed(*direct);
     int applied = ApplyConfigBlob(data, size, *direct);
     ParamPacket* packet = nullptr;
     if (DecodePacket(data, size, &packet) != 0) {
