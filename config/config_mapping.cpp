@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "config/config_columns.h"
 #include "config/config_model.h"
 
 namespace {
@@ -199,46 +200,7 @@ std::vector<size_t> ScalarOrder(ConfigParamOrder order) {
     return indices;
 }
 
-template <typename Row> struct ColumnKey {
-    const char* name;
-    bool text;
-    size_t size;
-    void* (*field)(Row&);
-};
-
-#define GW_INT_COLUMN(Row, column)                                                                 \
-    ColumnKey<Row> {                                                                               \
-#column, false, sizeof(int32_t), [](Row & r) -> void* { return &r.column; }                \
-    }
-#define GW_TEXT_COLUMN(Row, column)                                                                \
-    ColumnKey<Row> {                                                                               \
-#column, true, sizeof(Row::column), [](Row & r) -> void* { return r.column; }              \
-    }
-
-const ColumnKey<IpRangeRow> IP_RANGE_COLUMNS[] = {
-    GW_TEXT_COLUMN(IpRangeRow, IPFROM),
-    GW_TEXT_COLUMN(IpRangeRow, IPTO),
-    GW_INT_COLUMN(IpRangeRow, TYPE),
-};
-const ColumnKey<ComputerNameRow> COMPUTER_NAME_COLUMNS[] = {
-    GW_TEXT_COLUMN(ComputerNameRow, CNAME),
-    GW_INT_COLUMN(ComputerNameRow, TYPE),
-};
-const ColumnKey<MacAddressRow> MAC_ADDRESS_COLUMNS[] = {
-    GW_TEXT_COLUMN(MacAddressRow, MACADDRESS),
-    GW_INT_COLUMN(MacAddressRow, TYPE),
-};
-const ColumnKey<MonitorServerRow> MONITOR_SERVER_COLUMNS[] = {
-    GW_TEXT_COLUMN(MonitorServerRow, SERVER),
-};
-const ColumnKey<SessionIpRow> SESSION_IP_COLUMNS[] = {
-    GW_TEXT_COLUMN(SessionIpRow, SESSION_IP),
-    GW_INT_COLUMN(SessionIpRow, SESSION_IPCOUNTER),
-};
-const ColumnKey<SessionUserRow> SESSION_USER_COLUMNS[] = {
-    GW_TEXT_COLUMN(SessionUserRow, SESSION_USER),
-    GW_INT_COLUMN(SessionUserRow, SESSION_USERCOUNT),
-};
+using namespace config_columns;
 
 // ---- FilterConfig -> packet ------------------------------------------------------
 
@@ -546,6 +508,10 @@ struct TableAccess {
 const ConfigScalarKey* ConfigScalarKeys(size_t* count) {
     *count = SCALAR_KEY_COUNT;
     return SCALAR_KEYS;
+}
+
+std::vector<size_t> ConfigScalarOrder(ConfigParamOrder order) {
+    return ScalarOrder(order);
 }
 
 const ConfigTableKey* ConfigTableKeys(size_t* count) {

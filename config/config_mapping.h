@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "config/container.h"
 
@@ -92,3 +93,7 @@ struct ConfigTableKey {
 
 // The six tables, in the order packets carry them.
 const ConfigTableKey* ConfigTableKeys(size_t* count);
+
+// The order in which a packet of the given kind carries the scalars, as indices into
+// ConfigScalarKeys.
+std::vector<size_t> ConfigScalarOrder(ConfigParamOrder order);

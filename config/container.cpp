@@ -245,6 +245,63 @@ bool AppendDecodedEntry(ParamPacket* p, const ItemHeader& item, const char* name
 
 } // namespace
 
+namespace container_detail {
+
+int ScanPacket(const uint8_t* blob, size_t length,
+               void (*visit)(void* context, const ItemHeader& item), void* context) {
+    if (blob == nullptr) {
+        return -1;
+    }
+    ByteReader reader = {blob, length, 0};
+    int32_t ignored = 0;
+    int32_t count = 0;
+    int32_t bodyLength = 0;
+    if (!reader.Get32(&ignored) || !reader.Get32(&count) || !reader.Get32(&bodyLength)) {
+        return -1;
+    }
+    if (static_cast<int64_t>(bodyLength) + static_cast<int64_t>(BLOB_HEADER_SIZE) !=
+            static_cast<int64_t>(length) ||
+        count < 0 ||
+        static_cast<uint64_t>(count) > static_cast<uint64_t>(bodyLength) / ITEM_HEADER_SIZE) {
+        return -1;
+    }
+    // The rules of AppendDecodedEntry; a voice list always decodes.
+    for (int32_t i = 0; i < count; i++) {
+        ItemHeader item;
+        if (!ReadItemHeader(&reader, &item)) {
+            return -1;
+        }
+        bool plain = item.encryptMethod == 0;
+        switch (item.type) {
+        case PT_INTEGER:
+            if (plain && item.valueLength != 4) {
+                return -1;
+            }
+            break;
+        case PT_FLOAT:
+            if (plain && item.valueLength != 8) {
+                return -1;
+            }
+            break;
+        case PT_STRING:
+        case PT_BINARY:
+        case PT_VOICELIST:
+            break;
+        case PT_RESULTSET:
+            if (CheckTable(item.value, item.valueLength, 0) != 0) {
+                return -1;
+            }
+            break;
+        default:
+            return -1;
+        }
+        visit(context, item);
+    }
+    return reader.pos == length ? 0 : -1;
+}
+
+} // namespace container_detail
+
 int DecodePacket(const uint8_t* blob, size_t length, ParamPacket** out) {
     if (out == nullptr) {
         return -1;

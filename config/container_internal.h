@@ -154,4 +154,24 @@ int EncodedTableSize(const ResultSet* t, uint64_t* size);
 void WriteTable(ByteWriter* w, const ResultSet* t);
 int DecodeTable(const uint8_t* blob, size_t length, int depth, ResultSet** out);
 
+// What DecodeTable checks before it allocates: the header and counts, every cell header
+// and type, and the room the decoded table would take. 0 and the scan, or -1.
+struct TableScan {
+    int32_t rowCount, columnCount; // rowCount 0 when there are no columns
+    uint64_t cells;
+    size_t bodyStart; // offset of the first cell
+    bool nested;      // a cell holds a table
+    uint64_t cellsOffset, storageOffset, storageSize;
+};
+int ScanTable(const uint8_t* blob, size_t length, int depth, TableScan* scan);
+// 0 when DecodeTable would decode the table (memory permitting), nested tables and
+// all; -1 when it would refuse it. Allocates nothing.
+int CheckTable(const uint8_t* blob, size_t length, int depth);
+
+// What DecodePacket decides, without building the packet: -1 when it would refuse the
+// blob; else 0, after handing every entry to `visit` in order (the entries of a blob
+// that is refused in the end may have been visited too). Allocates nothing.
+int ScanPacket(const uint8_t* blob, size_t length,
+               void (*visit)(void* context, const ItemHeader& item), void* context);
+
 } // namespace container_detail

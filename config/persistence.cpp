@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "config/config_blob.h"
 #include "config/config_mapping.h"
 #include "config/config_model.h"
 #include "config/container.h"
@@ -35,11 +36,6 @@ struct BlobDeleter {
     void operator()(uint8_t* blob) const { FreeBlob(blob); }
 };
 using BlobPtr = std::unique_ptr<uint8_t, BlobDeleter>;
-
-struct PacketDeleter {
-    void operator()(ParamPacket* packet) const { FreePacket(packet); }
-};
-using PacketPtr = std::unique_ptr<ParamPacket, PacketDeleter>;
 
 // "datasize", or 0 when it cannot be read as a 4-byte value.
 uint32_t ReadDeclaredSize(StoreKey* key) {
@@ -107,13 +103,10 @@ StoreKey* OpenConfigKeyOrReport() {
     return key;
 }
 
-// Builds and encodes the current configuration. Null when memory runs out.
+// Encodes the current configuration. Null when memory runs out.
 BlobPtr EncodeCurrentConfig(ConfigParamOrder order, size_t* length) {
-    PacketPtr packet(BuildConfigPacket(order));
-    if (!packet)
-        return nullptr;
     uint8_t* blob = nullptr;
-    if (EncodePacket(packet.get(), &blob, length) != 0)
+    if (EncodeConfigRecord(FilterConfig, order, &blob, length) != 0)
         return nullptr;
     return BlobPtr(blob);
 }
@@ -128,13 +121,10 @@ int LoadFromRegistry() {
             return -1;
     }
     CryptConfigBlob(blob.data(), blob.size());
-    ParamPacket* decoded = nullptr;
-    if (DecodePacket(blob.data(), blob.size(), &decoded) != 0) {
+    int applied = ApplyConfigBlob(blob.data(), blob.size(), FilterConfig);
+    if (applied == CONFIG_BLOB_UNREADABLE)
         ShowMessageBox(DECODE_ERROR);
-        return -1;
-    }
-    PacketPtr packet(decoded);
-    return ApplyConfigPacket(packet.get());
+    return applied == 0 ? 0 : -1;
 }
 
 int ReadStoredInto(FilterConfigRecord& record) {
@@ -145,11 +135,7 @@ int ReadStoredInto(FilterConfigRecord& record) {
             return -1;
     }
     CryptConfigBlob(blob.data(), blob.size());
-    ParamPacket* decoded = nullptr;
-    if (DecodePacket(blob.data(), blob.size(), &decoded) != 0)
-        return -1;
-    PacketPtr packet(decoded);
-    return ApplyConfigPacketTo(packet.get(), record);
+    return ApplyConfigBlob(blob.data(), blob.size(), record) == 0 ? 0 : -1;
 }
 
 int SaveToRegistry() {
@@ -211,15 +197,12 @@ int LoadFromFile(const char* path) {
     if (blob.empty())
         return -1;
     CryptConfigBlob(blob.data(), blob.size());
-    ParamPacket* decoded = nullptr;
-    if (DecodePacket(blob.data(), blob.size(), &decoded) != 0) {
-        ShowMessageBox(FILE_DECODE_ERROR);
-        return -1;
-    }
-    PacketPtr packet(decoded);
     RecordPtr loaded(new FilterConfigRecord());
     CopyConfigScalars(FilterConfig, *loaded);
-    if (ApplyConfigPacketTo(packet.get(), *loaded) != 0)
+    int applied = ApplyConfigBlob(blob.data(), blob.size(), *loaded);
+    if (applied == CONFIG_BLOB_UNREADABLE)
+        ShowMessageBox(FILE_DECODE_ERROR);
+    if (applied != 0)
         return -1;
     std::swap(FilterConfig, *loaded); // the old rows leave with `loaded`
     return 0;

@@ -26,15 +26,20 @@ void Rc4Init(const uint8_t* key, size_t keyLength, Rc4State* state) {
 namespace {
 
 // One RC4 step on the permutation S: advances i and j, swaps, and returns the
-// keystream byte.
-inline uint8_t Rc4Step(uint8_t* S, unsigned& i, unsigned& j) {
+// keystream byte. `si` holds S[i + 1], read before this step's stores so that the next
+// step need not wait for them, and mended when the swap wrote that very byte: the
+// chain from one step to the next is then an addition and one load.
+inline uint64_t Rc4Step(uint8_t* S, unsigned& i, unsigned& j, unsigned& si) {
     i = (i + 1) & 0xFF;
-    unsigned si = S[i];
     j = (j + si) & 0xFF;
     unsigned sj = S[j];
+    unsigned after = (i + 1) & 0xFF;
+    unsigned next = S[after];
     S[i] = static_cast<uint8_t>(sj);
     S[j] = static_cast<uint8_t>(si);
-    return S[(si + sj) & 0xFF];
+    uint64_t key = S[(si + sj) & 0xFF];
+    si = j == after ? si : next;
+    return key;
 }
 
 } // namespace
@@ -42,21 +47,35 @@ inline uint8_t Rc4Step(uint8_t* S, unsigned& i, unsigned& j) {
 void Rc4Crypt(uint8_t* buffer, size_t length, Rc4State* state) {
     // The permutation is worked on in a local copy: stores into the buffer (bytes, which
     // may alias anything) then cannot touch it, so the compiler need not reload it after
-    // every byte. Eight keystream bytes are made before the buffer is touched.
+    // every byte. Eight keystream bytes, written out by hand so that no optimisation
+    // level leaves a loop, are made before the buffer is touched.
     uint8_t S[256];
     memcpy(S, state->S, sizeof(S));
     unsigned i = state->i;
     unsigned j = state->j;
+    unsigned si = S[(i + 1) & 0xFF];
     size_t n = 0;
     for (; length - n >= 8; n += 8) {
-        uint8_t key[8];
+        uint64_t key = Rc4Step(S, i, j, si);
+        key |= Rc4Step(S, i, j, si) << 8;
+        key |= Rc4Step(S, i, j, si) << 16;
+        key |= Rc4Step(S, i, j, si) << 24;
+        key |= Rc4Step(S, i, j, si) << 32;
+        key |= Rc4Step(S, i, j, si) << 40;
+        key |= Rc4Step(S, i, j, si) << 48;
+        key |= Rc4Step(S, i, j, si) << 56;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+        uint64_t word;
+        memcpy(&word, buffer + n, 8);
+        word ^= key; // the first keystream byte in the lowest bits, as the first buffer byte
+        memcpy(buffer + n, &word, 8);
+#else
         for (int b = 0; b < 8; ++b)
-            key[b] = Rc4Step(S, i, j);
-        for (int b = 0; b < 8; ++b)
-            buffer[n + b] ^= key[b];
+            buffer[n + b] ^= static_cast<uint8_t>(key >> (8 * b));
+#endif
     }
     for (; n < length; ++n)
-        buffer[n] ^= Rc4Step(S, i, j);
+        buffer[n] ^= static_cast<uint8_t>(Rc4Step(S, i, j, si));
     memcpy(state->S, S, sizeof(S));
     state->i = static_cast<uint8_t>(i);
     state->j = static_cast<uint8_t>(j);

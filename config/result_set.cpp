@@ -612,8 +612,7 @@ void WriteTable(ByteWriter* w, const ResultSet* t) {
     w->Patch32(start + 8, static_cast<uint32_t>(w->pos - start - BLOB_HEADER_SIZE));
 }
 
-int DecodeTable(const uint8_t* blob, size_t length, int depth, ResultSet** out) {
-    *out = nullptr;
+int ScanTable(const uint8_t* blob, size_t length, int depth, TableScan* scan) {
     if (depth > MAX_TABLE_DEPTH || (blob == nullptr && length > 0)) {
         return -1;
     }
@@ -640,9 +639,9 @@ int DecodeTable(const uint8_t* blob, size_t length, int depth, ResultSet** out) 
     if (cells > static_cast<uint64_t>(bodyLength) / ITEM_HEADER_SIZE) {
         return -1;
     }
-    // First pass: every cell header must be sound, and gives the room its name and
-    // value take.
-    const size_t bodyStart = reader.pos;
+    // Every cell header must be sound, and gives the room its name and value take.
+    scan->bodyStart = reader.pos;
+    scan->nested = false;
     uint64_t storageSize = 0;
     for (uint64_t k = 0; k < cells; k++) {
         ItemHeader item;
@@ -650,6 +649,7 @@ int DecodeTable(const uint8_t* blob, size_t length, int depth, ResultSet** out) 
             // A voice list or unknown cell would stay unset: no table.
             return -1;
         }
+        scan->nested = scan->nested || item.type == PT_RESULTSET;
         storageSize += NameSpan(item.nameLength) + ValueSpan(item.type, item.valueLength);
     }
     // The block: head, row pointers, cells, then names and values.
@@ -659,7 +659,45 @@ int DecodeTable(const uint8_t* blob, size_t length, int depth, ResultSet** out) 
     if (storageSize > SIZE_MAX || storageOffset > SIZE_MAX - storageSize) {
         return -1;
     }
-    char* block = static_cast<char*>(malloc(static_cast<size_t>(storageOffset + storageSize)));
+    scan->rowCount = rowCount;
+    scan->columnCount = columnCount;
+    scan->cells = cells;
+    scan->cellsOffset = cellsOffset;
+    scan->storageOffset = storageOffset;
+    scan->storageSize = storageSize;
+    return 0;
+}
+
+int CheckTable(const uint8_t* blob, size_t length, int depth) {
+    TableScan scan;
+    if (ScanTable(blob, length, depth, &scan) != 0) {
+        return -1;
+    }
+    if (!scan.nested) {
+        return 0;
+    }
+    ByteReader reader = {blob, length, scan.bodyStart};
+    for (uint64_t k = 0; k < scan.cells; k++) {
+        ItemHeader item = {};
+        ReadItemHeader(&reader, &item); // sound: ScanTable read it
+        if (item.type == PT_RESULTSET && CheckTable(item.value, item.valueLength, depth + 1) != 0) {
+            return -1;
+        }
+    }
+    return 0;
+}
+
+int DecodeTable(const uint8_t* blob, size_t length, int depth, ResultSet** out) {
+    *out = nullptr;
+    TableScan scan;
+    if (ScanTable(blob, length, depth, &scan) != 0) {
+        return -1;
+    }
+    const int32_t rowCount = scan.rowCount;
+    const int32_t columnCount = scan.columnCount;
+    const uint64_t cells = scan.cells;
+    char* block =
+        static_cast<char*>(malloc(static_cast<size_t>(scan.storageOffset + scan.storageSize)));
     if (block == nullptr) {
         return -1;
     }
@@ -671,20 +709,20 @@ int DecodeTable(const uint8_t* blob, size_t length, int depth, ResultSet** out) 
         return 0;
     }
     ResultCell** rows = reinterpret_cast<ResultCell**>(block + HEAD_SPAN);
-    ResultCell* cellArray = reinterpret_cast<ResultCell*>(block + cellsOffset);
+    ResultCell* cellArray = reinterpret_cast<ResultCell*>(block + scan.cellsOffset);
     for (int32_t r = 0; r < rowCount; r++) {
         rows[r] = cellArray + static_cast<size_t>(r) * static_cast<size_t>(columnCount);
     }
     t->rows = rows;
     t->rowCount = rowCount;
-    // Second pass: the cells, into the block.
-    reader.pos = bodyStart;
-    char* storage = block + storageOffset;
+    // The cells, into the block.
+    ByteReader reader = {blob, length, scan.bodyStart};
+    char* storage = block + scan.storageOffset;
     size_t done = 0;
     for (int32_t r = 0; r < rowCount; r++) {
         for (int32_t c = 0; c < columnCount; c++, done++) {
             ItemHeader item;
-            // The first pass checked every header, so reading one cannot fail here.
+            // ScanTable checked every header, so reading one cannot fail here.
             if (!ReadItemHeader(&reader, &item) ||
                 DecodeCell(item, depth, r, c, &storage, &cellArray[done]) != 0) {
                 // Cells not reached hold nothing to free.

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/rejection.h"
+#include "report/byte_scan.h"
 
 namespace {
 
@@ -72,14 +73,65 @@ bool Digits(std::string_view text, size_t at, size_t count, int* value) {
 
 int DaysInMonth(int year, int month) {
     static const int DAYS[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month != 2)
+        return DAYS[month - 1];
     bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : DAYS[month - 1];
+    return leap ? 29 : 28;
 }
 
 bool ParseDateParts(std::string_view text, int* year, int* month, int* day) {
     return text.size() >= 10 && text[4] == '-' && text[7] == '-' && Digits(text, 0, 4, year) &&
            Digits(text, 5, 2, month) && Digits(text, 8, 2, day) && *month >= 1 && *month <= 12 &&
            *day >= 1 && *day <= DaysInMonth(*year, *month);
+}
+
+#if defined(__BYTE_ORDER__)
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "the timestamp's masks read bytes low first");
+#endif
+
+uint64_t Load64(const char* p) {
+    uint64_t word;
+    memcpy(&word, p, 8);
+    return word;
+}
+
+// Of eight bytes (the first in the low byte), whether those in `digits` (0xFF per byte
+// to check) are all '0' to '9': xor with '0' leaves 0 to 9 with a clear high nibble, and
+// adding 6 carries into bit 4 only from 10 to 15. A byte whose high nibble is set is
+// caught by the first test; the carry it may pass on cannot make a result good.
+bool AllDigits(uint64_t word, uint64_t digits) {
+    uint64_t x = (word ^ 0x3030303030303030ull) & digits;
+    return ((x & 0xF0F0F0F0F0F0F0F0ull) |
+            ((x + (0x0606060606060606ull & digits)) & 0x1010101010101010ull)) == 0;
+}
+
+// "YYYY-MM-DD HH:MM:SS" of a real date and time, its fixed shape checked eight bytes at a
+// time: bytes 0-7 "YYYY-MM-", 8-15 "DD HH:MM", 11-18 "HH:MM:SS".
+bool ParseTimestamp(std::string_view t, int* year, int* month, int* day, int* hour, int* minute,
+                    int* second) {
+    if (t.size() != 19)
+        return false;
+    const char* p = t.data();
+    uint64_t a = Load64(p), b = Load64(p + 8), c = Load64(p + 11);
+    const uint64_t A_DIGITS = 0x00FFFF00FFFFFFFFull, BC_DIGITS = 0xFFFF00FFFF00FFFFull;
+    const uint64_t A_SEPARATORS = ~A_DIGITS, BC_SEPARATORS = ~BC_DIGITS;
+    // '-' at 4 and 7; ' ' at 10 and ':' at 13; ':' at 13 and 16.
+    const uint64_t A_SHAPE = 0x2D00002D00000000ull, B_SHAPE = 0x00003A0000200000ull,
+                   C_SHAPE = 0x00003A00003A0000ull;
+    if (!AllDigits(a, A_DIGITS) || !AllDigits(b, BC_DIGITS) || !AllDigits(c, BC_DIGITS) ||
+        (a & A_SEPARATORS) != A_SHAPE || (b & BC_SEPARATORS) != B_SHAPE ||
+        (c & BC_SEPARATORS) != C_SHAPE)
+        return false;
+    auto d = [p](size_t k) { return static_cast<int>(p[k] - '0'); };
+    *year = d(0) * 1000 + d(1) * 100 + d(2) * 10 + d(3);
+    *month = d(5) * 10 + d(6);
+    *day = d(8) * 10 + d(9);
+    *hour = d(11) * 10 + d(12);
+    *minute = d(14) * 10 + d(15);
+    *second = d(17) * 10 + d(18);
+    return *month >= 1 && *month <= 12 && *day >= 1 && *day <= DaysInMonth(*year, *month) &&
+           *hour <= 23 && *minute <= 59 && *second <= 59;
 }
 
 bool ParseSessionId(std::string_view text, uint32_t* id) {
@@ -195,16 +247,13 @@ LineProblem ParseLogLine(std::string_view text, LogLine* line) {
         return LINE_FIELD_COUNT;
     // comma[k] ends field k. A line has at most LONGEST_LINE commas.
     uint16_t comma[LONGEST_LINE];
-    size_t commas = 0;
-    for (size_t k = 0; k < text.size(); ++k) {
-        if (text[k] == ',')
-            comma[commas++] = static_cast<uint16_t>(k);
-    }
+    size_t commas = FindCommas(text, comma);
     if (commas < 9)
         return LINE_FIELD_COUNT;
+    // Every offset lies in the text: no bounds to check.
     auto field = [&](size_t k) {
         size_t begin = k == 0 ? 0 : comma[k - 1] + 1u;
-        return text.substr(begin, comma[k] - begin);
+        return std::string_view(text.data() + begin, comma[k] - begin);
     };
     // Commas beyond the nine come from a client-chosen text: the computer name, or the
     // WinStation or user name after the MAC address. Only the address and the MAC
@@ -220,18 +269,16 @@ LineProblem ParseLogLine(std::string_view text, LogLine* line) {
             return LINE_FIELDS_AMBIGUOUS;
     }
     line->timestamp = field(0);
-    line->computerName = text.substr(comma[0] + 1u, comma[1 + extra] - comma[0] - 1u);
+    line->computerName =
+        std::string_view(text.data() + comma[0] + 1u, comma[1 + extra] - comma[0] - 1u);
     line->address = field(2 + extra);
     line->mac = field(3 + extra);
     line->winStation = field(4 + extra);
     line->user = field(5 + extra);
     std::string_view id = field(6 + extra), decision = field(7 + extra), code = field(8 + extra);
 
-    const std::string_view& t = line->timestamp;
     int year, month, day, hour, minute, second;
-    if (t.size() != 19 || !ParseDateParts(t, &year, &month, &day) || t[10] != ' ' || t[13] != ':' ||
-        t[16] != ':' || !Digits(t, 11, 2, &hour) || !Digits(t, 14, 2, &minute) ||
-        !Digits(t, 17, 2, &second) || hour > 23 || minute > 59 || second > 59)
+    if (!ParseTimestamp(line->timestamp, &year, &month, &day, &hour, &minute, &second))
         return LINE_TIMESTAMP;
     if (!ParseSessionId(id, &line->sessionId))
         return LINE_SESSION_ID;
@@ -298,7 +345,8 @@ void FormatDate(int32_t days, char out[11]) {
 }
 
 int WeekdayOfDays(int32_t days) {
-    // 1970-01-01 was a Thursday (3 with Monday 0).
-    int w = (days % 7 + 7 + 3) % 7;
-    return w;
+    // 1970-01-01 was a Thursday (3 with Monday 0). One division: days % 7 + 3 lies in
+    // -3 to 9.
+    int w = days % 7 + 3;
+    return w < 0 ? w + 7 : w >= 7 ? w - 7 : w;
 }

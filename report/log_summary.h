@@ -15,13 +15,14 @@
 // Refusals by reason and accepted logons of one client, user, network or day, the
 // refusals that filters only audited (the sessions went on), and the times of its
 // first and last line (seconds since 1970, server local time).
+// The fields a line touches come first, in one cache line with the first reasons.
 struct Tally {
+    int64_t firstSeen = 0, lastSeen = 0;
     uint32_t accepted = 0;
     uint32_t refused = 0;
     uint32_t audited = 0;
     uint32_t byReason[REASON_COUNT] = {};
     uint32_t auditedByReason[REASON_COUNT] = {};
-    int64_t firstSeen = 0, lastSeen = 0;
     uint64_t Lines() const { return uint64_t(accepted) + refused + audited; }
 };
 
@@ -83,6 +84,11 @@ std::string TimeText(int64_t seconds);
 // reading a line costs nothing more.
 std::unordered_map<uint32_t, Tally> NetworkTallies(const LogSummary& summary, int bits);
 
+// The same added up by wider networks (fewer bits), from the tallies of narrower ones:
+// what NetworkTallies(summary, widerBits) gives, without reading the clients again.
+std::unordered_map<uint32_t, Tally> WiderNetworks(const std::unordered_map<uint32_t, Tally>& nets,
+                                                  int bits, int widerBits);
+
 // "10.1.2.0/24" or "10.1.0.0/16" of a network key.
 std::string NetworkText(uint32_t key, int bits);
 
@@ -96,26 +102,69 @@ size_t RefusedCount(const std::unordered_map<Key, Tally>& tallies,
     return n;
 }
 
+// Keeps the best `limit` entries by `count` (most first, then by key) in a heap whose
+// top is the last of them; `Sorted` puts them in order.
+template <typename Key> struct BestTallies {
+    using Entry = const std::pair<const Key, Tally>*;
+    uint32_t Tally::*count;
+    size_t limit;
+    std::vector<Entry> heap;
+
+    bool Before(Entry a, Entry b) const {
+        if (a->second.*count != b->second.*count)
+            return a->second.*count > b->second.*count;
+        return a->first < b->first;
+    }
+    void Offer(Entry entry) {
+        auto before = [this](Entry a, Entry b) { return Before(a, b); };
+        if (limit == 0 || entry->second.*count == 0)
+            return;
+        if (heap.size() < limit) {
+            heap.push_back(entry);
+            std::push_heap(heap.begin(), heap.end(), before);
+        } else if (Before(entry, heap.front())) {
+            std::pop_heap(heap.begin(), heap.end(), before);
+            heap.back() = entry;
+            std::push_heap(heap.begin(), heap.end(), before);
+        }
+    }
+    std::vector<Entry> Sorted() {
+        std::sort_heap(heap.begin(), heap.end(), [this](Entry a, Entry b) { return Before(a, b); });
+        return heap;
+    }
+};
+
 // The keys of `tallies` with at least one refusal (or of the count given), most first
 // (then by key), at most `limit` of them.
 template <typename Key>
 std::vector<const std::pair<const Key, Tally>*>
 MostRefused(const std::unordered_map<Key, Tally>& tallies, size_t limit,
             uint32_t Tally::*count = &Tally::refused) {
-    std::vector<const std::pair<const Key, Tally>*> refused;
+    BestTallies<Key> best{count, limit, {}};
+    for (const auto& entry : tallies)
+        best.Offer(&entry);
+    return best.Sorted();
+}
+
+// What the renderings show of the clients or users of a summary, in one pass over
+// them (a pass over many tallies is a walk through memory): how many were refused and
+// audited, and the most refused and most audited, at most `limit` of each.
+template <typename Key> struct TallyTops {
+    size_t refused = 0, audited = 0;
+    std::vector<const std::pair<const Key, Tally>*> mostRefused, mostAudited;
+};
+
+template <typename Key>
+TallyTops<Key> Tops(const std::unordered_map<Key, Tally>& tallies, size_t limit) {
+    BestTallies<Key> refused{&Tally::refused, limit, {}}, audited{&Tally::audited, limit, {}};
+    TallyTops<Key> tops;
     for (const auto& entry : tallies) {
-        if (entry.second.*count > 0)
-            refused.push_back(&entry);
+        tops.refused += entry.second.refused > 0;
+        tops.audited += entry.second.audited > 0;
+        refused.Offer(&entry);
+        audited.Offer(&entry);
     }
-    auto order = [count](const std::pair<const Key, Tally>* a,
-                         const std::pair<const Key, Tally>* b) {
-        if (a->second.*count != b->second.*count)
-            return a->second.*count > b->second.*count;
-        return a->first < b->first;
-    };
-    size_t kept = refused.size() < limit ? refused.size() : limit;
-    std::partial_sort(refused.begin(), refused.begin() + static_cast<ptrdiff_t>(kept),
-                      refused.end(), order);
-    refused.resize(kept);
-    return refused;
+    tops.mostRefused = refused.Sorted();
+    tops.mostAudited = audited.Sorted();
+    return tops;
 }

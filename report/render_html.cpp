@@ -429,10 +429,12 @@ void TopTable(const std::string& caption, const std::string& id, const std::stri
     o += "</tbody></table>\n";
 }
 
-std::vector<TopRow> ClientRows(const LogSummary& s, size_t limit, uint32_t codePage,
-                               uint32_t Tally::*count = &Tally::refused) {
+using Top = std::vector<const std::pair<const std::string, Tally>*>;
+using Toplist = TallyTops<std::string>;
+
+std::vector<TopRow> ClientRows(const Top& top, uint32_t codePage) {
     std::vector<TopRow> rows;
-    for (const auto* client : MostRefused(s.clients, limit, count)) {
+    for (const auto* client : top) {
         std::string address, name, mac;
         SplitClientKey(client->first, &address, &name, &mac);
         address = address.empty() ? "-" : ShownText(codePage, address);
@@ -445,10 +447,9 @@ std::vector<TopRow> ClientRows(const LogSummary& s, size_t limit, uint32_t codeP
     return rows;
 }
 
-std::vector<TopRow> UserRows(const LogSummary& s, size_t limit, uint32_t codePage,
-                             uint32_t Tally::*count = &Tally::refused) {
+std::vector<TopRow> UserRows(const Top& top, uint32_t codePage) {
     std::vector<TopRow> rows;
-    for (const auto* user : MostRefused(s.users, limit, count)) {
+    for (const auto* user : top) {
         std::string name = ShownText(codePage, user->first);
         rows.push_back({CutToWidth(name, 30), name, &user->second});
     }
@@ -457,8 +458,8 @@ std::vector<TopRow> UserRows(const LogSummary& s, size_t limit, uint32_t codePag
 
 // The networks refused most often, with how many refused addresses each holds: a scan
 // spread over many addresses shows here even when no single address stands out.
-void NetworkTable(const LogSummary& s, int bits, std::string* out) {
-    const auto nets = NetworkTallies(s, bits);
+void NetworkTable(const LogSummary& s, const std::unordered_map<uint32_t, Tally>& nets, int bits,
+                  std::string* out) {
     auto top = MostRefused(nets, REPORT_TOP);
     std::string& o = *out;
     if (top.empty())
@@ -508,7 +509,8 @@ void ReasonTable(const LogSummary& s, std::string* out) {
 }
 
 // What filters that only audit would have refused, in the console's words, and whom.
-void AuditTable(const LogSummary& s, uint32_t codePage, std::string* out) {
+void AuditTable(const LogSummary& s, const Toplist& clients, const Toplist& users,
+                uint32_t codePage, std::string* out) {
     std::string& o = *out;
     SectionStart("audit", "What the audit found", &o);
     o += "<p>Filters that only audit let these sessions go on; each line is a refusal they "
@@ -528,10 +530,9 @@ void AuditTable(const LogSummary& s, uint32_t codePage, std::string* out) {
     }
     o += "</tbody></table>\n";
     TopTable("Clients the audit found most often (address, computer name, MAC address)",
-             "top-audited-clients", "Client", ClientRows(s, REPORT_TOP, codePage, &Tally::audited),
-             &o, true);
+             "top-audited-clients", "Client", ClientRows(clients.mostAudited, codePage), &o, true);
     TopTable("Users the audit found most often", "top-audited-users", "User",
-             UserRows(s, REPORT_TOP, codePage, &Tally::audited), &o, true);
+             UserRows(users.mostAudited, codePage), &o, true);
     o += "</section>\n";
 }
 
@@ -562,15 +563,16 @@ std::string SilentText(const LogSummary& s, int32_t first, int32_t last) {
     return text;
 }
 
-void Headline(const LogonReport& report, std::string* out) {
+void Headline(const LogonReport& report, const Toplist& clients, const Toplist& users,
+              std::string* out) {
     const LogSummary& s = report.total;
     std::string& o = *out;
     SectionStart("summary", "Summary", &o);
     o += "<p class=\"headline\"><span><b id=\"accepted\">" + Figure(s.total.accepted) +
          "</b> logons accepted</span> <span><b id=\"refused\">" + Figure(s.total.refused) +
          "</b> sessions refused</span> <span><b id=\"distinct-clients\">" +
-         Figure(RefusedCount(s.clients)) + "</b> clients and <b id=\"distinct-users\">" +
-         Figure(RefusedCount(s.users)) + "</b> users refused</span>";
+         Figure(clients.refused) + "</b> clients and <b id=\"distinct-users\">" +
+         Figure(users.refused) + "</b> users refused</span>";
     if (ReportHasAudit(report))
         o += " <span><b id=\"audited\">" + Figure(s.total.audited) +
              "</b> refusals audited (the sessions went on)</span>";
@@ -659,9 +661,9 @@ void ServerTables(const LogonReport& report, uint32_t codePage, std::string* out
         o += "<tr><th scope=\"row\">Lines skipped</th><td>" + Figure(s.skipped) +
              "</td></tr>\n</tbody></table>\n";
         TopTable("Clients refused most often on " + server.name, "", "Client",
-                 ClientRows(s, SERVER_TOP, codePage), &o);
+                 ClientRows(Tops(s.clients, SERVER_TOP).mostRefused, codePage), &o);
         TopTable("Users refused most often on " + server.name, "", "User",
-                 UserRows(s, SERVER_TOP, codePage), &o);
+                 UserRows(Tops(s.users, SERVER_TOP).mostRefused, codePage), &o);
     }
     o += "</section>\n";
 }
@@ -731,10 +733,12 @@ std::string RenderReportHtml(const LogonReport& report, uint32_t codePage) {
              (report.period.hasFrom ? DateText(report.period.fromDay) : std::string("start")) +
              " to " + (report.period.hasTo ? DateText(report.period.toDay) : std::string("end"));
     o += ".</p>\n";
-    Headline(report, &o);
+    const Toplist clientTops = Tops(s.clients, REPORT_TOP);
+    const Toplist userTops = Tops(s.users, REPORT_TOP);
+    Headline(report, clientTops, userTops, &o);
     ReasonTable(s, &o);
     if (ReportHasAudit(report))
-        AuditTable(s, codePage, &o);
+        AuditTable(s, clientTops, userTops, codePage, &o);
     DaysChart(report, s, &o);
 
     SectionStart("weekhour", "Refusals by weekday and hour", &o);
@@ -747,8 +751,8 @@ std::string RenderReportHtml(const LogonReport& report, uint32_t codePage) {
     o += "</section>\n";
 
     SectionStart("top", "Clients, users and networks refused most often", &o);
-    std::vector<TopRow> clients = ClientRows(s, REPORT_TOP, codePage);
-    std::vector<TopRow> users = UserRows(s, REPORT_TOP, codePage);
+    std::vector<TopRow> clients = ClientRows(clientTops.mostRefused, codePage);
+    std::vector<TopRow> users = UserRows(userTops.mostRefused, codePage);
     TopChart("Clients refused most often", "chart-clients", clients, &o);
     o += Legend();
     TopTable("Clients refused most often (address, computer name, MAC address)", "top-clients",
@@ -756,10 +760,12 @@ std::string RenderReportHtml(const LogonReport& report, uint32_t codePage) {
     TopChart("Users refused most often", "chart-users", users, &o);
     TopTable("Users refused most often", "top-users", "User", users, &o);
     o += "<h3>Networks refused most often</h3>\n";
-    if (RefusedCount(NetworkTallies(s, 16)) == 0)
+    const auto nets24 = NetworkTallies(s, 24);
+    const auto nets16 = WiderNetworks(nets24, 24, 16);
+    if (RefusedCount(nets16) == 0)
         o += "<p>None refused.</p>\n";
-    NetworkTable(s, 24, &o);
-    NetworkTable(s, 16, &o);
+    NetworkTable(s, nets24, 24, &o);
+    NetworkTable(s, nets16, 16, &o);
     o += "</section>\n";
     UnreadTable(s, &o);
     ServerTables(report, codePage, &o);

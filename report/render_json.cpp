@@ -45,10 +45,12 @@ Json Networks(const std::unordered_map<uint32_t, Tally>& nets, int bits) {
     return out;
 }
 
+using Top = std::vector<const std::pair<const std::string, Tally>*>;
+
 // The clients or users with the most refusals, or audited refusals.
-Json Clients(const LogSummary& s, uint32_t Tally::*count, uint32_t codePage) {
+Json Clients(const Top& top, uint32_t codePage) {
     Json clients = Json::array();
-    for (const auto* client : MostRefused(s.clients, REPORT_TOP, count)) {
+    for (const auto* client : top) {
         std::string address, name, mac;
         SplitClientKey(client->first, &address, &name, &mac);
         Json one = {{"address", ShownText(codePage, address)},
@@ -60,9 +62,9 @@ Json Clients(const LogSummary& s, uint32_t Tally::*count, uint32_t codePage) {
     return clients;
 }
 
-Json Users(const LogSummary& s, uint32_t Tally::*count, uint32_t codePage) {
+Json Users(const Top& top, uint32_t codePage) {
     Json users = Json::array();
-    for (const auto* user : MostRefused(s.users, REPORT_TOP, count)) {
+    for (const auto* user : top) {
         Json one = {{"user", ShownText(codePage, user->first)}};
         AddTally(user->second, &one);
         users.push_back(one);
@@ -78,12 +80,14 @@ Json Summary(const LogonReport& report, const LogSummary& s, uint32_t codePage) 
     o["accepted"] = s.total.accepted;
     o["refused"] = s.total.refused;
     o["refusals_by_reason"] = Reasons(s.total.byReason);
-    o["distinct_clients_refused"] = RefusedCount(s.clients);
-    o["distinct_users_refused"] = RefusedCount(s.users);
+    const auto clientTops = Tops(s.clients, REPORT_TOP);
+    const auto userTops = Tops(s.users, REPORT_TOP);
+    o["distinct_clients_refused"] = clientTops.refused;
+    o["distinct_users_refused"] = userTops.refused;
     o["audited"] = s.total.audited;
     o["audited_by_reason"] = Reasons(s.total.auditedByReason);
-    o["distinct_clients_audited"] = RefusedCount(s.clients, &Tally::audited);
-    o["distinct_users_audited"] = RefusedCount(s.users, &Tally::audited);
+    o["distinct_clients_audited"] = clientTops.audited;
+    o["distinct_users_audited"] = userTops.audited;
     Json days = Json::array();
     for (const auto& day : s.days)
         days.push_back({{"date", DateText(day.first)},
@@ -102,10 +106,11 @@ Json Summary(const LogonReport& report, const LogSummary& s, uint32_t codePage) 
     o["days_without_lines"] = silent;
     o["refusals_by_weekday_and_hour"] = Grid(s.weekHour);
     o["time_window_refusals_by_weekday_and_hour"] = Grid(s.weekHourTime);
-    o["clients_refused_most"] = Clients(s, &Tally::refused, codePage);
-    o["users_refused_most"] = Users(s, &Tally::refused, codePage);
-    o["networks_24_refused_most"] = Networks(NetworkTallies(s, 24), 24);
-    o["networks_16_refused_most"] = Networks(NetworkTallies(s, 16), 16);
+    o["clients_refused_most"] = Clients(clientTops.mostRefused, codePage);
+    o["users_refused_most"] = Users(userTops.mostRefused, codePage);
+    const auto nets24 = NetworkTallies(s, 24);
+    o["networks_24_refused_most"] = Networks(nets24, 24);
+    o["networks_16_refused_most"] = Networks(WiderNetworks(nets24, 24, 16), 16);
     Json unread = Json::array();
     for (int k = 0; k < REASON_COUNT; ++k) {
         if (Reason(k).unreadFact && s.total.byReason[k] > 0)
@@ -121,8 +126,8 @@ Json Summary(const LogonReport& report, const LogSummary& s, uint32_t codePage) 
             {{"log", line.log}, {"line", line.number}, {"problem", LineProblemText(line.problem)}});
     o["lines_skipped"] = {{"count", s.skipped}, {"first", skipped}};
     o["lines_outside_period"] = s.outsidePeriod;
-    o["clients_audited_most"] = Clients(s, &Tally::audited, codePage);
-    o["users_audited_most"] = Users(s, &Tally::audited, codePage);
+    o["clients_audited_most"] = Clients(clientTops.mostAudited, codePage);
+    o["users_audited_most"] = Users(userTops.mostAudited, codePage);
     return o;
 }
 

@@ -50,7 +50,8 @@ void Networks(const std::unordered_map<uint32_t, Tally>& nets, int bits, std::st
 
 // What filters that only audit would have refused: by reason, then the clients and
 // users most often concerned.
-void AuditSection(const LogSummary& s, uint32_t codePage, std::string* out) {
+void AuditSection(const LogSummary& s, const TallyTops<std::string>& clientTops,
+                  const TallyTops<std::string>& userTops, uint32_t codePage, std::string* out) {
     std::string& o = *out;
     o += "\nWhat the audit found (refusals of filters that only audit; the sessions went on)\n";
     if (s.total.audited == 0)
@@ -66,7 +67,7 @@ void AuditSection(const LogSummary& s, uint32_t codePage, std::string* out) {
         o += "  " + Padded(AuditWords(k), width) +
              RightAligned(Figure(s.total.auditedByReason[k]), 9) + "  " + Reason(k).text + "\n";
     }
-    auto clients = MostRefused(s.clients, REPORT_TOP, &Tally::audited);
+    const auto& clients = clientTops.mostAudited;
     if (!clients.empty())
         o += "\nClients the audit found most often (address, computer name, MAC address, "
              "audited, first and last line)\n";
@@ -79,7 +80,7 @@ void AuditSection(const LogSummary& s, uint32_t codePage, std::string* out) {
              RightAligned(Figure(client->second.audited), 7) + "  " + Seen(client->second) + "  " +
              ReasonList(client->second, true) + "\n";
     }
-    auto users = MostRefused(s.users, REPORT_TOP, &Tally::audited);
+    const auto& users = userTops.mostAudited;
     if (!users.empty())
         o += "\nUsers the audit found most often (user, audited, first and last line)\n";
     for (const auto* user : users)
@@ -91,6 +92,8 @@ void AuditSection(const LogSummary& s, uint32_t codePage, std::string* out) {
 void Sections(const LogonReport& report, const LogSummary& s, uint32_t codePage, std::string* out) {
     std::string& o = *out;
     const bool audit = ReportHasAudit(report);
+    const auto clientTops = Tops(s.clients, REPORT_TOP);
+    const auto userTops = Tops(s.users, REPORT_TOP);
     if (s.firstTime.empty())
         o += "Period: no line in the period\n";
     else
@@ -99,8 +102,8 @@ void Sections(const LogonReport& report, const LogSummary& s, uint32_t codePage,
     o += "Sessions refused: " + Figure(s.total.refused) + "\n";
     if (audit)
         o += "Refusals audited (the sessions went on): " + Figure(s.total.audited) + "\n";
-    o += "Distinct clients refused: " + Figure(RefusedCount(s.clients)) +
-         ", users refused: " + Figure(RefusedCount(s.users)) + "\n";
+    o += "Distinct clients refused: " + Figure(clientTops.refused) +
+         ", users refused: " + Figure(userTops.refused) + "\n";
 
     o += "\nRefusals by reason\n";
     if (s.total.refused == 0)
@@ -112,7 +115,7 @@ void Sections(const LogonReport& report, const LogSummary& s, uint32_t codePage,
              "  " + Reason(k).text + "\n";
     }
     if (audit)
-        AuditSection(s, codePage, &o);
+        AuditSection(s, clientTops, userTops, codePage, &o);
 
     int32_t first, last;
     bool byWeek = false;
@@ -145,7 +148,7 @@ void Sections(const LogonReport& report, const LogSummary& s, uint32_t codePage,
 
     o += "\nClients refused most often (address, computer name, MAC address, refused, "
          "first and last line)\n";
-    auto clients = MostRefused(s.clients, REPORT_TOP);
+    const auto& clients = clientTops.mostRefused;
     if (clients.empty())
         o += "  none\n";
     for (const auto* client : clients) {
@@ -159,7 +162,7 @@ void Sections(const LogonReport& report, const LogSummary& s, uint32_t codePage,
     }
 
     o += "\nUsers refused most often (user, refused, first and last line)\n";
-    auto users = MostRefused(s.users, REPORT_TOP);
+    const auto& users = userTops.mostRefused;
     if (users.empty())
         o += "  none\n";
     for (const auto* user : users) {
@@ -169,9 +172,10 @@ void Sections(const LogonReport& report, const LogSummary& s, uint32_t codePage,
     }
 
     o += "\nNetworks refused most often (/24)\n";
-    Networks(NetworkTallies(s, 24), 24, &o);
+    const auto nets24 = NetworkTallies(s, 24);
+    Networks(nets24, 24, &o);
     o += "\nNetworks refused most often (/16)\n";
-    Networks(NetworkTallies(s, 16), 16, &o);
+    Networks(WiderNetworks(nets24, 24, 16), 16, &o);
 
     o += "\nRefusals from facts the server could not read\n";
     bool anyUnread = false;

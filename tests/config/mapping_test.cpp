@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "config/config_blob.h"
 #include "config/config_mapping.h"
 #include "config/config_model.h"
 #include "config/container.h"
@@ -160,6 +161,28 @@ TEST_F(Mapping, FullConfigurationSurvivesTheStoredFormInBothOrders) {
         ResetFilterConfig();
         ASSERT_EQ(0, ApplyConfigPacket(stored.get()));
         ExpectSameConfig(expected, ConfigSnapshot::Take());
+    }
+}
+
+// Saving encodes the record straight into the blob: the packet's bytes, in both orders,
+// an unterminated field included.
+TEST_F(Mapping, RecordEncodesToThePacketsBytes) {
+    FillSampleConfig(4);
+    memset(FilterConfig.computerNames[1]->CNAME, 'N', sizeof(FilterConfig.computerNames[1]->CNAME));
+    memset(FilterConfig.TIME_TO, '9', sizeof(FilterConfig.TIME_TO));
+    for (SessionIpRow* row : FilterConfig.sessionIps)
+        delete row;
+    FilterConfig.sessionIps.clear(); // an empty list writes no table
+    for (ConfigParamOrder order : {REGISTRY_PARAM_ORDER, FILE_PARAM_ORDER}) {
+        Packet built(BuildConfigPacket(order));
+        uint8_t *packetBlob = nullptr, *recordBlob = nullptr;
+        size_t packetLength = 0, recordLength = 0;
+        ASSERT_EQ(0, EncodePacket(built.get(), &packetBlob, &packetLength));
+        ASSERT_EQ(0, EncodeConfigRecord(FilterConfig, order, &recordBlob, &recordLength));
+        EXPECT_EQ(std::vector<uint8_t>(packetBlob, packetBlob + packetLength),
+                  std::vector<uint8_t>(recordBlob, recordBlob + recordLength));
+        FreeBlob(packetBlob);
+        FreeBlob(recordBlob);
     }
 }
 
@@ -537,19 +560,36 @@ TEST_F(Mapping, CorruptedStoredFormsApplySafely) {
         seed = seed * 1664525u + 1013904223u;
         return seed >> 8;
     };
+    // The loads read the blob straight into the record: the same verdict and the same
+    // bytes as the packet's way, every row and field raw.
+    auto sameRecord = [](const ConfigSnapshot& a, const ConfigSnapshot& b) {
+        bool rows = true;
+        for (int t = 0; t < 6; ++t)
+            rows = rows && a.rows[t] == b.rows[t];
+        return rows && a.ints == b.ints && a.texts == b.texts;
+    };
     int decoded = 0;
     for (int round = 0; round < 3000; ++round) {
         std::vector<uint8_t> bytes = original;
         for (int flips = 1 + next() % 4; flips > 0; --flips)
             bytes[next() % bytes.size()] = static_cast<uint8_t>(next());
+        ResetFilterConfig();
         ParamPacket* raw = nullptr;
-        if (DecodePacket(bytes.data(), bytes.size(), &raw) != 0)
+        if (DecodePacket(bytes.data(), bytes.size(), &raw) != 0) {
+            ConfigSnapshot untouched = ConfigSnapshot::Take();
+            ASSERT_EQ(CONFIG_BLOB_UNREADABLE,
+                      ApplyConfigBlob(bytes.data(), bytes.size(), FilterConfig));
+            ASSERT_TRUE(sameRecord(untouched, ConfigSnapshot::Take())) << "round " << round;
             continue;
+        }
         Packet packet(raw);
         ++decoded;
-        ResetFilterConfig();
         ASSERT_EQ(0, ApplyConfigPacket(packet.get()));
         ASSERT_TRUE(EveryTextTerminated()) << "round " << round;
+        ConfigSnapshot byPacket = ConfigSnapshot::Take();
+        ResetFilterConfig();
+        ASSERT_EQ(0, ApplyConfigBlob(bytes.data(), bytes.size(), FilterConfig));
+        ASSERT_TRUE(sameRecord(byPacket, ConfigSnapshot::Take())) << "round " << round;
     }
     EXPECT_GT(decoded, 100); // most single-byte changes hit values, which still decode
 }

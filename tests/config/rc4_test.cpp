@@ -1,5 +1,6 @@
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -70,6 +71,23 @@ TEST(Rc4, StateCarriesOnAcrossCalls) {
     for (size_t k = 0; k + 1 < sizeof(offsets) / sizeof(offsets[0]); ++k)
         Rc4Crypt(pieces.data() + offsets[k], offsets[k + 1] - offsets[k], &state);
     EXPECT_EQ(whole, pieces);
+}
+
+// A long stream, where every swap that writes the next byte read (j = i + 1) occurs
+// many times, against the textbook loop.
+TEST(Rc4, LongStreamIsTheTextbookOne) {
+    const std::vector<uint8_t> key = Bytes("7r2mQx5v");
+    Rc4State reference;
+    Rc4Init(key.data(), key.size(), &reference);
+    uint8_t i = 0, j = 0;
+    std::vector<uint8_t> expected(1 << 16);
+    for (uint8_t& byte : expected) {
+        i = static_cast<uint8_t>(i + 1);
+        j = static_cast<uint8_t>(j + reference.S[i]);
+        std::swap(reference.S[i], reference.S[j]);
+        byte = reference.S[static_cast<uint8_t>(reference.S[i] + reference.S[j])];
+    }
+    EXPECT_EQ(Keystream(key, expected.size()), expected);
 }
 
 TEST(ConfigCipher, UsesOnlyTheFirstEightKeyCharacters) {

@@ -1,13 +1,19 @@
 // Decodes arbitrary bytes as a table; whatever decodes must encode to a blob that
-// decodes again to the same encoding.
+// decodes again to the same encoding, and the check without a table must agree.
 #include "config/container.h"
+#include "config/container_internal.h"
 
 #include <cstdlib>
 #include <cstring>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ResultSet* table = nullptr;
-    if (DecodeResultSet(data, size, &table) != 0) {
+    int decoded = DecodeResultSet(data, size, &table);
+    // The check that allocates nothing decides as the decoder does.
+    if ((container_detail::CheckTable(data, size, 0) == 0) != (decoded == 0)) {
+        abort();
+    }
+    if (decoded != 0) {
         if (table != nullptr) {
             abort();
         }

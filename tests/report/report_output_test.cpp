@@ -98,7 +98,12 @@ TEST_F(ReportCommand, CsvOpensInASpreadsheetAsItIs) {
                   LogLineText("2026-12-07 08:00:02", "-2+3", "10.0.0.9", "",
                               "M\xFC"
                               "ller",
-                              "4294967295", ""));
+                              "4294967295", "") +
+                  // Plain lines, one with a session id the row writes without its zeros.
+                  LogLineText("2026-12-07 08:00:03", "PC9", "10.0.0.9", "00-1A-2B-3C-4D-5E", "anna",
+                              "007", "") +
+                  LogLineText("2026-12-07 08:00:04", "PC9", "10.0.0.9", "", "anna", "0",
+                              "REJECT_MACADDRESS"));
     CommandResult r =
         Gwconfig({"report", "--server", "TS 1=" + dir_.Path("odd.log"), "--format", "csv"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -109,7 +114,9 @@ TEST_F(ReportCommand, CsvOpensInASpreadsheetAsItIs) {
         "REJECT_COMPUTERNAME\r\n"
         "TS 1,2026-12-07 08:00:01,\"A,\"\"B\"\"\",10.0.0.9,,RDP-Tcp#7,\"'@me\",1,Accepted,\r\n"
         "TS 1,2026-12-07 08:00:02,\"'-2+3\",10.0.0.9,,RDP-Tcp#7,M\xC3\xBCller,4294967295,"
-        "Accepted,\r\n";
+        "Accepted,\r\n"
+        "TS 1,2026-12-07 08:00:03,PC9,10.0.0.9,00-1A-2B-3C-4D-5E,RDP-Tcp#7,anna,7,Accepted,\r\n"
+        "TS 1,2026-12-07 08:00:04,PC9,10.0.0.9,,RDP-Tcp#7,anna,0,Rejected,REJECT_MACADDRESS\r\n";
     EXPECT_EQ(r.out, expected);
     // The same bytes into a file, written piece by piece.
     r = Gwconfig({"report", "--server", "TS 1=" + dir_.Path("odd.log"), "--format", "csv", "-o",

@@ -97,6 +97,10 @@ TEST(ReportReader, RefusesLinesTheLibraryNeverWrites) {
         {"2026-02-29 08:00:00,PC,1.2.3.4,,RDP-Tcp#1,u,1,Accepted,,", LINE_TIMESTAMP},
         {"2026-12-07 24:00:00,PC,1.2.3.4,,RDP-Tcp#1,u,1,Accepted,,", LINE_TIMESTAMP},
         {"07.12.2026 08:00,PC,1.2.3.4,,RDP-Tcp#1,u,1,Accepted,,", LINE_TIMESTAMP},
+        // The bytes just beside '0' and '9', and a digit where a separator belongs.
+        {"2026-12-07 08:0/:00,PC,1.2.3.4,,RDP-Tcp#1,u,1,Accepted,,", LINE_TIMESTAMP},
+        {"2026-1:-07 08:00:00,PC,1.2.3.4,,RDP-Tcp#1,u,1,Accepted,,", LINE_TIMESTAMP},
+        {"2026-12-07008:00:00,PC,1.2.3.4,,RDP-Tcp#1,u,1,Accepted,,", LINE_TIMESTAMP},
         {"2026-12-07 08:00:00,PC,1.2.3.4,,RDP-Tcp#1,u,4294967296,Accepted,,", LINE_SESSION_ID},
         {"2026-12-07 08:00:00,PC,1.2.3.4,,RDP-Tcp#1,u,-1,Accepted,,", LINE_SESSION_ID},
         {"2026-12-07 08:00:00,PC,1.2.3.4,,RDP-Tcp#1,u,1,accepted,,", LINE_DECISION},
@@ -121,6 +125,19 @@ TEST(ReportReader, RefusesLinesTheLibraryNeverWrites) {
     EXPECT_TRUE(line.audited);
     EXPECT_FALSE(line.rejected);
     EXPECT_EQ(line.reason, ReasonIndex("REJECT_TIMERESTRICTION"));
+}
+
+TEST(ReportReader, KnowsTheWeekdayOfDaysBeforeAndAfter1970) {
+    struct Day {
+        const char* date;
+        int weekday; // Monday 0
+    } days[] = {{"1970-01-01", 3}, {"1969-12-29", 0}, {"1969-12-28", 6},
+                {"2026-12-07", 0}, {"0001-01-01", 0}, {"9999-12-31", 4}};
+    for (const Day& d : days) {
+        int32_t number = 0;
+        ASSERT_TRUE(ParseDate(d.date, &number));
+        EXPECT_EQ(WeekdayOfDays(number), d.weekday) << d.date;
+    }
 }
 
 TEST(ReportReader, CodeTextsAreTheLibrarysOwn) {
@@ -233,6 +250,9 @@ TEST(ReportReader, KeepsFirstAndLastLineNetworksAndSilentDays) {
     log +=
         LogLineText("2026-12-10 05:06:07", "S", "10.9.7.1", "", "", "1", "REJECT_TIMERESTRICTION");
     log += LogLineText("2026-12-10 06:00:00", "OK", "10.0.0.1", "", "ann", "1", "");
+    // No address and no name: the client is its MAC address alone.
+    log += LogLineText("2026-12-10 06:30:00", "", "", "00-1A-2B-3C-4D-5E", "", "1",
+                       "REJECT_FAIL_GETIPADDRESS");
     WriteFile(dir.Path("a.log"), log);
     LogSummary s = Summarize(dir.Path("a.log"));
 
@@ -248,7 +268,9 @@ TEST(ReportReader, KeepsFirstAndLastLineNetworksAndSilentDays) {
     EXPECT_EQ(TimeText(NetworkTallies(farm, 24).at(0x0A0908).firstSeen), "2026-12-07 01:00:00");
     EXPECT_EQ(NetworkText(0x0A0908, 24), "10.9.8.0/24");
     EXPECT_EQ(NetworkText(0x0A09, 16), "10.9.0.0/16");
-    EXPECT_EQ(RefusedCount(s.clients), 4u);
+    EXPECT_EQ(RefusedCount(s.clients), 5u);
+    std::string macOnly = std::string(2, CLIENT_KEY_SEPARATOR) + "00-1A-2B-3C-4D-5E";
+    EXPECT_EQ(s.clients.count(macOnly), 1u);
     EXPECT_EQ(s.weekHourTime[3][5], 1u) << "Thursday 05:00, the time window only";
     EXPECT_EQ(s.weekHour[0][1], 1u);
     EXPECT_EQ(s.weekHourTime[0][1], 0u);
@@ -266,9 +288,9 @@ TEST(ReportReader, KeepsFirstAndLastLineNetworksAndSilentDays) {
     ASSERT_EQ(days.size(), 4u) << "every day of the period, lines or not";
     EXPECT_EQ(days[1].second.refused + days[1].second.accepted, 0u);
     EXPECT_EQ(days[3].second.accepted, 1u);
-    // By week: Monday the 7th starts the week that holds all five lines.
+    // By week: Monday the 7th starts the week that holds all six lines.
     auto weeks = DayBuckets(s, d7 + 1, d10 + 30, true);
     EXPECT_EQ(weeks[0].first, d7);
-    EXPECT_EQ(weeks[0].second.refused, 1u) << "the 7th lies before the period";
+    EXPECT_EQ(weeks[0].second.refused, 2u) << "the 7th lies before the period";
     EXPECT_EQ(weeks.size(), 5u);
 }

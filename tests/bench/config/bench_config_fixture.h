@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "config/config_blob.h"
 #include "config/config_mapping.h"
 #include "config/config_model.h"
 #include "config/container.h"
@@ -65,10 +66,5 @@ inline std::vector<uint8_t> BenchStoredBlob() {
 // apply. 0 on success.
 inline int LoadBlob(std::vector<uint8_t>& work) {
     CryptConfigBlob(work.data(), work.size());
-    ParamPacket* packet = nullptr;
-    if (DecodePacket(work.data(), work.size(), &packet) != 0)
-        return -1;
-    int result = ApplyConfigPacket(packet);
-    FreePacket(packet);
-    return result;
+    return ApplyConfigBlob(work.data(), work.size(), FilterConfig);
 }
