@@ -243,6 +243,21 @@ bool AppendDecodedEntry(ParamPacket* p, const ItemHeader& item, const char* name
     }
 }
 
+// The blob's header, read from its start: the entry count. False when the body's length
+// is not the rest of the blob, or the count is negative or more than the body can hold
+// (every entry takes at least its header).
+bool ReadPacketHeader(ByteReader* reader, size_t length, int32_t* count) {
+    int32_t ignored = 0;
+    int32_t bodyLength = 0;
+    if (!reader->Get32(&ignored) || !reader->Get32(count) || !reader->Get32(&bodyLength)) {
+        return false;
+    }
+    return static_cast<int64_t>(bodyLength) + static_cast<int64_t>(BLOB_HEADER_SIZE) ==
+               static_cast<int64_t>(length) &&
+           *count >= 0 &&
+           static_cast<uint64_t>(*count) <= static_cast<uint64_t>(bodyLength) / ITEM_HEADER_SIZE;
+}
+
 } // namespace
 
 namespace container_detail {
@@ -253,16 +268,8 @@ int ScanPacket(const uint8_t* blob, size_t length,
         return -1;
     }
     ByteReader reader = {blob, length, 0};
-    int32_t ignored = 0;
     int32_t count = 0;
-    int32_t bodyLength = 0;
-    if (!reader.Get32(&ignored) || !reader.Get32(&count) || !reader.Get32(&bodyLength)) {
-        return -1;
-    }
-    if (static_cast<int64_t>(bodyLength) + static_cast<int64_t>(BLOB_HEADER_SIZE) !=
-            static_cast<int64_t>(length) ||
-        count < 0 ||
-        static_cast<uint64_t>(count) > static_cast<uint64_t>(bodyLength) / ITEM_HEADER_SIZE) {
+    if (!ReadPacketHeader(&reader, length, &count)) {
         return -1;
     }
     // The rules of AppendDecodedEntry; a voice list always decodes.
@@ -311,19 +318,8 @@ int DecodePacket(const uint8_t* blob, size_t length, ParamPacket** out) {
         return -1;
     }
     ByteReader reader = {blob, length, 0};
-    int32_t ignored = 0;
     int32_t count = 0;
-    int32_t bodyLength = 0;
-    if (!reader.Get32(&ignored) || !reader.Get32(&count) || !reader.Get32(&bodyLength)) {
-        return -1;
-    }
-    if (static_cast<int64_t>(bodyLength) + static_cast<int64_t>(BLOB_HEADER_SIZE) !=
-            static_cast<int64_t>(length) ||
-        count < 0) {
-        return -1;
-    }
-    // Every entry takes at least its header: refuse counts the body cannot hold.
-    if (static_cast<uint64_t>(count) > static_cast<uint64_t>(bodyLength) / ITEM_HEADER_SIZE) {
+    if (!ReadPacketHeader(&reader, length, &count)) {
         return -1;
     }
     ParamPacket* p = nullptr;
