@@ -22,6 +22,8 @@
 #include "config/persistence.h"
 #include "console/pages/list_view_rows.h"
 #include "console/res/resource.h"
+#include "console/shell/config_apply.h"
+#include "console/shell/lockout_guard.h"
 #include "console_test_support.h"
 #include "eventlog/config_change.h"
 #include "platform/codepage.h"
@@ -104,7 +106,7 @@ const int LIST_PAGE_COUNT = sizeof(LIST_PAGES) / sizeof(LIST_PAGES[0]);
 
 struct Figures {
     std::vector<double> start, switchTo[LIST_PAGE_COUNT], ctrlEnd, apply, load;
-    std::vector<double> registryRead, fileRead, comparison, registryWrite;
+    std::vector<double> registryRead, fileRead, comparison, registryWrite, lockout, applyReport;
 };
 
 // One console's figures with `rows` rows in every table.
@@ -178,6 +180,12 @@ bool MeasureOnce(int rows, const std::string& file, Figures* figures) {
     start = NowMs();
     SaveConfigToRegistry();
     figures->registryWrite.push_back(NowMs() - start);
+    start = NowMs();
+    ConfirmNoLockout(FilterConfig);
+    figures->lockout.push_back(NowMs() - start);
+    start = NowMs();
+    ApplyConfigAndReport("");
+    figures->applyReport.push_back(NowMs() - start);
     return true;
 }
 
@@ -210,6 +218,8 @@ bool MeasureTables() {
     PrintRow(" file read alone", small.fileRead, big.fileRead);
     PrintRow(" stored configuration compared", small.comparison, big.comparison);
     PrintRow(" registry write alone", small.registryWrite, big.registryWrite);
+    PrintRow(" lockout check alone", small.lockout, big.lockout);
+    PrintRow(" apply with its event alone", small.applyReport, big.applyReport);
     return true;
 }
 
@@ -271,7 +281,9 @@ public:
         CloseHandle(stop_);
         thread_ = nullptr;
     }
-    double Worst() const { return waits_.empty() ? 0 : *std::max_element(waits_.begin(), waits_.end()); }
+    double Worst() const {
+        return waits_.empty() ? 0 : *std::max_element(waits_.begin(), waits_.end());
+    }
     double Mean() const {
         double sum = 0;
         for (double w : waits_)
@@ -279,8 +291,8 @@ public:
         return waits_.empty() ? 0 : sum / static_cast<double>(waits_.size());
     }
     int Over(double ms) const {
-        return static_cast<int>(std::count_if(waits_.begin(), waits_.end(),
-                                              [ms](double w) { return w > ms; }));
+        return static_cast<int>(
+            std::count_if(waits_.begin(), waits_.end(), [ms](double w) { return w > ms; }));
     }
     size_t Count() const { return waits_.size(); }
 
@@ -292,6 +304,10 @@ private:
             DWORD_PTR result = 0;
             SendMessageTimeoutA(probe->window_, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
             probe->waits_.push_back(NowMs() - start);
+            if (probe->waits_.size() == 1)
+                probe->begun_ = start;
+            if (NowMs() - start > 100)
+                probe->lateAt_.push_back(start - probe->begun_);
         }
         return 0;
     }
@@ -299,7 +315,37 @@ private:
     HANDLE stop_ = nullptr;
     HANDLE thread_ = nullptr;
     std::vector<double> waits_;
+
+public:
+    double begun_ = 0;
+    std::vector<double> lateAt_; // ms from the first probe
 };
+
+// How long a window takes over each message, the longest by message number.
+struct MessageCosts {
+    WNDPROC original = nullptr;
+    UINT worstMessage = 0;
+    double worst = 0;
+};
+MessageCosts g_costs;
+LRESULT CALLBACK TimedProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    double start = NowMs();
+    LRESULT result = CallWindowProcA(g_costs.original, window, message, wParam, lParam);
+    double spent = NowMs() - start;
+    if (spent > g_costs.worst) {
+        g_costs.worst = spent;
+        g_costs.worstMessage = message;
+    }
+    return result;
+}
+void TimeMessagesOf(HWND window) {
+    g_costs = MessageCosts();
+    g_costs.original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TimedProcedure)));
+}
+void PrintMessageCosts(const char* what) {
+    printf("  %s: longest message 0x%04X, %.1f ms\n", what, g_costs.worstMessage, g_costs.worst);
+}
 
 // Runs the console's messages for `ms` milliseconds.
 void RunFor(double ms) {
@@ -312,6 +358,8 @@ void RunFor(double ms) {
 void PrintProbe(const char* what, const ResponseProbe& probe) {
     printf("%s: worst %.1f ms, mean %.1f ms, %d of %u answers later than 100 ms\n", what,
            probe.Worst(), probe.Mean(), probe.Over(100), static_cast<unsigned>(probe.Count()));
+    for (double at : probe.lateAt_)
+        printf("  late answer at %.0f ms\n", at);
     fflush(stdout);
 }
 
@@ -321,6 +369,17 @@ bool MeasureMonitor(bool fewOnly) {
     scenario.Write("server TS1\nserver DOWN1 fail wait=5000\nserver TS2\n"
                    "server DOWN2 fail wait=5000\nsession 1 server=TS1 state=0\n"
                    "session 2 server=TS2 state=4\n");
+    {
+        // What the machine allows: the same probe on a page that asks nobody.
+        RunningConsole console;
+        if (!console.Start())
+            return false;
+        console.Frame().ReplacePage(PageKind::PopupMessages);
+        ResponseProbe probe(console.Frame().hwnd());
+        RunFor(20000);
+        probe.Stop();
+        PrintProbe("popup messages page (no queries), 20 s", probe);
+    }
     {
         RunningConsole console;
         if (!console.Start())
@@ -356,10 +415,12 @@ bool MeasureMonitor(bool fewOnly) {
     UpdateWindow(console.Frame().hwnd());
     printf("server monitor with 10,000 servers shown: %.1f ms\n", NowMs() - start);
     fflush(stdout);
+    TimeMessagesOf(console.Page());
     ResponseProbe probe(console.Frame().hwnd());
     RunFor(20000);
     probe.Stop();
     PrintProbe("server monitor with 10,000 servers, 20 s", probe);
+    PrintMessageCosts("the monitor page");
     start = NowMs();
     console.Frame().ReplacePage(PageKind::PopupMessages);
     printf("leaving the monitor page of 10,000 servers: %.1f ms\n", NowMs() - start);
