@@ -94,10 +94,10 @@ struct BackgroundWork::Shared {
                 continue;
             }
             ended.push_back({next.key, started, std::move(next.task)});
-            if (!posted) {
-                posted = true;
-                PostMessageA(window, message, 0, 0);
-            }
+            // A message that could not be posted (a full queue) is tried again at the
+            // next end; until then the ended wait for the owner's next TakeEnded.
+            if (!posted)
+                posted = PostMessageA(window, message, 0, 0) != FALSE;
         }
         --threads;
         bool last = Release();

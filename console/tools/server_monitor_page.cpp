@@ -243,6 +243,7 @@ void CServermonitorView::RefreshMonitorCounts() {
     }
     if (queries_ == nullptr)
         return;
+    TakeAnswers(); // any whose message could not be posted
     for (const BackgroundWork::Overdue& late : queries_->TakeOverdue(GetTickCount())) {
         auto found = indexOf_.find(late.key);
         if (found != indexOf_.end())
