@@ -1,50 +1,52 @@
 #include "sentinode/failure_memory.h"
 
-#include <algorithm>
-
 namespace {
-char FoldAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+// Names compare without case, folding the ASCII letters only.
+std::string Folded(const char* server) {
+    std::string name(server);
+    for (char& c : name)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return name;
 }
 
-bool SameServer(const std::string& known, const char* server) {
-    size_t i = 0;
-    for (; i < known.size(); ++i)
-        if (server[i] == '\0' || FoldAscii(known[i]) != FoldAscii(server[i]))
-            return false;
-    return server[i] == '\0';
+bool Ended(uint32_t failedAt, uint32_t now) {
+    return static_cast<uint32_t>(now - failedAt) >= SERVER_HOLD_MILLISECONDS;
 }
 } // namespace
 
-std::vector<ServerFailureMemory::Entry>::iterator ServerFailureMemory::Find(const char* server) {
-    return std::find_if(entries_.begin(), entries_.end(),
-                        [server](const Entry& e) { return SameServer(e.server, server); });
+void ServerFailureMemory::ForgetEnded(uint32_t now) {
+    while (!noted_.empty() && Ended(noted_.front().at, now)) {
+        auto it = failedAt_.find(noted_.front().server);
+        if (it != failedAt_.end() && it->second == noted_.front().at)
+            failedAt_.erase(it);
+        noted_.pop_front();
+    }
 }
 
 bool ServerFailureMemory::IsHeld(const char* server, uint32_t now) {
-    entries_.erase(std::remove_if(entries_.begin(), entries_.end(),
-                                  [now](const Entry& e) {
-                                      return static_cast<uint32_t>(now - e.failedAt) >=
-                                             SERVER_HOLD_MILLISECONDS;
-                                  }),
-                   entries_.end());
-    return server != nullptr && Find(server) != entries_.end();
+    ForgetEnded(now);
+    if (server == nullptr)
+        return false;
+    auto it = failedAt_.find(Folded(server));
+    if (it == failedAt_.end())
+        return false;
+    if (Ended(it->second, now)) { // noted out of time order: behind a later failure
+        failedAt_.erase(it);
+        return false;
+    }
+    return true;
 }
 
 void ServerFailureMemory::NoteFailure(const char* server, uint32_t now) {
     if (server == nullptr)
         return;
-    auto it = Find(server);
-    if (it != entries_.end())
-        it->failedAt = now;
-    else
-        entries_.push_back({server, now});
+    std::string name = Folded(server);
+    failedAt_[name] = now;
+    noted_.push_back({std::move(name), now});
 }
 
 void ServerFailureMemory::NoteSuccess(const char* server) {
-    if (server == nullptr)
-        return;
-    auto it = Find(server);
-    if (it != entries_.end())
-        entries_.erase(it);
+    if (server != nullptr)
+        failedAt_.erase(Folded(server));
 }

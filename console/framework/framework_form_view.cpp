@@ -79,6 +79,6 @@ INT_PTR FormView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         hwnd_ = nullptr;
         return FALSE;
     default:
-        return FALSE;
+        return OnMessage(message, wParam, lParam) ? TRUE : FALSE;
     }
 }

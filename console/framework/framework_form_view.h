@@ -41,6 +41,8 @@ protected:
     virtual void OnContextMenu(HWND window, POINT screenPoint);
     // A window timer's tick; the message then goes on to the default processing.
     virtual void OnTimer(UINT_PTR) {}
+    // Any other message (a view's own WM_APP messages); true when handled.
+    virtual bool OnMessage(UINT, WPARAM, LPARAM) { return false; }
 
 private:
     friend struct DialogProcedure<FormView>;

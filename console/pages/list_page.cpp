@@ -52,6 +52,9 @@ ListPageBase::ListPageBase(PageKind kind, const ListPageTable& table)
 
 void ListPageBase::OnInitialUpdate() {
     const ListPageControls& controls = table_.controls;
+    // However long the list, the page shows at once: the list view asks for the rows
+    // it paints.
+    MakeListVirtual(ListView());
     // Writing the count into its field is no change made by the administrator.
     bool muted = countMuted_;
     countMuted_ = true;
@@ -78,10 +81,8 @@ void ListPageBase::ShowEntry(int index) {
     SetFocus(list);
 }
 
-void ListPageBase::ShowAppendedRow(LPARAM row) {
-    std::vector<std::string> texts;
-    RowTexts(row, texts);
-    AppendListRow(ListView(), texts.data(), ColumnCount(), row);
+void ListPageBase::ShowAppendedRow(LPARAM) {
+    SetVirtualRowCount(ListView(), RowCount());
     MarkConfigModified();
 }
 
@@ -90,12 +91,16 @@ ListEntry ListPageBase::Entry(bool adding) const {
     return {adding, defaultAllow_, adding ? controls.addDialog : controls.editDialog};
 }
 
-void ListPageBase::RowTexts(LPARAM row, std::vector<std::string>& texts) const {
-    texts.resize(table_.columns.size());
-    for (size_t i = 0; i < texts.size(); ++i) {
-        const ListColumn& column = table_.columns[i];
-        texts[i] = column.text != nullptr ? column.text(row) : std::string();
-    }
+std::string ListPageBase::CellText(LPARAM row, int column) const {
+    if (column < 0 || column >= ColumnCount())
+        return std::string();
+    const ListColumn& cell = table_.columns[static_cast<size_t>(column)];
+    return cell.text != nullptr ? cell.text(row) : std::string();
+}
+
+std::string ListPageBase::FirstCellOf(int row, void* page) {
+    const ListPageBase* self = static_cast<const ListPageBase*>(page);
+    return self->CellText(self->RowData(static_cast<size_t>(row)), 0);
 }
 
 bool ListPageBase::CountFieldLive() const {
@@ -181,6 +186,23 @@ bool ListPageBase::OnCommand(UINT id, UINT code, HWND control) {
 }
 
 LRESULT ListPageBase::OnNotify(NMHDR* header) {
+    const bool fromList =
+        header != nullptr && header->idFrom == static_cast<UINT_PTR>(table_.controls.listView);
+    CellQuestion cell;
+    if (fromList && IsCellQuestion(header, &cell)) {
+        // A row the list still counts while it is being taken away shows nothing.
+        if (cell.row >= 0 && static_cast<size_t>(cell.row) < RowCount()) {
+            LPARAM row = RowData(static_cast<size_t>(cell.row));
+            AnswerCell(header, CellText(row, cell.column), row);
+        } else {
+            AnswerCell(header, std::string(), 0);
+        }
+        return 0;
+    }
+    int found = -1;
+    if (fromList &&
+        AnswerRowSearch(header, static_cast<int>(RowCount()), FirstCellOf, this, &found))
+        return found;
     if (header != nullptr && header->code == LVN_KEYDOWN &&
         header->idFrom == static_cast<UINT_PTR>(table_.controls.listView) &&
         reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_DELETE) {
@@ -285,19 +307,7 @@ bool ListPageBase::ReadControlsForBox(int check, const int32_t& member) {
 }
 
 void ListPageBase::FillList() {
-    HWND list = ListView();
-    size_t rows = RowCount();
-    // One repaint for the whole list, however long.
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(list, LVM_SETITEMCOUNT, rows, LVSICF_NOINVALIDATEALL);
-    std::vector<std::string> texts;
-    for (size_t i = 0; i < rows; ++i) {
-        LPARAM row = RowData(i);
-        RowTexts(row, texts);
-        AppendListRow(list, texts.data(), ColumnCount(), row);
-    }
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
+    SetVirtualRowCount(ListView(), RowCount());
 }
 
 void ListPageBase::OnFilterSwitch() {
@@ -349,12 +359,13 @@ void ListPageBase::EditFirstSelected() {
     if (selected.empty())
         return;
     int index = selected.front();
-    LPARAM row = ListRowData(list, index);
+    if (static_cast<size_t>(index) >= RowCount())
+        return;
+    LPARAM row = RowData(static_cast<size_t>(index));
     if (row == 0)
         return;
     RunEditDialogOn(row);
-    std::vector<std::string> texts;
-    RowTexts(row, texts);
-    SetListRowTexts(list, index, texts.data(), ColumnCount());
+    // The cells show the row as it is now.
+    RedrawListRow(list, index);
     MarkConfigModified();
 }

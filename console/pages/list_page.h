@@ -10,8 +10,9 @@
 // both switches are on. Its reading of the controls can stop at a count that fails:
 // a check box the reading did not reach keeps its setting and shows it again.
 //
-// The list view's rows are the list's rows in order, each carrying its row pointer as
-// item data. Every change goes into FilterConfig at once and marks it modified.
+// The list view is virtual: its rows are the list's rows in order, and it asks the page
+// for the cells it paints and for each row's item data, the row pointer. Every change
+// goes into FilterConfig at once and marks it modified.
 #pragma once
 
 #include <windows.h>
@@ -137,8 +138,9 @@ protected:
 private:
     HWND Item(int id) const { return GetDlgItem(hwnd(), id); }
     int ColumnCount() const { return static_cast<int>(table_.columns.size()); }
-    // The texts of a row's cells into `texts` (one string a column, reused row to row).
-    void RowTexts(LPARAM row, std::vector<std::string>& texts) const;
+    // The text of a row's cell in `column`.
+    std::string CellText(LPARAM row, int column) const;
+    static std::string FirstCellOf(int row, void* page);
     void ExchangeControl(DataExchange& dx, int id);
     // True while the administrator can change the default count: a disabled field is
     // not read, so a stored count it cannot correct never blocks the other settings.
@@ -213,7 +215,7 @@ private:
         if (runDialog_(hwnd(), edited, Entry(false)))
             row = edited;
     }
-    void DeleteSelectedRows() override { RemoveSelectedListRows(ListView(), Rows()); }
+    void DeleteSelectedRows() override { RemoveSelectedVirtualRows(ListView(), Rows()); }
 
     RowList rows_;
     RowDialog runDialog_;

@@ -2,20 +2,9 @@
 
 #include <commctrl.h>
 
-#include "console/widgets/widget_common.h"
+#include <vector>
 
-namespace {
-// Sets the texts of columns `first` to `count` - 1 of row `row`.
-void SetCellTexts(HWND list, int row, const std::string* texts, int first, int count) {
-    for (int i = first; i < count; ++i) {
-        LVITEMA sub = {};
-        sub.iSubItem = i;
-        sub.pszText = const_cast<char*>(texts[i].c_str());
-        SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row),
-                     reinterpret_cast<LPARAM>(&sub));
-    }
-}
-} // namespace
+#include "console/widgets/widget_common.h"
 
 void SetupReportColumns(HWND list, TableRef<ListColumn> columns) {
     LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
@@ -33,26 +22,6 @@ void SetupReportColumns(HWND list, TableRef<ListColumn> columns) {
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, REPORT_LIST_EX_STYLES, REPORT_LIST_EX_STYLES);
 }
 
-int AppendListRow(HWND list, const std::string* texts, int count, LPARAM data) {
-    if (count <= 0)
-        return -1;
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT | LVIF_PARAM;
-    item.iItem = ListRowCount(list);
-    item.pszText = const_cast<char*>(texts[0].c_str());
-    item.lParam = data;
-    int row =
-        static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    if (row < 0)
-        return -1;
-    SetCellTexts(list, row, texts, 1, count);
-    return row;
-}
-
-void SetListRowTexts(HWND list, int row, const std::string* texts, int count) {
-    SetCellTexts(list, row, texts, 0, count);
-}
-
 std::string ListCellText(HWND list, int row, int column) {
     char buffer[512] = {};
     LVITEMA item = {};
@@ -65,6 +34,20 @@ std::string ListCellText(HWND list, int row, int column) {
 }
 
 LPARAM ListRowData(HWND list, int row) {
+    if ((GetWindowLongPtrA(list, GWL_STYLE) & LVS_OWNERDATA) != 0) {
+        // A virtual list keeps no item data: its parent says which row it shows there.
+        if (row < 0 || row >= ListRowCount(list))
+            return 0;
+        NMLVDISPINFOA question = {};
+        question.hdr.hwndFrom = list;
+        question.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
+        question.hdr.code = LVN_GETDISPINFOA;
+        question.item.mask = LVIF_PARAM;
+        question.item.iItem = row;
+        SendMessageA(GetParent(list), WM_NOTIFY, question.hdr.idFrom,
+                     reinterpret_cast<LPARAM>(&question));
+        return question.item.lParam;
+    }
     LVITEMA item = {};
     item.mask = LVIF_PARAM;
     item.iItem = row;
@@ -110,4 +93,113 @@ void StretchListToPageBottom(HWND page, HWND list, int width, int height) {
     ScreenToClient(page, &top);
     int listHeight = height - top.y;
     MoveWindow(list, 0, top.y, width, listHeight > 0 ? listHeight : 0, TRUE);
+}
+
+HWND MakeListVirtual(HWND list) {
+    LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
+    if (list == nullptr || (style & LVS_OWNERDATA) != 0)
+        return list;
+    HWND parent = GetParent(list);
+    RECT rect = {};
+    GetWindowRect(list, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(list, GWLP_HINSTANCE));
+    HWND made = CreateWindowExA(
+        static_cast<DWORD>(GetWindowLongPtrA(list, GWL_EXSTYLE)), WC_LISTVIEWA, "",
+        static_cast<DWORD>(style | LVS_OWNERDATA), rect.left, rect.top, rect.right - rect.left,
+        rect.bottom - rect.top, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(GetDlgCtrlID(list))), instance, nullptr);
+    if (made == nullptr)
+        return list;
+    SendMessageA(made, WM_SETFONT, SendMessageA(list, WM_GETFONT, 0, 0), FALSE);
+    // Right behind the template's list: the same place in the tab order.
+    SetWindowPos(made, list, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    DestroyWindow(list);
+    return made;
+}
+
+void SetVirtualRowCount(HWND list, size_t count) {
+    SendMessageA(list, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void RedrawListRow(HWND list, int row) {
+    SendMessageA(list, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));
+}
+
+bool IsCellQuestion(const NMHDR* header, CellQuestion* question) {
+    if (header == nullptr || (header->code != LVN_GETDISPINFOA && header->code != LVN_GETDISPINFOW))
+        return false;
+    // The item is at the same place in both forms.
+    const LVITEMA& item = reinterpret_cast<const NMLVDISPINFOA*>(header)->item;
+    question->row = item.iItem;
+    question->column = item.iSubItem;
+    return true;
+}
+
+void AnswerCell(NMHDR* header, const std::string& text, LPARAM data) {
+    if (header->code == LVN_GETDISPINFOA) {
+        LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
+        if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0)
+            lstrcpynA(item.pszText, text.c_str(), item.cchTextMax);
+        if ((item.mask & LVIF_PARAM) != 0)
+            item.lParam = data;
+        return;
+    }
+    LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+    if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
+        int written =
+            MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, item.pszText, item.cchTextMax);
+        if (written == 0)
+            item.pszText[item.cchTextMax - 1] = L'\0'; // cut: too long for the buffer
+    }
+    if ((item.mask & LVIF_PARAM) != 0)
+        item.lParam = data;
+}
+
+bool AnswerRowSearch(const NMHDR* header, int rows,
+                     std::string (*firstCell)(int row, void* context), void* context, int* found) {
+    if (header == nullptr || (header->code != LVN_ODFINDITEMA && header->code != LVN_ODFINDITEMW))
+        return false;
+    *found = -1;
+    UINT flags;
+    int start;
+    std::string wanted;
+    if (header->code == LVN_ODFINDITEMA) {
+        const NMLVFINDITEMA* find = reinterpret_cast<const NMLVFINDITEMA*>(header);
+        flags = find->lvfi.flags;
+        start = find->iStart;
+        if (find->lvfi.psz != nullptr)
+            wanted = find->lvfi.psz;
+    } else {
+        const NMLVFINDITEMW* find = reinterpret_cast<const NMLVFINDITEMW*>(header);
+        flags = find->lvfi.flags;
+        start = find->iStart;
+        if (find->lvfi.psz != nullptr) {
+            int size =
+                WideCharToMultiByte(CP_ACP, 0, find->lvfi.psz, -1, nullptr, 0, nullptr, nullptr);
+            std::vector<char> text(static_cast<size_t>(size > 0 ? size : 1), '\0');
+            WideCharToMultiByte(CP_ACP, 0, find->lvfi.psz, -1, text.data(), size, nullptr, nullptr);
+            wanted = text.data();
+        }
+    }
+    if ((flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || rows <= 0)
+        return true;
+    if (start < 0 || start >= rows)
+        start = 0;
+    const bool partial = (flags & LVFI_PARTIAL) != 0;
+    const int span = (flags & LVFI_WRAP) != 0 ? rows : rows - start;
+    for (int step = 0; step < span; ++step) {
+        int row = (start + step) % rows;
+        std::string text = firstCell(row, context);
+        if (partial ? text.size() < wanted.size() : text.size() != wanted.size())
+            continue;
+        const int length = static_cast<int>(wanted.size());
+        if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.c_str(), length,
+                           wanted.c_str(), length) == CSTR_EQUAL) {
+            *found = row;
+            return true;
+        }
+    }
+    return true;
 }

@@ -1,5 +1,5 @@
 // Small helpers over a report-mode list view whose rows carry a pointer each as item
-// data (single-byte texts: the A messages).
+// data (single-byte texts: the A messages), and the virtual lists of the pages.
 #pragma once
 
 #include <windows.h>
@@ -22,38 +22,66 @@ struct ListColumn {
 
 // Report mode, left-aligned columns, and the extended styles REPORT_LIST_EX_STYLES.
 void SetupReportColumns(HWND list, TableRef<ListColumn> columns);
-// Appends a row with `count` column texts and `data` as item data; returns its index
-// (-1 on failure).
-int AppendListRow(HWND list, const std::string* texts, int count, LPARAM data);
-// Sets the column texts of row `row`.
-void SetListRowTexts(HWND list, int row, const std::string* texts, int count);
 // Text of one cell (at most 511 characters).
 std::string ListCellText(HWND list, int row, int column);
-// Item data of a row (0 when none).
+// Item data of a row (0 when none); of a virtual list, what its parent answers.
 LPARAM ListRowData(HWND list, int row);
 int ListRowCount(HWND list);
 // Indices of the selected rows, ascending.
 std::vector<int> SelectedListRows(HWND list);
 // Selects exactly the given rows (tests and keyboard helpers).
 void SelectListRows(HWND list, const std::vector<int>& rows);
-// Deletes the selected rows, highest index first, freeing the row each one carries,
-// and then makes `rows` the remaining rows' data in list order (rows already gone from
-// the list are not freed again).
-template <typename Row> void RemoveSelectedListRows(HWND list, std::vector<Row*>& rows) {
+
+// Virtual lists (LVS_OWNERDATA): the control holds the number of rows and each row's
+// selection and focus; a row's cells and item data it asks of its parent, which
+// answers from the rows it shows, in their order.
+//
+// Puts a virtual list view in the place of `list` (made from a template): the same id,
+// position, size, styles and font, at the same place in the tab order. Returns it, or
+// `list` when that is virtual already or no other could be made.
+HWND MakeListVirtual(HWND list);
+// Deletes the selected rows of a virtual list, highest index first, freeing the row
+// each one shows, and takes them out of `rows` (the rows it shows, in order).
+template <typename Row> void RemoveSelectedVirtualRows(HWND list, std::vector<Row*>& rows) {
     std::vector<int> selected = SelectedListRows(list);
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
-        delete reinterpret_cast<Row*>(ListRowData(list, *it));
-        SendMessageA(list, LVM_DELETEITEM, static_cast<WPARAM>(*it), 0);
+    std::vector<bool> going(rows.size(), false);
+    for (int index : selected)
+        if (index >= 0 && static_cast<size_t>(index) < rows.size())
+            going[static_cast<size_t>(index)] = true;
+    std::vector<Row*> kept;
+    kept.reserve(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (going[i])
+            delete rows[i];
+        else
+            kept.push_back(rows[i]);
     }
+    rows.swap(kept);
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    for (auto it = selected.rbegin(); it != selected.rend(); ++it)
+        SendMessageA(list, LVM_DELETEITEM, static_cast<WPARAM>(*it), 0);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
-    rows.clear();
-    int count = ListRowCount(list);
-    for (int i = 0; i < count; ++i)
-        if (Row* row = reinterpret_cast<Row*>(ListRowData(list, i)))
-            rows.push_back(row);
 }
+// Shows `count` rows in a virtual list, keeping its selection and scroll position.
+void SetVirtualRowCount(HWND list, size_t count);
+// Repaints row `row` of a virtual list from the rows it shows.
+void RedrawListRow(HWND list, int row);
+
+// A virtual list asking its parent for a row's cell (LVN_GETDISPINFO, ANSI or wide).
+struct CellQuestion {
+    int row;
+    int column;
+};
+bool IsCellQuestion(const NMHDR* header, CellQuestion* question);
+// Answers the question `header` holds: the cell's text and the row's item data.
+void AnswerCell(NMHDR* header, const std::string& text, LPARAM data);
+// A virtual list's search for a row by the text of its first cell, as typing letters in
+// it makes (LVN_ODFINDITEM, ANSI or wide): true when `header` is one, with the answer
+// in `found` (-1 for none). The texts compare without case.
+bool AnswerRowSearch(const NMHDR* header, int rows,
+                     std::string (*firstCell)(int row, void* context), void* context, int* found);
+
 // Moves the list view of a page to the left edge, keeps its top, and gives it the
 // page's full width and the height down to the page's bottom.
 void StretchListToPageBottom(HWND page, HWND list, int width, int height);

@@ -216,6 +216,9 @@
 // Messages of the console's own failure paths.
 #define IDS_CLOSE_UNSAVED_QUESTION 340 // after a failed apply on closing
 
+// The server monitor's answer column.
+#define IDS_MONITOR_NO_ANSWER_SINCE 800 // %s: the time of the first unanswered query
+
 // Resource type of the toolbar button data.
 #define RT_TOOLBAR_BUTTONS 241
 

@@ -319,3 +319,30 @@ TEST_F(IpPage, ListTakesTheFullWidthFromTheLeftEdgeOnResize) {
     EXPECT_EQ(120, ListView_GetColumnWidth(List(), 0));
     EXPECT_EQ(0x120u, ListView_GetExtendedListViewStyle(List()) & 0x120u);
 }
+
+TEST_F(IpPage, TheListKeepsItsPlaceTypingFindsARowAndDoubleClickOpensNothing) {
+    for (const char* from : {"10.0.0.1", "172.16.0.1", "8.8.8.8"}) {
+        IpRangeRow* row = new IpRangeRow();
+        CopyToField(row->IPFROM, from);
+        FilterConfig.ipRanges.push_back(row);
+    }
+    FilterConfig.FLAG_IPADDRESS = 1;
+    ASSERT_TRUE(console.Frame().ReplacePage(PageKind::IpAddress));
+    // Where the template puts it in the tab order: right after EDIT.
+    EXPECT_EQ(List(), GetNextDlgTabItem(console.Page(), Item(IDC_IP_EDIT), FALSE));
+
+    SetFocus(List());
+    PressKey('8');
+    EXPECT_EQ(std::vector<int>{2}, SelectedListRows(List()));
+
+    RECT cell = {};
+    cell.left = LVIR_BOUNDS;
+    ASSERT_TRUE(SendMessageA(List(), LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&cell)));
+    LPARAM at = MAKELPARAM(cell.left + 4, (cell.top + cell.bottom) / 2);
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        SendMessageA(List(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+    PumpMessages();
+    EXPECT_EQ(std::vector<int>{1}, SelectedListRows(List()));
+    EXPECT_TRUE(dialogs.opened.empty());
+    EXPECT_EQ(0, FilterConfig.modified);
+}

@@ -1,11 +1,12 @@
 // The server monitor page with the real sentinode.dll over the Terminal Services
-// stand-in: counts per state, the add dialog, removal, and the refresh timer that only
-// the page shown keeps.
+// stand-in: counts per state, the add dialog, removal, the refresh timer that only the
+// page shown keeps, and servers that are slow or do not answer.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "console/res/resource.h"
 #include "console/tools/server_monitor_page.h"
 #include "console_test_support.h"
+#include "tests/fixtures/scenario.h"
 #include "tests/support/scenario_file.h"
 
 namespace {
@@ -26,8 +28,9 @@ protected:
         DeleteConfigKey();
         ASSERT_TRUE(console.Start());
     }
-    // Lists `servers` in the configuration and opens the page from the navigation bar.
-    void Open(const std::vector<std::string>& servers = {}) {
+    // Lists `servers` in the configuration and opens the page from the navigation bar;
+    // the page's own timer is stopped unless `ownTimer` (Tick stands for it).
+    void Open(const std::vector<std::string>& servers = {}, bool ownTimer = false) {
         for (const std::string& name : servers) {
             MonitorServerRow* row = new MonitorServerRow();
             CopyToField(row->SERVER, name.c_str());
@@ -38,10 +41,26 @@ protected:
         bar.ClickItem(0);
         PumpMessages();
         ASSERT_EQ(PageKind::ServerMonitor, console.Frame().CurrentPage()->Kind());
+        if (!ownTimer)
+            KillTimer(console.Page(), Monitor().TimerId());
         FilterConfig.modified = 0;
     }
+    CServermonitorView& Monitor() {
+        return static_cast<CServermonitorView&>(*console.Frame().CurrentPage());
+    }
     HWND List() { return console.PageItem(IDC_MONITOR_LIST); }
-    void Tick() { SendMessageA(console.Page(), WM_TIMER, 7, 0); }
+    // A tick, then the window's messages until every query but `left` has come back.
+    void Tick(size_t left = 0) {
+        SendMessageA(console.Page(), WM_TIMER, 7, 0);
+        AwaitQueries(left);
+    }
+    void AwaitQueries(size_t left) {
+        for (int rounds = 0; Monitor().QueriesUnderWay() > left && rounds < 600; ++rounds)
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        ASSERT_LE(Monitor().QueriesUnderWay(), left) << "the queries did not come back";
+        PumpMessages();
+    }
+    std::string Answer(int row) { return ListCellText(List(), row, 9); }
     // Columns 1 to 8 of a row, joined by '|'.
     std::string Counts(int row) {
         std::string counts;
@@ -100,6 +119,12 @@ TEST_F(MonitorPage, CountsEachServersSessionsByStateAtEveryTick) {
     EXPECT_EQ("0|0|0|0|0|1|0|1", Counts(4));
     EXPECT_EQ(NO_COUNTS, Counts(5)); // never answered
     EXPECT_EQ(2, scenario.Count("enumerate MIX ok"));
+    EXPECT_EQ("", Answer(0));
+    const std::string silent = Answer(5);
+    EXPECT_EQ(0u, silent.find("no answer since ")) << silent;
+    int hour = -1, minute = -1, second = -1;
+    EXPECT_EQ(3, sscanf(silent.c_str(), "no answer since %2d:%2d:%2d", &hour, &minute, &second));
+    EXPECT_TRUE(hour >= 0 && hour < 24 && minute >= 0 && minute < 60 && second >= 0 && second < 60);
 
     // LATER stops answering and MIX loses sessions: LATER keeps what it showed.
     scenario.Write("server MIX\nserver LATER fail\nsession 1 server=MIX state=0\n");
@@ -107,6 +132,8 @@ TEST_F(MonitorPage, CountsEachServersSessionsByStateAtEveryTick) {
     EXPECT_EQ("1|0|0|0|0|0|0|1", Counts(0));
     EXPECT_EQ("1|0|0|0|0|0|0|1", Counts(3));
     EXPECT_EQ("0|0|0|0|0|1|0|1", Counts(4));
+    EXPECT_EQ(0u, Answer(4).find("no answer since "));
+    EXPECT_EQ(silent, Answer(5)); // since its first unanswered query
     EXPECT_EQ(1, scenario.Count("enumerate LATER fail"));
     EXPECT_EQ(0, FilterConfig.modified);
     EXPECT_TRUE(boxes.boxes.empty());
@@ -147,7 +174,7 @@ TEST_F(MonitorPage, RemovalKeepsListAndConfigurationInStepAndRemovedServersAreNo
 
 TEST_F(MonitorPage, OnlyThePageShownRefreshesAndItsTimerEndsWithIt) {
     scenario.Write("server TS1\nsession 1 server=TS1 state=0\n");
-    Open({"TS1"});
+    Open({"TS1"}, true);
     // The page's own timer brings the first counts.
     for (DWORD start = GetTickCount(); Counts(0) == NO_COUNTS && GetTickCount() - start < 10000;) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 500, QS_ALLINPUT);
@@ -190,4 +217,40 @@ TEST_F(MonitorPage, ApplyWritesTheServersTheListShows) {
     std::vector<std::string> shown = ListedNames();
     ASSERT_EQ("", ApplyFromFileMenuAndReload(console, boxes));
     EXPECT_EQ(shown, StoredNames());
+}
+
+TEST_F(MonitorPage, ASlowServerHoldsNeitherTheOthersNorTheWindowAndARemovedRowsAnswerIsDropped) {
+    // SLOW takes its time until the test lets it answer; had the page waited for it,
+    // its answer would be recorded.
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, SCENARIO_RELEASE_EVENT);
+    ASSERT_NE(nullptr, release);
+    scenario.Write("server TS1\nserver SLOW wait=60000\nsession 1 server=TS1 state=0\n"
+                   "session 2 server=SLOW state=4\nsession 3 server=SLOW state=4\n");
+    Open({"TS1", "SLOW", "TS1", "SLOW"});
+    Tick(2);
+    EXPECT_EQ("1|0|0|0|0|0|0|1", Counts(0));
+    EXPECT_EQ("1|0|0|0|0|0|0|1", Counts(2));
+    EXPECT_EQ(NO_COUNTS, Counts(1));
+
+    // The first SLOW goes while it is being asked; its answer, when it comes, is nobody's.
+    SelectListRows(List(), {1});
+    Click(console.PageItem(IDC_MONITOR_REMOVE));
+    SetEvent(release);
+    AwaitQueries(0);
+    EXPECT_EQ(2, scenario.Count("enumerate SLOW ok"));
+    const std::vector<std::string> left = {"TS1", "TS1", "SLOW"};
+    EXPECT_EQ(left, ListedNames());
+    EXPECT_EQ("1|0|0|0|0|0|0|1", Counts(1));
+    EXPECT_EQ("0|0|0|0|0|2|0|2", Counts(2));
+
+    // Leaving the page while SLOW is being asked waits for nothing.
+    ResetEvent(release);
+    Tick(1);
+    OutlookBar& bar = console.Frame().NavigationBar();
+    bar.ClickItem(1);
+    PumpMessages();
+    ASSERT_EQ(PageKind::PopupMessages, console.Frame().CurrentPage()->Kind());
+    EXPECT_EQ(2, scenario.Count("enumerate SLOW ok"));
+    SetEvent(release); // its worker ends on its own
+    CloseHandle(release);
 }

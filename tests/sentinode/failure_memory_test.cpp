@@ -35,3 +35,17 @@ TEST(ServerFailureMemory, AnAnswerEndsTheHoldAndTheTickCounterMayWrap) {
     EXPECT_FALSE(memory.IsHeld("TS9", 0xFFFFF000u + 30000u));
     EXPECT_FALSE(memory.IsHeld(nullptr, 0));
 }
+
+TEST(ServerFailureMemory, EachHoldEndsOnItsOwnTimeWhicheverServerIsAskedFor) {
+    ServerFailureMemory memory;
+    memory.NoteFailure("TS1", 1000);
+    memory.NoteFailure("TS2", 20000);
+    memory.NoteFailure("TS1", 25000); // TS1's hold starts again
+    EXPECT_FALSE(memory.IsHeld("TS3", 45000));
+    EXPECT_EQ(2u, memory.HeldCount());
+    EXPECT_FALSE(memory.IsHeld("TS3", 50000)); // TS2's hold has run out, TS1's not
+    EXPECT_EQ(1u, memory.HeldCount());
+    EXPECT_TRUE(memory.IsHeld("ts1", 54999));
+    EXPECT_FALSE(memory.IsHeld("TS1", 55000));
+    EXPECT_EQ(0u, memory.HeldCount());
+}
