@@ -21,6 +21,10 @@ bool FormView::Create(HWND parent, UINT id) {
     return true;
 }
 
+void FormView::NameControls() {
+    NameDialogControls(hwnd_, ResourceInstance(), templateId_);
+}
+
 void FormView::Destroy() {
     if (hwnd_ == nullptr)
         return;

@@ -35,6 +35,9 @@ protected:
     virtual void DoDataExchange(DataExchange&) {}
     // Called once the window and its controls exist, before it is shown.
     virtual void OnCreate() {}
+    // Names the input controls for assistive tools again, as Create did: for a view that
+    // has put a control of its own in place of one of the template's.
+    void NameControls();
     virtual bool OnCommand(UINT id, UINT code, HWND control);
     virtual LRESULT OnNotify(NMHDR* header);
     virtual void OnSize(int width, int height);

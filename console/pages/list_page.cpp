@@ -55,6 +55,7 @@ void ListPageBase::OnInitialUpdate() {
     // However long the list, the page shows at once: the list view asks for the rows
     // it paints.
     MakeListVirtual(ListView());
+    NameControls();
     // Writing the count into its field is no change made by the administrator.
     bool muted = countMuted_;
     countMuted_ = true;

@@ -45,6 +45,7 @@ void CServermonitorView::OnInitialUpdate() {
     UpdateData(false);
     // However many servers, the page shows at once: the list asks for what it paints.
     HWND list = MakeListVirtual(ListView());
+    NameControls();
     SetupReportColumns(list, MONITOR_COLUMNS);
     for (MonitorServerRow* row : FilterConfig.monitorServers)
         Watch(row);

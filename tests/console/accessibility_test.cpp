@@ -429,6 +429,13 @@ BOOL CALLBACK AddTemplate(HMODULE, LPCSTR, LPSTR name, LONG_PTR list) {
 }
 } // namespace
 
+TEST_F(Accessibility, ThePagesOwnListsKeepTheirNames) {
+    // The pages put lists of their own in place of the template's.
+    EXPECT_EQ("IP address entries", ReadTree(console.PageItem(IDC_IP_LIST)).self["name"]);
+    ASSERT_TRUE(OpenPageFromBar(console, 2, 0, PageKind::ServerMonitor));
+    EXPECT_EQ("Monitored servers", ReadTree(console.PageItem(IDC_MONITOR_LIST)).self["name"]);
+}
+
 TEST_F(Accessibility, EveryInputControlOfEveryTemplateHasAName) {
     HINSTANCE module = GetModuleHandleA(nullptr);
     std::vector<UINT> templates;
