@@ -1,6 +1,7 @@
 #include "compare/config_diff.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <vector>
 
@@ -14,18 +15,41 @@ const int MAX_EDIT_DISTANCE = 2000;
 
 enum class Op { KEEP, REMOVE, ADD };
 
-// The rows of a table as comparable texts.
-std::vector<std::string> RowKeys(FilterConfigRecord& record, const ConfigTableKey& table) {
-    std::vector<std::string> keys(table.rowCount(record));
-    for (size_t r = 0; r < keys.size(); ++r) {
+// Rows `first` to `end` of a table as comparable texts.
+std::vector<std::string> RowKeys(FilterConfigRecord& record, const ConfigTableKey& table,
+                                 size_t first, size_t end) {
+    std::vector<std::string> keys(end - first);
+    for (size_t r = first; r < end; ++r) {
+        std::string& key = keys[r - first];
         for (size_t c = 0; c < table.columnCount; ++c) {
             const void* field = table.cell(record, r, c);
-            keys[r] += table.columns[c].text ? FieldText(field, table.columns[c].size)
-                                             : std::to_string(FieldInt(field));
-            keys[r] += '\0';
+            key += table.columns[c].text ? FieldText(field, table.columns[c].size)
+                                         : std::to_string(FieldInt(field));
+            key += '\0';
         }
     }
     return keys;
+}
+
+// True when row `ra` of a and row `rb` of b have the same comparable text, found
+// without making it: a large table mostly differs in a few rows, if any.
+bool SameRow(FilterConfigRecord& a, size_t ra, FilterConfigRecord& b, size_t rb,
+             const ConfigTableKey& table) {
+    for (size_t c = 0; c < table.columnCount; ++c) {
+        const void* fieldA = table.cell(a, ra, c);
+        const void* fieldB = table.cell(b, rb, c);
+        if (!table.columns[c].text) {
+            if (FieldInt(fieldA) != FieldInt(fieldB))
+                return false;
+            continue;
+        }
+        const size_t size = table.columns[c].size;
+        const size_t length = strnlen(static_cast<const char*>(fieldA), size);
+        if (length != strnlen(static_cast<const char*>(fieldB), size) ||
+            memcmp(fieldA, fieldB, length) != 0)
+            return false;
+    }
+    return true;
 }
 
 // The shortest edit script turning a into b (Myers' algorithm), or false when it
@@ -113,17 +137,19 @@ public:
         : a_(a), b_(b), table_(table), codePage_(codePage), out_(out), differences_(differences) {}
 
     size_t Run() {
-        std::vector<std::string> rowsA = RowKeys(a_, table_), rowsB = RowKeys(b_, table_);
         // Rows equal at both ends are set aside first.
+        const size_t countA = table_.rowCount(a_), countB = table_.rowCount(b_);
         size_t head = 0;
-        while (head < rowsA.size() && head < rowsB.size() && rowsA[head] == rowsB[head])
+        while (head < countA && head < countB && SameRow(a_, head, b_, head, table_))
             ++head;
         size_t tail = 0;
-        while (tail + head < rowsA.size() && tail + head < rowsB.size() &&
-               rowsA[rowsA.size() - 1 - tail] == rowsB[rowsB.size() - 1 - tail])
+        while (tail + head < countA && tail + head < countB &&
+               SameRow(a_, countA - 1 - tail, b_, countB - 1 - tail, table_))
             ++tail;
-        std::vector<std::string> midA(rowsA.begin() + head, rowsA.end() - tail);
-        std::vector<std::string> midB(rowsB.begin() + head, rowsB.end() - tail);
+        if (head == countA && head == countB)
+            return 0;
+        std::vector<std::string> midA = RowKeys(a_, table_, head, countA - tail);
+        std::vector<std::string> midB = RowKeys(b_, table_, head, countB - tail);
         std::vector<size_t> removed, added;
         std::vector<Op> ops;
         if (!ShortestEdit(midA, midB, &ops)) {

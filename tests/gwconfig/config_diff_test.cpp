@@ -74,6 +74,23 @@ TEST(ConfigDiff, ScalarsKeyByKey) {
     EXPECT_TRUE(Differences(Rows(BASE), Rows(BASE)).empty());
 }
 
+// A text is read up to its terminator: what an editor left after it is no difference,
+// in the rows equal at a table's ends or in the rows between them.
+TEST(ConfigDiff, BytesAfterATextsTerminatorAreNoDifference) {
+    LoadJson(Rows(BASE));
+    HeldConfig first = HeldConfig::TakeFilterConfig();
+    LoadJson(Rows(BASE, 1));
+    for (size_t k : {0, 3}) {
+        IpRangeRow* row = FilterConfig.ipRanges[k];
+        memset(row->IPFROM + 9, 'x', sizeof(row->IPFROM) - 9);
+        memset(row->IPTO + 1, 'y', sizeof(row->IPTO) - 1);
+    }
+    std::string out;
+    EXPECT_EQ(DiffConfigs(first.record(), FilterConfig, 1252, &out), 1u);
+    EXPECT_EQ(out, "~ R_IPADDRESS row 2: TYPE 1 -> 0\n");
+    ResetFilterConfig();
+}
+
 TEST(ConfigDiff, ReorderedRowsBeyondTheEditLimitAreStillADifference) {
     std::vector<std::string> many, reversed;
     for (int k = 0; k < 1500; ++k)
