@@ -208,9 +208,8 @@ std::string DropOldest(ConfigKeyPort& key) {
     return "";
 }
 
-std::string Keep(ConfigKeyPort& key, const GenerationFacts& facts) {
-    std::vector<RegistryValue> stored;
-    uint32_t error = key.ReadValues("", &stored);
+std::string Keep(ConfigKeyPort& key, uint32_t error, const std::vector<RegistryValue>& stored,
+                 const GenerationFacts& facts) {
     if (error == REMOTE_NO_CONFIGURATION)
         return ""; // nothing stored yet: nothing to keep
     if (error != 0)
@@ -356,8 +355,25 @@ int Decode(const Generation& generation, FilterConfigRecord& record) {
 } // namespace
 
 std::string KeepGeneration(ConfigKeyPort& key, const GenerationFacts& facts) {
+    std::vector<RegistryValue> stored;
+    const uint32_t error = ReadStoredValues(key, &stored);
+    return KeepStoredGeneration(key, error, stored, facts);
+}
+
+uint32_t ReadStoredValues(ConfigKeyPort& key, std::vector<RegistryValue>* stored) {
     try {
-        return Keep(key, facts);
+        return key.ReadValues("", stored);
+    } catch (const std::bad_alloc&) {
+        stored->clear();
+        return 8; // ERROR_NOT_ENOUGH_MEMORY
+    }
+}
+
+std::string KeepStoredGeneration(ConfigKeyPort& key, uint32_t readError,
+                                 const std::vector<RegistryValue>& stored,
+                                 const GenerationFacts& facts) {
+    try {
+        return Keep(key, readError, stored, facts);
     } catch (const std::bad_alloc&) {
         return NOT_KEPT + std::string("memory ran out");
     }

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,6 +50,15 @@ struct ConfigHistory {
 // history: ..."). Never changes "tsdata", "datasize" or a setting.
 std::string KeepGeneration(ConfigKeyPort& key, const GenerationFacts& facts);
 
+// Every value of the configuration key, as KeepStoredGeneration takes them: 0 or the
+// error (REMOTE_NO_CONFIGURATION when nothing is stored, 8 when memory ran out).
+uint32_t ReadStoredValues(ConfigKeyPort& key, std::vector<RegistryValue>* stored);
+// KeepGeneration of the values a caller has read with ReadStoredValues (`readError` its
+// result): an apply keeps the very values its change was measured against, read once.
+std::string KeepStoredGeneration(ConfigKeyPort& key, uint32_t readError,
+                                 const std::vector<RegistryValue>& stored,
+                                 const GenerationFacts& facts);
+
 // Reads every generation, the newest first; one that cannot be restored says why in
 // `unreadable`. 0, or the Windows error that kept the history from being read (a
 // missing history is an empty one).
@@ -79,6 +89,17 @@ GenerationFacts NewGenerationFacts(const std::string& program, const std::string
 std::string KeepLocalGeneration(const GenerationFacts& facts);
 std::string KeepRemoteGeneration(const std::string& server, RemoteView view,
                                  const GenerationFacts& facts);
+
+// The configuration key's values, read once before an apply replaces them: the change
+// is measured against them (StoredValuesChange) and the history keeps them.
+struct StoredBeforeApply {
+    std::unique_ptr<ConfigKeyPort> key;
+    uint32_t error = 0;
+    std::vector<RegistryValue> values; // empty when they could not be read
+};
+void ReadStoredBeforeApply(StoredBeforeApply* stored);
+// KeepGeneration of those values on this server ("" or the sentence of what failed).
+std::string KeepStoredBeforeApply(const StoredBeforeApply& stored, const GenerationFacts& facts);
 
 // A server job's write that keeps what it replaces first (ServerJobLimits::work): with
 // job.keep as the facts, and the problem, if any, in job.keepProblem.

@@ -49,6 +49,18 @@ std::string KeepRemoteGeneration(const std::string& server, RemoteView view,
     return KeepThrough(std::move(key), error, facts);
 }
 
+void ReadStoredBeforeApply(StoredBeforeApply* stored) {
+    stored->key = OpenLocalConfigKeyPort(&stored->error);
+    if (stored->key)
+        stored->error = ReadStoredValues(*stored->key, &stored->values);
+}
+
+std::string KeepStoredBeforeApply(const StoredBeforeApply& stored, const GenerationFacts& facts) {
+    // A key that could not be opened is tried again, to say why.
+    return stored.key ? KeepStoredGeneration(*stored.key, stored.error, stored.values, facts)
+                      : KeepLocalGeneration(facts);
+}
+
 uint32_t KeepThenWriteJob(ServerJob& job) {
     if (job.write)
         job.keepProblem = KeepRemoteGeneration(job.server, job.view, job.keep);

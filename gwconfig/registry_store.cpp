@@ -51,13 +51,16 @@ bool ApplyRegistryConfig(const std::string& file, const BesideValues& beside, st
     ConfigApplyFacts facts;
     facts.program = "gwconfig.exe";
     facts.file = file;
-    facts.summary = StoredConfigChange(FilterConfig, SystemAnsiCodePage());
+    StoredBeforeApply replaced;
+    ReadStoredBeforeApply(&replaced);
+    facts.summary = StoredValuesChange(replaced.values, FilterConfig, SystemAnsiCodePage());
     BesideValues stored;
     for (int id = 0; id < SIDE_SETTING_COUNT; ++id)
         stored.has[id] = beside.has[id] &&
                          ReadRegistrySideSetting(static_cast<SideSettingId>(id), &stored.value[id]);
     AddBesideChanges(stored, beside, &facts.summary);
-    *keepProblem = KeepLocalGeneration(NewGenerationFacts(facts.program, file, facts.summary));
+    *keepProblem =
+        KeepStoredBeforeApply(replaced, NewGenerationFacts(facts.program, file, facts.summary));
     AddKeepProblem(*keepProblem, &facts.summary);
     if (!RunStoreOperation(SaveConfigToRegistry, "cannot write the configuration to the registry",
                            error)) {

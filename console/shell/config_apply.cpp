@@ -19,9 +19,9 @@ namespace {
 
 // Keeps the stored configuration in the history before the apply replaces it. A
 // failure is told to the event and, once the apply is done, said; it stops nothing.
-std::string KeepReplaced(ConfigApplyFacts* facts) {
-    const std::string problem =
-        KeepLocalGeneration(NewGenerationFacts(facts->program, facts->file, facts->summary));
+std::string KeepReplaced(const StoredBeforeApply& stored, ConfigApplyFacts* facts) {
+    const std::string problem = KeepStoredBeforeApply(
+        stored, NewGenerationFacts(facts->program, facts->file, facts->summary));
     AddKeepProblem(problem, &facts->summary);
     return problem;
 }
@@ -41,7 +41,9 @@ int ApplyConfigAndReport(const std::string& loadedFrom) {
     ConfigApplyFacts facts;
     facts.program = "quillon.exe";
     facts.file = loadedFrom;
-    facts.summary = StoredConfigChange(FilterConfig, SystemAnsiCodePage());
+    StoredBeforeApply stored;
+    ReadStoredBeforeApply(&stored);
+    facts.summary = StoredValuesChange(stored.values, FilterConfig, SystemAnsiCodePage());
     // (Reading the stored setting sets the value: the console's choice is put back.)
     AddSideSettingChange(SIDE_EVENT_LOG, LoadEventLogSetting(), chosen, &facts.summary);
     EventLogSettingValue = chosen;
@@ -52,7 +54,7 @@ int ApplyConfigAndReport(const std::string& loadedFrom) {
     AddSideSettingChange(SIDE_AUDIT_ONLY, storedAudit, AuditOnlySettingValue, &facts.summary);
     const bool writeAudit =
         ConsoleWritesSideSetting(SIDE_AUDIT_ONLY, auditStored, AuditOnlySettingValue);
-    const std::string kept = KeepReplaced(&facts);
+    const std::string kept = KeepReplaced(stored, &facts);
     if (SaveConfigToRegistry() != 0 || SaveEventLogSetting(chosen) != 0 ||
         (writeAudit && SaveAuditOnlySetting(AuditOnlySettingValue) != 0)) {
         ReportConfigApplyFailed(facts, StoreLastError());
