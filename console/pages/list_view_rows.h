@@ -40,6 +40,12 @@ void SelectListRows(HWND list, const std::vector<int>& rows);
 // position, size, styles and font, at the same place in the tab order. Returns it, or
 // `list` when that is virtual already or no other could be made.
 HWND MakeListVirtual(HWND list);
+// Takes rows `deleted` (ascending) out of a virtual list whose parent now shows
+// `remaining` rows. A few go one by one, highest first, the list moving selection and
+// focus as it does; many at once (a list emptied) in one step, with nothing left
+// selected and the focus on the row that took the first one's place: one by one, each
+// costs the list time that grows with the rows it holds.
+void DeleteVirtualRows(HWND list, const std::vector<int>& deleted, size_t remaining);
 // Deletes the selected rows of a virtual list, highest index first, freeing the row
 // each one shows, and takes them out of `rows` (the rows it shows, in order).
 template <typename Row> void RemoveSelectedVirtualRows(HWND list, std::vector<Row*>& rows) {
@@ -57,11 +63,7 @@ template <typename Row> void RemoveSelectedVirtualRows(HWND list, std::vector<Ro
             kept.push_back(rows[i]);
     }
     rows.swap(kept);
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    for (auto it = selected.rbegin(); it != selected.rend(); ++it)
-        SendMessageA(list, LVM_DELETEITEM, static_cast<WPARAM>(*it), 0);
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
+    DeleteVirtualRows(list, selected, rows.size());
 }
 // Shows `count` rows in a virtual list, keeping its selection and scroll position.
 void SetVirtualRowCount(HWND list, size_t count);

@@ -177,11 +177,7 @@ void CServermonitorView::RemoveMonitorServers() {
     // A late answer names an id no row has any more: it is dropped.
     watched_.swap(kept);
     ReindexRows();
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    for (auto it = selected.rbegin(); it != selected.rend(); ++it)
-        SendMessageA(list, LVM_DELETEITEM, static_cast<WPARAM>(*it), 0);
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
+    DeleteVirtualRows(list, selected, watched_.size());
     MarkConfigModified();
 }
 

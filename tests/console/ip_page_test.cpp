@@ -200,6 +200,31 @@ TEST_F(IpPage, RemoveDeletesTheSelectedRowsAndKeepsTheOthersInOrder) {
     EXPECT_EQ(0, ListRowCount(List()));
 }
 
+// Many rows at once go in one step: the same rows stay, in order, nothing selected.
+TEST_F(IpPage, RemovingManyRowsKeepsTheOthersInOrderAndSelectsNothing) {
+    std::vector<int> selected;
+    for (int k = 0; k < 300; ++k) {
+        IpRangeRow* row = new IpRangeRow();
+        CopyToField(row->IPFROM,
+                    ("10.0." + std::to_string(k / 256) + "." + std::to_string(k % 256)).c_str());
+        FilterConfig.ipRanges.push_back(row);
+        if (k % 3 != 1)
+            selected.push_back(k);
+    }
+    FilterConfig.FLAG_IPADDRESS = 1;
+    ASSERT_TRUE(console.Frame().ReplacePage(PageKind::IpAddress));
+    IpRangeRow* second = FilterConfig.ipRanges[4];
+    SelectListRows(List(), selected);
+    Click(Item(IDC_IP_REMOVE));
+    ASSERT_EQ(100u, FilterConfig.ipRanges.size());
+    ASSERT_EQ(100, ListRowCount(List()));
+    EXPECT_EQ("10.0.0.1", Cell(0, 0));
+    EXPECT_EQ("10.0.1.42", Cell(99, 0));
+    EXPECT_EQ(reinterpret_cast<LPARAM>(second), ListRowData(List(), 1));
+    EXPECT_TRUE(SelectedListRows(List()).empty());
+    EXPECT_EQ(1, FilterConfig.modified);
+}
+
 TEST_F(IpPage, EditChangesTheTopmostSelectedRowOnly) {
     SwitchFilterOn();
     AddThroughDialog("2.0.0.1", "", 1);
