@@ -17,14 +17,7 @@ namespace {
 // ---- blob -> record ------------------------------------------------------------
 
 // An entry of the blob, its name up to its first 0 byte, as the decoded packet holds it.
-struct BlobEntry {
-    uint8_t type;
-    uint8_t encryptMethod;
-    const uint8_t* name;
-    size_t nameLength;
-    const uint8_t* value;
-    size_t valueLength;
-};
+using BlobEntry = ItemHeader;
 
 void KeepEntry(void* context, const ItemHeader& item) {
     static_cast<std::vector<BlobEntry>*>(context)->push_back(
