@@ -55,9 +55,15 @@ protected:
         AwaitQueries(left);
     }
     void AwaitQueries(size_t left) {
-        for (int rounds = 0; Monitor().QueriesUnderWay() > left && rounds < 600; ++rounds)
+        // The messages are taken at every round: MsgWait returns at once, round after
+        // round, while a message it has seen is still waiting.
+        const DWORD start = GetTickCount();
+        while (Monitor().QueriesUnderWay() > left && GetTickCount() - start < 60000) {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-        ASSERT_LE(Monitor().QueriesUnderWay(), left) << "the queries did not come back";
+            PumpMessages();
+        }
+        ASSERT_LE(Monitor().QueriesUnderWay(), left)
+            << "the queries did not come back in " << GetTickCount() - start << " ms";
         PumpMessages();
     }
     std::string Answer(int row) { return ListCellText(List(), row, 9); }

@@ -89,8 +89,9 @@ TEST_F(AuditOnly, ZeroChangesNoByteOfARefusal) {
     const std::string scenario = WriteScenario(remoteId_, {RemoteClient()});
     std::string lines[2], datagrams[2];
     for (int run = 0; run < 2; ++run) {
-        if (run == 1)
+        if (run == 1) {
             ASSERT_TRUE(StoreAuditOnly(0));
+        }
         ASSERT_TRUE(WriteTextFile(logPath_, ""));
         HostProcess host;
         ASSERT_TRUE(StartHost(scenario, {"startup"}, &host));
