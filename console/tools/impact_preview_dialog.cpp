@@ -162,10 +162,6 @@ ImpactPreviewDialog::~ImpactPreviewDialog() {
     }
 }
 
-bool ImpactPreviewDialog::Running() const {
-    return job_ != nullptr && job_->finished == 0;
-}
-
 bool ImpactPreviewDialog::OnInitDialog() {
     LocalDateTime now;
     GetLocalDateTime(&now);
@@ -263,6 +259,7 @@ void ImpactPreviewDialog::Start() {
     }
     CloseHandle(reinterpret_cast<HANDLE>(thread)); // never joined: Cancel only stops waiting
     job_ = job.release();
+    waiting_ = true;
     ListView_DeleteAllItems(GetDlgItem(hwnd(), IDC_IMPACT_LIST));
     rowPlaces_.clear();
     rowWords_.clear();
@@ -277,6 +274,7 @@ void ImpactPreviewDialog::Start() {
 }
 
 void ImpactPreviewDialog::Stop(const char* progress) {
+    waiting_ = false;
     EnableWindow(GetDlgItem(hwnd(), IDC_IMPACT_RUN), TRUE);
     SetDlgItemTextA(hwnd(), IDCANCEL, "Close");
     if (progress != nullptr)

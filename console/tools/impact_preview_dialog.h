@@ -24,8 +24,9 @@ public:
     // Where the selected row's entry is; when DoModal returns IDC_IMPACT_SHOW_ENTRY, the
     // frame shows it.
     const DecisionPlace& ShownPlace() const { return place_; }
-    // Whether the work is still under way (for tests).
-    bool Running() const;
+    // Whether the dialog still waits for its run: from the start until the results are
+    // shown or Cancel is pressed (for tests).
+    bool Running() const { return waiting_; }
 
     struct Job; // one run: its inputs, results and the thread's share of it
 
@@ -45,6 +46,9 @@ private:
 
     const FilterConfigRecord& edited_;
     Job* job_ = nullptr;
+    // Set at a start, cleared when the results are shown or Cancel is pressed. The job's
+    // own end is not enough: it comes a moment before the message that shows the results.
+    bool waiting_ = false;
     std::vector<DecisionPlace> rowPlaces_; // of each list row
     std::vector<std::string> rowWords_;
     DecisionPlace place_;
