@@ -66,8 +66,30 @@ for arch in win64 win32; do
     step "$arch tests" ctest --preset $arch
 done
 
+# Each failing test's failures (or the end of its output) once more: a log read from its
+# tail then says why, not only which.
+failed_output() {
+    local dir=build/$1 name output
+    [ -f "$dir/Testing/Temporary/LastTestsFailed.log" ] || return 0
+    while IFS=: read -r _ name; do
+        echo "--- why $name failed ($1)"
+        output=$(awk -v t="$name" '$0 ~ "^[0-9]+/[0-9]+ Testing: " t "$" { s = 1 }
+            s && /^<end of output>/ { exit }
+            s && o { print }
+            s && /^Output:/ { o = 1 }' "$dir/Testing/Temporary/LastTest.log")
+        if grep -q -E 'Failure$|^FAIL' <<<"$output"; then
+            grep -E -A4 'Failure$|^FAIL' <<<"$output" | head -n 60
+        else
+            tail -n 30 <<<"$output"
+        fi
+    done <"$dir/Testing/Temporary/LastTestsFailed.log"
+}
+
 echo
 if [ ${#failed[@]} -gt 0 ]; then
+    for f in "${failed[@]}"; do
+        case $f in *" tests") failed_output "${f% tests}" ;; esac
+    done
     echo "FAILED: ${failed[*]}"
     exit 1
 fi
