@@ -95,15 +95,13 @@ TEST(ConfigHistoryDialog, ListsComparesReadsAnotherServerAndRestoresWithRealInpu
         SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_HISTORY_SERVER, CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(servers));
         reading = Text(detail);
-        const DWORD start = GetTickCount();
-        while (history.Reading() && GetTickCount() - start < 30000) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-            PumpMessages();
-            DWORD_PTR answer = 0;
-            answered = answered &&
-                       SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer);
-        }
-        PumpMessages();
+        PumpMessagesWhile([&] { return history.Reading(); }, 30000,
+                          [&] {
+                              DWORD_PTR answer = 0;
+                              answered =
+                                  answered && SendMessageTimeoutA(window, WM_NULL, 0, 0,
+                                                                  SMTO_ABORTIFHUNG, 1000, &answer);
+                          });
         remote = Rows(list);
         SetFocus(list);
         PressKey(VK_DOWN);

@@ -85,6 +85,22 @@ void PumpMessages() {
     }
 }
 
+bool PumpMessagesWhile(const std::function<bool()>& busy, DWORD ms,
+                       const std::function<void()>& eachRound) {
+    // The messages are taken at every round: MsgWaitForMultipleObjects returns at once,
+    // round after round, while a message it has already seen is still waiting.
+    const DWORD start = GetTickCount();
+    bool ended = false;
+    while (!(ended = !busy()) && GetTickCount() - start < ms) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        PumpMessages();
+        if (eachRound)
+            eachRound();
+    }
+    PumpMessages();
+    return ended;
+}
+
 namespace {
 // The loop of AppObject::Run over the waiting messages.
 void PumpThroughMainWindow() {

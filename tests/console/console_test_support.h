@@ -59,6 +59,10 @@ public:
 
 // Runs the messages that are waiting (a WM_QUIT among them is dropped).
 void PumpMessages();
+// Runs the messages as they come while `busy()` holds, `ms` milliseconds at most, calling
+// `eachRound` after each round's; then those still waiting. False when the time ran out.
+bool PumpMessagesWhile(const std::function<bool()>& busy, DWORD ms,
+                       const std::function<void()>& eachRound = nullptr);
 
 // Modifier keys held while a key is pressed.
 enum KeyModifiers : unsigned { KEY_CTRL = 1, KEY_SHIFT = 2, KEY_ALT = 4 };

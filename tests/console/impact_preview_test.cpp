@@ -83,12 +83,7 @@ std::vector<std::string> Rows(HWND dialog) {
 // Waits (30 s at most) while the dialog's messages run, until its work has ended.
 void AwaitPreview(ModalDialog& dialog) {
     auto& preview = static_cast<ImpactPreviewDialog&>(dialog);
-    const DWORD start = GetTickCount();
-    while (preview.Running() && GetTickCount() - start < 30000) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-        PumpMessages();
-    }
-    PumpMessages();
+    PumpMessagesWhile([&] { return preview.Running(); }, 30000);
 }
 
 class ImpactPreview : public ::testing::Test {

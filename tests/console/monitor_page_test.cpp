@@ -55,16 +55,9 @@ protected:
         AwaitQueries(left);
     }
     void AwaitQueries(size_t left) {
-        // The messages are taken at every round: MsgWait returns at once, round after
-        // round, while a message it has seen is still waiting.
         const DWORD start = GetTickCount();
-        while (Monitor().QueriesUnderWay() > left && GetTickCount() - start < 60000) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-            PumpMessages();
-        }
-        ASSERT_LE(Monitor().QueriesUnderWay(), left)
+        ASSERT_TRUE(PumpMessagesWhile([&] { return Monitor().QueriesUnderWay() > left; }, 60000))
             << "the queries did not come back in " << GetTickCount() - start << " ms";
-        PumpMessages();
     }
     std::string Answer(int row) { return ListCellText(List(), row, 9); }
     // Columns 1 to 8 of a row, joined by '|'.

@@ -46,16 +46,14 @@ std::vector<std::string> RunAndRead(ModalDialog& dialog, HWND window, bool* wind
     auto& farm = static_cast<ServerFarmDialog&>(dialog);
     Click(GetDlgItem(window, IDOK));
     *windowAnswered = true;
-    const DWORD start = GetTickCount();
-    while (farm.Running() && GetTickCount() - start < 30000) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-        PumpMessages();
-        // The window answers while the servers are asked.
-        DWORD_PTR answer = 0;
-        *windowAnswered = *windowAnswered && SendMessageTimeoutA(window, WM_NULL, 0, 0,
-                                                                 SMTO_ABORTIFHUNG, 1000, &answer);
-    }
-    PumpMessages();
+    // The window answers while the servers are asked.
+    PumpMessagesWhile([&] { return farm.Running(); }, 30000,
+                      [&] {
+                          DWORD_PTR answer = 0;
+                          *windowAnswered = *windowAnswered &&
+                                            SendMessageTimeoutA(window, WM_NULL, 0, 0,
+                                                                SMTO_ABORTIFHUNG, 1000, &answer);
+                      });
     HWND list = GetDlgItem(window, IDC_FARM_LIST);
     std::vector<std::string> rows;
     for (int row = 0; row < ListView_GetItemCount(list); ++row)
