@@ -13,12 +13,12 @@ for _ in $(seq "$runs"); do
     start=$(date +%s%N)
     wine "$exe" >/dev/null 2>&1 &
     pid=$!
-    until xwininfo -root -tree 2>/dev/null | grep -q '"Quillon"'; do sleep 0.01; done
+    until grep -q '"Quillon"' <<<"$(xwininfo -root -tree 2>/dev/null)"; do sleep 0.01; done
     end=$(date +%s%N)
     times+=($(((end - start) / 1000000)))
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
-    while xwininfo -root -tree 2>/dev/null | grep -q '"Quillon"'; do sleep 0.05; done
+    while grep -q '"Quillon"' <<<"$(xwininfo -root -tree 2>/dev/null)"; do sleep 0.05; done
 done
 echo "runs (ms): ${times[*]}"
 printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print "median (ms): " a[int((NR+1)/2)]}'

@@ -29,7 +29,8 @@ message_files() { win reg query "$event_source" /v EventMessageFile /reg:64 2>/d
 install() { win msiexec /i "$(winpath "$1")" /qn || fail "msiexec /i $(basename "$1") ended with $?"; }
 remove() { win msiexec /x "$(winpath "$1")" /qn || fail "msiexec /x $(basename "$1") ended with $?"; }
 source_kept() {
-    message_files | grep -q -i 'Program Files (x86)\\Marrowby\\Gatewell\\gatewell\.dll;C:\\Program Files\\Marrowby\\Gatewell\\gatewell\.dll' ||
+    # Read whole first: a grep -q in a pipe can cut the writer off, a miss to pipefail.
+    grep -q -i 'Program Files (x86)\\Marrowby\\Gatewell\\gatewell\.dll;C:\\Program Files\\Marrowby\\Gatewell\\gatewell\.dll' <<<"$(message_files)" ||
         fail "$1: the event source does not name both libraries: $(message_files)"
 }
 source_gone() {

@@ -8,6 +8,8 @@
 # configuration applied before all that is still in the registry byte for byte.
 # CONTENTS lists the shipped files as "name|shortcut" lines; PROBE is install_probe.exe.
 set -euo pipefail
+# A text is read whole before grep -q looks at it: piped, grep stops at its match, the
+# writer dies of SIGPIPE when it has more to write, and pipefail takes that for a miss.
 prefix=$1 arch=$2 msi=$3 next_msi=$4 stage=$5 contents=$6 probe=$7
 here=$(cd "$(dirname "$0")" && pwd)
 scripts=$here/../../scripts
@@ -74,7 +76,7 @@ check_installed() {
     for shortcut in "${shortcuts[@]}"; do
         [ -f "$menu_dir/$shortcut.lnk" ] || fail "no Start menu shortcut \"$shortcut\""
     done
-    event_source_file | grep -q -i "REG_EXPAND_SZ.*$program_files\\\\Marrowby\\\\Gatewell\\\\gatewell\.dll" ||
+    grep -q -i "REG_EXPAND_SZ.*$program_files\\\\Marrowby\\\\Gatewell\\\\gatewell\.dll" <<<"$(event_source_file)" ||
         fail "the event source does not name the installed gatewell.dll: $(event_source_file)"
     # The console's shortcut leads to the installed console.
     grep -a -q -i 'Marrowby\\Gatewell\\quillon\.exe' "$menu_dir/Quillon.lnk" ||
@@ -85,7 +87,7 @@ step "a configuration is applied before anything is installed"
 win "$probe" apply || fail "the sample configuration was not applied"
 export_config "$work/applied.reg"
 # The second of its two applies kept the first in the history, which must stay too.
-iconv -f UTF-16 -t UTF-8 "$work/applied.reg" | grep -q 'Gatewell\\History\\00000001\]' ||
+grep -q 'Gatewell\\History\\00000001\]' <<<"$(iconv -f UTF-16 -t UTF-8 "$work/applied.reg")" ||
     fail "the probe's apply kept no generation in the history"
 
 step "msiexec /i $(basename "$msi") /qn"
