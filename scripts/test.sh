@@ -69,7 +69,7 @@ done
 # Each failing test's failures (or the end of its output) once more: a log read from its
 # tail then says why, not only which.
 failed_output() {
-    local dir=build/$1 name output
+    local dir=build/$1 name output failures
     [ -f "$dir/Testing/Temporary/LastTestsFailed.log" ] || return 0
     while IFS=: read -r _ name; do
         echo "--- why $name failed ($1)"
@@ -77,11 +77,8 @@ failed_output() {
             s && /^<end of output>/ { exit }
             s && o { print }
             s && /^Output:/ { o = 1 }' "$dir/Testing/Temporary/LastTest.log")
-        if grep -q -E 'Failure$|^FAIL' <<<"$output"; then
-            grep -E -A4 'Failure$|^FAIL' <<<"$output" | head -n 60
-        else
-            tail -n 30 <<<"$output"
-        fi
+        failures=$(grep -E -A4 'Failure$|^FAIL' <<<"$output" | head -n 60 || true)
+        if [ -n "$failures" ]; then echo "$failures"; else tail -n 30 <<<"$output"; fi
     done <"$dir/Testing/Temporary/LastTestsFailed.log"
 }
 

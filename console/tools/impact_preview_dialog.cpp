@@ -226,10 +226,6 @@ void ImpactPreviewDialog::Start() {
         SetFocus(GetDlgItem(hwnd(), IDC_IMPACT_FROM));
         return;
     }
-    if (job_ != nullptr) {
-        job_->Release();
-        job_ = nullptr;
-    }
     std::unique_ptr<Job> job(new Job());
     job->dialog = hwnd();
     job->id = InterlockedIncrement(&g_lastJobId);
@@ -259,7 +255,6 @@ void ImpactPreviewDialog::Start() {
     }
     CloseHandle(reinterpret_cast<HANDLE>(thread)); // never joined: Cancel only stops waiting
     job_ = job.release();
-    waiting_ = true;
     ListView_DeleteAllItems(GetDlgItem(hwnd(), IDC_IMPACT_LIST));
     rowPlaces_.clear();
     rowWords_.clear();
@@ -274,7 +269,6 @@ void ImpactPreviewDialog::Start() {
 }
 
 void ImpactPreviewDialog::Stop(const char* progress) {
-    waiting_ = false;
     EnableWindow(GetDlgItem(hwnd(), IDC_IMPACT_RUN), TRUE);
     SetDlgItemTextA(hwnd(), IDCANCEL, "Close");
     if (progress != nullptr)
@@ -342,6 +336,9 @@ void ImpactPreviewDialog::Finished() {
     Stop(nullptr);
     SetText(hwnd(), IDC_IMPACT_PROGRESS, progress);
     ShowResults();
+    // Shown: the rows keep what they need, and the job's tallies go.
+    job_->Release();
+    job_ = nullptr;
 }
 
 void ImpactPreviewDialog::ShowResults() {

@@ -26,7 +26,7 @@ public:
     const DecisionPlace& ShownPlace() const { return place_; }
     // Whether the dialog still waits for its run: from the start until the results are
     // shown or Cancel is pressed (for tests).
-    bool Running() const { return waiting_; }
+    bool Running() const { return job_ != nullptr; }
 
     struct Job; // one run: its inputs, results and the thread's share of it
 
@@ -45,10 +45,9 @@ private:
     void SelectionChanged();
 
     const FilterConfigRecord& edited_;
+    // The run waited for: let go when its results are shown or Cancel is pressed. The
+    // thread's own end is not that moment: it comes just before the message that shows them.
     Job* job_ = nullptr;
-    // Set at a start, cleared when the results are shown or Cancel is pressed. The job's
-    // own end is not enough: it comes a moment before the message that shows the results.
-    bool waiting_ = false;
     std::vector<DecisionPlace> rowPlaces_; // of each list row
     std::vector<std::string> rowWords_;
     DecisionPlace place_;

@@ -90,13 +90,13 @@ bool PumpMessagesWhile(const std::function<bool()>& busy, DWORD ms,
     // The messages are taken at every round: MsgWaitForMultipleObjects returns at once,
     // round after round, while a message it has already seen is still waiting.
     const DWORD start = GetTickCount();
-    bool ended = false;
-    while (!(ended = !busy()) && GetTickCount() - start < ms) {
+    while (busy() && GetTickCount() - start < ms) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
         PumpMessages();
         if (eachRound)
             eachRound();
     }
+    const bool ended = !busy();
     PumpMessages();
     return ended;
 }
